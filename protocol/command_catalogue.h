@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "command_id.h"
+
+namespace q470 {
+
+// Bytes of a command that takes no parameter, for example "AT\r"; nullptr when the identifier
+// needs parameters or has no command text.
+const char* CommandText(CommandId id);
+
+// The set commands with one parameter ("AT+PANID=%u\r" and the like). The value is cut to the
+// parameter's width (8, 16 or 32 bits) before it is printed. Empty for any other identifier.
+std::string FormatSetCommand(CommandId id, std::uint32_t value);
+
+// "AT+UART=%u,%u,%u,%u\r": the wire order is baud rate, stop bits, parity, data bits.
+std::string FormatUartSet(std::uint32_t baudRate, std::uint8_t stopBits, std::uint8_t parity, std::uint8_t dataBits);
+
+// "AT+GPIOC=%04X,%u,%u\r": the pin is addressed by a 16-bit mask with only its bit set.
+std::string FormatGpioConfigSet(std::uint16_t pinMask, std::uint8_t ioMode, std::uint8_t pinConfig);
+
+// "AT+GPIOP=%u,%u\r".
+std::string FormatGpioPeriodicSet(std::uint32_t reportInterval, std::uint8_t sendRemote);
+
+// 1 shifted left by (pin index modulo 32), cut to 16 bits: pin 0 gives 0x0001, pin 12 gives 0x1000.
+std::uint16_t GpioPinMask(std::uint8_t pinIndex);
+
+// Whether a record of this kind ends a command sent with this identifier. The GPIO table query is
+// completed by the assembled 13-entry record; assembling it is the device link's job.
+bool CompletesCommand(CommandId id, std::int32_t kind);
+
+// The device reserves PAN IDs 0, 0xFFFE and 0xFFFF; the PAN ID and user PAN ID setters refuse them
+// without sending anything.
+bool IsAcceptedPanId(std::uint16_t panId);
+
+}  // namespace q470
