@@ -1,0 +1,77 @@
+#include "enumerate_serial_ports.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace q470 {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Names(const std::vector<SerialPortEntry>& ports) {
+    std::vector<std::string> names;
+    for (const auto& port : ports) {
+        EXPECT_TRUE(port.secondText.empty());
+        names.push_back(port.portName);
+    }
+    return names;
+}
+
+class FakeSysfs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/q470-sysfs-XXXXXX";
+        root_ = ::mkdtemp(pattern);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    void AddTty(const std::string& name, bool withDevice, const char* uartType = nullptr) {
+        fs::create_directories(root_ / name);
+        if (withDevice) fs::create_directories(root_ / name / "device");
+        if (uartType) std::ofstream(root_ / name / "type") << uartType << "\n";
+    }
+
+    fs::path root_;
+};
+
+TEST_F(FakeSysfs, RealDevicesOnlySorted) {
+    AddTty("ttyUSB1", true);
+    AddTty("ttyACM0", true);
+    AddTty("ttyUSB0", true);
+    AddTty("tty3", false);             // virtual terminal
+    AddTty("console", false);
+    AddTty("ttyS0", true, "4");        // a 16550A UART
+    AddTty("ttyS1", true, "0");        // node without hardware
+    AddTty("ttyS2", true);             // no type file: not listed
+    std::vector<SerialPortEntry> ports{{"stale", "x"}};
+    EXPECT_FALSE(EnumerateSysfsSerialPorts(root_.string(), ports));
+    EXPECT_EQ(Names(ports), (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB1"}));
+}
+
+TEST_F(FakeSysfs, MissingSysfsIsAnEmptyListNotAnError) {
+    std::vector<SerialPortEntry> ports{{"stale", ""}};
+    EXPECT_FALSE(EnumerateSysfsSerialPorts((root_ / "absent").string(), ports));
+    EXPECT_TRUE(ports.empty());
+}
+
+TEST(EnumerateSerialPorts, RuntimePortsFollowWithoutDuplicates) {
+    RegisterRuntimePort("/dev/pts/91");
+    RegisterRuntimePort("/dev/pts/90");
+    RegisterRuntimePort("/dev/pts/91");
+    std::vector<SerialPortEntry> ports;
+    EXPECT_FALSE(EnumerateSerialPorts(ports));
+    auto names = Names(ports);
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(names.end() - 2, names.end()),
+              (std::vector<std::string>{"/dev/pts/91", "/dev/pts/90"}));
+    UnregisterRuntimePort("/dev/pts/91");
+    UnregisterRuntimePort("/dev/pts/90");
+    EXPECT_FALSE(EnumerateSerialPorts(ports));
+    for (const auto& name : Names(ports)) EXPECT_EQ(name.rfind("/dev/pts/9", 0), std::string::npos) << name;
+}
+
+}  // namespace
+}  // namespace q470

@@ -1,0 +1,68 @@
+#include "firmware_version.h"
+
+#include <gtest/gtest.h>
+
+#include "model_kind.h"
+
+namespace q470 {
+namespace {
+
+TEST(FirmwareVersion, ParsesUpToFourNumbers) {
+    struct Case {
+        const char* text;
+        bool ok;
+        FirmwareVersion version;
+    };
+    const Case cases[] = {
+        {"1.4.3.7", true, {1, 4, 3, 7}},
+        {"1.5.0", true, {1, 5, 0, 0}},
+        {"1.12.3", true, {1, 12, 3, 0}},
+        {"1.5", false, {1, 0, 0, 0}},
+        {"2", false, {2, 0, 0, 0}},
+        {"", false, {0, 0, 0, 0}},
+        {"V1.5.0", true, {0, 5, 0, 0}},
+        {"1..", true, {1, 0, 0, 0}},
+        {" 1. 6.2x", true, {1, 6, 2, 0}},
+        {"1.5.0.4.9", true, {1, 5, 0, 4}},
+    };
+    for (const auto& c : cases) {
+        FirmwareVersion v{9, 9, 9, 9};
+        EXPECT_EQ(ParseFirmwareVersion(c.text, v), c.ok) << c.text;
+        EXPECT_EQ(v.major, c.version.major) << c.text;
+        EXPECT_EQ(v.minor, c.version.minor) << c.text;
+        EXPECT_EQ(v.patch, c.version.patch) << c.text;
+        EXPECT_EQ(v.fourth, c.version.fourth) << c.text;
+    }
+}
+
+TEST(FirmwareVersion, RxPullUpRule) {
+    struct Case {
+        const char* text;
+        bool job;   // the read and apply jobs' test
+        bool page;  // the general page's test also needs a successful parse
+    };
+    const Case cases[] = {
+        {"1.5.0", true, true},   {"1.6.2", true, true},   {"1.12.3", true, true}, {"1.4.9", false, false},
+        {"2.0.0", false, false}, {"1.5", false, false},   {"", false, false},     {"0.9.0", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FirmwareHasRxPullUp(c.text), c.job) << c.text;
+        EXPECT_EQ(FirmwareSupportsRxPullUp(c.text), c.page) << c.text;
+    }
+}
+
+TEST(ModelKind, ExactNamesOnly) {
+    EXPECT_EQ(ModelKindFromName("Q470R"), ModelQ470R);
+    EXPECT_EQ(ModelKindFromName("KELDAN-KS410"), ModelKs410);
+    EXPECT_EQ(ModelKindFromName("KELDAN-KS400"), ModelKs400);
+    for (const char* name : {"q470r", "Q470R ", "Q470", "KELDAN-KS41", "keldan-ks410", ""}) {
+        EXPECT_EQ(ModelKindFromName(name), 0u) << '"' << name << '"';
+    }
+    EXPECT_STREQ(ModelLabel(ModelQ470R), "Q470R/RX");
+    EXPECT_STREQ(ModelLabel(ModelKs400), "KELDAN-KS400");
+    EXPECT_STREQ(ModelLabel(ModelKs410), "KELDAN-KS410");
+    EXPECT_STREQ(ModelLabel(0), "Q470R/RX");
+}
+
+}  // namespace
+}  // namespace q470

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+namespace q470 {
+
+// A job carries nothing but its code; it reads its input when it starts.
+enum JobCode : std::int32_t {
+    JobStop = 1,
+    JobIdentify = 3,
+    JobReadQ470R = 4,
+    JobReadKs = 5,
+    JobApplyGeneralQ470R = 6,
+    JobApplyGeneralKs = 7,
+    JobApplyGpio = 8,
+    JobApplyFileQ470R = 10,
+    JobApplyFileKs = 11,
+    JobRestart = 12,
+    JobFactoryReset = 13,
+};
+
+// Application messages of the main window (the Windows WM_APP range, WM_APP = 0x8000). The window
+// delivers them as queued events on its own thread.
+constexpr std::uint32_t kWmApp = 0x8000;
+constexpr std::uint32_t WM_APP_SERIAL_ERROR = kWmApp + 0x835;
+constexpr std::uint32_t WM_APP_OPEN_PORT = kWmApp + 0x836;
+constexpr std::uint32_t WM_APP_JOB_RESULT = kWmApp + 0x837;
+constexpr std::uint32_t WM_APP_APPLY_GENERAL = kWmApp + 0x838;
+constexpr std::uint32_t WM_APP_APPLY_GPIO = kWmApp + 0x839;
+
+}  // namespace q470
