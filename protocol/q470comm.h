@@ -1,0 +1,72 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "command_id.h"
+#include "response_record.h"
+
+namespace q470 {
+
+class CSerialportMP;
+
+// Links that are open in this process; the I/O service threads run while it is above zero.
+extern int g_openLinks;
+
+// The device link: sends one AT command at a time and blocks its caller until the answer that
+// completes the command arrives, the time-out passes, or the link is closed.
+class Q470Comm {
+public:
+    using ErrorCallback = std::function<void(Q470Comm*, std::error_code&)>;
+
+    static constexpr std::size_t kReceiveCap = 1024;
+    static constexpr std::uint32_t kDefaultTimeoutMs = 2000;
+
+    Q470Comm();
+    ~Q470Comm();
+    Q470Comm(const Q470Comm&) = delete;
+    Q470Comm& operator=(const Q470Comm&) = delete;
+
+    // Codes are the serial channel's: parity 0 none, 1 odd, 2 even; stop bits 0 one, 1 one and a
+    // half, 2 two. Invalid codes throw std::out_of_range.
+    std::error_code Open(const std::string& portName, std::uint32_t baudRate, std::uint8_t characterSize,
+                         std::uint8_t parity, std::uint8_t stopBits);
+    void Close();
+    bool IsOpen() const;
+
+    // Always returns a record: the completing answer, or ResultTimeout, ResultNotOpen, ResultClosed,
+    // ResultNoRecord.
+    ResponseRecordPtr Execute(const std::uint8_t* command, std::uint16_t length, CommandId id, std::uint32_t timeoutMs);
+    ResponseRecordPtr Execute(const std::string& command, CommandId id, std::uint32_t timeoutMs = kDefaultTimeoutMs);
+
+    // Command builders: the kind of the answer as an int, ResultInvalidInput for a refused PAN ID.
+    int SetPanId(std::uint16_t panId);
+    int SetUserPanId(std::uint16_t userPanId);
+    int SetGpioConfig(const GpioEntry& entry);
+
+    // Assigned by the owner before the first Open. Runs on an I/O thread: it must only hand the
+    // event on and must not call back into the link.
+    ErrorCallback errorCallback;
+
+private:
+    void OnRead(std::shared_ptr<CSerialportMP> channel, std::error_code& error, const std::vector<std::uint8_t>& bytes,
+                std::size_t count);
+    void OnWrite(std::shared_ptr<CSerialportMP> channel, std::error_code& error, std::size_t written);
+
+    std::shared_ptr<CSerialportMP> channel_;
+    std::vector<std::uint8_t> receiveBuffer_;  // filled on the I/O threads, capped at kReceiveCap
+    std::vector<std::uint8_t> frameBuffer_;    // only touched inside Execute
+    std::mutex receiveMutex_;
+    std::condition_variable dataCondition_;
+    std::atomic<bool> closing_{false};
+    std::atomic<bool> dataReady_{false};
+};
+
+}  // namespace q470
