@@ -38,6 +38,11 @@ struct SettingItem {
 // Ordered: the file's members and the commands sent follow this order.
 using SettingItemList = std::vector<SettingItem>;
 
+// Field-by-field equality, the fields of other groups included: items made by the constructors below
+// leave those at zero, so two equal settings compare equal.
+bool operator==(const SettingItem& lhs, const SettingItem& rhs);
+bool operator!=(const SettingItem& lhs, const SettingItem& rhs);
+
 // Convenience constructors, one per command.
 SettingItem UartItem(std::uint32_t baudRate, std::uint8_t parity, std::uint8_t stopBits, std::uint8_t dataBits);
 SettingItem PanIdItem(std::uint16_t panId);
