@@ -8,26 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "command_fault.h"
 #include "modem_settings.h"
 
 namespace q470::sim {
-
-// What the simulated modem does wrong or slowly for one command. The default is a prompt, correct answer.
-struct CommandFault {
-    bool silent = false;                        // send nothing at all
-    bool answerError = false;                   // answer "\r\nERROR\r\n" instead of the real answer
-    std::chrono::milliseconds delay{0};         // wait before the first byte of the answer
-    std::chrono::milliseconds trailerDelay{0};  // extra wait before the final OK/ERROR line only
-    std::vector<std::size_t> splitAt;           // byte offsets in the answer where it is cut into pieces
-    std::chrono::milliseconds splitPause{0};    // pause between those pieces
-    std::string injectBetweenLines;             // bytes written between the answer's lines (garbage,
-                                                // "\r\n+ACTIVE\r\n", ...)
-    bool hangUp = false;                        // close the pseudo-terminal instead of answering
-};
-
-// Chooses the fault for each received command line (the command text without its CR). Tests give
-// fixed faults by keyword; the soak harness gives random ones.
-using FaultPolicy = std::function<CommandFault(const std::string& command)>;
 
 struct TranscriptEntry {
     std::chrono::steady_clock::time_point time;  // when the command's CR arrived
@@ -50,15 +34,21 @@ public:
 
     // Line settings used for pacing: when pacing is on, a command is acted on only once its own line
     // time has passed since its first byte arrived, and answers go out no faster than the line rate.
+    // A character is a start bit, the data bits, the parity bit if any and `stopBits` (1 or 2) stop bits.
     void SetPacing(bool on, std::uint32_t baudRate, std::uint8_t dataBits = 8, bool parity = false,
                    std::uint8_t stopBits = 1);
     void SetEcho(bool on);
+    // How long after the OK of ATZ, AT&F or AT+ASSOCCLR the "+READY" line follows (30 ms unless set).
+    void SetReadyDelay(std::chrono::milliseconds delay);
 
-    // Fault for every command whose text starts with `keyword` (for example "AT+QM?" or "AT+GPIOC=").
+    // Fault for every command whose text starts with `keyword` (for example "AT+QM?" or "AT+GPIOC=");
+    // when several keywords match, the longest wins. A keyword fault comes before the policy, which is
+    // asked for the other commands, on the serving thread.
     void SetFault(const std::string& keyword, const CommandFault& fault);
     void SetFaultPolicy(FaultPolicy policy);
     void ClearFaults();
-    // Closes the pseudo-terminal after this many further commands have been received (0: never).
+    // Closes the pseudo-terminal after this many further commands have been received and the last of
+    // them answered (0: never).
     void HangUpAfter(std::size_t commands);
 
     // A copy of the device's current settings, and a way to change them between commands.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace q470::sim {
+
+// What the simulated modem does wrong or slowly for one command. The default is a prompt, correct answer.
+struct CommandFault {
+    bool silent = false;                        // take the command in, but neither carry it out nor answer
+    bool answerError = false;                   // refuse it: "\r\nERROR\r\n" even in quiet mode; nothing changes
+    std::chrono::milliseconds delay{0};         // wait before the first byte of the answer
+    std::chrono::milliseconds trailerDelay{0};  // extra wait before the final OK/ERROR line only
+    std::vector<std::size_t> splitAt;           // byte offsets in the answer where it is cut into pieces
+    std::chrono::milliseconds splitPause{0};    // pause between those pieces
+    std::string injectBetweenLines;             // bytes written between the answer's lines (garbage,
+                                                // "\r\n+ACTIVE\r\n", ...)
+    bool hangUp = false;                        // close the pseudo-terminal instead of answering (after
+                                                // `delay`); the command is not carried out
+};
+
+// Chooses the fault for each received command line (the command text without its CR). Tests give
+// fixed faults by keyword; the soak harness gives random ones.
+using FaultPolicy = std::function<CommandFault(const std::string& command)>;
+
+}  // namespace q470::sim

@@ -1,0 +1,405 @@
+#include "simulated_modem.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "answer_plan.h"
+#include "command_framer.h"
+#include "modem_device.h"
+#include "output_queue.h"
+#include "port_close_watch.h"
+#include "pty_port.h"
+
+namespace q470::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Nanoseconds = std::chrono::nanoseconds;
+
+constexpr std::chrono::milliseconds kDefaultReadyDelay{30};
+constexpr std::size_t kReadChunkBytes = 4096;
+// Beyond this many unanswered commands the device stops reading; the writer then waits on the
+// pseudo-terminal's own buffer instead of growing ours.
+constexpr std::size_t kMaxPendingCommands = 64;
+constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+constexpr const char* kErrorLine = "\r\nERROR\r\n";
+// A hang-up discards what the application has not read yet, so the device first lets it read its last
+// answer, for at most the drain limit (the application may have the port closed). Written bytes reach
+// the application's queue only once the kernel has passed them on, so the queue is judged no earlier
+// than the settle time after the hang-up fell due.
+constexpr std::chrono::milliseconds kHangUpDrainLimit{500};
+constexpr std::chrono::milliseconds kHangUpSettle{20};
+constexpr std::chrono::milliseconds kHangUpDrainPoll{1};
+
+enum class WriteResult { Written, Blocked, Failed };
+
+// A paced line is simulated by sleeping until the next character is through; the default timer
+// slack of 50 µs would add up to a few percent at 115200 baud.
+void TightenTimerSlack() {
+#ifdef __linux__
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+}
+
+timespec Remaining(SteadyTime deadline, SteadyTime now) {
+    const auto ns = deadline > now ? (deadline - now).count() : 0;
+    return timespec{static_cast<time_t>(ns / kNanosecondsPerSecond), static_cast<long>(ns % kNanosecondsPerSecond)};
+}
+
+void CloseFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+}  // namespace
+
+struct SimulatedModem::Impl {
+    explicit Impl(ModemSettings settings) : device(std::move(settings)) {}
+
+    // Shared between the API and the serving thread, under `mutex`.
+    mutable std::mutex mutex;
+    mutable std::condition_variable commandReceived;
+    ModemDevice device;
+    std::vector<std::pair<std::string, CommandFault>> faults;
+    FaultPolicy policy;
+    std::size_t hangUpAfter = 0;
+    std::vector<TranscriptEntry> transcript;
+    std::atomic<bool> echo{false};
+    std::atomic<std::int64_t> charTimeNs{0};
+    std::atomic<std::int64_t> readyDelayNs{Nanoseconds(kDefaultReadyDelay).count()};
+
+    // Set up by Start and torn down by Stop; in between the serving thread owns the port.
+    PtyPort port;
+    std::string portPath;
+    std::array<int, 2> wake{-1, -1};  // Stop writes a byte to wake the serving thread
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> lineClosed{false};  // the serving thread has hung up and is ending
+    std::thread thread;
+
+    // The serving thread's own state.
+    CommandFramer framer;
+    std::vector<ReceivedCommand> framed;
+    std::deque<ReceivedCommand> commands;
+    OutputQueue output;
+    bool writeBlocked = false;
+    std::optional<SteadyTime> hangUpDueSince;  // set while the last answer drains before a hang-up
+
+    void Serve();
+    bool HangUpWhenDrained(SteadyTime now);
+    bool Advance(SteadyTime now);
+    bool WaitForEvents();
+    std::optional<SteadyTime> NextDeadline() const;
+    bool ReadInput();
+    WriteResult Write(std::string_view bytes);
+    void HandleCommand(const ReceivedCommand& received);
+    CommandFault FaultFor(const std::string& command) const;
+    void HangUp();
+    void ResetServingState();
+    void CloseAll();
+
+    Nanoseconds CharTime() const { return Nanoseconds(charTimeNs.load()); }
+};
+
+void SimulatedModem::Impl::Serve() {
+    TightenTimerSlack();
+    while (Advance(Clock::now()) && WaitForEvents()) {
+    }
+}
+
+// Sends what has fallen due and takes the next command whenever the previous answer is out. False
+// once the line is gone.
+bool SimulatedModem::Impl::Advance(SteadyTime now) {
+    output.SetCharTime(CharTime());
+    for (;;) {
+        if (output.HangUpDue(now)) return HangUpWhenDrained(now);
+        if (const auto due = output.Due(now); !due.empty()) {
+            const WriteResult result = Write(due);
+            if (result == WriteResult::Failed) HangUp();
+            if (result != WriteResult::Written) return result == WriteResult::Blocked;
+            continue;
+        }
+        if (!output.Empty() || commands.empty() || commands.front().arrival > now) return true;
+        const ReceivedCommand received = std::move(commands.front());
+        commands.pop_front();
+        HandleCommand(received);
+    }
+}
+
+bool SimulatedModem::Impl::WaitForEvents() {
+    short masterEvents = writeBlocked ? POLLOUT : 0;
+    if (commands.size() < kMaxPendingCommands) masterEvents |= POLLIN;
+    const int closeWatch = PortCloseWatch::Instance().Fd();
+    std::array<pollfd, 3> fds{{{wake[0], POLLIN, 0}, {port.MasterFd(), masterEvents, 0}, {closeWatch, POLLIN, 0}}};
+    const nfds_t count = closeWatch >= 0 ? 3 : 2;
+
+    const auto deadline = NextDeadline();
+    const timespec timeout = deadline ? Remaining(*deadline, Clock::now()) : timespec{};
+    if (::ppoll(fds.data(), count, deadline ? &timeout : nullptr, nullptr) < 0) return errno == EINTR;
+
+    if (fds[0].revents != 0) return false;  // only Stop writes to the wake-up pipe
+    const short ready = fds[1].revents;
+    if (ready & POLLOUT) writeBlocked = false;
+    if ((ready & POLLIN) && !ReadInput()) return false;
+    if (ready & (POLLERR | POLLNVAL) || (ready & POLLHUP && !(ready & POLLIN))) {
+        HangUp();
+        return false;
+    }
+    if (count == 3 && fds[2].revents != 0) PortCloseWatch::Instance().OnReadable();
+    return true;
+}
+
+bool SimulatedModem::Impl::HangUpWhenDrained(SteadyTime now) {
+    if (!hangUpDueSince) hangUpDueSince = now;
+    const bool settled = now >= *hangUpDueSince + kHangUpSettle;
+    const bool drained = settled && port.UnreadByApplication() == 0;
+    if (!drained && now < *hangUpDueSince + kHangUpDrainLimit) return true;
+    HangUp();
+    return false;
+}
+
+std::optional<SteadyTime> SimulatedModem::Impl::NextDeadline() const {
+    if (hangUpDueSince) return Clock::now() + kHangUpDrainPoll;
+    if (!output.Empty()) return writeBlocked ? std::nullopt : output.NextDue();
+    if (!commands.empty()) return commands.front().arrival;
+    return std::nullopt;
+}
+
+bool SimulatedModem::Impl::ReadInput() {
+    std::array<char, kReadChunkBytes> buffer;
+    while (commands.size() < kMaxPendingCommands) {
+        const ssize_t n = ::read(port.MasterFd(), buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+        if (n <= 0) {
+            HangUp();
+            return false;
+        }
+        framed.clear();
+        framer.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)), Clock::now(), CharTime(), framed);
+        for (auto& command : framed) commands.push_back(std::move(command));
+    }
+    return true;
+}
+
+WriteResult SimulatedModem::Impl::Write(std::string_view bytes) {
+    for (;;) {
+        const ssize_t n = ::write(port.MasterFd(), bytes.data(), bytes.size());
+        if (n > 0) {
+            output.Consume(static_cast<std::size_t>(n));
+            return WriteResult::Written;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            writeBlocked = true;  // the application is not reading; wait until there is room
+            return WriteResult::Blocked;
+        }
+        return WriteResult::Failed;
+    }
+}
+
+void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
+    const std::string text = received.bytes.substr(0, received.bytes.size() - 1);
+    const CommandFault fault = FaultFor(text);
+    ModemReply reply;
+    bool lastBeforeHangUp = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (fault.answerError) {
+            reply.resultLine = kErrorLine;
+        } else if (!fault.silent && !fault.hangUp) {
+            reply = received.overlong ? device.Refuse() : device.Handle(text);
+        }
+        if (hangUpAfter > 0) lastBeforeHangUp = --hangUpAfter == 0;
+        transcript.push_back({received.arrival, received.bytes});
+    }
+    commandReceived.notify_all();
+
+    if (echo) output.Push({received.bytes, received.arrival, {}, false});
+    for (auto& segment : PlanAnswer(reply, fault, received.arrival, Nanoseconds(readyDelayNs.load()))) {
+        output.Push(std::move(segment));
+    }
+    if (lastBeforeHangUp) output.Push({{}, received.arrival, {}, true});
+}
+
+CommandFault SimulatedModem::Impl::FaultFor(const std::string& command) const {
+    FaultPolicy chooser;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const CommandFault* best = nullptr;
+        std::size_t bestLength = 0;
+        for (const auto& [keyword, fault] : faults) {
+            if (command.compare(0, keyword.size(), keyword) == 0 && (!best || keyword.size() > bestLength)) {
+                best = &fault;
+                bestLength = keyword.size();
+            }
+        }
+        if (best) return *best;
+        chooser = policy;
+    }
+    // Outside the lock: the policy may call back into the modem.
+    return chooser ? chooser(command) : CommandFault{};
+}
+
+void SimulatedModem::Impl::HangUp() {
+    lineClosed = true;
+    port.Close();
+    ResetServingState();
+}
+
+void SimulatedModem::Impl::ResetServingState() {
+    framer.Reset();
+    framed.clear();
+    commands.clear();
+    output = OutputQueue{};
+    writeBlocked = false;
+    hangUpDueSince.reset();
+}
+
+void SimulatedModem::Impl::CloseAll() {
+    port.Close();
+    CloseFd(wake[0]);
+    CloseFd(wake[1]);
+}
+
+SimulatedModem::SimulatedModem(ModemSettings settings) : impl_(std::make_unique<Impl>(std::move(settings))) {}
+
+SimulatedModem::~SimulatedModem() {
+    Stop();
+}
+
+bool SimulatedModem::Start(std::string* error) {
+    Impl& m = *impl_;
+    if (m.thread.joinable() && !m.lineClosed) {
+        if (error) *error = "the simulated modem is already running on " + m.portPath;
+        return false;
+    }
+    Stop();  // reaps a serving thread that ended by hanging up
+
+    const auto fail = [&](const std::string& message) {
+        m.CloseAll();
+        if (error) *error = message;
+        return false;
+    };
+    if (const auto ec = m.port.Open()) return fail("cannot create a pseudo-terminal: " + ec.message());
+    if (::pipe2(m.wake.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+        return fail("cannot create a wake-up pipe: " + std::error_code(errno, std::system_category()).message());
+    }
+    m.portPath = m.port.SlavePath();
+    m.ResetServingState();
+    m.stopRequested = false;
+    m.lineClosed = false;
+    try {
+        m.thread = std::thread([&m] { m.Serve(); });
+    } catch (const std::system_error& e) {
+        return fail(std::string("cannot start the serving thread: ") + e.what());
+    }
+    return true;
+}
+
+void SimulatedModem::Stop() {
+    Impl& m = *impl_;
+    if (m.thread.joinable()) {
+        m.stopRequested = true;
+        const char byte = 0;
+        [[maybe_unused]] const ssize_t written = ::write(m.wake[1], &byte, 1);
+        m.thread.join();
+    }
+    m.CloseAll();
+}
+
+const std::string& SimulatedModem::PortPath() const {
+    return impl_->portPath;
+}
+
+void SimulatedModem::SetPacing(bool on, std::uint32_t baudRate, std::uint8_t dataBits, bool parity,
+                               std::uint8_t stopBits) {
+    std::int64_t charTime = 0;
+    if (on && baudRate > 0) {
+        const std::int64_t bits = 1 + dataBits + (parity ? 1 : 0) + stopBits;  // start bit first
+        charTime = (bits * kNanosecondsPerSecond + baudRate - 1) / baudRate;   // never faster than the line
+    }
+    impl_->charTimeNs = charTime;
+}
+
+void SimulatedModem::SetEcho(bool on) {
+    impl_->echo = on;
+}
+
+void SimulatedModem::SetReadyDelay(std::chrono::milliseconds delay) {
+    impl_->readyDelayNs = Nanoseconds(delay).count();
+}
+
+void SimulatedModem::SetFault(const std::string& keyword, const CommandFault& fault) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    for (auto& [existing, current] : impl_->faults) {
+        if (existing == keyword) {
+            current = fault;
+            return;
+        }
+    }
+    impl_->faults.emplace_back(keyword, fault);
+}
+
+void SimulatedModem::SetFaultPolicy(FaultPolicy policy) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->policy = std::move(policy);
+}
+
+void SimulatedModem::ClearFaults() {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->faults.clear();
+    impl_->policy = nullptr;
+}
+
+void SimulatedModem::HangUpAfter(std::size_t commands) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->hangUpAfter = commands;
+}
+
+ModemSettings SimulatedModem::Settings() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->device.Settings();
+}
+
+void SimulatedModem::UpdateSettings(const std::function<void(ModemSettings&)>& change) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    change(impl_->device.MutableSettings());
+}
+
+std::vector<TranscriptEntry> SimulatedModem::Transcript() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->transcript;
+}
+
+std::vector<std::string> SimulatedModem::Commands() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    std::vector<std::string> commands;
+    commands.reserve(impl_->transcript.size());
+    for (const auto& entry : impl_->transcript) commands.push_back(entry.command);
+    return commands;
+}
+
+void SimulatedModem::ClearTranscript() {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->transcript.clear();
+}
+
+bool SimulatedModem::WaitForCommands(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock<std::mutex> lock(impl_->mutex);
+    return impl_->commandReceived.wait_for(lock, timeout, [&] { return impl_->transcript.size() >= count; });
+}
+
+}  // namespace q470::sim
