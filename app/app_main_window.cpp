@@ -1,0 +1,33 @@
+#include "app_main_window.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include "app_message_event.h"
+
+namespace q470 {
+namespace {
+
+QPointer<QObject>& MainWindowRef() {
+    static QPointer<QObject> window;
+    return window;
+}
+
+}  // namespace
+
+void SetAppMainWindow(QObject* window) {
+    MainWindowRef() = window;
+}
+
+QObject* AppMainWindow() {
+    return MainWindowRef().data();
+}
+
+bool PostAppMessage(std::uint32_t message, quintptr wParam, qintptr lParam) {
+    QObject* window = AppMainWindow();
+    if (window == nullptr) return false;
+    QCoreApplication::postEvent(window, new AppMessageEvent(message, wParam, lParam));
+    return true;
+}
+
+}  // namespace q470

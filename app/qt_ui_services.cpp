@@ -1,0 +1,70 @@
+#include "qt_ui_services.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "com_config_dlg.h"
+#include "file_filter.h"
+
+namespace q470 {
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The texts carry Windows line ends; a label shows a bare CR as a stray glyph.
+QString DisplayText(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(QtNameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.selectFile(request.presetName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+MessageAnswer QtUiServices::ShowMessage(QWidget* parent, const MessageRequest& request) {
+    const bool yesNo = request.buttons == MessageButtons::YesNo;
+    QMessageBox box(ToQtIcon(request.icon), request.caption, DisplayText(request.text),
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    const int answer = box.exec();
+    if (!yesNo) return MessageAnswer::Ok;
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+QString QtUiServices::GetOpenFileName(QWidget* parent, const FileDialogRequest& request) {
+    return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString QtUiServices::GetSaveFileName(QWidget* parent, const FileDialogRequest& request) {
+    return RunFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+bool QtUiServices::RunComConfigDlg(ComConfigDlg& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace q470

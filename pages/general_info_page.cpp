@@ -1,0 +1,364 @@
+#include "general_info_page.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app_main_window.h"
+#include "channel_plan.h"
+#include "firmware_version.h"
+#include "job_code.h"
+#include "list_item.h"
+#include "model_kind.h"
+#include "string_table.h"
+#include "ui_services.h"
+
+namespace q470 {
+namespace {
+
+// The device's own codes: parity 0 none, 1 even, 2 odd; stop bits 0 one, 1 two.
+constexpr std::array<ListItem, 3> kDeviceParityItems{{{"None", 0}, {"Odd", 2}, {"Even", 1}}};
+constexpr std::array<ListItem, 2> kDeviceStopBitItems{{{"1", 0}, {"2", 1}}};
+constexpr std::array<ListItem, 2> kRxPullUpItems{{{"OFF", 0}, {"ON", 1}}};
+
+constexpr int kMaster = 0;
+constexpr int kSlave = 1;
+constexpr int kAtCommand = 0;
+constexpr int kBypass = 1;
+constexpr int kOneToOne = 0;
+constexpr int kOneToMany = 1;
+constexpr int kResponseOn = 0;
+constexpr int kResponseOff = 1;
+
+constexpr std::uint8_t kRoleMasterCode = 1;
+constexpr std::uint8_t kRoleSlaveCode = 2;
+
+struct OpModeChoice {
+    std::uint8_t opMode;
+    int transmission;
+    int topology;
+};
+
+// Operation mode codes against the two radio pairs; an unknown code shows as AT command 1:N.
+constexpr std::array<OpModeChoice, 4> kOpModeChoices{{
+    {1, kBypass, kOneToOne},
+    {2, kAtCommand, kOneToOne},
+    {3, kBypass, kOneToMany},
+    {4, kAtCommand, kOneToMany},
+}};
+constexpr OpModeChoice kUnknownOpModeChoice = kOpModeChoices[3];
+
+const OpModeChoice& ChoiceForOpMode(std::uint8_t opMode) {
+    for (const auto& choice : kOpModeChoices) {
+        if (choice.opMode == opMode) return choice;
+    }
+    return kUnknownOpModeChoice;
+}
+
+std::uint8_t OpModeForChoice(int transmission, int topology) {
+    for (const auto& choice : kOpModeChoices) {
+        if (choice.transmission == transmission && choice.topology == topology) return choice.opMode;
+    }
+    return kUnknownOpModeChoice.opMode;
+}
+
+// The outdoor-fixed plans: the device reports them, apply writes PHY ID 2 for all of them.
+constexpr std::array<std::uint8_t, 3> kOutdoorPhyIds{2, 5, 8};
+constexpr std::uint8_t kOutdoorPhyId = 2;
+constexpr std::uint8_t kIndoorPhyId = 12;
+
+// Valid PAN IDs are 1..0xFFFD; the device reserves 0xFFFE and 0xFFFF.
+constexpr std::uint32_t kFirstPanId = 1;
+constexpr std::uint32_t kPanIdLimit = 0xFFFE;
+constexpr std::uint32_t kInitialPanId = 1234;
+constexpr int kPanIdMaxDigits = 10;
+
+bool IsOutdoorPhyId(std::uint8_t phyId) {
+    for (auto id : kOutdoorPhyIds) {
+        if (id == phyId) return true;
+    }
+    return false;
+}
+
+QButtonGroup* MakeRadioPair(QWidget* parent, QLayout* layout, UiText first, UiText second, const char* firstName,
+                            const char* secondName) {
+    auto* group = new QButtonGroup(parent);
+    const std::array<std::pair<UiText, const char*>, 2> radios{{{first, firstName}, {second, secondName}}};
+    for (int id = 0; id < 2; ++id) {
+        auto* radio = new QRadioButton(Text(radios[id].first), parent);
+        radio->setObjectName(QString::fromLatin1(radios[id].second));
+        group->addButton(radio, id);
+        layout->addWidget(radio);
+    }
+    return group;
+}
+
+void SetGroupEnabled(QButtonGroup& group, bool enable) {
+    for (auto* button : group.buttons()) button->setEnabled(enable);
+}
+
+QComboBox* MakeList(QWidget* parent, const char* name) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    return list;
+}
+
+}  // namespace
+
+GeneralInfoPage::GeneralInfoPage(QWidget* parent) : QWidget(parent) {
+    CreateControls();
+    OnInitDialog();
+}
+
+void GeneralInfoPage::CreateControls() {
+    auto* top = new QHBoxLayout;
+    top->addWidget(CreateRoleGroup(), 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(CreateTransmissionGroup());
+    right->addWidget(CreateLayoutGroup());
+    top->addLayout(right, 1);
+
+    outdoorFixedBox_ = new QCheckBox(Text(UiText::OutdoorFixed), this);
+    outdoorFixedBox_->setObjectName(QStringLiteral("outdoorFixed"));
+    outdoorFixedBox_->setEnabled(false);
+    outdoorFixedBox_->hide();  // carries the PHY ID's outdoor flag; the user never sees it
+
+    applyButton_ = new QPushButton(this);
+    applyButton_->setObjectName(QStringLiteral("applyButton"));
+    // Enter inside the page must neither apply nor close anything.
+    applyButton_->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(applyButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(CreateUartGroup());
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(applyButton_, &QPushButton::clicked, this, &GeneralInfoPage::OnApply);
+    for (auto* group : {roleButtons_, transmissionButtons_, topologyButtons_}) {
+        connect(group, &QButtonGroup::idClicked, this, &GeneralInfoPage::MoveControlsToMembers);
+    }
+}
+
+QWidget* GeneralInfoPage::CreateRoleGroup() {
+    auto* box = new QGroupBox(Text(UiText::RoleGroup), this);
+    auto* radios = new QHBoxLayout;
+    roleButtons_ = MakeRadioPair(box, radios, UiText::RoleMaster, UiText::RoleSlave, "roleMaster", "roleSlave");
+    radios->addStretch();
+
+    panIdEdit_ = new QLineEdit(box);
+    panIdEdit_->setObjectName(QStringLiteral("panIdEdit"));
+    panIdEdit_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), panIdEdit_));
+    panIdEdit_->setMaxLength(kPanIdMaxDigits);
+    channelList_ = MakeList(box, "channelList");
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(Text(UiText::PanIdLabel), box), 0, 0);
+    fields->addWidget(panIdEdit_, 0, 1);
+    fields->addWidget(new QLabel(Text(UiText::ChannelLabel), box), 1, 0);
+    fields->addWidget(channelList_, 1, 1);
+    fields->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(box);
+    layout->addLayout(radios);
+    layout->addLayout(fields);
+    layout->addStretch();
+    return box;
+}
+
+QWidget* GeneralInfoPage::CreateTransmissionGroup() {
+    auto* box = new QGroupBox(Text(UiText::TransmissionGroup), this);
+    auto* layout = new QHBoxLayout(box);
+    transmissionButtons_ =
+        MakeRadioPair(box, layout, UiText::AtCommandMode, UiText::BypassMode, "atCommandMode", "bypassMode");
+    layout->addStretch();
+    return box;
+}
+
+QWidget* GeneralInfoPage::CreateLayoutGroup() {
+    auto* box = new QGroupBox(Text(UiText::LayoutGroup), this);
+    auto* topology = new QHBoxLayout;
+    topologyButtons_ = MakeRadioPair(box, topology, UiText::LayoutOneToOne, UiText::LayoutOneToMany, "layoutOneToOne",
+                                     "layoutOneToMany");
+    topology->addStretch();
+    auto* response = new QHBoxLayout;
+    response->addWidget(new QLabel(Text(UiText::CommandResponseLabel), box));
+    responseButtons_ = MakeRadioPair(box, response, UiText::CommandResponseOn, UiText::CommandResponseOff, "responseOn",
+                                     "responseOff");
+    response->addStretch();
+    auto* layout = new QVBoxLayout(box);
+    layout->addLayout(topology);
+    layout->addLayout(response);
+    return box;
+}
+
+QWidget* GeneralInfoPage::CreateUartGroup() {
+    auto* box = new QGroupBox(this);
+    baudList_ = MakeList(box, "baudList");
+    parityList_ = MakeList(box, "parityList");
+    stopBitsList_ = MakeList(box, "stopBitsList");
+    dataBitsList_ = MakeList(box, "dataBitsList");
+    rxPullUpList_ = MakeList(box, "rxPullUpList");
+    rxPullUpLabel_ = new QLabel(Text(UiText::RxPullUpLabel), box);
+    rxPullUpLabel_->setObjectName(QStringLiteral("rxPullUpLabel"));
+
+    auto* grid = new QGridLayout;
+    const std::array<std::pair<QLabel*, QComboBox*>, 5> columns{{
+        {new QLabel(Text(UiText::SpeedBpsLabel), box), baudList_},
+        {new QLabel(Text(UiText::ParityLabel), box), parityList_},
+        {new QLabel(Text(UiText::StopBitsLabel), box), stopBitsList_},
+        {new QLabel(Text(UiText::DataBitsLabel), box), dataBitsList_},
+        {rxPullUpLabel_, rxPullUpList_},
+    }};
+    for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
+        columns[column].first->setBuddy(columns[column].second);
+        grid->addWidget(columns[column].first, 0, column);
+        grid->addWidget(columns[column].second, 1, column);
+        grid->setColumnStretch(column, 1);
+    }
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(new QLabel(Text(UiText::UartSettingsLabel), box));
+    layout->addLayout(grid);
+    return box;
+}
+
+void GeneralInfoPage::OnInitDialog() {
+    FillList(*baudList_, kBaudRateItems, 9600);
+    FillList(*parityList_, kDeviceParityItems, 0);
+    FillList(*stopBitsList_, kDeviceStopBitItems, 0);
+    FillList(*dataBitsList_, kDataBitItems, 8);
+    FillList(*rxPullUpList_, kRxPullUpItems, 0);
+    record_.phyId = kIndoorPhyId;
+    BuildChannelList(record_.phyId);
+    responseChoice_ = kResponseOn;
+    panIdValue_ = kInitialPanId;
+    outdoorFixedBox_->setChecked(false);
+    rxPullUpLabel_->setToolTip(Text(UiText::RxPullUpTip));
+    rxPullUpList_->setToolTip(Text(UiText::RxPullUpTip));
+    applyButton_->setText(Text(UiText::Apply));
+    MoveMembersToControls();
+    EnableControls(false);
+}
+
+void GeneralInfoPage::BuildChannelList(std::uint8_t phyId) {
+    channelList_->clear();
+    for (const auto& item : ChannelItemsForPhyId(phyId)) channelList_->addItem(item.text, item.channel);
+    channelList_->setCurrentIndex(-1);
+    if (const auto channel = DefaultChannelForPhyId(phyId)) SelectItemData(*channelList_, *channel);
+}
+
+void GeneralInfoPage::SetGeneralSettings(const GeneralSettings& settings) {
+    // The RX pull-up given here only picks the list item; the record's own field changes on apply.
+    const std::uint8_t rxPullUp = record_.rxPullUp;
+    record_ = settings;
+    record_.rxPullUp = rxPullUp;
+
+    responseChoice_ = settings.quietMode != 0 ? kResponseOff : kResponseOn;
+    outdoorFixedBox_->setChecked(IsOutdoorPhyId(settings.phyId));
+    BuildChannelList(settings.phyId);
+    SelectItemData(*channelList_, settings.rfChannel);
+    roleChoice_ = settings.netRole == kRoleMasterCode ? kMaster : kSlave;
+    const OpModeChoice& choice = ChoiceForOpMode(settings.opMode);
+    transmissionChoice_ = choice.transmission;
+    topologyChoice_ = choice.topology;
+    SelectItemData(*baudList_, settings.baudRate);
+    SelectItemData(*parityList_, settings.parity);
+    SelectItemData(*stopBitsList_, settings.stopBits);
+    SelectItemData(*dataBitsList_, settings.dataBits);
+    SelectItemData(*rxPullUpList_, settings.rxPullUp);
+    panIdValue_ = settings.modelKind == ModelQ470R ? settings.panId : settings.userPanId;
+    MoveMembersToControls();
+}
+
+void GeneralInfoPage::EnableControls(bool enable) {
+    const bool q470r = record_.modelKind == ModelQ470R;
+    for (auto* list : {baudList_, parityList_, stopBitsList_, dataBitsList_}) list->setEnabled(enable);
+    rxPullUpList_->setEnabled(enable && q470r && FirmwareSupportsRxPullUp(record_.firmwareVersion));
+    channelList_->setEnabled(enable && q470r);
+    SetGroupEnabled(*roleButtons_, enable && q470r);
+    panIdEdit_->setEnabled(enable);
+    applyButton_->setEnabled(enable);
+    for (auto* group : {transmissionButtons_, topologyButtons_, responseButtons_}) SetGroupEnabled(*group, enable);
+    outdoorFixedBox_->setEnabled(false);
+}
+
+std::optional<std::uint32_t> GeneralInfoPage::ReadPanIdEdit() const {
+    bool ok = false;
+    const std::uint32_t value = panIdEdit_->text().toUInt(&ok, 10);
+    if (!ok) return std::nullopt;
+    return value;
+}
+
+void GeneralInfoPage::MoveControlsToMembers() {
+    roleChoice_ = roleButtons_->checkedId();
+    transmissionChoice_ = transmissionButtons_->checkedId();
+    topologyChoice_ = topologyButtons_->checkedId();
+    responseChoice_ = responseButtons_->checkedId();
+    if (const auto panId = ReadPanIdEdit()) panIdValue_ = *panId;
+}
+
+void GeneralInfoPage::MoveMembersToControls() {
+    roleButtons_->button(roleChoice_)->setChecked(true);
+    transmissionButtons_->button(transmissionChoice_)->setChecked(true);
+    topologyButtons_->button(topologyChoice_)->setChecked(true);
+    responseButtons_->button(responseChoice_)->setChecked(true);
+    panIdEdit_->setText(QString::number(panIdValue_));
+}
+
+void GeneralInfoPage::OnApply() {
+    if (AppMainWindow() == nullptr) return;
+    MoveControlsToMembers();
+    // An empty or unreadable edit must not send the PAN ID of an earlier apply.
+    const auto panId = ReadPanIdEdit();
+    if (!panId || *panId < kFirstPanId || *panId >= kPanIdLimit) {
+        ShowMessageBox(this, Text(UiText::InvalidPanId), MessageIcon::Warning);
+        return;
+    }
+    StoreControlsInRecord();
+    EnableControls(false);  // the record is the job's until the main window re-enables the page
+    PostAppMessage(WM_APP_APPLY_GENERAL);
+}
+
+void GeneralInfoPage::StoreControlsInRecord() {
+    const auto panId = static_cast<std::uint16_t>(panIdValue_);
+    if (record_.modelKind == ModelQ470R) {
+        record_.panId = panId;
+    } else {
+        record_.userPanId = panId;
+    }
+    record_.phyId = outdoorFixedBox_->isChecked() ? kOutdoorPhyId : kIndoorPhyId;
+    // A PHY ID without a channel plan leaves the list empty; the device's channel stays.
+    if (const auto channel = SelectedItemData(*channelList_)) record_.rfChannel = static_cast<std::uint8_t>(*channel);
+    record_.netRole = roleChoice_ == kMaster ? kRoleMasterCode : kRoleSlaveCode;
+    record_.opMode = OpModeForChoice(transmissionChoice_, topologyChoice_);
+    record_.quietMode = responseChoice_ == kResponseOff ? 1 : 0;
+    if (const auto baud = SelectedItemData(*baudList_)) record_.baudRate = static_cast<std::uint32_t>(*baud);
+    if (const auto parity = SelectedItemData(*parityList_)) record_.parity = static_cast<std::uint8_t>(*parity);
+    if (const auto stop = SelectedItemData(*stopBitsList_)) record_.stopBits = static_cast<std::uint8_t>(*stop);
+    if (const auto data = SelectedItemData(*dataBitsList_)) record_.dataBits = static_cast<std::uint8_t>(*data);
+    if (const auto rx = SelectedItemData(*rxPullUpList_)) record_.rxPullUp = *rx != 0 ? 1 : 0;
+}
+
+void GeneralInfoPage::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace q470

@@ -1,0 +1,257 @@
+#include "gpio_config_page.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <limits>
+#include <vector>
+
+#include "app_main_window.h"
+#include "job_code.h"
+#include "list_item.h"
+#include "string_table.h"
+#include "ui_services.h"
+
+namespace q470 {
+namespace {
+
+constexpr qint64 kModeInput = 0;
+constexpr qint64 kModeOutput = 1;
+constexpr qint64 kModeAlternate = 2;
+constexpr std::size_t kStatusLedPin = 2;
+
+// The name the mode list shows for mode 2; pins without one offer input and output only.
+constexpr std::array<const char*, kGpioPinCount> kAlternateFunctions{
+    nullptr, nullptr,    "Status LED", "AIO 0", "AIO 1", "AIO 2", "AIO 3",
+    nullptr, "UART CTS", "UART RTS",   nullptr, nullptr, nullptr,
+};
+
+constexpr std::array<ListItem, 3> kInputValues{{{"No Pull", 0}, {"Pull Up", 1}, {"Pull Down", 2}}};
+constexpr std::array<ListItem, 2> kOutputValues{{{"Low", 0}, {"High", 1}}};
+constexpr std::array<ListItem, 2> kStatusLedValues{{{"Push Pull", 0}, {"Inv Push Pull", 1}}};
+constexpr std::array<ListItem, 1> kAlternateValues{{{"None", 0}}};
+
+// Pins 0..6 fill the left column, 7..12 the right one.
+constexpr std::size_t kPinsInLeftColumn = 7;
+constexpr int kGridColumnsPerPin = 3;
+
+// A report interval is 0 (no report) or at least a second.
+constexpr std::int32_t kShortestIntervalMs = 1000;
+
+std::vector<ListItem> ModeItems(std::size_t pin) {
+    std::vector<ListItem> items{{"Input", kModeInput}, {"Output", kModeOutput}};
+    if (kAlternateFunctions[pin] != nullptr) items.push_back({kAlternateFunctions[pin], kModeAlternate});
+    return items;
+}
+
+// Reads the leading decimal number of the text like the C library does (no digits reads as 0), but
+// reports a number outside the 32-bit interval field instead of wrapping it.
+std::optional<std::int32_t> ReadInterval(const QString& text) {
+    const QString trimmed = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < trimmed.size() && (trimmed[i] == QLatin1Char('+') || trimmed[i] == QLatin1Char('-'))) {
+        negative = trimmed[i] == QLatin1Char('-');
+        ++i;
+    }
+    qint64 value = 0;
+    for (; i < trimmed.size() && trimmed[i].isDigit() && trimmed[i].unicode() < 0x80; ++i) {
+        value = value * 10 + (trimmed[i].unicode() - '0');
+        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+template <std::size_t N>
+void AppendTexts(QStringList& texts, const std::array<ListItem, N>& items) {
+    for (const auto& item : items) texts << QString::fromUtf8(item.text);
+}
+
+// The width a list needs for the longest of `texts`, so that changing a pin's mode never moves the columns.
+int ListWidthFor(QWidget* parent, const QStringList& texts) {
+    QComboBox probe(parent);
+    probe.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    probe.addItems(texts);
+    return probe.sizeHint().width();
+}
+
+QComboBox* MakeList(QWidget* parent, const QString& name, int minimumWidth) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setMinimumWidth(minimumWidth);
+    return list;
+}
+
+}  // namespace
+
+GpioConfigPage::GpioConfigPage(QWidget* parent) : QWidget(parent) {
+    CreateControls();
+    OnInitDialog();
+}
+
+void GpioConfigPage::CreateControls() {
+    applyButton_ = new QPushButton(this);
+    applyButton_->setObjectName(QStringLiteral("applyButton"));
+    applyButton_->setAutoDefault(false);  // Enter inside the page applies nothing
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(applyButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(CreatePinGroup());
+    layout->addWidget(CreatePeriodGroup());
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(applyButton_, &QPushButton::clicked, this, &GpioConfigPage::OnApply);
+}
+
+QWidget* GpioConfigPage::CreatePinGroup() {
+    auto* box = new QGroupBox(Text(UiText::GpiosGroup), this);
+    auto* grid = new QGridLayout(box);
+    QStringList modeTexts{QStringLiteral("Input"), QStringLiteral("Output")};
+    for (const char* name : kAlternateFunctions) {
+        if (name != nullptr) modeTexts << QString::fromLatin1(name);
+    }
+    const int modeWidth = ListWidthFor(box, modeTexts);
+    QStringList valueTexts;
+    AppendTexts(valueTexts, kInputValues);
+    AppendTexts(valueTexts, kOutputValues);
+    AppendTexts(valueTexts, kStatusLedValues);
+    const int valueWidth = ListWidthFor(box, valueTexts);
+    for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
+        const int row = static_cast<int>(pin % kPinsInLeftColumn);
+        const int column = static_cast<int>(pin / kPinsInLeftColumn) * (kGridColumnsPerPin + 1);
+        auto& pinRow = pins_[pin];
+        pinRow.modeList = MakeList(box, QStringLiteral("modeList%1").arg(pin), modeWidth);
+        pinRow.valueList = MakeList(box, QStringLiteral("valueList%1").arg(pin), valueWidth);
+        auto* label = new QLabel(QString::number(pin), box);
+        label->setBuddy(pinRow.modeList);
+        grid->addWidget(label, row, column);
+        grid->addWidget(pinRow.modeList, row, column + 1);
+        grid->addWidget(pinRow.valueList, row, column + 2);
+        connect(pinRow.modeList, &QComboBox::activated, this, [this, pin] { OnModeChosen(pin); });
+    }
+    // A gap between the two columns of pins.
+    grid->setColumnMinimumWidth(kGridColumnsPerPin, grid->horizontalSpacing() * 4);
+    return box;
+}
+
+QWidget* GpioConfigPage::CreatePeriodGroup() {
+    auto* box = new QGroupBox(Text(UiText::PeriodGroup), this);
+    intervalEdit_ = new QLineEdit(box);
+    intervalEdit_->setObjectName(QStringLiteral("intervalEdit"));
+    intervalEdit_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), intervalEdit_));
+    sendToPeerBox_ = new QCheckBox(Text(UiText::SendToPeer), box);
+    sendToPeerBox_->setObjectName(QStringLiteral("sendToPeerBox"));
+    auto* label = new QLabel(Text(UiText::PeriodLabel), box);
+    label->setBuddy(intervalEdit_);
+    auto* layout = new QHBoxLayout(box);
+    layout->addWidget(label);
+    layout->addWidget(intervalEdit_);
+    layout->addSpacing(layout->spacing() * 4);
+    layout->addWidget(sendToPeerBox_);
+    layout->addStretch();
+    return box;
+}
+
+void GpioConfigPage::OnInitDialog() {
+    for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
+        const auto modes = ModeItems(pin);
+        FillList(*pins_[pin].modeList, modes.data(), modes.size(), kModeInput);
+        FillValueList(pin, kModeInput, 0);
+    }
+    intervalEdit_->setText(QStringLiteral("0"));
+    intervalEdit_->setEnabled(false);
+    sendToPeerBox_->setChecked(false);
+    sendToPeerBox_->setEnabled(false);
+    applyButton_->setText(Text(UiText::Apply));
+    EnableControls(false);
+}
+
+void GpioConfigPage::FillValueList(std::size_t pin, qint64 mode, std::optional<qint64> select) {
+    QComboBox& list = *pins_[pin].valueList;
+    if (mode == kModeInput) {
+        FillList(list, kInputValues, select);
+    } else if (mode == kModeOutput) {
+        FillList(list, kOutputValues, select);
+    } else if (mode == kModeAlternate) {
+        if (pin == kStatusLedPin) {
+            FillList(list, kStatusLedValues, select);
+        } else {
+            FillList(list, kAlternateValues, select);
+        }
+    }
+}
+
+void GpioConfigPage::OnModeChosen(std::size_t pin) {
+    if (const auto mode = SelectedItemData(*pins_[pin].modeList)) FillValueList(pin, *mode, 0);
+}
+
+void GpioConfigPage::SetGpioSettings(const GpioSettings& settings) {
+    record_ = settings;
+    // Shown as the device's unsigned number, as the report command carries it.
+    intervalEdit_->setText(QString::number(static_cast<std::uint32_t>(settings.reportInterval)));
+    sendToPeerBox_->setChecked(settings.sendToPeer != 0);
+    for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
+        const GpioEntry& entry = settings.pins[pin];
+        SelectItemData(*pins_[pin].modeList, entry.ioMode);  // mode 2 on a pin without one keeps the old item
+        FillValueList(pin, entry.ioMode, entry.pinConfig);
+    }
+}
+
+void GpioConfigPage::EnableControls(bool enable) {
+    for (const auto& pinRow : pins_) {
+        pinRow.modeList->setEnabled(enable);
+        pinRow.valueList->setEnabled(enable);
+    }
+    intervalEdit_->setEnabled(enable);
+    sendToPeerBox_->setEnabled(enable);
+    applyButton_->setEnabled(enable);
+}
+
+void GpioConfigPage::OnApply() {
+    if (AppMainWindow() == nullptr) return;
+    EnableControls(false);
+    const auto interval = ReadInterval(intervalEdit_->text());
+    if (!interval || (*interval > 0 && *interval < kShortestIntervalMs)) {
+        ShowMessageBox(this, Text(UiText::InvalidGpioInterval), MessageIcon::Error);
+        EnableControls(true);
+        return;
+    }
+    StoreControlsInRecord(*interval);
+    PostAppMessage(WM_APP_APPLY_GPIO);  // the page stays disabled until the job's result
+}
+
+void GpioConfigPage::StoreControlsInRecord(std::int32_t reportInterval) {
+    record_.reportInterval = reportInterval;
+    record_.sendToPeer = sendToPeerBox_->isChecked() ? 1 : 0;
+    for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
+        GpioEntry& entry = record_.pins[pin];
+        entry.pin = static_cast<std::uint8_t>(pin);
+        // A list without a selection (a device value the list does not offer) keeps the device's value.
+        if (const auto mode = SelectedItemData(*pins_[pin].modeList)) entry.ioMode = static_cast<std::uint8_t>(*mode);
+        if (const auto value = SelectedItemData(*pins_[pin].valueList)) {
+            entry.pinConfig = static_cast<std::uint8_t>(*value);
+        }
+    }
+}
+
+void GpioConfigPage::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace q470

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "gpio_settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace q470 {
+
+// The second tab page: mode and value of the 13 GPIO pins and the periodic GPIO report. It shows and
+// edits its GpioSettings record; apply stores the controls into the record and asks the main window
+// (WM_APP_APPLY_GPIO) to send it.
+class GpioConfigPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit GpioConfigPage(QWidget* parent = nullptr);
+
+    void SetGpioSettings(const GpioSettings& settings);
+    void EnableControls(bool enable);
+    const GpioSettings& GetGpioSettings() const { return record_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct PinRow {
+        QComboBox* modeList = nullptr;
+        QComboBox* valueList = nullptr;
+    };
+
+    void CreateControls();
+    QWidget* CreatePinGroup();
+    QWidget* CreatePeriodGroup();
+    void OnInitDialog();
+    void OnModeChosen(std::size_t pin);
+    // Refills the pin's value list for `mode`; an unknown mode leaves the list as it is.
+    void FillValueList(std::size_t pin, qint64 mode, std::optional<qint64> select);
+    void OnApply();
+    void StoreControlsInRecord(std::int32_t reportInterval);
+
+    GpioSettings record_;
+    std::array<PinRow, kGpioPinCount> pins_{};
+    QLineEdit* intervalEdit_ = nullptr;
+    QCheckBox* sendToPeerBox_ = nullptr;
+    QPushButton* applyButton_ = nullptr;
+};
+
+}  // namespace q470

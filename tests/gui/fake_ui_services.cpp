@@ -1,0 +1,54 @@
+#include "fake_ui_services.h"
+
+namespace q470 {
+namespace {
+
+template <typename T>
+T TakeFront(std::deque<T>& queue, T fallback) {
+    if (queue.empty()) return fallback;
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+}
+
+}  // namespace
+
+FakeUiServices::FakeUiServices() {
+    SetUiServices(this);
+}
+
+FakeUiServices::~FakeUiServices() {
+    SetUiServices(nullptr);
+}
+
+MessageAnswer FakeUiServices::ShowMessage(QWidget*, const MessageRequest& request) {
+    calls.push_back({CallKind::Message, request, {}});
+    const MessageAnswer fallback = request.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    return TakeFront(answers, fallback);
+}
+
+QString FakeUiServices::GetOpenFileName(QWidget*, const FileDialogRequest& request) {
+    calls.push_back({CallKind::OpenFile, {}, request});
+    return TakeFront(fileNames, QString());
+}
+
+QString FakeUiServices::GetSaveFileName(QWidget*, const FileDialogRequest& request) {
+    calls.push_back({CallKind::SaveFile, {}, request});
+    return TakeFront(fileNames, QString());
+}
+
+bool FakeUiServices::RunComConfigDlg(ComConfigDlg& dialog) {
+    calls.push_back({CallKind::ComConfigDlg, {}, {}});
+    if (dialogDriver) return dialogDriver(dialog);
+    return TakeFront(dialogResults, false);
+}
+
+std::vector<MessageRequest> FakeUiServices::Messages() const {
+    std::vector<MessageRequest> messages;
+    for (const auto& call : calls) {
+        if (call.kind == CallKind::Message) messages.push_back(call.message);
+    }
+    return messages;
+}
+
+}  // namespace q470
