@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -59,6 +60,10 @@ private:
     void OnRead(std::shared_ptr<CSerialportMP> channel, std::error_code& error, const std::vector<std::uint8_t>& bytes,
                 std::size_t count);
     void OnWrite(std::shared_ptr<CSerialportMP> channel, std::error_code& error, std::size_t written);
+    void AppendReceived(const std::vector<std::uint8_t>& bytes, std::size_t count);
+    void DiscardReceived();
+    // False when the link is being closed; otherwise moves what arrived into the frame buffer.
+    bool WaitForData(std::chrono::steady_clock::time_point deadline);
 
     std::shared_ptr<CSerialportMP> channel_;
     std::vector<std::uint8_t> receiveBuffer_;  // filled on the I/O threads, capped at kReceiveCap
@@ -67,6 +72,9 @@ private:
     std::condition_variable dataCondition_;
     std::atomic<bool> closing_{false};
     std::atomic<bool> dataReady_{false};
+    // Whether this link is counted in g_openLinks. It stays set when the channel closes itself after
+    // an error without a callback, so the owner's Close still gives the count back.
+    bool counted_ = false;
 };
 
 }  // namespace q470

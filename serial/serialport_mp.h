@@ -1,0 +1,94 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <asio/io_context.hpp>
+#include <asio/io_context_strand.hpp>
+#include <asio/serial_port.hpp>
+
+#include "io_service_exec.h"
+
+namespace q470 {
+
+// An asynchronous serial channel: keeps one read outstanding while open, writes queued bytes, and
+// reports every completed read and write to its owner's handlers on an I/O thread. It must be owned
+// by a std::shared_ptr, because every pending operation holds a reference to it.
+class CSerialportMP : public std::enable_shared_from_this<CSerialportMP> {
+public:
+    using ReadHandler = std::function<void(std::shared_ptr<CSerialportMP>, std::error_code&,
+                                           const std::vector<std::uint8_t>&, std::size_t)>;
+    using WriteHandler = std::function<void(std::shared_ptr<CSerialportMP>, std::error_code&, std::size_t)>;
+
+    static constexpr std::size_t kBufferSize = 1024;
+
+    explicit CSerialportMP(asio::io_context& context = IoServiceExec::Instance().Context());
+    virtual ~CSerialportMP();
+    CSerialportMP(const CSerialportMP&) = delete;
+    CSerialportMP& operator=(const CSerialportMP&) = delete;
+
+    // characterSize 5..8; parity 0 none, 1 odd, 2 even; stopBits 0 one, 1 one and a half, 2 two.
+    // Another code throws std::out_of_range. A port held by anyone else gives
+    // std::errc::device_or_resource_busy, as an open channel does.
+    std::error_code Open(const std::string& portName, std::uint32_t baudRate, std::uint8_t characterSize,
+                         std::uint8_t parity, std::uint8_t stopBits);
+    void Close();
+    bool IsOpen() const { return open_.load(); }
+    // Queues the bytes and starts a write unless one is in flight; at most kBufferSize go per write,
+    // and what stays queued follows as each write completes.
+    void Send(const std::uint8_t* bytes, std::uint16_t length);
+
+    // Set by the owner before Open.
+    void SetReadHandler(ReadHandler handler);
+    void SetWriteHandler(WriteHandler handler);
+    // Drops both handlers once no completion is running them; the owner calls it before it goes
+    // away, since pending operations may keep the channel alive longer than its owner.
+    void ClearHandlers();
+
+private:
+    using SelfPtr = std::shared_ptr<CSerialportMP>;
+
+    SelfPtr Self();
+    std::error_code OpenPort(const std::string& portName);
+    std::error_code ApplyOptions(std::uint32_t baudRate, std::uint8_t characterSize, std::uint8_t parity,
+                                 std::uint8_t stopBits);
+    std::error_code TakeExclusive();
+    void DiscardDriverBuffers();
+    void ClosePort();
+    bool IsCurrent(std::uint32_t session) const { return open_ && session == session_; }
+
+    void StartRead(const SelfPtr& self, std::uint32_t session);
+    void OnReadComplete(const SelfPtr& self, std::uint32_t session, const std::error_code& error, std::size_t count);
+    void StartWrite();
+    void OnWriteComplete(const SelfPtr& self, std::uint32_t session, const std::error_code& error, std::size_t written);
+
+    // Read by every thread without a lock.
+    std::atomic<bool> open_{false};
+    // Counts openings; a completion of an earlier opening (cancelled by Close) that runs after a
+    // reopen must not reach the handlers.
+    std::atomic<std::uint32_t> session_{0};
+    std::vector<std::uint8_t> received_;
+    std::array<std::uint8_t, kBufferSize> readBuffer_{};
+    std::vector<std::uint8_t> writeQueue_;
+    std::array<std::uint8_t, kBufferSize> writeBuffer_{};
+    std::atomic<bool> writing_{false};  // cleared by Close without the write lock
+    std::mutex readMutex_;
+    std::mutex writeMutex_;
+    // Serialises the calls on the port object itself: Close runs on the owner's thread while the
+    // read loop restarts on an I/O thread.
+    std::mutex portMutex_;
+    asio::serial_port port_;
+    asio::io_context::strand strand_;
+    ReadHandler readHandler_;
+    WriteHandler writeHandler_;
+};
+
+}  // namespace q470
