@@ -19,6 +19,21 @@ enum JobCode : std::int32_t {
     JobFactoryReset = 13,
 };
 
+// Result codes the jobs post. The apply-file jobs post the code of the kind of item that failed.
+enum JobResult : std::int32_t {
+    JobSucceeded = 0,
+    JobFailed = 1,  // no or wrong answer; for the apply-file jobs: the quiet-mode bracket failed
+    FileOpModeFailed = 2,
+    FileNetRoleFailed = 3,
+    FileRfChannelFailed = 4,
+    FilePanIdFailed = 5,
+    FileUartFailed = 6,
+    FileGpioConfigFailed = 7,
+    FileGpioPeriodicFailed = 8,
+    IdentifyUnknownModel = 10,  // the device answered a model name that is none of the three
+    FileUserPanIdFailed = 11,
+};
+
 // Application messages of the main window (the Windows WM_APP range, WM_APP = 0x8000). The window
 // delivers them as queued events on its own thread.
 constexpr std::uint32_t kWmApp = 0x8000;

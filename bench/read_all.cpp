@@ -1,0 +1,175 @@
+// Time to identify a Q470R and read all its settings through the job worker, against the simulated
+// modem pacing both directions at the line rate, next to the time the bytes alone need on the line.
+//   read_all [runs per rate]
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "job_code.h"
+#include "job_host.h"
+#include "job_worker.h"
+#include "modem_device.h"
+#include "simulated_modem.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::duration<double, std::milli>;
+
+constexpr int kDefaultRuns = 5;
+constexpr std::uint32_t kBitsPerCharacter = 10;  // 8N1: start bit, eight data bits, stop bit
+constexpr auto kResultGuard = std::chrono::seconds(30);
+// The last query's OK is still on the line when the read job ends; left alone it would answer the next
+// run's first AT early. Well over the time six characters take at the slowest rate measured.
+constexpr auto kLineSettle = std::chrono::milliseconds(50);
+constexpr std::uint32_t kRates[] = {9600, 115200};
+
+class BenchHost final : public q470::JobHost {
+public:
+    q470::Q470Comm link;
+    std::uint32_t baudRate = 0;
+    q470::GeneralSettings general;
+    q470::GpioSettings gpio;
+    q470::SettingItemList fileItems;
+    q470::DeviceState state;
+
+    q470::Q470Comm& DeviceLink() override { return link; }
+    std::uint32_t ConnectionBaudRate() const override { return baudRate; }
+    const q470::GeneralSettings& GeneralRecord() const override { return general; }
+    const q470::GpioSettings& GpioRecord() const override { return gpio; }
+    const q470::SettingItemList& FileItems() const override { return fileItems; }
+    q470::DeviceState& State() override { return state; }
+
+    void PostJobResult(std::int32_t /*job*/, std::int32_t result) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            results_.push_back(result);
+        }
+        changed_.notify_all();
+    }
+
+    // The next result, or -1 when none came in time.
+    std::int32_t NextResult() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!changed_.wait_for(lock, kResultGuard, [&] { return taken_ < results_.size(); })) return -1;
+        return results_[taken_++];
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::int32_t> results_;
+    std::size_t taken_ = 0;
+};
+
+struct Run {
+    double elapsedMs = 0;
+    std::size_t sentBytes = 0;      // commands, as the device received them
+    std::size_t answeredBytes = 0;  // every line the device sent back, trailing OKs included
+    std::size_t awaitedBytes = 0;   // only the lines up to the one that completed each command
+};
+
+// The device's answers are a function of its settings and the commands; a second device with the same
+// settings, fed the transcript, tells how many bytes the first one sent.
+void CountBytes(const q470::sim::ModemSettings& settings, const std::vector<std::string>& commands, Run& run) {
+    q470::sim::ModemDevice device(settings);
+    for (const auto& command : commands) {
+        run.sentBytes += command.size();
+        const auto reply = device.Handle(std::string_view(command).substr(0, command.size() - 1));
+        run.answeredBytes += reply.Bytes().size();
+        // A query is complete with its data lines; its OK goes out while the next command comes in.
+        if (reply.dataLines.empty()) {
+            run.awaitedBytes += reply.resultLine.size();
+        } else {
+            for (const auto& line : reply.dataLines) run.awaitedBytes += line.size();
+        }
+    }
+}
+
+bool MeasureOnce(q470::sim::SimulatedModem& modem, q470::JobWorker& worker, BenchHost& host, Run& run) {
+    std::this_thread::sleep_for(kLineSettle);
+    modem.ClearTranscript();
+    const auto start = Clock::now();
+    worker.PushJob(q470::JobIdentify);
+    if (host.NextResult() != q470::JobSucceeded) return false;
+    worker.PushJob(q470::JobReadQ470R);
+    if (host.NextResult() != q470::JobSucceeded) return false;
+    run.elapsedMs = Millis(Clock::now() - start).count();
+    CountBytes(modem.Settings(), modem.Commands(), run);
+    return true;
+}
+
+double LineMs(std::size_t bytes, std::uint32_t baudRate) {
+    return double(bytes) * kBitsPerCharacter * 1000.0 / baudRate;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+bool MeasureRate(std::uint32_t baudRate, int runs) {
+    q470::sim::SimulatedModem modem{q470::sim::ModemSettings{}};
+    std::string error;
+    if (!modem.Start(&error)) {
+        std::fprintf(stderr, "read_all: simulated modem: %s\n", error.c_str());
+        return false;
+    }
+    modem.SetPacing(true, baudRate);
+    BenchHost host;
+    host.baudRate = baudRate;
+    if (const auto ec = host.link.Open(modem.PortPath(), baudRate, 8, 0, 0)) {
+        std::fprintf(stderr, "read_all: %s: %s\n", modem.PortPath().c_str(), ec.message().c_str());
+        return false;
+    }
+    q470::JobWorker worker(host);
+    worker.StartWorker();
+
+    std::vector<double> elapsed;
+    std::vector<double> floor;
+    std::vector<double> strictFloor;
+    Run last;
+    bool ok = true;
+    for (int i = 0; ok && i < runs; ++i) {
+        Run run;
+        ok = MeasureOnce(modem, worker, host, run);
+        elapsed.push_back(run.elapsedMs);
+        floor.push_back(LineMs(run.sentBytes + run.answeredBytes, baudRate));
+        strictFloor.push_back(LineMs(run.sentBytes + run.awaitedBytes, baudRate));
+        last = run;
+    }
+    host.link.Close();
+    worker.StopWorker();
+    if (!ok) {
+        std::fprintf(stderr, "read_all: a job failed at %u baud\n", baudRate);
+        return false;
+    }
+    const double elapsedMs = Median(elapsed);
+    const double floorMs = Median(floor);
+    const double strictMs = Median(strictFloor);
+    std::printf("%6u baud: %zu bytes sent, %zu received; elapsed %8.1f ms, line floor %8.1f ms, ratio %.3f\n", baudRate,
+                last.sentBytes, last.answeredBytes, elapsedMs, floorMs, elapsedMs / floorMs);
+    std::printf(
+        "%12s without the %zu bytes of trailing OKs (sent while the next command comes in): floor %8.1f ms, "
+        "ratio %.3f\n",
+        "", last.answeredBytes - last.awaitedBytes, strictMs, elapsedMs / strictMs);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
+    std::printf("identify + read all of a Q470R, paced at the line rate (8N1), median of %d runs\n", runs);
+    for (const std::uint32_t rate : kRates) {
+        if (!MeasureRate(rate, runs)) return 1;
+    }
+    return 0;
+}

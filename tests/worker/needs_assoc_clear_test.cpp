@@ -1,0 +1,42 @@
+#include "needs_assoc_clear.h"
+
+#include <gtest/gtest.h>
+
+#include "narrow_text.h"
+
+namespace q470 {
+namespace {
+
+constexpr std::uint16_t kPanIdRead = 1234;
+
+DeviceState Connected(std::uint32_t modelKind, const char16_t* firmware) {
+    DeviceState state;
+    state.modelKind = modelKind;
+    state.network.panId = kPanIdRead;
+    state.firmwareVersion = firmware;
+    return state;
+}
+
+TEST(NeedsAssocClear, ChangedPanIdOnQ470RUpToFirmware140) {
+    struct Case {
+        const char16_t* firmware;
+        bool needed;
+    };
+    const Case cases[] = {
+        {u"1.4.0", true},  {u"1.4.0.9", true}, {u"1.3.9", true},
+        {u"0.9.9", true},  {u"V1.4.0", true},  // a letter first reads as major 0
+        {u"1.4", true},                        // does not parse
+        {u"", true},       {u"1.4.1", false},  {u"1.5.0", false},
+        {u"2.0.0", false}, {u"1.10.0", false},
+    };
+    for (const auto& c : cases) {
+        const DeviceState state = Connected(ModelQ470R, c.firmware);
+        EXPECT_EQ(NeedsAssocClear(4321, state), c.needed) << WideToNarrow(c.firmware);
+        EXPECT_FALSE(NeedsAssocClear(kPanIdRead, state));
+    }
+    EXPECT_FALSE(NeedsAssocClear(4321, Connected(ModelKs410, u"1.4.0")));
+    EXPECT_FALSE(NeedsAssocClear(4321, Connected(ModelKs400, u"")));
+}
+
+}  // namespace
+}  // namespace q470

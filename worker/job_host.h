@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+#include "device_state.h"
+#include "general_settings.h"
+#include "gpio_settings.h"
+#include "q470comm.h"
+#include "setting_item.h"
+
+namespace q470 {
+
+// What the jobs need from the program that owns them (the main window, the command-line tool).
+// Every call comes from the worker thread while a job runs. The records, the file items and the
+// device state are not locked: the owner leaves them alone from the moment it queues a job until it
+// has handled that job's result.
+class JobHost {
+public:
+    JobHost() = default;
+    JobHost(const JobHost&) = delete;
+    JobHost& operator=(const JobHost&) = delete;
+
+    virtual Q470Comm& DeviceLink() = 0;
+    // The baud rate the port was opened with; some read time-outs depend on it.
+    virtual std::uint32_t ConnectionBaudRate() const = 0;
+    virtual const GeneralSettings& GeneralRecord() const = 0;
+    virtual const GpioSettings& GpioRecord() const = 0;
+    virtual const SettingItemList& FileItems() const = 0;
+    virtual DeviceState& State() = 0;
+
+    // Once at the end of every job, after its last write to the device state. Called with the job
+    // mutex held: hand the result to the owner's own thread and return; do not queue jobs from here.
+    virtual void PostJobResult(std::int32_t job, std::int32_t result) = 0;
+    // A code that is not a job, or a job whose turn came after the device link was closed, was taken
+    // and dropped: the busy flag is already cleared and no result follows, so a window can end its
+    // wait cursor here. Same rules as PostJobResult.
+    virtual void JobDropped(std::int32_t /*job*/) {}
+
+protected:
+    ~JobHost() = default;
+};
+
+}  // namespace q470

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "command_id.h"
+#include "job_timeouts.h"
+#include "q470comm.h"
+#include "response_record.h"
+
+namespace q470 {
+
+// One job's conversation with the device: one command at a time, each judged by the kind of the
+// record that completed it. Keeps every step of a job sequence to one line.
+class JobSession {
+public:
+    explicit JobSession(Q470Comm& link);
+
+    // The answer when it is of the expected kind, otherwise nullptr (time-out, closed link, ...).
+    ResponseRecordPtr SendExpect(const std::string& command, CommandId id, ResponseKind kind,
+                                 std::uint32_t timeoutMs = kJobTimeoutMs);
+    // A command without parameters, its text taken from the catalogue.
+    ResponseRecordPtr Query(CommandId id, ResponseKind kind, std::uint32_t timeoutMs = kJobTimeoutMs);
+    // The kind of whatever completed a command without parameters.
+    std::int32_t Send(CommandId id, std::uint32_t timeoutMs = kJobTimeoutMs);
+    // The kind of whatever completed a one-parameter set command ("AT+QM=%u\r" and the like).
+    std::int32_t SendSet(CommandId id, std::uint32_t value);
+
+    // Set commands acknowledged with OK.
+    bool Set(CommandId id, std::uint32_t value);
+    bool SetUart(std::uint32_t baudRate, std::uint8_t stopBits, std::uint8_t parity, std::uint8_t dataBits);
+    bool SetGpioPeriodic(std::uint32_t reportInterval, std::uint8_t sendRemote);
+    // The link's own builders; a refused PAN ID sends nothing and fails.
+    bool SetPanId(std::uint16_t panId);
+    bool SetUserPanId(std::uint16_t userPanId);
+    bool SetGpioConfig(const GpioEntry& entry);
+
+    // A command found the link closed (ResultNotOpen) or was abandoned because its owner closed it
+    // (ResultClosed): the device is gone for this connection.
+    bool LinkGone() const { return linkGone_; }
+
+private:
+    std::int32_t Note(std::int32_t kind);
+
+    Q470Comm& link_;
+    bool linkGone_ = false;
+};
+
+}  // namespace q470

@@ -1,0 +1,125 @@
+#include "job_worker.h"
+
+#include <array>
+#include <chrono>
+
+#include "apply_jobs.h"
+#include "job_code.h"
+#include "job_session.h"
+#include "read_jobs.h"
+
+namespace q470 {
+namespace {
+
+constexpr std::chrono::milliseconds kStartDelay{1};
+
+struct JobEntry {
+    JobCode code;
+    std::int32_t (*run)(JobHost&, JobSession&);
+};
+
+// JobStop is the worker loop's own business; every other code not listed here is dropped.
+constexpr std::array<JobEntry, 10> kJobs{{
+    {JobIdentify, RunIdentify},
+    {JobReadQ470R, RunReadQ470R},
+    {JobReadKs, RunReadKs},
+    {JobApplyGeneralQ470R, RunApplyGeneralQ470R},
+    {JobApplyGeneralKs, RunApplyGeneralKs},
+    {JobApplyGpio, RunApplyGpio},
+    {JobApplyFileQ470R, RunApplyFileQ470R},
+    {JobApplyFileKs, RunApplyFileKs},
+    {JobRestart, RunRestart},
+    {JobFactoryReset, RunFactoryReset},
+}};
+
+const JobEntry* FindJob(std::int32_t job) {
+    for (const auto& entry : kJobs) {
+        if (entry.code == job) return &entry;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+JobWorker::JobWorker(JobHost& host) : host_(host) {}
+
+JobWorker::~JobWorker() {
+    StopWorker();
+}
+
+void JobWorker::PushJob(std::int32_t job, bool clearFirst) {
+    PushJobs({job}, clearFirst);
+}
+
+void JobWorker::PushJobs(std::initializer_list<std::int32_t> jobs, bool clearFirst) {
+    {
+        std::lock_guard<std::mutex> lock(jobMutex_);
+        if (clearFirst) queue_.clear();
+        queue_.insert(queue_.end(), jobs.begin(), jobs.end());
+    }
+    jobCondition_.notify_all();
+}
+
+void JobWorker::StartWorker() {
+    // A second thread would share the queue with the first; replacing a running thread ends the process.
+    if (thread_.joinable()) StopWorker();
+    // No worker runs now, so the queue is ours: a stop left over from the last worker must not reach
+    // the new one.
+    queue_ = std::deque<std::int32_t>();
+    stopRequested_.exchange(false);
+    linkGone_ = false;
+    std::this_thread::sleep_for(kStartDelay);
+    thread_ = std::thread([this] { WorkerProc(); });
+}
+
+void JobWorker::StopWorker() {
+    if (!thread_.joinable()) return;
+    stopRequested_.exchange(true);
+    PushJob(JobStop, true);
+    thread_.join();
+    thread_ = std::thread();
+}
+
+bool JobWorker::IsRunning() const {
+    return thread_.joinable();
+}
+
+bool JobWorker::IsBusy() const {
+    return busy_.load();
+}
+
+bool JobWorker::ExchangeBusy(bool busy) {
+    return busy_.exchange(busy);
+}
+
+int JobWorker::WorkerProc() {
+    std::unique_lock<std::mutex> lock(jobMutex_);
+    for (;;) {
+        jobCondition_.wait(lock, [this] { return !queue_.empty() || stopRequested_; });
+        if (stopRequested_) return 0;  // the jobs still queued never run
+        const std::int32_t job = queue_.front();
+        queue_.pop_front();
+        busy_.exchange(true);
+        if (job == JobStop) return 0;  // jobs queued behind it never run
+        Run(job);
+    }
+}
+
+// Runs with the job mutex held, so the owner cannot queue the next job while this one talks. The
+// owner closes the link only to disconnect: a job taken after that could only fail, and its result
+// would reach a window that has already let go of the device, so it is dropped instead. A job that
+// met the closing link is the surer sign: the link may still report itself open while it closes.
+void JobWorker::Run(std::int32_t job) {
+    const JobEntry* entry = FindJob(job);
+    if (!entry || linkGone_ || !host_.DeviceLink().IsOpen()) {
+        busy_.exchange(false);
+        host_.JobDropped(job);
+        return;
+    }
+    JobSession session(host_.DeviceLink());
+    const std::int32_t result = entry->run(host_, session);
+    linkGone_ = session.LinkGone();
+    host_.PostJobResult(job, result);
+}
+
+}  // namespace q470
