@@ -148,6 +148,8 @@ ResponseRecordPtr Q470Comm::Execute(const std::string& command, CommandId id, st
 ResponseRecordPtr Q470Comm::Execute(const std::uint8_t* command, std::uint16_t length, CommandId id,
                                     std::uint32_t timeoutMs) {
     if (!channel_->IsOpen()) return MakeRecord(ResultNotOpen);
+    // Close wakes waiters before it closes the channel; a command started in between must not go out.
+    if (closing_) return MakeRecord(ResultClosed);
     DiscardReceived();
     if (command != nullptr && length != 0) channel_->Send(command, length);
     const auto start = Clock::now();
