@@ -1,0 +1,69 @@
+#include "config_exchange.h"
+
+#include "config_file_loader.h"
+#include "config_keys.h"
+#include "config_reader.h"
+#include "config_writer.h"
+#include "model_kind.h"
+
+namespace q470 {
+namespace {
+
+// Only called once the reader has accepted the document, so "Model Name" is absent or one of the two.
+std::uint32_t FileModelKind(const ConfigDocument& document) {
+    const auto member = document.FindMember(config_key16::kModelName.data());
+    if (member == document.MemberEnd()) return ModelQ470R;
+    const std::u16string name(member->value.GetString(), member->value.GetStringLength());
+    return name == config_key16::kModelKs410.data() ? ModelKs410 : ModelQ470R;
+}
+
+bool FileFitsModel(std::uint32_t fileKind, std::uint32_t connectedKind) {
+    if (fileKind == connectedKind) return true;
+    return fileKind == ModelKs410 && connectedKind == ModelKs400;
+}
+
+}  // namespace
+
+void CollectQ470RSettingItems(const GeneralSettings& general, const GpioSettings& gpio, SettingItemList& items) {
+    items.push_back(OpModeItem(general.opMode));
+    items.push_back(NetRoleItem(general.netRole));
+    items.push_back(PanIdItem(general.panId));
+    items.push_back(RfChannelItem(general.rfChannel));
+    items.push_back(UartItem(general.baudRate, general.parity, general.stopBits, general.dataBits));
+    for (const auto& pin : gpio.pins) items.push_back(GpioConfigItem(pin.pin, pin.ioMode, pin.pinConfig));
+    items.push_back(QuietModeItem(general.quietMode != 0));
+    items.push_back(GpioPeriodicItem(static_cast<std::uint32_t>(gpio.reportInterval), gpio.sendToPeer != 0));
+}
+
+void CollectKS410SettingItems(const GeneralSettings& general, SettingItemList& items) {
+    items.push_back(OpModeItem(general.opMode));
+    items.push_back(UserPanIdItem(general.userPanId));
+    items.push_back(UartItem(general.baudRate, general.parity, general.stopBits, general.dataBits));
+    items.push_back(QuietModeItem(general.quietMode != 0));
+}
+
+int SaveConfigForModel(const std::u16string& path, std::uint32_t modelKind, const GeneralSettings& general,
+                       const GpioSettings& gpio) {
+    SettingItemList items;
+    if (modelKind == ModelQ470R) {
+        CollectQ470RSettingItems(general, gpio, items);
+        return WriteQ470RConfigFile(path, items);
+    }
+    CollectKS410SettingItems(general, items);
+    return WriteKS410ConfigFile(path, items);
+}
+
+ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, std::uint32_t connectedModelKind,
+                                     ConfigDocument& document, SettingItemList& items) {
+    if (const int code = LoadConfigDocument(path, document); code != 0) {
+        return {ConfigLoadStatus::FileUnreadable, code};
+    }
+    SettingItemList read;
+    if (const int code = ReadSettingItems(document, read); code != kReadOk) return {ConfigLoadStatus::BadContent, code};
+    if (read.empty()) return {ConfigLoadStatus::NoValidValues, 0};
+    if (!FileFitsModel(FileModelKind(document), connectedModelKind)) return {ConfigLoadStatus::WrongProduct, 0};
+    items = std::move(read);
+    return {ConfigLoadStatus::Loaded, 0};
+}
+
+}  // namespace q470

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "config_document.h"
+#include "general_settings.h"
+#include "gpio_settings.h"
+#include "setting_item.h"
+
+namespace q470 {
+
+// Saving and loading whole configurations, shared by the window's menu commands and the command-line
+// tool.
+
+// The items the save command writes, in this order: Q470R: 18, 11, 9, 13, 7, thirteen pins, 29, 17;
+// KELDAN: 18, 32, 7, 29. They are appended to `items`.
+void CollectQ470RSettingItems(const GeneralSettings& general, const GpioSettings& gpio, SettingItemList& items);
+void CollectKS410SettingItems(const GeneralSettings& general, SettingItemList& items);
+
+// Writes the connected model's form (a KELDAN-KS400 gets the KELDAN-KS410 form): the writer's result,
+// 0 when written.
+int SaveConfigForModel(const std::u16string& path, std::uint32_t modelKind, const GeneralSettings& general,
+                       const GpioSettings& gpio);
+
+enum class ConfigLoadStatus {
+    Loaded,         // `items` holds the file's settings
+    FileUnreadable, // the file does not open, or is not one strict JSON value: `code` is the load result
+    BadContent,     // the root is not an object or the model name is wrong: `code` is -1, -2 or -3
+    NoValidValues,  // no setting in the file qualifies
+    WrongProduct,   // the file is for another model than the connected one
+};
+
+struct ConfigLoadOutcome {
+    ConfigLoadStatus status = ConfigLoadStatus::FileUnreadable;
+    int code = 0;
+};
+
+// Reads the file into `document` (left as it was when the file cannot be parsed), turns it into
+// setting items and checks them against the connected model. `items` receives the list only when the
+// outcome is Loaded. A file without "Model Name" counts as a Q470R file; a KELDAN-KS410 file is
+// accepted by a connected KELDAN-KS400 too, since the two are one family and the KS400 saves that form.
+ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, std::uint32_t connectedModelKind,
+                                     ConfigDocument& document, SettingItemList& items);
+
+}  // namespace q470
