@@ -1,0 +1,172 @@
+#include "ui_text.h"
+
+#include <cctype>
+#include <string>
+
+namespace q470 {
+namespace {
+
+struct UiTextEntry {
+    UiText id;
+    const char* korean;
+    const char* english;
+};
+
+// UTF-8 source texts. Double spaces, trailing spaces and "\r\n" are part of the texts.
+constexpr UiTextEntry kUiTexts[] = {
+    {UiText::AboutMenuItem, "Q470 Manager 정보(&A)...", "Q470 Configurator Info(&A)..."},
+    {UiText::GeneralTab, "기본설정", "Basic Config"},
+    {UiText::TabCreateFailed, "탭 윈도우 생성 실패", "Failed to create the tab window"},
+    {UiText::ComConfigTitle, "Q470 접속 설정", "Configuring parameters for communication with device"},
+    {UiText::NoDeviceResponse,
+     "제품이 응답하지 않거나 응답이 잘못 되었습니다. 통신 속도 등을 확인하시고 다시 시도해 주세요.",
+     "Failed to communicate with device. Please check serial port, baud rate and other parameters and try again."},
+    {UiText::PortClosed, "COM 포트 닫힘", "COM port closed"},
+    // The second status pane's placeholder; the pane is emptied right after creation.
+    {UiText::VersionPane, "", ""},
+    {UiText::GpioTab, "GPIO설정", "Config GPIOs"},
+    {UiText::Apply, "적 용", "Apply"},
+    {UiText::InvalidPanId, "그룹 ID 설정값이 잘못되어 있습니다.", "Invalid PAN ID value"},
+    {UiText::InvalidGpioInterval, "GPIO 알림 간격 설정이 잘못  설정되어 있습니다.",
+     "Invalid GPIO  report interval is set"},
+    {UiText::ApplyGeneralFailed, "기본설정 적용을 실패하였습니다.", "Failed to apply general setting values"},
+    {UiText::ApplyGeneralDone, "기본설정 적용을 완료하였습니다.\r\n변경된 설정값은 장치 재시작 후 적용됩니다.",
+     "General settings are applied successfully.\r\nChanges will be applied after restart the device"},
+    {UiText::ApplyGpioDone, "GPIO설정 적용을 완료하였습니다.\r\n변경된 설정값은 장치 재시작 후 적용됩니다.",
+     "GPIO settings are applied successfully.\r\nChanges will be applied after restart the device."},
+    {UiText::ApplyGpioFailed, "GPIO설정 적용을 실패하였습니다.", "Failed to apply GPIO setting values"},
+    {UiText::ConfigFileFilter, "설정 파일(*.json) | *.json |모든파일(*.*) |*.*||",
+     "Config File (*.json) | *.json |All Files(*.*) |*.*||"},
+    {UiText::ConfigLoadFailed,
+     "설정 파일을 읽어 들이는데 실패하였습니다. 설정 파일 형식을 확인하시고 다시 시도해 주세요",
+     "Failed to load configuation file. Please check configuration file is valid and then try again."},
+    {UiText::ConfigSaveFailed,
+     "설정 파일을 저장할 수 없습니다. 파일 이름과 저장 위치가 올바른지 확인한 후 다시 시도해 주세요.",
+     "Cannot save configuration file. Please check the filename and path are vaild and then try again."},
+    {UiText::ConfigSaved, "설정 파일을 저장하였습니다.", "Configuration file is saved."},
+    {UiText::ConfigApplied, "설정 파일 적용을 성공하였습니다.", "Configuration applied successfully"},
+    {UiText::ConfigApplyFailed, "설정 파일 적용을 실패하였습니다.", "Failed to apply configuration."},
+    {UiText::PortOpenFailed, "COM 포트를 열지 못하였습니다.", "Failed to open the COM port."},
+    {UiText::PortProblem, "COM 포트에 문제가 발생하였습니다. ", "A problem occurred on the COM port. "},
+    {UiText::RxPullUpTip,
+     "Q470R의 RXD에 내부 pull up을 활성/비활성화 합니다. 이 기능은 펌웨어 버전 1.5.0 이후부터 지원됩니다.",
+     "Enable or disable internal pull up register of Q470R. This feature available from firmware version 1.5.0."},
+
+    {UiText::MainWindowTitle, "Q470 Manager", "Q470 Manager"},
+    {UiText::MenuPopup, "메뉴", "Application Config"},
+    {UiText::MenuComConfig, "COM 포트 설정", "Serial Port Config"},
+    {UiText::MenuLoadConfig, "설정 파일 읽기", "Load Config File"},
+    {UiText::MenuSaveConfig, "설정 파일 저장", "Save Config File"},
+    {UiText::MenuExit, "종료", "Exit"},
+    {UiText::DeviceInfoGroup, "장치 정보", "Device Information"},
+    {UiText::ExtendedAddressLabel, "장치 확장 주소", "Device Extended Address"},
+    {UiText::FirmwareVersionLabel, "펌웨어 버전", "Firmware Version"},
+    {UiText::StatusInfoLabel, "상태 정보", "Status Information"},
+    {UiText::RestartButton, "장치 재시작", "Restart Device"},
+    {UiText::FactoryResetButton, "공장 초기화", "Factory Reset"},
+    {UiText::AboutTitle, "Q470 Manager 정보", "Q470 Manager Information"},
+    {UiText::AboutProductName, "Q470 Manager", "Q470 Manager"},
+    {UiText::VersionFormat, "Version %d.%d.%d", "Version %d.%d.%d"},
+
+    {UiText::CloseConfirm, "프로그램을 종료하시겠습니까?", "Do you want to end the program?"},
+    {UiText::CloseCaption, "프로그램 종료", "End Program"},
+    {UiText::PanIdChanged,
+     "PAN ID가 변경되었습니다. 정상적인 동작을 위해 association 정보를 삭제하고 장치를 다시 시작합니다.",
+     "The PAN ID has changed. For correct operation the association information is deleted and the device is "
+     "restarted."},
+    {UiText::ConfigParseError, "설정 파일 분석에 문제가 발생했습니다.(%d) 설정 파일을 확인하시고 다시 시도해 주세요.",
+     "A problem occurred while analysing the configuration file.(%d) Please check the configuration file and try "
+     "again."},
+    {UiText::ConfigFileErrorCaption, "설정 파일 오류", "Configuration File Error"},
+    {UiText::ConfigNoValidValues, "설정 파일에 올바른 설정값이 없습니다. 설정 파일을 확인하시기 바랍니다.",
+     "The configuration file holds no valid setting values. Please check the configuration file."},
+    {UiText::ConfigWrongProduct, "설정 파일이 현재 설정 중인 제품용이 아닙니다. 설정 파일을 확인하시기 바랍니다.",
+     "The configuration file is not for the product being configured. Please check the configuration file."},
+    {UiText::SettingsReadErrorCaption, "설정 읽기 오류", "Settings Read Error"},
+    {UiText::ExecutedCommandsLine, "\r\n실행된 AT 명령어: %u\r\n", "\r\nAT commands executed: %u\r\n"},
+
+    {UiText::LinkSuffix, ", %s", ", %s"},
+    {UiText::LinkSuffixSettingMode, ", %s, 설정 모드", ", %s, setting mode"},
+    {UiText::LinkActive, "ACTIVE", "ACTIVE"},
+    {UiText::LinkInactive, "INACTIVE", "INACTIVE"},
+    {UiText::LineSummaryFormat, "%s, %u, %s, %s, %s", "%s, %u, %s, %s, %s"},
+    {UiText::LineNoParity, "No parity", "No parity"},
+    {UiText::LineOddParity, "Odd parity", "Odd parity"},
+    {UiText::LineEvenParity, "Even parity", "Even parity"},
+    {UiText::LineOneStopBit, "1 stopbit", "1 stopbit"},
+    {UiText::LineOneHalfStopBits, "1.5 stopbit", "1.5 stopbit"},
+    {UiText::LineTwoStopBits, "2 stopbit", "2 stopbit"},
+    {UiText::LineSevenDataBits, "7bit", "7bit"},
+    {UiText::LineEightDataBits, "8bit", "8bit"},
+
+    {UiText::OkButton, "확인", "OK"},
+    {UiText::CancelButton, "취소", "Cancel"},
+
+    {UiText::ComPortLabel, "COM 포트", "COM Port"},
+    {UiText::SpeedLabel, "속도", "Speed"},
+    {UiText::ParityLabel, "패리티", "Parity"},
+    {UiText::StopBitsLabel, "스탑비트", "Stop Bits"},
+    {UiText::DataBitsLabel, "데이터비트", "Data Bits"},
+
+    {UiText::RoleGroup, "장치  역할", "Device Role"},
+    {UiText::RoleMaster, "마스터", "Master"},
+    {UiText::RoleSlave, "슬레이브", "Slave"},
+    {UiText::PanIdLabel, "PAN ID (User)", "PAN ID (User)"},
+    {UiText::ChannelLabel, "채널", "Channel"},
+    {UiText::TransmissionGroup, "전송  방식", "Transmission Method"},
+    {UiText::AtCommandMode, "AT 명령어 방식", "AT Command Mode"},
+    {UiText::BypassMode, "Bypass 방식", "Bypass Mode"},
+    {UiText::LayoutGroup, "통신  구성", "Communication Layout"},
+    {UiText::LayoutOneToOne, "1:1", "1:1"},
+    {UiText::LayoutOneToMany, "1:N", "1:N"},
+    {UiText::CommandResponseLabel, "명령 응답", "Command Response"},
+    {UiText::CommandResponseOn, "ON", "ON"},
+    {UiText::CommandResponseOff, "OFF", "OFF"},
+    {UiText::UartSettingsLabel, "UART 설정", "UART Settings"},
+    {UiText::SpeedBpsLabel, "속도 (bps)", "Speed (bps)"},
+    {UiText::RxPullUpLabel, "RX Pull Up", "RX Pull Up"},
+    {UiText::OutdoorFixed, "실외 고정형", "Outdoor Fixed Installation"},
+
+    {UiText::GpiosGroup, "GPIOs", "GPIOs"},
+    {UiText::PeriodGroup, "주기 설정", "Period Setting"},
+    {UiText::PeriodLabel, "주기 (ms)", "Period (ms)"},
+    {UiText::SendToPeer, "상대 장치로 전송", "Send to Peer Device"},
+};
+
+constexpr bool IdsAreUnique() {
+    constexpr std::size_t count = sizeof(kUiTexts) / sizeof(kUiTexts[0]);
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t j = i + 1; j < count; ++j) {
+            if (kUiTexts[i].id == kUiTexts[j].id) return false;
+        }
+    }
+    return true;
+}
+static_assert(IdsAreUnique(), "every text has one entry");
+
+const UiTextEntry* FindEntry(UiText id) {
+    for (const auto& entry : kUiTexts) {
+        if (entry.id == id) return &entry;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const char* UiTextUtf8(UiText id, UiLanguage language) {
+    const UiTextEntry* entry = FindEntry(id);
+    if (entry == nullptr) return "";
+    return language == UiLanguage::Korean ? entry->korean : entry->english;
+}
+
+UiLanguage ChooseUiLanguage(const char* q470Lang, bool localeIsKorean) {
+    std::string forced;
+    for (const char* p = q470Lang; p != nullptr && *p != '\0'; ++p) {
+        if (!std::isspace(static_cast<unsigned char>(*p))) forced += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+    }
+    if (forced == "ko") return UiLanguage::Korean;
+    if (forced == "en") return UiLanguage::English;
+    return localeIsKorean ? UiLanguage::Korean : UiLanguage::English;
+}
+
+}  // namespace q470
