@@ -51,12 +51,16 @@ ResponseRecordPtr Completing(CommandId id, ResponseRecordPtr record, GpioTableAs
 
 // Works through every complete frame in the buffer and removes what it consumed; stops at the
 // completing record, leaving the lines behind it for the next command to discard.
-ResponseRecordPtr TakeCompleting(std::vector<std::uint8_t>& frames, CommandId id, GpioTableAssembly& gpio) {
+ResponseRecordPtr TakeCompleting(std::vector<std::uint8_t>& frames, CommandId id, GpioTableAssembly& gpio,
+                                 const Q470Comm::LineObserver& observer) {
     std::size_t offset = 0;
     ResponseRecordPtr completing;
     while (!completing && frames.size() - offset >= kMinFrameBytes) {
         std::size_t consumed = 0;
         auto record = ExtractFrame(frames.data() + offset, frames.size() - offset, consumed);
+        if (observer && consumed > 0) {
+            observer(std::string_view(reinterpret_cast<const char*>(frames.data() + offset), consumed));
+        }
         offset += consumed;
         if (!record) {
             completing = MakeRecord(ResultNoRecord);
@@ -158,7 +162,7 @@ ResponseRecordPtr Q470Comm::Execute(const std::uint8_t* command, std::uint16_t l
     GpioTableAssembly gpio;
     for (;;) {
         if (!WaitForData(deadline)) return MakeRecord(ResultClosed);
-        if (auto record = TakeCompleting(frameBuffer_, id, gpio)) return record;
+        if (auto record = TakeCompleting(frameBuffer_, id, gpio, lineObserver_)) return record;
         if (ElapsedMs(start) > timeoutMs) return MakeRecord(ResultTimeout);
     }
 }
@@ -180,6 +184,24 @@ bool Q470Comm::WaitForData(Clock::time_point deadline) {
     frameBuffer_.insert(frameBuffer_.end(), receiveBuffer_.begin(), receiveBuffer_.end());
     receiveBuffer_.clear();
     return true;
+}
+
+bool Q470Comm::WaitForQuiet(Clock::duration quietTime, Clock::duration maxWait) {
+    const auto giveUpAt = Clock::now() + maxWait;
+    std::unique_lock<std::mutex> lock(receiveMutex_);
+    for (;;) {
+        if (closing_ || !channel_->IsOpen()) return false;
+        const auto now = Clock::now();
+        const auto quietAt = lastReceived_ + quietTime;
+        if (now >= quietAt) return true;
+        if (now >= giveUpAt) return false;
+        // Woken early by arriving bytes (which move quietAt on) and by Close.
+        dataCondition_.wait_until(lock, std::min(quietAt, giveUpAt));
+    }
+}
+
+void Q470Comm::SetLineObserver(LineObserver observer) {
+    lineObserver_ = std::move(observer);
 }
 
 int Q470Comm::SetPanId(std::uint16_t panId) {
@@ -208,6 +230,7 @@ void Q470Comm::OnRead(std::shared_ptr<CSerialportMP> channel, std::error_code& e
         return;
     }
     dataReady_ = true;
+    if (count > 0) lastReceived_ = Clock::now();
     AppendReceived(bytes, count);
     lock.unlock();
     dataCondition_.notify_one();

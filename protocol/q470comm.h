@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -26,6 +27,9 @@ extern int g_openLinks;
 class Q470Comm {
 public:
     using ErrorCallback = std::function<void(Q470Comm*, std::error_code&)>;
+    // Sees each frame Execute cuts out of the received bytes (line ends included), on the thread
+    // inside Execute, up to and including the one that completes the command.
+    using LineObserver = std::function<void(std::string_view frame)>;
 
     static constexpr std::size_t kReceiveCap = 1024;
     static constexpr std::uint32_t kDefaultTimeoutMs = 2000;
@@ -52,6 +56,15 @@ public:
     int SetUserPanId(std::uint16_t userPanId);
     int SetGpioConfig(const GpioEntry& entry);
 
+    // Waits until no byte has arrived for `quietTime`, so that a trailing line of the last answer
+    // (the OK after a query's data line) cannot be taken for the answer to the next command. Gives up
+    // after `maxWait`, or when the link is closed or closing; true when the line went quiet. Received
+    // bytes are left for the next Execute, which discards them. Not while an Execute runs.
+    bool WaitForQuiet(std::chrono::steady_clock::duration quietTime, std::chrono::steady_clock::duration maxWait);
+
+    // Off (empty) unless set; set it only while no Execute runs.
+    void SetLineObserver(LineObserver observer);
+
     // Assigned by the owner before the first Open. Runs on an I/O thread: it must only hand the
     // event on and must not call back into the link.
     ErrorCallback errorCallback;
@@ -72,6 +85,8 @@ private:
     std::condition_variable dataCondition_;
     std::atomic<bool> closing_{false};
     std::atomic<bool> dataReady_{false};
+    std::chrono::steady_clock::time_point lastReceived_{};  // guarded by receiveMutex_
+    LineObserver lineObserver_;                             // only used inside Execute
     // Whether this link is counted in g_openLinks. It stays set when the channel closes itself after
     // an error without a callback, so the owner's Close still gives the count back.
     bool counted_ = false;

@@ -26,6 +26,13 @@ ModelKind ModelKindFromName(std::string_view modelName) {
     return static_cast<ModelKind>(0);
 }
 
+const char* ModelName(std::uint32_t modelKind) {
+    for (const auto& entry : kModelNames) {
+        if (entry.kind == modelKind) return entry.name.data();
+    }
+    return "";
+}
+
 const char* ModelLabel(std::uint32_t modelKind) {
     if (modelKind == ModelKs410) return "KELDAN-KS410";
     if (modelKind == ModelKs400) return "KELDAN-KS400";

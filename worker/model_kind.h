@@ -15,6 +15,9 @@ enum ModelKind : std::uint32_t {
 // The model kind whose name the device answers to AT+MODELNAME? exactly (case-sensitive), or 0.
 ModelKind ModelKindFromName(std::string_view modelName);
 
+// The name a device of this kind answers to AT+MODELNAME? ("Q470R", "KELDAN-KS410", "KELDAN-KS400"), or "".
+const char* ModelName(std::uint32_t modelKind);
+
 // The label the window shows for a model kind: "Q470R/RX", "KELDAN-KS400" or "KELDAN-KS410".
 const char* ModelLabel(std::uint32_t modelKind);
 

@@ -32,6 +32,13 @@ constexpr std::array<std::uint8_t, 3> kOutdoorPhyIds{2, 5, 8};
 constexpr std::uint8_t kOutdoorPhyId = 2;
 constexpr std::uint8_t kIndoorPhyId = 12;
 
+constexpr std::array<std::uint8_t, 7> kAlternateFunctionPins{2, 3, 4, 5, 6, 8, 9};
+constexpr std::uint8_t kStatusLedPin = 2;
+constexpr std::uint8_t kGpioPinCount = 13;
+constexpr std::uint8_t kModeInput = 0;
+constexpr std::uint8_t kModeOutput = 1;
+constexpr std::uint8_t kModeAlternate = 2;
+
 const ChannelPlan* FindPlan(std::uint8_t phyId) {
     for (const auto& plan : kChannelPlans) {
         if (plan.phyIds[0] == phyId || plan.phyIds[1] == phyId) return &plan;
@@ -72,6 +79,28 @@ bool IsOutdoorPhyId(std::uint8_t phyId) {
 
 std::uint8_t PhyIdForOutdoor(bool outdoor) {
     return outdoor ? kOutdoorPhyId : kIndoorPhyId;
+}
+
+bool HasAlternateFunction(std::uint8_t pin) {
+    for (auto alternate : kAlternateFunctionPins) {
+        if (alternate == pin) return true;
+    }
+    return false;
+}
+
+std::uint8_t GpioValueCount(std::uint8_t pin, std::uint8_t ioMode) {
+    if (pin >= kGpioPinCount) return 0;
+    switch (ioMode) {
+        case kModeInput:
+            return 3;
+        case kModeOutput:
+            return 2;
+        case kModeAlternate:
+            if (!HasAlternateFunction(pin)) return 0;
+            return pin == kStatusLedPin ? 2 : 1;
+        default:
+            return 0;
+    }
 }
 
 std::vector<std::uint8_t> ChannelsForPhyId(std::uint8_t phyId) {

@@ -32,6 +32,14 @@ std::uint8_t PhyIdForOutdoor(bool outdoor);
 std::vector<std::uint8_t> ChannelsForPhyId(std::uint8_t phyId);
 // The channel selected right after the list is built (46, 99, 99); nothing without a plan.
 std::optional<std::uint8_t> DefaultChannelForPhyId(std::uint8_t phyId);
+// The GPIO page's mode list offers input (0) and output (1) on every pin, and the alternate function
+// (2) only on pins 2, 3, 4, 5, 6, 8 and 9.
+bool HasAlternateFunction(std::uint8_t pin);
+// How many values the page's value list offers for a pin in a mode; the values are 0 to count - 1.
+// Input 3 (no pull, pull-up, pull-down), output 2 (low, high), the alternate function 2 on pin 2 (the
+// status LED: push-pull, inverted push-pull) and 1 (none) on the others; 0 for a mode the pin lacks.
+std::uint8_t GpioValueCount(std::uint8_t pin, std::uint8_t ioMode);
+
 // How the list shows a channel: "A(99)" ... "G(105)" for PHY IDs 12 and 13, the plain number otherwise.
 std::string ChannelText(std::uint8_t phyId, std::uint8_t channel);
 

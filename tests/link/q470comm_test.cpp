@@ -252,6 +252,77 @@ TEST_F(DeviceLink, DeviceHangUpIsReportedOnce) {
     EXPECT_EQ(errors_.Errors().size(), 1u);
 }
 
+// A query's OK that trails its data line is still on its way when Execute returns. Sent at once, the
+// next command takes that OK for its own answer; after the line has been quiet for longer than the
+// pause before the OK it does not.
+TEST_F(DeviceLink, WaitForQuietKeepsATrailingOkFromAcknowledgingTheNextCommand) {
+    constexpr auto kTrailer = 15ms;
+    constexpr auto kQuiet = 40ms;
+    sim::CommandFault lateOk;
+    lateOk.trailerDelay = kTrailer;
+    modem_->SetFault("AT+VER?", lateOk);
+    sim::CommandFault silent;
+    silent.silent = true;
+    modem_->SetFault("AT+RFCH=", silent);
+
+    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    EXPECT_EQ(Execute("AT+RFCH=5\r", CmdRfChannelSet, kShortTimeoutMs)->kind, RespOk) << "the hazard itself";
+
+    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    const auto start = Clock::now();
+    EXPECT_TRUE(link_.WaitForQuiet(kQuiet, kHangGuard));
+    EXPECT_GE(Clock::now() - start, kQuiet) << "the OK came after the wait began, so a whole quiet time follows it";
+    EXPECT_EQ(Execute("AT+RFCH=5\r", CmdRfChannelSet, kShortTimeoutMs)->kind, ResultTimeout);
+}
+
+TEST_F(DeviceLink, WaitForQuietReturnsAtOnceOnAQuietLineAndGivesUpOnABusyOne) {
+    ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
+    std::this_thread::sleep_for(kQuietTime);
+    auto start = Clock::now();
+    EXPECT_TRUE(link_.WaitForQuiet(kQuietTime, kHangGuard));
+    EXPECT_LT(Clock::now() - start, kQuietTime) << "waited although nothing arrived for longer than asked";
+
+    // Bytes keep the line busy past the longest wait allowed.
+    sim::CommandFault lateOk;
+    lateOk.trailerDelay = 100ms;
+    modem_->SetFault("AT+VER?", lateOk);
+    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    start = Clock::now();
+    EXPECT_FALSE(link_.WaitForQuiet(kHangGuard, 50ms));
+    const auto waited = Clock::now() - start;
+    EXPECT_GE(waited, 50ms);
+    EXPECT_LT(waited, kHangGuard);
+}
+
+TEST_F(DeviceLink, WaitForQuietEndsWhenTheLinkCloses) {
+    ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
+    auto waiting = std::async(std::launch::async, [&] { return link_.WaitForQuiet(60s, 60s); });
+    std::this_thread::sleep_for(50ms);
+    link_.Close();
+    ASSERT_EQ(waiting.wait_for(kHangGuard), std::future_status::ready);
+    EXPECT_FALSE(waiting.get());
+    EXPECT_FALSE(link_.WaitForQuiet(0ms, 0ms)) << "a closed link is not a quiet line";
+}
+
+TEST_F(DeviceLink, LineObserverSeesEachFrameUpToTheCompletingOne) {
+    std::vector<std::string> frames;
+    link_.SetLineObserver([&](std::string_view frame) { frames.emplace_back(frame); });
+    ASSERT_EQ(Execute("AT+GPIOC?\r", CmdGpioConfigQuery)->kind, RespGpioConfig);
+    ASSERT_EQ(frames.size(), kGpioPinCount);
+    EXPECT_EQ(frames[0], "\r\n+GPIOC,0,0,0\r\n");
+    EXPECT_EQ(frames[12], "\r\n+GPIOC,12,0,0\r\n");
+
+    frames.clear();
+    ASSERT_TRUE(link_.WaitForQuiet(20ms, kHangGuard));  // the table's OK is in, and dropped by the next command
+    ASSERT_EQ(Execute("AT+QM?\r", CmdQuietModeQuery)->kind, RespQuietMode);
+    EXPECT_EQ(frames, std::vector<std::string>{"\r\n+QM,0\r\n"}) << "the OK behind the completing line";
+
+    link_.SetLineObserver(nullptr);
+    frames.clear();
+    ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
+    EXPECT_TRUE(frames.empty());
+}
+
 TEST(DeviceLinkClosed, NeverOpenedLinkAnswersNotOpenAtOnceAndWritesNothing) {
     auto modem = StartModem();
     Q470Comm link;

@@ -62,6 +62,10 @@ TEST(ModelKind, ExactNamesOnly) {
     EXPECT_STREQ(ModelLabel(ModelKs400), "KELDAN-KS400");
     EXPECT_STREQ(ModelLabel(ModelKs410), "KELDAN-KS410");
     EXPECT_STREQ(ModelLabel(0), "Q470R/RX");
+    for (const char* name : {"Q470R", "KELDAN-KS410", "KELDAN-KS400"}) {
+        EXPECT_STREQ(ModelName(ModelKindFromName(name)), name);
+    }
+    EXPECT_STREQ(ModelName(0), "");
 }
 
 }  // namespace

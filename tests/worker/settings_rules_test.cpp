@@ -53,5 +53,19 @@ TEST(SettingsRules, OutdoorPhyIds) {
     EXPECT_EQ(PhyIdForOutdoor(false), 12);
 }
 
+TEST(SettingsRules, GpioModesAndValuesPerPin) {
+    for (std::uint8_t pin : {2, 3, 4, 5, 6, 8, 9}) EXPECT_TRUE(HasAlternateFunction(pin)) << int{pin};
+    for (std::uint8_t pin : {0, 1, 7, 10, 11, 12, 13}) EXPECT_FALSE(HasAlternateFunction(pin)) << int{pin};
+    struct Case {
+        std::uint8_t pin;
+        std::uint8_t mode;
+        std::uint8_t count;
+    };
+    for (const Case& c : {Case{0, 0, 3}, Case{12, 1, 2}, Case{2, 2, 2}, Case{3, 2, 1}, Case{9, 2, 1}, Case{0, 2, 0},
+                          Case{7, 2, 0}, Case{4, 3, 0}, Case{13, 0, 0}}) {
+        EXPECT_EQ(GpioValueCount(c.pin, c.mode), c.count) << "pin " << int{c.pin} << " mode " << int{c.mode};
+    }
+}
+
 }  // namespace
 }  // namespace q470

@@ -1,0 +1,107 @@
+// Production provisioning: `q470ctl apply` of one saved Q470R file to 1, 4 and 16 simulated devices at
+// once, each paced at 115200 baud. Prints the total time of a run and the time per device (medians);
+// the ports run in parallel, so 16 devices should take little longer than one.
+//   provision [runs per size]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "q470ctl.h"
+#include "simulated_modem.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::duration<double, std::milli>;
+
+constexpr int kDefaultRuns = 5;
+constexpr std::uint32_t kBaudRate = 115200;
+constexpr const char* kBaudText = "115200";
+constexpr std::size_t kSizes[] = {1, 4, 16};
+constexpr double kAllowedRatio = 1.5;  // 16 devices against one
+
+struct Devices {
+    std::vector<std::unique_ptr<q470::sim::SimulatedModem>> modems;
+    std::vector<std::string> ports;
+};
+
+bool StartDevices(std::size_t count, Devices& devices) {
+    for (std::size_t i = 0; i < count; ++i) {
+        q470::sim::ModemSettings settings;
+        settings.extendedAddress += i;
+        auto modem = std::make_unique<q470::sim::SimulatedModem>(settings);
+        modem->SetPacing(true, kBaudRate);
+        std::string error;
+        if (!modem->Start(&error)) {
+            std::fprintf(stderr, "provision: simulated modem: %s\n", error.c_str());
+            return false;
+        }
+        devices.ports.push_back(modem->PortPath());
+        devices.modems.push_back(std::move(modem));
+    }
+    return true;
+}
+
+int RunTool(std::vector<std::string> args, const std::vector<std::string>& ports) {
+    for (const auto& port : ports) args.insert(args.end(), {"-p", port});
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = q470::RunCli(args, out, err);
+    if (status != 0) std::fprintf(stderr, "provision: q470ctl exited with %d: %s", status, err.str().c_str());
+    return status;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+// The median wall time of `runs` applies of the file to every device; negative when one failed.
+double MeasureSize(std::size_t count, const std::string& file, int runs) {
+    Devices devices;
+    if (!StartDevices(count, devices)) return -1;
+    std::vector<double> totals;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        if (RunTool({"apply", file, "-b", kBaudText}, devices.ports) != 0) return -1;
+        totals.push_back(Millis(Clock::now() - start).count());
+    }
+    return Median(totals);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
+    const std::string file = (std::filesystem::temp_directory_path() / "q470-provision-bench.json").string();
+    {
+        Devices source;
+        if (!StartDevices(1, source) || RunTool({"save", file, "-b", kBaudText}, source.ports) != 0) return 1;
+    }
+    std::printf(
+        "q470ctl apply of one Q470R file (identify, read, 20 settings, restart), devices paced at %u baud,\n"
+        "median of %d runs\n",
+        kBaudRate, runs);
+    double single = 0;
+    double largest = 0;
+    for (const std::size_t count : kSizes) {
+        const double total = MeasureSize(count, file, runs);
+        if (total < 0) return 1;
+        if (count == kSizes[0]) single = total;
+        largest = total;
+        std::printf("%3zu device%s: total %8.1f ms, per device %8.1f ms\n", count, count == 1 ? " " : "s", total,
+                    total / static_cast<double>(count));
+    }
+    const double ratio = largest / single;
+    std::printf("%zu devices against 1: %.2f x (limit %.1f x): %s\n", kSizes[std::size(kSizes) - 1], ratio,
+                kAllowedRatio, ratio <= kAllowedRatio ? "within" : "OVER");
+    std::filesystem::remove(file);
+    return 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace q470 {
+
+enum class CliCommand { Ports, Identify, Read, Save, Apply, Set, Gpio, Restart, FactoryReset, At };
+
+// The line settings a port is opened with, in the serial channel's codes (parity 0 none, 1 odd,
+// 2 even; stop bits 0 one, 2 two).
+struct LineOptions {
+    std::uint32_t baudRate = 9600;
+    std::uint8_t dataBits = 8;
+    std::uint8_t parity = 0;
+    std::uint8_t stopBits = 0;
+};
+
+// What the command line asks for, checked as far as it can be without a device.
+struct CliRequest {
+    CliCommand command = CliCommand::Read;
+    std::string commandName;
+    std::vector<std::string> arguments;  // the command's own words (file, KEY=VALUE, PIN=MODE:VALUE, AT text)
+    std::vector<std::string> ports;
+    std::optional<std::string> simModel;
+    std::optional<std::string> simFirmware;
+    LineOptions line;
+    bool json = false;
+    std::optional<std::string> interval;    // gpio --interval, checked with the command's arguments
+    std::optional<std::string> sendToPeer;  // gpio --send-to-peer
+    std::uint32_t atTimeoutMs = 2000;       // at --timeout
+    bool identify = true;                   // at --no-identify clears it
+};
+
+}  // namespace q470

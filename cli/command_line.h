@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli_request.h"
+
+namespace q470 {
+
+// Reads q470ctl's options and command. Everything that can be checked without a device is checked
+// here, so that a usage error never reaches a port.
+class CommandLine {
+public:
+    enum class Outcome { Run, Help, Version, UsageError };
+
+    // `args` without the program name.
+    explicit CommandLine(const std::vector<std::string>& args);
+
+    Outcome Result() const { return outcome_; }
+    const CliRequest& Request() const { return request_; }
+    const std::string& Error() const { return error_; }
+
+    static const char* Usage();
+
+private:
+    bool ParseOptions(const std::vector<std::string>& args);
+    bool TakeOption(int code, const char* value);
+    bool TakeCommand();
+    bool CheckCombination();
+    bool Fail(std::string message);
+
+    CliRequest request_;
+    std::vector<std::string> words_;  // the command and its arguments, in order
+    Outcome outcome_ = Outcome::Run;
+    std::string error_;
+    bool timeoutGiven_ = false;
+};
+
+}  // namespace q470

@@ -1,0 +1,201 @@
+#include "general_changes.h"
+
+#include <array>
+#include <string_view>
+
+#include "cli_text.h"
+#include "firmware_version.h"
+#include "model_kind.h"
+#include "settings_rules.h"
+#include "value_names.h"
+
+namespace q470 {
+
+// How each key is read and where it goes.
+class GeneralKeyTable {
+public:
+    enum class Models { All, Q470ROnly, KeldanOnly };
+
+    struct Key {
+        std::string_view name;
+        Models models;
+        // Stores the value; "" or what is allowed.
+        std::string (*take)(GeneralChanges&, std::string_view value, const CliText& text);
+    };
+
+    static const Key* Find(std::string_view name);
+    static std::string Names(std::uint32_t modelKind);
+
+    template <typename T>
+    static std::string Named(std::optional<T>& field, const ValueNames& names, std::string_view value) {
+        const auto parsed = names.Parse(value);
+        if (!parsed) return names.Allowed();
+        field = static_cast<T>(*parsed);
+        return {};
+    }
+
+    static std::string PanId(std::optional<std::uint16_t>& field, std::string_view value, const CliText& text) {
+        const auto number = ParseDecimal(value, UINT16_MAX);
+        if (!number || !IsValidPanIdValue(*number)) return "1 to 65533; " + text.Text(UiText::InvalidPanId);
+        field = static_cast<std::uint16_t>(*number);
+        return {};
+    }
+
+    static std::string Channel(GeneralChanges& c, std::string_view value, const CliText&) {
+        const auto number = ParseDecimal(value, UINT8_MAX);
+        if (!number) return "a channel number of the device's plan";
+        c.channel_ = static_cast<std::uint8_t>(*number);
+        return {};
+    }
+
+    static std::string Outdoor(GeneralChanges& c, std::string_view value, const CliText&) {
+        std::optional<std::uint8_t> flag;
+        std::string allowed = Named(flag, kSwitchNames, value);
+        if (flag) c.outdoor_ = *flag != 0;
+        return allowed;
+    }
+
+    static const std::array<Key, 12> kKeys;
+};
+
+const std::array<GeneralKeyTable::Key, 12> GeneralKeyTable::kKeys{{
+    {"mode", Models::All,
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.opMode_, kOperationModeNames, v); }},
+    {"role", Models::Q470ROnly,
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.netRole_, kNetworkRoleNames, v); }},
+    {"panid", Models::Q470ROnly,
+     [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.panId_, v, t); }},
+    {"upanid", Models::KeldanOnly,
+     [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.userPanId_, v, t); }},
+    {"outdoor", Models::Q470ROnly, Outdoor},
+    {"channel", Models::Q470ROnly, Channel},
+    {"baud", Models::All,
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.baudRate_, kBaudRateNames, v); }},
+    {"parity", Models::All,
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.parity_, kDeviceParityNames, v); }},
+    {"stop-bits", Models::All,
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.stopBits_, kDeviceStopBitNames, v); }},
+    {"data-bits", Models::All,
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.dataBits_, kDataBitNames, v); }},
+    {"quiet", Models::All,
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.quietMode_, kSwitchNames, v); }},
+    {"rx-pullup", Models::Q470ROnly,
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.rxPullUp_, kSwitchNames, v); }},
+}};
+
+const GeneralKeyTable::Key* GeneralKeyTable::Find(std::string_view name) {
+    for (const auto& key : kKeys) {
+        if (key.name == name) return &key;
+    }
+    return nullptr;
+}
+
+std::string GeneralKeyTable::Names(std::uint32_t modelKind) {
+    std::string names;
+    for (const auto& key : kKeys) {
+        const bool fits = key.models == Models::All || (key.models == Models::Q470ROnly) == (modelKind == ModelQ470R);
+        if (fits) names += (names.empty() ? "" : ", ") + std::string(key.name);
+    }
+    return names;
+}
+
+namespace {
+
+std::string ChannelList(const std::vector<std::uint8_t>& channels) {
+    if (channels.empty()) return "none";
+    return std::to_string(channels.front()) + " to " + std::to_string(channels.back());
+}
+
+bool Contains(const std::vector<std::uint8_t>& channels, std::uint8_t channel) {
+    for (auto c : channels) {
+        if (c == channel) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<GeneralChanges> GeneralChanges::Parse(const std::vector<std::string>& words, const CliText& text,
+                                                    std::string& error) {
+    GeneralChanges changes;
+    std::vector<std::string_view> seen;
+    for (const std::string& word : words) {
+        const auto equals = word.find('=');
+        const std::string_view name = std::string_view(word).substr(0, equals);
+        const GeneralKeyTable::Key* key = equals == std::string::npos ? nullptr : GeneralKeyTable::Find(name);
+        if (!key) {
+            error = "set: '" + word +
+                    "' is not KEY=VALUE with a known key (keys: " + GeneralKeyTable::Names(ModelQ470R) + ", upanid)";
+            return std::nullopt;
+        }
+        for (auto other : seen) {
+            if (other == key->name) {
+                error = "set: " + std::string(key->name) + " is given twice";
+                return std::nullopt;
+            }
+        }
+        seen.push_back(key->name);
+        const std::string allowed = key->take(changes, std::string_view(word).substr(equals + 1), text);
+        if (!allowed.empty()) {
+            error = "set: " + word + ": not allowed (allowed: " + allowed + ")";
+            return std::nullopt;
+        }
+    }
+    return changes;
+}
+
+std::string GeneralChanges::CheckModel(std::uint32_t modelKind) const {
+    const bool q470r = modelKind == ModelQ470R;
+    const auto refuse = [&](const char* key, const char* why) {
+        return std::string("set: ") + key + ": " + why + " (keys for the " + ModelName(modelKind) + ": " +
+               GeneralKeyTable::Names(modelKind) + ")";
+    };
+    if (q470r && userPanId_) return refuse("upanid", "the Q470R has a PAN ID, not a user PAN ID; use panid=");
+    if (q470r) return {};
+    if (panId_) return refuse("panid", "this model has a user PAN ID; use upanid=");
+    if (netRole_) return refuse("role", "this model's network role is not set from here");
+    if (outdoor_) return refuse("outdoor", "this model has no PHY ID setting");
+    if (channel_) return refuse("channel", "this model's RF channel is not set from here");
+    if (rxPullUp_) return refuse("rx-pullup", "this model has no RX pull-up setting");
+    return {};
+}
+
+std::string GeneralChanges::ApplyTo(GeneralSettings& record, const CliText& text) const {
+    const bool q470r = record.modelKind == ModelQ470R;
+    std::uint16_t& pageId = q470r ? record.panId : record.userPanId;
+    const auto& change = q470r ? panId_ : userPanId_;
+    if (change) pageId = *change;
+    if (!IsValidPanIdValue(pageId)) {
+        return std::string("set: the device's ") + (q470r ? "PAN ID " : "user PAN ID ") + std::to_string(pageId) +
+               " is outside 1 to 65533; give " + (q470r ? "panid=" : "upanid=") + " (" +
+               text.Text(UiText::InvalidPanId) + ")";
+    }
+
+    const bool deviceOutdoor = IsOutdoorPhyId(record.phyId);
+    const bool outdoor = outdoor_.value_or(deviceOutdoor);
+    // The plan is the device's own; a changed outdoor flag brings the plan of the PHY ID written.
+    const std::uint8_t planPhyId = outdoor == deviceOutdoor ? record.phyId : PhyIdForOutdoor(outdoor);
+    const auto plan = ChannelsForPhyId(planPhyId);
+    const std::uint8_t channel = channel_.value_or(record.rfChannel);
+    if ((channel_ || outdoor != deviceOutdoor) && !Contains(plan, channel)) {
+        return "set: channel " + std::to_string(channel) + " is not in the channel plan of PHY ID " +
+               std::to_string(planPhyId) + " (allowed: " + ChannelList(plan) + ")";
+    }
+    if (rxPullUp_ && !FirmwareSupportsRxPullUp(record.firmwareVersion)) {
+        return "set: rx-pullup: the device's firmware '" + record.firmwareVersion +
+               "' has no RX pull-up setting (firmware 1.5 or later has)";
+    }
+    record.phyId = PhyIdForOutdoor(outdoor);
+    record.rfChannel = channel;
+    record.netRole = netRole_.value_or(record.netRole == 1 ? 1 : 2);
+    record.opMode = opMode_.value_or(OperationMode(IsAtCommandMode(record.opMode), IsOneToNMode(record.opMode)));
+    record.quietMode = quietMode_.value_or(record.quietMode != 0 ? 1 : 0);
+    record.baudRate = baudRate_.value_or(record.baudRate);
+    record.parity = parity_.value_or(record.parity);
+    record.stopBits = stopBits_.value_or(record.stopBits);
+    record.dataBits = dataBits_.value_or(record.dataBits);
+    record.rxPullUp = rxPullUp_.value_or(record.rxPullUp != 0 ? 1 : 0);
+    return {};
+}
+
+}  // namespace q470

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "cli_request.h"
+#include "job_host.h"
+#include "job_worker.h"
+#include "q470comm.h"
+
+namespace q470 {
+
+// One port's device link and job worker, owned by the thread that drives that port: the same jobs
+// as the window runs, one after the other, each waited for.
+class PortSession final : public JobHost {
+public:
+    explicit PortSession(const LineOptions& line);
+    ~PortSession();  // closes the link first, so a running job ends quickly, then stops the worker
+
+    std::error_code Open(const std::string& port);
+    void Close();
+
+    // Queues one job and waits for its result; nothing when the job was dropped (the link was closed).
+    std::optional<std::int32_t> RunJob(std::int32_t job);
+    // One command sent from this thread while the worker is idle, as the window sends the
+    // association clear itself.
+    ResponseRecordPtr Execute(const std::string& command, CommandId id, std::uint32_t timeoutMs);
+
+    const LineOptions& Line() const { return line_; }
+    const DeviceState& Device() const { return state_; }
+    void SetGeneralRecord(const GeneralSettings& record) { general_ = record; }
+    void SetGpioRecord(const GpioSettings& record) { gpio_ = record; }
+    void SetFileItems(SettingItemList items) { fileItems_ = std::move(items); }
+
+    Q470Comm& DeviceLink() override { return link_; }
+    std::uint32_t ConnectionBaudRate() const override { return line_.baudRate; }
+    const GeneralSettings& GeneralRecord() const override { return general_; }
+    const GpioSettings& GpioRecord() const override { return gpio_; }
+    const SettingItemList& FileItems() const override { return fileItems_; }
+    DeviceState& State() override { return state_; }
+    void PostJobResult(std::int32_t job, std::int32_t result) override;
+    void JobDropped(std::int32_t job) override;
+
+private:
+    // Before every exchange but the first: the last answer's trailing lines must be in before the
+    // next command goes out, or they could acknowledge it.
+    void Settle();
+    std::chrono::microseconds SettleTime() const;
+
+    LineOptions line_;
+    Q470Comm link_;
+    GeneralSettings general_;
+    GpioSettings gpio_;
+    SettingItemList fileItems_;
+    DeviceState state_;
+    bool exchanged_ = false;
+
+    std::mutex resultMutex_;
+    std::condition_variable resultArrived_;
+    std::optional<std::int32_t> result_;
+    bool dropped_ = false;
+
+    JobWorker worker_{*this};  // last: it runs jobs on everything above
+};
+
+}  // namespace q470

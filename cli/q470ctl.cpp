@@ -1,0 +1,184 @@
+#include "q470ctl.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "command_line.h"
+#include "config_document.h"
+#include "config_exchange.h"
+#include "enumerate_serial_ports.h"
+#include "exit_status.h"
+#include "model_kind.h"
+#include "narrow_text.h"
+#include "port_flow.h"
+#include "raw_command.h"
+#include "report_writer.h"
+#include "simulated_port.h"
+
+#ifndef Q470_VERSION_TEXT
+#define Q470_VERSION_TEXT "1.5.0"
+#endif
+
+namespace q470 {
+namespace {
+
+// How often the run looks at the stop request while the ports work.
+constexpr std::chrono::milliseconds kStopPoll{20};
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << "q470ctl: " << message << "\nTry 'q470ctl --help'.\n";
+    return ExitUsage;
+}
+
+int ListPorts(const CliRequest& request, std::ostream& out, std::ostream& err) {
+    std::vector<SerialPortEntry> entries;
+    if (const auto error = EnumerateSerialPorts(entries)) {
+        err << "q470ctl: cannot list the serial ports: " << error.message() << '\n';
+        return ExitPortFailed;
+    }
+    std::vector<std::string> ports;
+    for (const auto& entry : entries) ports.push_back(entry.portName);
+    ReportWriter::WritePorts(ports, request.json, out);
+    return ExitOk;
+}
+
+// The file is the same for every port, so whatever can be wrong with it regardless of the model is
+// found before any port is opened. The model check waits for the identified device.
+int CheckFileFirst(const CliRequest& request, const CliText& text, std::ostream& err) {
+    ConfigDocument document;
+    SettingItemList items;
+    const auto outcome = LoadConfigForModel(NarrowToWide(request.arguments.front()), ModelQ470R, document, items);
+    std::string message;
+    switch (outcome.status) {
+        case ConfigLoadStatus::FileUnreadable:
+            message = text.Text(UiText::ConfigLoadFailed);
+            break;
+        case ConfigLoadStatus::BadContent:
+            message = text.Format(UiText::ConfigParseError, outcome.code);
+            break;
+        case ConfigLoadStatus::NoValidValues:
+            message = text.Text(UiText::ConfigNoValidValues);
+            break;
+        case ConfigLoadStatus::Loaded:
+        case ConfigLoadStatus::WrongProduct:
+            return ExitOk;
+    }
+    err << "q470ctl: " << request.arguments.front() << ": " << message << '\n';
+    return ExitFileFailed;
+}
+
+// Turns the command's words into what the port threads need; a usage or file status when they are wrong.
+int Prepare(CommandPlan& plan, std::ostream& err) {
+    const CliRequest& request = plan.request;
+    std::string error;
+    switch (request.command) {
+        case CliCommand::Set:
+            plan.general = GeneralChanges::Parse(request.arguments, plan.text, error);
+            if (!plan.general) return UsageError(err, error);
+            return ExitOk;
+        case CliCommand::Gpio:
+            plan.gpio = GpioChanges::Parse(request.arguments, request.interval, request.sendToPeer, plan.text, error);
+            if (!plan.gpio) return UsageError(err, error);
+            return ExitOk;
+        case CliCommand::At:
+            error = CheckCommandText(request.arguments.front());
+            if (!error.empty()) return UsageError(err, "at: " + error);
+            return ExitOk;
+        case CliCommand::Save: {
+            const bool placeholder = request.arguments.front().find("{port}") != std::string::npos;
+            if (request.ports.size() > 1 && !placeholder) {
+                return UsageError(err,
+                                  "save: with several ports the file name needs {port}, or every port would "
+                                  "write the same file");
+            }
+            return ExitOk;
+        }
+        case CliCommand::Apply:
+            return CheckFileFirst(request, plan.text, err);
+        default:
+            return ExitOk;
+    }
+}
+
+// Runs the command on every port at once, each on its own thread, and watches for a stop meanwhile.
+std::vector<PortOutcome> RunPorts(const CommandPlan& plan, const std::vector<std::string>& ports, RunControl& control,
+                                  ProgressReporter& progress) {
+    std::vector<PortOutcome> outcomes(ports.size());
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t done = 0;
+    std::vector<std::thread> threads;
+    threads.reserve(ports.size());
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        threads.emplace_back([&, i] {
+            PortOutcome outcome = PortFlow(plan, ports[i], control, progress).Run();
+            std::lock_guard<std::mutex> lock(mutex);
+            outcomes[i] = std::move(outcome);
+            ++done;
+            finished.notify_all();
+        });
+    }
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!finished.wait_for(lock, kStopPoll, [&] { return done == ports.size(); })) {
+            lock.unlock();
+            control.PollStop();
+            lock.lock();
+        }
+    }
+    for (auto& thread : threads) thread.join();
+    return outcomes;
+}
+
+int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+    std::unique_ptr<SimulatedPort> simulated;
+    std::vector<std::string> ports = plan.request.ports;
+    if (plan.request.simModel) {
+        simulated = std::make_unique<SimulatedPort>(plan.request);
+        std::string error;
+        if (!simulated->Start(error)) {
+            err << "q470ctl: cannot start the simulated device: " << error << '\n';
+            return ExitPortFailed;
+        }
+        ports = {simulated->Port()};
+    }
+    RunControl control(environment.stop);
+    ProgressReporter progress(err, environment.progress, ports.size() > 1);
+    const std::vector<PortOutcome> outcomes = RunPorts(plan, ports, control, progress);
+    ReportWriter(plan.request, plan.text).Write(outcomes, out, err);
+
+    if (control.Stopping()) return InterruptedStatus(control.Signal());
+    int status = ExitOk;
+    for (const auto& outcome : outcomes) status = WorseExitStatus(status, outcome.status);
+    return status;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment) {
+    const CommandLine commandLine(args);
+    switch (commandLine.Result()) {
+        case CommandLine::Outcome::Help:
+            out << CommandLine::Usage();
+            return ExitOk;
+        case CommandLine::Outcome::Version:
+            out << "q470ctl " << Q470_VERSION_TEXT << '\n';
+            return ExitOk;
+        case CommandLine::Outcome::UsageError:
+            return UsageError(err, commandLine.Error());
+        case CommandLine::Outcome::Run:
+            break;
+    }
+    CommandPlan plan;
+    plan.request = commandLine.Request();
+    plan.text = CliText::FromEnvironment();
+    if (plan.request.command == CliCommand::Ports) return ListPorts(plan.request, out, err);
+    if (const int status = Prepare(plan, err); status != ExitOk) return status;
+    return RunDeviceCommand(plan, out, err, environment);
+}
+
+}  // namespace q470

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "stop_request.h"
+
+namespace q470 {
+
+struct CliEnvironment {
+    // Polled while the command runs; a signal handler (or a test) sets it to stop the run.
+    const StopRequest* stop = nullptr;
+    // A line per step on the error stream; the executable sets it when that stream is a terminal.
+    bool progress = false;
+};
+
+// Runs one q470ctl command line (`args` without the program name) and returns its exit status.
+// Results go to `out`, messages to `err`. Every thread it starts has ended and every port it opened
+// is closed when it returns.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment = {});
+
+}  // namespace q470

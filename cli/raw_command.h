@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "command_id.h"
+
+namespace q470 {
+
+// The identifier the command catalogue gives an AT command text (without its CR), so that `at` waits
+// for the answer that really completes it: the data line of a query, "+READY" or OK after a restart.
+// A text the catalogue does not know gets an identifier that OK or ERROR completes.
+CommandId CommandIdForText(std::string_view text);
+
+// A command text the tool sends as it is: printable ASCII without line ends, at most 250 characters.
+// "" when it is fine, otherwise what is wrong.
+std::string CheckCommandText(std::string_view text);
+
+}  // namespace q470

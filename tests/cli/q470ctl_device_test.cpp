@@ -1,0 +1,476 @@
+// The tool against simulated modems: what each command sends, prints and returns.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "cli_rig.h"
+#include "config_document.h"
+#include "config_exchange.h"
+#include "model_kind.h"
+#include "narrow_text.h"
+#include "q470comm.h"
+
+namespace q470::test {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Q470_LANG for the length of a test.
+class Language {
+public:
+    explicit Language(const char* value) { ::setenv("Q470_LANG", value, 1); }
+    ~Language() { ::unsetenv("Q470_LANG"); }
+};
+
+std::vector<std::string> Q470RGeneralApply(const std::string& opMode, const std::string& panId) {
+    return {"AT+OPMODE=" + opMode + "\r", "AT+PANID=" + panId + "\r", "AT+PHYID=12\r", "AT+RFCH=99\r", "AT+NETROLE=1\r",
+            "AT+UART=9600,0,0,8\r"};
+}
+
+TEST(CliCommands, IdentifySendsTheIdentifyJobAndPrintsModelAndQuietMode) {
+    CliRig rig;
+    const CliRun run = rig.Run({"identify"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Q470R (quiet mode off)\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(rig.TakeCommands(), IdentifyCommands());
+
+    CliRig quiet(Keldan(sim::ModemModel::KS400));
+    quiet.modem.UpdateSettings([](sim::ModemSettings& s) { s.quietMode = true; });
+    CliEnvironment progress;
+    progress.progress = true;
+    const CliRun json = RunTool({"-p", quiet.Port(), "identify", "--json"}, progress);
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto document = ParseJson(json.out);
+    EXPECT_STREQ(document["model"].GetString(), "KELDAN-KS400");
+    EXPECT_EQ(document["modelKind"].GetInt(), 2);
+    EXPECT_EQ(document["quietMode"].GetInt(), 1);
+    EXPECT_TRUE(document["ok"].GetBool());
+    EXPECT_TRUE(Contains(json.err, "q470ctl: identifying the device...")) << json.err;
+}
+
+TEST(CliCommands, ReadAsJsonCarriesIdentityGeneralAndGpio) {
+    CliRig rig;
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) {
+        s.linkActive = false;
+        s.normalMode = false;
+        s.rxPullUp = true;
+        s.opMode = 3;
+        s.rfChannel = 104;
+        s.gpio[2] = {2, 1};
+        s.gpio[11] = {1, 1};
+        s.reportInterval = 2000;
+        s.sendRemote = true;
+    });
+    const CliRun run = rig.Run({"--json", "-b", "115200", "--parity", "odd", "--stop-bits", "2", "read"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
+
+    const auto d = ParseJson(run.out);
+    ASSERT_TRUE(d.IsObject());
+    EXPECT_EQ(d["port"].GetString(), rig.Port());
+    EXPECT_STREQ(d["model"].GetString(), "Q470R");
+    EXPECT_EQ(d["modelKind"].GetInt(), 1);
+    EXPECT_EQ(d["quietMode"].GetInt(), 0);
+    EXPECT_STREQ(d["extendedAddress"].GetString(), "00:12:4B:00:1A:2B:3C:4D");
+    EXPECT_STREQ(d["firmware"].GetString(), "1.5.0");
+    EXPECT_STREQ(d["status"].GetString(), "Q470R/RX, INACTIVE, setting mode");
+    const auto& general = d["general"];
+    EXPECT_EQ(general["operationMode"].GetInt(), 3);
+    EXPECT_EQ(general["networkRole"].GetInt(), 1);
+    EXPECT_EQ(general["phyId"].GetInt(), 12);
+    EXPECT_EQ(general["rfChannel"].GetInt(), 104);
+    EXPECT_EQ(general["panId"].GetInt(), 1234);
+    EXPECT_EQ(general["userPanId"].GetInt(), 0);
+    // The line the port was opened with, in the device's codes: odd parity 2, two stop bits 1.
+    EXPECT_EQ(general["baudRate"].GetInt(), 115200);
+    EXPECT_EQ(general["parity"].GetInt(), 2);
+    EXPECT_EQ(general["stopBits"].GetInt(), 1);
+    EXPECT_EQ(general["dataBits"].GetInt(), 8);
+    EXPECT_EQ(general["quietMode"].GetInt(), 0);
+    EXPECT_EQ(general["rxPullUp"].GetInt(), 1);
+    const auto& pins = d["gpio"]["pins"];
+    ASSERT_EQ(pins.Size(), 13u);
+    for (rapidjson::SizeType i = 0; i < pins.Size(); ++i) EXPECT_EQ(pins[i]["pin"].GetUint(), i);
+    EXPECT_EQ(pins[2]["ioMode"].GetInt(), 2);
+    EXPECT_EQ(pins[2]["config"].GetInt(), 1);
+    EXPECT_EQ(pins[11]["ioMode"].GetInt(), 1);
+    EXPECT_EQ(d["gpio"]["reportInterval"].GetInt(), 2000);
+    EXPECT_EQ(d["gpio"]["sendToPeer"].GetInt(), 1);
+}
+
+TEST(CliCommands, ReadOfAKeldanHasAUserPanIdAndNoGpio) {
+    CliRig rig(Keldan());
+    const CliRun run = rig.Run({"read", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadKsCommands()}));
+    const auto d = ParseJson(run.out);
+    EXPECT_STREQ(d["model"].GetString(), "KELDAN-KS410");
+    EXPECT_STREQ(d["status"].GetString(), "KELDAN-KS410, ACTIVE");
+    EXPECT_EQ(d["general"]["userPanId"].GetInt(), 4660);
+    EXPECT_EQ(d["general"]["rxPullUp"].GetInt(), 0);
+    EXPECT_FALSE(d.HasMember("gpio"));
+}
+
+TEST(CliCommands, ReadAsTextUsesTheWordsOfSetAndGpioAndTheWindowsLabels) {
+    CliRig rig(Q470RFirmware("1.4.9"));
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) {
+        s.normalMode = false;
+        s.gpio[2] = {2, 1};
+        s.gpio[5] = {1, 1};
+    });
+    const Language korean("ko");
+    const CliRun run = rig.Run({"read"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* line :
+         {"Model: Q470R\n", "장치 확장 주소: 00:12:4B:00:1A:2B:3C:4D\n", "펌웨어 버전: 1.4.9\n",
+          "상태 정보: Q470R/RX, ACTIVE, 설정 모드\n", "  mode=p2pcmd\n", "  panid=1234\n", "  channel=99\n",
+          "  parity=none\n", "  2=alt:inv-push-pull\n", "  5=output:high\n", "  --interval 0\n"}) {
+        EXPECT_TRUE(Contains(run.out, line)) << line << " in\n" << run.out;
+    }
+    EXPECT_FALSE(Contains(run.out, "rx-pullup")) << "firmware 1.4.9 has no RX pull-up";
+}
+
+TEST(CliCommands, SetAppliesThroughTheGeneralJobWithThePagesRecord) {
+    CliRig rig;
+    const CliRun run = rig.Run({"set", "mode=multi", "panid=4321", "rx-pullup=1"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "General settings are applied successfully.\nChanges will be applied after restart the device\n");
+    EXPECT_EQ(
+        rig.TakeCommands(),
+        Joined(
+            {IdentifyCommands(), ReadQ470RCommands(), Q470RGeneralApply("3", "4321"), {"AT+URPU=1\r", "AT+QM=0\r"}}));
+    const auto settings = rig.modem.Settings();
+    EXPECT_EQ(settings.opMode, 3);
+    EXPECT_EQ(settings.panId, 4321);
+    EXPECT_TRUE(settings.rxPullUp);
+}
+
+TEST(CliCommands, SetWithAPanIdChangeOnOldFirmwareClearsAssociationsAndRestarts) {
+    CliRig rig(Q470RFirmware("1.4.0"));
+    const CliRun run = rig.Run({"set", "panid=4321", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(),
+                                          ReadQ470RCommands(false),
+                                          Q470RGeneralApply("2", "4321"),
+                                          {"AT+QM=0\r", "AT+ASSOCCLR\r", "ATZ\r"}}));
+    const auto d = ParseJson(run.out);
+    EXPECT_TRUE(d["associationCleared"].GetBool());
+    EXPECT_TRUE(d["restarted"].GetBool());
+    EXPECT_TRUE(Contains(d["message"].GetString(), "The PAN ID has changed"));
+
+    // The same PAN ID again: nothing to clear.
+    ASSERT_EQ(rig.Run({"set", "panid=4321"}).status, 0);
+    const auto commands = rig.TakeCommands();
+    EXPECT_EQ(commands.back(), "AT+QM=0\r");
+}
+
+TEST(CliCommands, SetOnAKeldanSendsOnlyWhatItsJobSends) {
+    CliRig rig(Keldan());
+    const CliRun run = rig.Run({"set", "upanid=77", "baud=115200", "parity=even"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(),
+                                          ReadKsCommands(),
+                                          {"AT+OPMODE=2\r", "AT+UPANID=77\r", "AT+UART=115200,0,1,8\r", "AT+QM=0\r"}}));
+}
+
+TEST(CliCommands, GpioAppliesAllThirteenPinsAndThePeriodicReport) {
+    CliRig rig;
+    const CliRun run = rig.Run({"gpio", "2=alt:1", "5=output:high", "--interval", "1000", "--send-to-peer", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Contains(run.out, "GPIO settings are applied successfully.")) << run.out;
+    std::vector<std::string> apply;
+    for (int pin = 0; pin < 13; ++pin) {
+        char mask[8];
+        std::snprintf(mask, sizeof mask, "%04X", 1u << pin);
+        const std::string setting = pin == 2 ? "2,1" : pin == 5 ? "1,1" : "0,0";
+        apply.push_back(std::string("AT+GPIOC=") + mask + "," + setting + "\r");
+    }
+    apply.push_back("AT+GPIOP=1000,1\r");
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands(), apply}));
+    const auto settings = rig.modem.Settings();
+    EXPECT_EQ(settings.gpio[2].ioMode, 2);
+    EXPECT_EQ(settings.gpio[5].pinConfig, 1);
+    EXPECT_EQ(settings.reportInterval, 1000u);
+    EXPECT_TRUE(settings.sendRemote);
+}
+
+TEST(CliCommands, RestartAndFactoryResetFollowTheIdentify) {
+    CliRig rig;
+    EXPECT_EQ(rig.Run({"restart"}).status, 0);
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), {"ATZ\r"}}));
+    const CliRun reset = rig.Run({"factory-reset", "--json"});
+    EXPECT_EQ(reset.status, 0) << reset.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), {"AT&F\r"}}));
+    EXPECT_TRUE(ParseJson(reset.out)["restarted"].GetBool());
+}
+
+TEST(CliCommands, AtPrintsTheLinesUntilTheCommandCompletes) {
+    CliRig rig;
+    CliRun run = rig.Run({"at", "AT+VER?"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "+VER,1.5.0\n") << "the OK behind the completing line is not waited for";
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), {"AT+VER?\r"}}));
+
+    run = rig.Run({"at", "AT+FOO=1"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "ERROR\n");
+    EXPECT_TRUE(Contains(run.err, "answered ERROR")) << run.err;
+
+    // ERROR does not end a query; the time-out does.
+    rig.modem.SetFault("AT+VER?", Refused());
+    run = rig.Run({"at", "AT+VER?", "--timeout", "300"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "ERROR\n");
+    EXPECT_TRUE(Contains(run.err, "within 300 ms")) << run.err;
+    rig.modem.ClearFaults();
+    rig.TakeCommands();
+
+    run = rig.Run({"at", "--no-identify", "AT+GPIOC?", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), std::vector<std::string>{"AT+GPIOC?\r"});
+    const auto d = ParseJson(run.out);
+    ASSERT_EQ(d["lines"].Size(), 13u);
+    EXPECT_STREQ(d["lines"][12].GetString(), "+GPIOC,12,0,0");
+    EXPECT_EQ(d["result"].GetInt(), RespGpioConfig);
+}
+
+TEST(CliCommands, SaveWritesTheModelsFileForEachPort) {
+    TemporaryFolder folder;
+    CliRig q470r;
+    CliRig keldan(Keldan(sim::ModemModel::KS400));
+    const CliRun run = RunTool({"-p", q470r.Port(), "-p", keldan.Port(), "save", folder.File("{port}.json")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(q470r.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
+
+    const auto fileOf = [&](const CliRig& rig) {
+        return folder.File(std::filesystem::path(rig.Port()).filename().string() + ".json");
+    };
+    ConfigDocument document;
+    SettingItemList items;
+    ASSERT_EQ(LoadConfigForModel(NarrowToWide(fileOf(q470r)), ModelQ470R, document, items).status,
+              ConfigLoadStatus::Loaded);
+    EXPECT_EQ(items.size(), 20u);
+    items.clear();
+    // A KELDAN-KS400 saves the KELDAN-KS410 form.
+    ASSERT_EQ(LoadConfigForModel(NarrowToWide(fileOf(keldan)), ModelKs410, document, items).status,
+              ConfigLoadStatus::Loaded);
+    EXPECT_EQ(items.size(), 4u);
+
+    const CliRun missing = q470r.Run({"save", folder.File("no-such-folder/x.json")});
+    EXPECT_EQ(missing.status, 4);
+    EXPECT_TRUE(Contains(missing.err, "Cannot save configuration file.")) << missing.err;
+}
+
+TEST(CliCommands, ApplyOfASavedFileReproducesTheDeviceAndRestartsIt) {
+    TemporaryFolder folder;
+    const std::string file = folder.File("q470r.json");
+    CliRig source;
+    source.modem.UpdateSettings([](sim::ModemSettings& s) {
+        s.opMode = 4;
+        s.netRole = 2;
+        s.panId = 777;
+        s.rfChannel = 103;
+        s.gpio[2] = {2, 1};
+        s.gpio[12] = {1, 1};
+        s.reportInterval = 2000;
+        s.sendRemote = true;
+    });
+    ASSERT_EQ(source.Run({"save", file}).status, 0);
+
+    CliRig target;
+    const CliRun run = target.Run({"apply", file});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Configuration applied successfully\nAT commands executed: 20\n");
+    const auto commands = target.TakeCommands();
+    const auto readDone = Joined({IdentifyCommands(), ReadQ470RCommands()});
+    ASSERT_GT(commands.size(), readDone.size());
+    EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + readDone.size()), readDone);
+    EXPECT_EQ(commands.back(), "ATZ\r");
+    const auto want = source.modem.Settings();
+    const auto got = target.modem.Settings();
+    EXPECT_EQ(got.opMode, want.opMode);
+    EXPECT_EQ(got.netRole, want.netRole);
+    EXPECT_EQ(got.panId, want.panId);
+    EXPECT_EQ(got.rfChannel, want.rfChannel);
+    for (std::size_t pin = 0; pin < 13; ++pin) {
+        EXPECT_EQ(got.gpio[pin].ioMode, want.gpio[pin].ioMode) << pin;
+        EXPECT_EQ(got.gpio[pin].pinConfig, want.gpio[pin].pinConfig) << pin;
+    }
+    EXPECT_EQ(got.reportInterval, want.reportInterval);
+    EXPECT_EQ(got.sendRemote, want.sendRemote);
+
+    // A refused item fails the job: reported, and the device is not restarted.
+    CliRig refusing;
+    refusing.modem.SetFault("AT+RFCH=", Refused());
+    const CliRun failed = refusing.Run({"apply", file, "--json"});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_TRUE(Contains(failed.err, "Failed to apply configuration.")) << failed.err;
+    EXPECT_EQ(ParseJson(failed.out)["result"].GetInt(), 4) << "the RF channel item's code";
+    for (const auto& command : refusing.TakeCommands()) EXPECT_NE(command, "ATZ\r");
+}
+
+TEST(CliCommands, ABadFileStopsBeforeAnythingIsWritten) {
+    TemporaryFolder folder;
+    const std::string keldanFile = folder.File("ks410.json");
+    CliRig keldan(Keldan());
+    ASSERT_EQ(keldan.Run({"save", keldanFile}).status, 0);
+
+    struct Case {
+        const char* name;
+        std::string content;  // empty: the file does not exist
+        std::string message;
+        bool reachesDevice;  // only the model check needs the device
+    };
+    const Case cases[] = {
+        {"missing", "", "Failed to load configuation file.", false},
+        {"not JSON", "{\"General\": ", "Failed to load configuation file.", false},
+        {"root not an object", "[1, 2]", "configuration file.(-1)", false},
+        {"unknown model", "{\"Model Name\": \"KELDAN-KS400\"}", "configuration file.(-2)", false},
+        {"nothing to apply", "{}", "holds no valid setting values", false},
+        {"another product's file", "", "is not for the product being configured", true},
+    };
+    CliRig rig;
+    for (const auto& c : cases) {
+        std::string file = folder.File(std::string(c.name) + ".json");
+        if (!c.content.empty()) WriteFile(file, c.content);
+        if (c.reachesDevice) file = keldanFile;
+        const CliRun run = rig.Run({"apply", file});
+        EXPECT_EQ(run.status, 4) << c.name;
+        EXPECT_TRUE(Contains(run.err, c.message)) << c.name << ": " << run.err;
+        const auto sent =
+            c.reachesDevice ? Joined({IdentifyCommands(), ReadQ470RCommands()}) : std::vector<std::string>{};
+        EXPECT_EQ(rig.TakeCommands(), sent) << c.name;
+    }
+
+    const Language korean("ko");
+    const CliRun run = rig.Run({"apply", folder.File("not JSON.json")});
+    EXPECT_EQ(run.status, 4);
+    EXPECT_TRUE(Contains(run.err, "설정 파일을 읽어 들이는데 실패하였습니다.")) << run.err;
+}
+
+TEST(CliCommands, BadArgumentsAreUsageErrorsAndNothingIsSent) {
+    CliRig rig;
+    const std::vector<std::vector<std::string>> cases = {
+        {"blink"},
+        {"-b", "1200", "read"},
+        {"set", "panid=0"},
+        {"set", "panid=65534"},
+        {"gpio", "13=input"},
+        {"gpio", "--interval", "500"},
+        {"at", "AT\tX"},
+    };
+    for (const auto& args : cases) {
+        const CliRun run = rig.Run(args);
+        EXPECT_EQ(run.status, 2) << args.front();
+        EXPECT_EQ(run.out, "") << args.front();
+        EXPECT_TRUE(Contains(run.err, "Try 'q470ctl --help'")) << run.err;
+    }
+    EXPECT_TRUE(rig.TakeCommands().empty());
+
+    // What only the device can tell: nothing beyond the queries goes out.
+    CliRun run = rig.Run({"set", "upanid=5"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.err, "use panid=")) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), IdentifyCommands());
+    run = rig.Run({"set", "channel=50"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.err, "99 to 105")) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
+    CliRig keldan(Keldan());
+    run = keldan.Run({"gpio", "1=output"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.err, "KELDAN-KS410 has no GPIO settings")) << run.err;
+    EXPECT_EQ(keldan.TakeCommands(), IdentifyCommands());
+}
+
+TEST(CliCommands, APortThatCannotBeOpenedIsStatusThree) {
+    CliRun run = RunTool({"-p", "/dev/q470-no-such-port", "read"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(Contains(run.err, "There is no such port")) << run.err;
+
+    CliRig rig;
+    Q470Comm other;
+    ASSERT_FALSE(other.Open(rig.Port(), 9600, 8, 0, 0));
+    run = rig.Run({"read"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(Contains(run.err, "The port is busy: another program uses it")) << run.err;
+    other.Close();
+    EXPECT_TRUE(rig.TakeCommands().empty());
+}
+
+TEST(CliCommands, ADeviceThatDoesNotIdentifyIsStatusOne) {
+    CliRig rig;
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) { s.modelName = "Q470X"; });
+    const CliRun run = rig.Run({"restart"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.err, "Failed to communicate with device.")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "model name is none of")) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), IdentifyCommands());
+}
+
+// Three devices at once: each port gets its own conversation and its own result, in the order the
+// ports were given, and the worst status is the tool's.
+TEST(CliCommands, SeveralPortsRunInParallelEachWithItsOwnResult) {
+    std::vector<std::unique_ptr<CliRig>> rigs;
+    for (std::uint64_t i = 1; i <= 3; ++i) {
+        sim::ModemSettings settings;
+        settings.extendedAddress = 0x1111111111111100ull + i;
+        rigs.push_back(std::make_unique<CliRig>(settings));
+    }
+    std::vector<std::string> args{"read", "--json"};
+    for (const auto& rig : rigs) args.insert(args.end(), {"-p", rig->Port()});
+    CliRun run = RunTool(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto d = ParseJson(run.out);
+    ASSERT_TRUE(d.IsArray());
+    ASSERT_EQ(d.Size(), 3u);
+    for (rapidjson::SizeType i = 0; i < 3; ++i) {
+        EXPECT_EQ(d[i]["port"].GetString(), rigs[i]->Port());
+        EXPECT_EQ(d[i]["extendedAddress"].GetString(), "11:11:11:11:11:11:11:0" + std::to_string(i + 1));
+        EXPECT_EQ(rigs[i]->TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()})) << i;
+    }
+
+    // One device that does not identify, one port missing: all are reported, the missing port wins.
+    rigs[1]->modem.UpdateSettings([](sim::ModemSettings& s) { s.modelName = "Q470X"; });
+    args.insert(args.end(), {"-p", "/dev/q470-no-such-port"});
+    run = RunTool(args);
+    EXPECT_EQ(run.status, 3);
+    const auto mixed = ParseJson(run.out);
+    ASSERT_EQ(mixed.Size(), 4u);
+    EXPECT_TRUE(mixed[0]["ok"].GetBool());
+    EXPECT_EQ(mixed[1]["exitStatus"].GetInt(), 1);
+    EXPECT_EQ(mixed[1]["result"].GetInt(), 10);
+    EXPECT_TRUE(mixed[2]["ok"].GetBool());
+    EXPECT_EQ(mixed[3]["exitStatus"].GetInt(), 3);
+    EXPECT_EQ(rigs[1]->TakeCommands(), IdentifyCommands());
+    EXPECT_EQ(rigs[2]->TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
+
+    // Without the missing port the device failure is the worst.
+    args.resize(args.size() - 2);
+    EXPECT_EQ(RunTool(args).status, 1);
+}
+
+// The read's last query answers its data line, then its OK a little later. Chained at once, the
+// general job's first command would take that OK for its own; the line settles first, so a command
+// the device never acknowledges is not reported as applied.
+TEST(CliCommands, AStaleOkNeverAcknowledgesTheNextJobsCommand) {
+    CliRig rig;
+    sim::CommandFault lateOk;
+    lateOk.trailerDelay = 10ms;
+    rig.modem.SetFault("AT+URPU?", lateOk);
+    rig.modem.SetFault("AT+OPMODE=", Silent());
+    const CliRun run = rig.Run({"set", "mode=multi"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.err, "Failed to apply general setting values")) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands(), {"AT+OPMODE=3\r"}}));
+}
+
+}  // namespace
+}  // namespace q470::test
