@@ -1,19 +1,28 @@
-// Renders the connection dialog, both pages and the artwork to PNG files, in Korean and English, for a
-// person to review. Usage: q470-screenshots <output folder>   (run with QT_QPA_PLATFORM=offscreen)
+// Renders the connection dialog, both pages, the main window after reading simulated devices, the
+// about box and the artwork to PNG files, in Korean and English, for a person to review.
+// Usage: q470-screenshots <output folder>   (run with QT_QPA_PLATFORM=offscreen)
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QPainter>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
 
+#include "about_dlg.h"
 #include "artwork.h"
 #include "com_config_dlg.h"
 #include "general_info_page.h"
 #include "gpio_config_page.h"
+#include "keldan_q470r_configurator_dlg.h"
 #include "model_kind.h"
 #include "modem_settings.h"
+#include "simulated_modem.h"
+#include "ui_services.h"
 
 namespace {
 
@@ -22,6 +31,7 @@ using namespace q470;
 constexpr int kPreviewZoomedSizePx = 128;
 constexpr int kPreviewStripZoom = 4;
 constexpr int kPreviewMarginPx = 8;
+constexpr qint64 kReadGuardMs = 10000;
 
 // What the window shows after reading a factory-new simulated Q470R over a 9600 8N1 line.
 GeneralSettings DefaultQ470RGeneral() {
@@ -86,6 +96,88 @@ bool GrabShown(QWidget& widget, const QDir& folder, const QString& name) {
     return saved;
 }
 
+// Answers the main window's modal windows as a user pressing Enter would.
+class ScriptedUiServices : public UiServices {
+public:
+    MessageAnswer ShowMessage(QWidget*, const MessageRequest& request) override {
+        std::printf("message: %s\n", qPrintable(request.text));
+        return request.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    }
+    QString GetOpenFileName(QWidget*, const FileDialogRequest&) override { return {}; }
+    QString GetSaveFileName(QWidget*, const FileDialogRequest&) override { return {}; }
+    bool RunComConfigDlg(ComConfigDlg& dialog) override {
+        dialog.show();
+        dialog.accept();
+        return accept;
+    }
+
+    bool accept = true;
+};
+
+bool WaitUntilRead(const CKeldanQ470RConfiguratorDlg& window) {
+    QElapsedTimer timer;
+    timer.start();
+    const auto* status = window.findChild<QLabel*>(QStringLiteral("statusInfoLabel"));
+    while (!(window.IsPortOpen() && !window.IsBusy() && !status->text().isEmpty())) {
+        if (timer.elapsed() > kReadGuardMs) return false;
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+// A device with the longest pin texts and a periodic report, so that nothing is cut off.
+sim::ModemSettings ShownDevice(sim::ModemModel model) {
+    sim::ModemSettings settings = sim::FactorySettings(model);
+    if (model != sim::ModemModel::Q470R) return settings;
+    settings.gpio[2] = {2, 1};
+    settings.gpio[4] = {1, 1};
+    settings.gpio[8] = {2, 0};
+    settings.gpio[9] = {2, 0};
+    settings.gpio[11] = {0, 2};
+    settings.reportInterval = 60000;
+    settings.sendRemote = true;
+    return settings;
+}
+
+// The main window after reading a simulated device through the real jobs, one picture per tab.
+bool RenderMainWindow(sim::ModemModel model, const QString& name, const QDir& folder, const QString& suffix) {
+    sim::SimulatedModem modem(ShownDevice(model));
+    std::string error;
+    if (!modem.Start(&error)) {
+        std::fprintf(stderr, "simulated modem: %s\n", error.c_str());
+        return false;
+    }
+    RegisterRuntimePort(modem.PortPath());
+    bool ok = true;
+    {
+        CKeldanQ470RConfiguratorDlg window(QString::fromStdString(modem.PortPath()));
+        window.show();
+        ok = WaitUntilRead(window);
+        if (!ok) std::fprintf(stderr, "the %s window did not finish reading\n", qPrintable(name));
+        auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("tabs"));
+        for (int tab = 0; ok && tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            ok &= Save(window.grab(), folder, QStringLiteral("%1_tab%2%3").arg(name).arg(tab).arg(suffix));
+        }
+    }
+    UnregisterRuntimePort(modem.PortPath());
+    return ok;
+}
+
+// Before any device: the connection dialog cancelled.
+bool RenderClosedWindow(ScriptedUiServices& services, const QDir& folder, const QString& suffix) {
+    services.accept = false;
+    CKeldanQ470RConfiguratorDlg window;
+    window.show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    services.accept = true;
+    return Save(window.grab(), folder, QStringLiteral("main_window_closed") + suffix);
+}
+
 bool RenderLanguage(const char* language, const QDir& folder) {
     qputenv("Q470_LANG", language);
     const QString suffix = QStringLiteral("_%1").arg(QLatin1String(language));
@@ -112,6 +204,16 @@ bool RenderLanguage(const char* language, const QDir& folder) {
     mixed.SetGpioSettings(MixedGpio());
     mixed.EnableControls(true);
     ok &= GrabShown(mixed, folder, QStringLiteral("gpio_config_page_mixed") + suffix);
+
+    CAboutDlg about;
+    ok &= GrabShown(about, folder, QStringLiteral("about_dlg") + suffix);
+
+    ScriptedUiServices services;
+    SetUiServices(&services);
+    ok &= RenderClosedWindow(services, folder, suffix);
+    ok &= RenderMainWindow(sim::ModemModel::Q470R, QStringLiteral("main_window_q470r"), folder, suffix);
+    ok &= RenderMainWindow(sim::ModemModel::KS410, QStringLiteral("main_window_ks410"), folder, suffix);
+    SetUiServices(nullptr);
     return ok;
 }
 
@@ -164,6 +266,7 @@ bool RenderArtwork(const QDir& folder) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Q470 Manager"));
     const QStringList args = QCoreApplication::arguments();
     const QDir folder(args.size() > 1 ? args[1] : QStringLiteral("screenshots"));
     if (!folder.mkpath(QStringLiteral("."))) {

@@ -116,6 +116,7 @@ void ComConfigDlg::showEvent(QShowEvent* event) {
 
 void ComConfigDlg::OnInitDialog() {
     setWindowTitle(Text(UiText::ComConfigTitle));
+    preferPort_ = !preferredPort_.isEmpty();
     BuildPortList();
     const AppProfile profile;
     const QString section = Section();
@@ -141,8 +142,13 @@ void ComConfigDlg::BuildPortList() {
             matched = true;
         }
     }
-    portList_->setCurrentIndex(matched ? portList_->findText(stored, Qt::MatchExactly | Qt::MatchCaseSensitive)
-                                       : (portList_->count() > 0 ? 0 : -1));
+    int selected = matched ? FindPort(stored) : (portList_->count() > 0 ? 0 : -1);
+    if (const int preferred = preferPort_ ? FindPort(preferredPort_) : -1; preferred >= 0) selected = preferred;
+    portList_->setCurrentIndex(selected);
+}
+
+int ComConfigDlg::FindPort(const QString& portName) const {
+    return portList_->findText(portName, Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
 void ComConfigDlg::InsertSorted(const QString& portName) {
@@ -152,6 +158,7 @@ void ComConfigDlg::InsertSorted(const QString& portName) {
 }
 
 void ComConfigDlg::OnPortChosen(int index) {
+    preferPort_ = false;
     const QString name = portList_->itemText(index);
     if (!name.isEmpty()) AppProfile().WriteText(Section(), kPortNameValue, name);
 }

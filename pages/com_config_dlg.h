@@ -34,6 +34,10 @@ public:
     std::uint8_t Parity() const { return parity_; }
     std::uint8_t StopBits() const { return stopBits_; }
 
+    // A port to offer selected whenever the dialog opens while it is present (the demo device's port),
+    // until the user picks a port. Offering it writes nothing to the profile.
+    void SetPreferredPort(const QString& portName) { preferredPort_ = portName; }
+
     void accept() override;
 
 protected:
@@ -44,11 +48,14 @@ private:
     void OnInitDialog();
     void BuildPortList();
     void InsertSorted(const QString& portName);
+    int FindPort(const QString& portName) const;
     void OnPortChosen(int index);
     void StoreListChoice(const QComboBox& list, const char* valueName);
 
     PortEnumerator enumeratePorts_;
     std::vector<QString> portNames_;  // the last enumeration
+    QString preferredPort_;
+    bool preferPort_ = false;  // the preferred port still wins over the stored one
     QString portName_ = QStringLiteral("COM1");
     std::uint32_t baudRate_ = 9600;
     std::uint8_t dataBits_ = 8;

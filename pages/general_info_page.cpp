@@ -16,11 +16,11 @@
 #include <array>
 
 #include "app_main_window.h"
-#include "channel_plan.h"
 #include "firmware_version.h"
 #include "job_code.h"
 #include "list_item.h"
 #include "model_kind.h"
+#include "settings_rules.h"
 #include "string_table.h"
 #include "ui_services.h"
 
@@ -44,52 +44,8 @@ constexpr int kResponseOff = 1;
 constexpr std::uint8_t kRoleMasterCode = 1;
 constexpr std::uint8_t kRoleSlaveCode = 2;
 
-struct OpModeChoice {
-    std::uint8_t opMode;
-    int transmission;
-    int topology;
-};
-
-// Operation mode codes against the two radio pairs; an unknown code shows as AT command 1:N.
-constexpr std::array<OpModeChoice, 4> kOpModeChoices{{
-    {1, kBypass, kOneToOne},
-    {2, kAtCommand, kOneToOne},
-    {3, kBypass, kOneToMany},
-    {4, kAtCommand, kOneToMany},
-}};
-constexpr OpModeChoice kUnknownOpModeChoice = kOpModeChoices[3];
-
-const OpModeChoice& ChoiceForOpMode(std::uint8_t opMode) {
-    for (const auto& choice : kOpModeChoices) {
-        if (choice.opMode == opMode) return choice;
-    }
-    return kUnknownOpModeChoice;
-}
-
-std::uint8_t OpModeForChoice(int transmission, int topology) {
-    for (const auto& choice : kOpModeChoices) {
-        if (choice.transmission == transmission && choice.topology == topology) return choice.opMode;
-    }
-    return kUnknownOpModeChoice.opMode;
-}
-
-// The outdoor-fixed plans: the device reports them, apply writes PHY ID 2 for all of them.
-constexpr std::array<std::uint8_t, 3> kOutdoorPhyIds{2, 5, 8};
-constexpr std::uint8_t kOutdoorPhyId = 2;
-constexpr std::uint8_t kIndoorPhyId = 12;
-
-// Valid PAN IDs are 1..0xFFFD; the device reserves 0xFFFE and 0xFFFF.
-constexpr std::uint32_t kFirstPanId = 1;
-constexpr std::uint32_t kPanIdLimit = 0xFFFE;
 constexpr std::uint32_t kInitialPanId = 1234;
 constexpr int kPanIdMaxDigits = 10;
-
-bool IsOutdoorPhyId(std::uint8_t phyId) {
-    for (auto id : kOutdoorPhyIds) {
-        if (id == phyId) return true;
-    }
-    return false;
-}
 
 QButtonGroup* MakeRadioPair(QWidget* parent, QLayout* layout, UiText first, UiText second, const char* firstName,
                             const char* secondName) {
@@ -242,7 +198,7 @@ void GeneralInfoPage::OnInitDialog() {
     FillList(*stopBitsList_, kDeviceStopBitItems, 0);
     FillList(*dataBitsList_, kDataBitItems, 8);
     FillList(*rxPullUpList_, kRxPullUpItems, 0);
-    record_.phyId = kIndoorPhyId;
+    record_.phyId = PhyIdForOutdoor(false);  // a fresh page shows the indoor plan
     BuildChannelList(record_.phyId);
     responseChoice_ = kResponseOn;
     panIdValue_ = kInitialPanId;
@@ -256,7 +212,9 @@ void GeneralInfoPage::OnInitDialog() {
 
 void GeneralInfoPage::BuildChannelList(std::uint8_t phyId) {
     channelList_->clear();
-    for (const auto& item : ChannelItemsForPhyId(phyId)) channelList_->addItem(item.text, item.channel);
+    for (std::uint8_t channel : ChannelsForPhyId(phyId)) {
+        channelList_->addItem(QString::fromStdString(ChannelText(phyId, channel)), channel);
+    }
     channelList_->setCurrentIndex(-1);
     if (const auto channel = DefaultChannelForPhyId(phyId)) SelectItemData(*channelList_, *channel);
 }
@@ -272,9 +230,8 @@ void GeneralInfoPage::SetGeneralSettings(const GeneralSettings& settings) {
     BuildChannelList(settings.phyId);
     SelectItemData(*channelList_, settings.rfChannel);
     roleChoice_ = settings.netRole == kRoleMasterCode ? kMaster : kSlave;
-    const OpModeChoice& choice = ChoiceForOpMode(settings.opMode);
-    transmissionChoice_ = choice.transmission;
-    topologyChoice_ = choice.topology;
+    transmissionChoice_ = IsAtCommandMode(settings.opMode) ? kAtCommand : kBypass;
+    topologyChoice_ = IsOneToNMode(settings.opMode) ? kOneToMany : kOneToOne;
     SelectItemData(*baudList_, settings.baudRate);
     SelectItemData(*parityList_, settings.parity);
     SelectItemData(*stopBitsList_, settings.stopBits);
@@ -324,7 +281,7 @@ void GeneralInfoPage::OnApply() {
     MoveControlsToMembers();
     // An empty or unreadable edit must not send the PAN ID of an earlier apply.
     const auto panId = ReadPanIdEdit();
-    if (!panId || *panId < kFirstPanId || *panId >= kPanIdLimit) {
+    if (!panId || !IsValidPanIdValue(*panId)) {
         ShowMessageBox(this, Text(UiText::InvalidPanId), MessageIcon::Warning);
         return;
     }
@@ -340,11 +297,11 @@ void GeneralInfoPage::StoreControlsInRecord() {
     } else {
         record_.userPanId = panId;
     }
-    record_.phyId = outdoorFixedBox_->isChecked() ? kOutdoorPhyId : kIndoorPhyId;
+    record_.phyId = PhyIdForOutdoor(outdoorFixedBox_->isChecked());
     // A PHY ID without a channel plan leaves the list empty; the device's channel stays.
     if (const auto channel = SelectedItemData(*channelList_)) record_.rfChannel = static_cast<std::uint8_t>(*channel);
     record_.netRole = roleChoice_ == kMaster ? kRoleMasterCode : kRoleSlaveCode;
-    record_.opMode = OpModeForChoice(transmissionChoice_, topologyChoice_);
+    record_.opMode = OperationMode(transmissionChoice_ == kAtCommand, topologyChoice_ == kOneToMany);
     record_.quietMode = responseChoice_ == kResponseOff ? 1 : 0;
     if (const auto baud = SelectedItemData(*baudList_)) record_.baudRate = static_cast<std::uint32_t>(*baud);
     if (const auto parity = SelectedItemData(*parityList_)) record_.parity = static_cast<std::uint8_t>(*parity);

@@ -11,12 +11,14 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 #include <vector>
 
 #include "app_main_window.h"
 #include "job_code.h"
 #include "list_item.h"
+#include "settings_rules.h"
 #include "string_table.h"
 #include "ui_services.h"
 
@@ -43,18 +45,17 @@ constexpr std::array<ListItem, 1> kAlternateValues{{{"None", 0}}};
 constexpr std::size_t kPinsInLeftColumn = 7;
 constexpr int kGridColumnsPerPin = 3;
 
-// A report interval is 0 (no report) or at least a second.
-constexpr std::int32_t kShortestIntervalMs = 1000;
-
 std::vector<ListItem> ModeItems(std::size_t pin) {
     std::vector<ListItem> items{{"Input", kModeInput}, {"Output", kModeOutput}};
     if (kAlternateFunctions[pin] != nullptr) items.push_back({kAlternateFunctions[pin], kModeAlternate});
     return items;
 }
 
-// Reads the leading decimal number of the text like the C library does (no digits reads as 0), but
-// reports a number outside the 32-bit interval field instead of wrapping it.
-std::optional<std::int32_t> ReadInterval(const QString& text) {
+// Reads the leading decimal number of the text like the C library does (no digits reads as 0). A number
+// beyond the 32-bit interval field comes back as one just beyond it, so the check refuses it instead of
+// wrapping it.
+std::int64_t ReadInterval(const QString& text) {
+    constexpr std::int64_t kBeyondField = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     const QString trimmed = text.trimmed();
     qsizetype i = 0;
     bool negative = false;
@@ -62,12 +63,11 @@ std::optional<std::int32_t> ReadInterval(const QString& text) {
         negative = trimmed[i] == QLatin1Char('-');
         ++i;
     }
-    qint64 value = 0;
-    for (; i < trimmed.size() && trimmed[i].isDigit() && trimmed[i].unicode() < 0x80; ++i) {
-        value = value * 10 + (trimmed[i].unicode() - '0');
-        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    std::int64_t value = 0;
+    for (; i < trimmed.size() && trimmed[i].isDigit() && trimmed[i].unicode() < 0x80 && value < kBeyondField; ++i) {
+        value = std::min(value * 10 + (trimmed[i].unicode() - '0'), kBeyondField);
     }
-    return static_cast<std::int32_t>(negative ? -value : value);
+    return negative ? -value : value;
 }
 
 template <std::size_t N>
@@ -222,13 +222,13 @@ void GpioConfigPage::EnableControls(bool enable) {
 void GpioConfigPage::OnApply() {
     if (AppMainWindow() == nullptr) return;
     EnableControls(false);
-    const auto interval = ReadInterval(intervalEdit_->text());
-    if (!interval || (*interval > 0 && *interval < kShortestIntervalMs)) {
+    const std::int64_t interval = ReadInterval(intervalEdit_->text());
+    if (!IsAcceptedReportInterval(interval)) {
         ShowMessageBox(this, Text(UiText::InvalidGpioInterval), MessageIcon::Error);
         EnableControls(true);
         return;
     }
-    StoreControlsInRecord(*interval);
+    StoreControlsInRecord(static_cast<std::int32_t>(interval));
     PostAppMessage(WM_APP_APPLY_GPIO);  // the page stays disabled until the job's result
 }
 

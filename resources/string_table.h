@@ -13,6 +13,13 @@ UiLanguage CurrentUiLanguage();
 QString Text(UiText id);
 QString Text(UiText id, UiLanguage language);
 
+// A printf-style text of the table ("%s", "%u", "%d") filled in; %s takes UTF-8. The formats are the
+// table's own constants, never user input.
+template <typename... Args>
+QString FormatText(UiText id, Args... args) {
+    return QString::asprintf(Text(id).toUtf8().constData(), args...);
+}
+
 // A string-table text by its numeric id (101..132), empty when the table has none.
 QString LoadUiString(int id);
 

@@ -131,6 +131,19 @@ constexpr UiTextEntry kUiTexts[] = {
     {UiText::PeriodGroup, "주기 설정", "Period Setting"},
     {UiText::PeriodLabel, "주기 (ms)", "Period (ms)"},
     {UiText::SendToPeer, "상대 장치로 전송", "Send to Peer Device"},
+
+    {UiText::HelpMenu, "?", "?"},
+    {UiText::SettingMode, "설정 모드", "setting mode"},
+    {UiText::AboutNotice, "Brevint Q470R · KELDAN 무선 모뎀 설정 프로그램\nCopyright © Brevint. All rights reserved.",
+     "Brevint configuration program for Q470R and KELDAN wireless modems\nCopyright © Brevint. All rights reserved."},
+    // Follow the system's reason when a port does not open.
+    {UiText::PortPermissionHint,
+     "이 포트를 열 권한이 없습니다. 사용자를 dialout 그룹에 추가한 뒤"
+     "(sudo usermod -aG dialout 사용자이름) 로그아웃했다가 다시 로그인해 주세요.",
+     "You have no permission to open this port. Add your user to the dialout group (sudo usermod -aG dialout "
+     "USERNAME), then log out and log in again."},
+    {UiText::PortBusyHint, "다른 프로그램이 이 포트를 사용하고 있습니다. 그 프로그램을 닫고 다시 시도해 주세요.",
+     "Another program is using this port. Close that program and try again."},
 };
 
 constexpr bool IdsAreUnique() {

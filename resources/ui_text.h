@@ -108,6 +108,12 @@ enum class UiText : int {
     PeriodGroup,
     PeriodLabel,
     SendToPeer,
+    // Main window additions.
+    HelpMenu,
+    SettingMode,
+    AboutNotice,
+    PortPermissionHint,
+    PortBusyHint,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

@@ -239,6 +239,32 @@ private slots:
         QCOMPARE(dialog.DataBits(), 8);
     }
 
+    // The demo device's port is offered until the user picks one, and only a pick reaches the profile.
+    void preferredPortWinsUntilTheUserPicks() {
+        profile_->Write("Serial port name", QStringLiteral("COM3"));
+        ComConfigDlg dialog(nullptr, FixedPorts({"COM3", "COM7", "/dev/pts/4"}));
+        dialog.SetPreferredPort(QStringLiteral("/dev/pts/4"));
+        dialog.show();
+        QCOMPARE(PortList(dialog).currentText(), QStringLiteral("/dev/pts/4"));
+        PortList(dialog).showPopup();  // rebuilds the list
+        PortList(dialog).hidePopup();
+        QCOMPARE(PortList(dialog).currentText(), QStringLiteral("/dev/pts/4"));
+        QCOMPARE(profile_->Read("Serial port name").toString(), QStringLiteral("COM3"));
+
+        QVERIFY(ChooseItem(PortList(dialog), QStringLiteral("COM7")));
+        PortList(dialog).showPopup();
+        PortList(dialog).hidePopup();
+        QCOMPARE(PortList(dialog).currentText(), QStringLiteral("COM7"));
+        Click(Child<QPushButton>(dialog, "okButton"));
+        QCOMPARE(dialog.PortName(), QStringLiteral("COM7"));
+        QCOMPARE(profile_->Read("Serial port name").toString(), QStringLiteral("COM7"));
+
+        // A port that is not present is not offered.
+        dialog.SetPreferredPort(QStringLiteral("/dev/pts/9"));
+        dialog.show();
+        QCOMPARE(PortList(dialog).currentText(), QStringLiteral("COM7"));
+    }
+
     void hugeStoredPortNameIsHarmless() {
         profile_->Write("Serial port name", QString(10000, QLatin1Char('X')));
         ComConfigDlg dialog(nullptr, FixedPorts({"COM4"}));

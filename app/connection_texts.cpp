@@ -1,0 +1,64 @@
+#include "connection_texts.h"
+
+#include <array>
+
+#include "narrow_text.h"
+#include "string_table.h"
+
+namespace q470 {
+namespace {
+
+struct CodeText {
+    std::uint8_t code;
+    UiText text;
+};
+
+constexpr std::array<CodeText, 3> kParityTexts{{
+    {0, UiText::LineNoParity},
+    {1, UiText::LineOddParity},
+    {2, UiText::LineEvenParity},
+}};
+constexpr std::array<CodeText, 3> kStopBitTexts{{
+    {0, UiText::LineOneStopBit},
+    {1, UiText::LineOneHalfStopBits},
+    {2, UiText::LineTwoStopBits},
+}};
+constexpr std::array<CodeText, 2> kDataBitTexts{{
+    {7, UiText::LineSevenDataBits},
+    {8, UiText::LineEightDataBits},
+}};
+
+template <std::size_t N>
+QByteArray CodeTextUtf8(const std::array<CodeText, N>& texts, std::uint8_t code) {
+    for (const auto& entry : texts) {
+        if (entry.code == code) return Text(entry.text).toUtf8();
+    }
+    return {};
+}
+
+// The two reasons a user can mend without help.
+QString HintFor(const std::error_code& error) {
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
+        return Text(UiText::PortPermissionHint);
+    }
+    if (error == std::errc::device_or_resource_busy) return Text(UiText::PortBusyHint);
+    return {};
+}
+
+}  // namespace
+
+QString LineSummaryText(const QString& portName, std::uint32_t baudRate, std::uint8_t parity, std::uint8_t stopBits,
+                        std::uint8_t dataBits) {
+    return FormatText(UiText::LineSummaryFormat, portName.toUtf8().constData(), static_cast<unsigned>(baudRate),
+                      CodeTextUtf8(kParityTexts, parity).constData(), CodeTextUtf8(kStopBitTexts, stopBits).constData(),
+                      CodeTextUtf8(kDataBitTexts, dataBits).constData());
+}
+
+QString PortOpenErrorText(const std::error_code& error) {
+    QString reason = QString::fromStdU16String(NarrowToWide(error.message()));
+    const QString hint = HintFor(error);
+    if (!hint.isEmpty()) reason += QLatin1Char(' ') + hint;
+    return QStringLiteral("%1: %2").arg(Text(UiText::PortOpenFailed), reason);
+}
+
+}  // namespace q470

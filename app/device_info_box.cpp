@@ -1,0 +1,84 @@
+#include "device_info_box.h"
+
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "string_table.h"
+
+namespace q470 {
+namespace {
+
+// Room for "00:12:4B:00:1A:2B:3C:4D" and a version text.
+constexpr char kAddressSample[] = "00:00:00:00:00:00:00:00";
+constexpr char kFirmwareSample[] = "00.00.00.00";
+
+QLineEdit* MakeField(QWidget* parent, const char* name, const char* sample) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setReadOnly(true);
+    const QFontMetrics metrics(edit->font());
+    edit->setMinimumWidth(metrics.horizontalAdvance(QString::fromLatin1(sample)) + 4 * metrics.averageCharWidth());
+    return edit;
+}
+
+QPushButton* MakeButton(QWidget* parent, UiText text, const char* name) {
+    auto* button = new QPushButton(Text(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);  // Enter in the window presses nothing
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, UiText text, QWidget* buddy) {
+    auto* label = new QLabel(Text(text), parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+}  // namespace
+
+DeviceInfoBox::DeviceInfoBox(QWidget* parent) : QGroupBox(Text(UiText::DeviceInfoGroup), parent) {
+    setObjectName(QStringLiteral("deviceInfoBox"));
+    addressEdit_ = MakeField(this, "extendedAddressEdit", kAddressSample);
+    firmwareEdit_ = MakeField(this, "firmwareVersionEdit", kFirmwareSample);
+    statusLabel_ = new QLabel(this);
+    statusLabel_->setObjectName(QStringLiteral("statusInfoLabel"));
+    statusLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    restartButton_ = MakeButton(this, UiText::RestartButton, "restartButton");
+    factoryResetButton_ = MakeButton(this, UiText::FactoryResetButton, "factoryResetButton");
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(MakeLabel(this, UiText::ExtendedAddressLabel, addressEdit_), 0, 0);
+    grid->addWidget(addressEdit_, 0, 1);
+    grid->addWidget(MakeLabel(this, UiText::FirmwareVersionLabel, firmwareEdit_), 0, 2);
+    grid->addWidget(firmwareEdit_, 0, 3);
+    grid->addWidget(new QLabel(Text(UiText::StatusInfoLabel), this), 1, 0);
+    grid->addWidget(statusLabel_, 1, 1);
+    grid->addWidget(restartButton_, 1, 2);
+    grid->addWidget(factoryResetButton_, 1, 3);
+    grid->setColumnStretch(1, 1);
+
+    connect(restartButton_, &QPushButton::clicked, this, &DeviceInfoBox::restartClicked);
+    connect(factoryResetButton_, &QPushButton::clicked, this, &DeviceInfoBox::factoryResetClicked);
+}
+
+void DeviceInfoBox::SetIdentity(const QString& extendedAddress, const QString& firmwareVersion, const QString& status) {
+    addressEdit_->setText(extendedAddress);
+    firmwareEdit_->setText(firmwareVersion);
+    statusLabel_->setText(status);
+}
+
+void DeviceInfoBox::Clear() {
+    SetIdentity({}, {}, {});
+}
+
+void DeviceInfoBox::SetControlsEnabled(bool enable) {
+    restartButton_->setEnabled(enable);
+    factoryResetButton_->setEnabled(enable);
+    addressEdit_->setEnabled(enable);
+    firmwareEdit_->setEnabled(enable);
+}
+
+}  // namespace q470

@@ -1,0 +1,164 @@
+#include "job_result_handler.h"
+
+#include <array>
+
+#include "command_catalogue.h"
+#include "config_file_commands.h"
+#include "device_info_box.h"
+#include "device_records.h"
+#include "general_info_page.h"
+#include "gpio_config_page.h"
+#include "job_code.h"
+#include "keldan_q470r_configurator_dlg.h"
+#include "model_kind.h"
+#include "needs_assoc_clear.h"
+#include "string_table.h"
+#include "ui_services.h"
+
+namespace q470 {
+namespace {
+
+constexpr std::uint32_t kAssocClearTimeoutMs = 2000;
+
+struct ApplyOutcome {
+    JobCode job;
+    UiText done;
+    UiText failed;
+};
+
+// Apply jobs whose result is only told. A successful job 6 may lead on to the association clear.
+constexpr std::array<ApplyOutcome, 3> kApplyOutcomes{{
+    {JobApplyGeneralQ470R, UiText::ApplyGeneralDone, UiText::ApplyGeneralFailed},
+    {JobApplyGeneralKs, UiText::ApplyGeneralDone, UiText::ApplyGeneralFailed},
+    {JobApplyGpio, UiText::ApplyGpioDone, UiText::ApplyGpioFailed},
+}};
+
+const ApplyOutcome* FindApplyOutcome(std::int32_t job) {
+    for (const auto& outcome : kApplyOutcomes) {
+        if (outcome.job == job) return &outcome;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+JobResultHandler::JobResultHandler(CKeldanQ470RConfiguratorDlg& window) : window_(window) {}
+
+void JobResultHandler::OnJobResult(std::int32_t job, std::int32_t result) {
+    window_.SetControlsEnabled(window_.IsPortOpen(), true);
+    window_.EndBusy();
+    switch (job) {
+        case JobIdentify:
+            OnIdentified(result);
+            return;
+        case JobReadQ470R:
+        case JobReadKs:
+            OnRead(job, result);
+            return;
+        case JobApplyGeneralQ470R:
+            OnGeneralQ470RApplied(result);
+            return;
+        case JobApplyFileQ470R:
+        case JobApplyFileKs:
+            OnFileApplied(result);
+            return;
+        case JobRestart:
+        case JobFactoryReset:
+            OnDeviceRestarted();
+            return;
+        default:
+            ShowApplyOutcome(job, result);
+    }
+}
+
+void JobResultHandler::OnIdentified(std::int32_t result) {
+    window_.SetControlsEnabled(false, true);  // the read job follows
+    if (result != JobSucceeded) {
+        DisconnectForNoResponse();
+        return;
+    }
+    if (window_.IsPortOpen()) window_.QueueJob(ReadJobOfModel());
+}
+
+void JobResultHandler::OnRead(std::int32_t job, std::int32_t result) {
+    if (result != JobSucceeded) {
+        DisconnectForNoResponse();
+        return;
+    }
+    if (window_.IsPortOpen()) ShowDevice(job == JobReadQ470R);
+}
+
+void JobResultHandler::ShowDevice(bool afterQ470RRead) {
+    const DeviceState& state = window_.State();
+    GeneralInfoPage& general = window_.GeneralPage();
+    general.SetGeneralSettings(GeneralSettingsFromDevice(state, window_.OpenedLine(), afterQ470RRead));
+    general.EnableControls(true);
+    GpioConfigPage& gpio = window_.GpioPage();
+    if (afterQ470RRead) {
+        gpio.SetGpioSettings(GpioSettingsFromDevice(state));
+        gpio.EnableControls(true);
+    } else {
+        gpio.EnableControls(false);  // keeps what it showed before
+    }
+    const std::string status = DeviceStatusText(state, Text(UiText::SettingMode).toStdString());
+    window_.InfoBox().SetIdentity(QString::fromStdString(FormatExtendedAddress(state.info.extendedAddress)),
+                                  QString::fromStdU16String(state.firmwareVersion), QString::fromStdString(status));
+}
+
+void JobResultHandler::OnGeneralQ470RApplied(std::int32_t result) {
+    const std::uint16_t panId = window_.GeneralPage().GetGeneralSettings().panId;
+    if (result != JobSucceeded || !NeedsAssocClear(panId, window_.State())) {
+        ShowApplyOutcome(JobApplyGeneralQ470R, result);
+        return;
+    }
+    ClearAssociationsAndRestart();
+}
+
+// The one command the window sends itself: the worker is idle, the job has ended and nothing is queued.
+// A failed clear is not reported; the restart follows anyway.
+void JobResultHandler::ClearAssociationsAndRestart() {
+    ShowMessageBox(&window_, Text(UiText::PanIdChanged), MessageIcon::Information);
+    window_.DeviceLink().Execute(CommandText(CmdAssocClear), CmdAssocClear, kAssocClearTimeoutMs);
+    if (window_.IsPortOpen()) window_.QueueJob(JobRestart);
+}
+
+void JobResultHandler::ShowApplyOutcome(std::int32_t job, std::int32_t result) {
+    const ApplyOutcome* outcome = FindApplyOutcome(job);
+    if (outcome == nullptr) return;  // not a job of this window: nothing to tell
+    if (result == JobSucceeded) {
+        ShowMessageBox(&window_, Text(outcome->done), MessageIcon::Information);
+    } else {
+        ShowMessageBox(&window_, Text(outcome->failed), MessageIcon::Error);
+    }
+}
+
+// Success restarts the device so the file's settings take effect; failure re-reads it so the pages show
+// what it holds now.
+void JobResultHandler::OnFileApplied(std::int32_t result) {
+    if (result == JobSucceeded) {
+        const auto count = static_cast<unsigned>(window_.FileItems().size());
+        ShowMessageBox(&window_, Text(UiText::ConfigApplied) + FormatText(UiText::ExecutedCommandsLine, count),
+                       MessageIcon::Information);
+    } else {
+        ShowMessageBox(&window_, Text(UiText::ConfigApplyFailed), MessageIcon::Error);
+    }
+    if (window_.IsPortOpen()) window_.QueueJob(result == JobSucceeded ? JobRestart : ReadJobOfModel());
+}
+
+void JobResultHandler::OnDeviceRestarted() {
+    window_.Disconnect();
+    window_.SetControlsEnabled(false, true);
+    window_.ShowConnectionDialog();
+}
+
+void JobResultHandler::DisconnectForNoResponse() {
+    ShowMessageBox(&window_, Text(UiText::NoDeviceResponse), MessageIcon::Warning);
+    window_.Disconnect();
+    window_.SetControlsEnabled(false, true);
+}
+
+std::int32_t JobResultHandler::ReadJobOfModel() const {
+    return window_.ConnectedModelKind() == ModelQ470R ? JobReadQ470R : JobReadKs;
+}
+
+}  // namespace q470

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+namespace q470 {
+
+class CKeldanQ470RConfiguratorDlg;
+
+// What the window does with a job's result: ends the busy state, shows what a read found, tells the
+// user how an apply went, and chains the follow-up jobs (read after identify, restart after a file or
+// a PAN ID change that needs it, re-read after a failed file, a fresh connection after a restart).
+//
+// A result can arrive after the window has disconnected (the port failed or was closed while the job
+// ran). It is then handled against the closed port: its message is shown, but nothing is enabled,
+// filled in or queued for a device that is gone.
+class JobResultHandler {
+public:
+    explicit JobResultHandler(CKeldanQ470RConfiguratorDlg& window);
+
+    void OnJobResult(std::int32_t job, std::int32_t result);
+
+private:
+    void OnIdentified(std::int32_t result);
+    void OnRead(std::int32_t job, std::int32_t result);
+    void ShowDevice(bool afterQ470RRead);
+    void OnGeneralQ470RApplied(std::int32_t result);
+    void ClearAssociationsAndRestart();
+    void ShowApplyOutcome(std::int32_t job, std::int32_t result);
+    void OnFileApplied(std::int32_t result);
+    void OnDeviceRestarted();
+    void DisconnectForNoResponse();
+    std::int32_t ReadJobOfModel() const;
+
+    CKeldanQ470RConfiguratorDlg& window_;
+};
+
+}  // namespace q470

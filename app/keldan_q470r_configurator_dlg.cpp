@@ -1,0 +1,321 @@
+#include "keldan_q470r_configurator_dlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "about_dlg.h"
+#include "app_main_window.h"
+#include "app_message_event.h"
+#include "app_version.h"
+#include "artwork.h"
+#include "config_file_commands.h"
+#include "connection_texts.h"
+#include "device_info_box.h"
+#include "general_info_page.h"
+#include "gpio_config_page.h"
+#include "job_code.h"
+#include "job_result_handler.h"
+#include "main_window_bars.h"
+#include "model_kind.h"
+#include "narrow_text.h"
+#include "string_table.h"
+#include "ui_services.h"
+
+namespace q470 {
+
+CKeldanQ470RConfiguratorDlg::CKeldanQ470RConfiguratorDlg(const QString& preferredPort,
+                                                         ComConfigDlg::PortEnumerator enumeratePorts, QWidget* parent)
+    : QMainWindow(parent),
+      comConfigDlg_(new ComConfigDlg(this, std::move(enumeratePorts))),
+      fileCommands_(std::make_unique<ConfigFileCommands>(*this)),
+      resultHandler_(std::make_unique<JobResultHandler>(*this)) {
+    comConfigDlg_->SetPreferredPort(preferredPort);
+    SetAppMainWindow(this);
+    CreateControls();
+    ConnectCommands();
+    SetControlsEnabled(false, true);
+    link_.errorCallback = [this](Q470Comm* link, std::error_code& error) { OnLinkError(link, error); };
+    ShowVersion();
+}
+
+// No thread may outlive the window: the port is closed and the worker joined before anything goes.
+CKeldanQ470RConfiguratorDlg::~CKeldanQ470RConfiguratorDlg() {
+    Disconnect();
+}
+
+void CKeldanQ470RConfiguratorDlg::CreateControls() {
+    setWindowTitle(Text(UiText::MainWindowTitle));
+    setWindowIcon(AppIcon());
+    setObjectName(QStringLiteral("mainWindow"));
+
+    infoBox_ = new DeviceInfoBox(this);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("tabs"));
+    generalPage_ = new GeneralInfoPage(tabs_);
+    generalPage_->setObjectName(QStringLiteral("generalPage"));
+    gpioPage_ = new GpioConfigPage(tabs_);
+    gpioPage_->setObjectName(QStringLiteral("gpioPage"));
+    tabs_->addTab(generalPage_, Text(UiText::GeneralTab));
+    tabs_->addTab(gpioPage_, Text(UiText::GpioTab));
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(infoBox_);
+    layout->addWidget(tabs_, 1);
+    setCentralWidget(central);
+
+    bars_ = new MainWindowBars(*this);
+}
+
+void CKeldanQ470RConfiguratorDlg::ConnectCommands() {
+    connect(&bars_->ComConfigAction(), &QAction::triggered, this, &CKeldanQ470RConfiguratorDlg::OnComConfigCommand);
+    connect(&bars_->LoadConfigAction(), &QAction::triggered, this, [this] { fileCommands_->OnLoadConfigFile(); });
+    connect(&bars_->SaveConfigAction(), &QAction::triggered, this, [this] { fileCommands_->OnSaveConfigFile(); });
+    connect(&bars_->ExitAction(), &QAction::triggered, this, &QWidget::close);
+    if (QAction* about = bars_->AboutAction()) {
+        connect(about, &QAction::triggered, this, &CKeldanQ470RConfiguratorDlg::ShowAboutBox);
+    }
+    connect(infoBox_, &DeviceInfoBox::restartClicked, this, [this] { QueueDeviceCommand(JobRestart); });
+    connect(infoBox_, &DeviceInfoBox::factoryResetClicked, this, [this] { QueueDeviceCommand(JobFactoryReset); });
+    // There is no help to show: F1 must not reach anything else.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setObjectName(QStringLiteral("helpShortcut"));
+}
+
+void CKeldanQ470RConfiguratorDlg::ShowVersion() {
+    bars_->SetVersion(VersionPaneText(CompiledVersion()));
+}
+
+void CKeldanQ470RConfiguratorDlg::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (startedUp_) return;
+    startedUp_ = true;
+    // Once the window is on screen, so that the connection dialog opens over it.
+    QMetaObject::invokeMethod(this, &CKeldanQ470RConfiguratorDlg::ShowConnectionDialog, Qt::QueuedConnection);
+}
+
+void CKeldanQ470RConfiguratorDlg::SetControlsEnabled(bool enable, bool includePages) {
+    const bool open = link_.IsOpen();
+    bars_->SetCommandsEnabled(!open || enable, open && enable);
+    infoBox_->SetControlsEnabled(enable);
+    if (!includePages) return;
+    generalPage_->EnableControls(enable);
+    // The device state is the worker's while a job runs; it is read only when enabling, which happens
+    // only while no job runs.
+    gpioPage_->EnableControls(enable && state_.modelKind == ModelQ470R);
+}
+
+void CKeldanQ470RConfiguratorDlg::Disconnect() {
+    const bool wasOpen = link_.IsOpen();
+    link_.Close();
+    if (wasOpen) bars_->SetPortState(Text(UiText::PortClosed));
+    worker_.StopWorker();
+    EndBusy();
+    infoBox_->Clear();
+}
+
+void CKeldanQ470RConfiguratorDlg::OnOpenPort() {
+    if (link_.IsOpen()) {
+        Disconnect();
+        SetControlsEnabled(true, false);
+        return;
+    }
+    const ComConfigDlg& line = *comConfigDlg_;
+    const std::string portName = WideToNarrow(line.PortName().toStdU16String());
+    if (const std::error_code error =
+            link_.Open(portName, line.BaudRate(), line.DataBits(), line.Parity(), line.StopBits())) {
+        ShowMessageBox(this, PortOpenErrorText(error), MessageIcon::Error);
+        return;
+    }
+    worker_.StartWorker();
+    bars_->SetPortState(
+        LineSummaryText(line.PortName(), line.BaudRate(), line.Parity(), line.StopBits(), line.DataBits()));
+    QueueJob(JobIdentify);
+}
+
+void CKeldanQ470RConfiguratorDlg::OnJobResult(std::int32_t job, std::int32_t result) {
+    resultHandler_->OnJobResult(job, result);
+}
+
+void CKeldanQ470RConfiguratorDlg::ShowConnectionDialog() {
+    if (!CurrentUiServices().RunComConfigDlg(*comConfigDlg_)) return;
+    QCoreApplication::postEvent(this, new AppMessageEvent(WM_APP_OPEN_PORT, 0, 0));
+}
+
+void CKeldanQ470RConfiguratorDlg::ShowAboutBox() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+// Busy before the push: the worker may take the job at once, and the window must already be disabled.
+void CKeldanQ470RConfiguratorDlg::QueueJob(std::int32_t job) {
+    if (!worker_.IsBusy()) {
+        StartWaitCursor();
+        worker_.ExchangeBusy(true);
+        SetControlsEnabled(false, true);
+    }
+    worker_.PushJob(job);
+}
+
+void CKeldanQ470RConfiguratorDlg::EndBusy() {
+    EndWaitCursor();
+    worker_.ExchangeBusy(false);
+}
+
+ConnectionLine CKeldanQ470RConfiguratorDlg::OpenedLine() const {
+    return {comConfigDlg_->BaudRate(), comConfigDlg_->DataBits(), comConfigDlg_->Parity(), comConfigDlg_->StopBits()};
+}
+
+std::uint32_t CKeldanQ470RConfiguratorDlg::ConnectionBaudRate() const {
+    return comConfigDlg_->BaudRate();
+}
+
+const GeneralSettings& CKeldanQ470RConfiguratorDlg::GeneralRecord() const {
+    return generalPage_->GetGeneralSettings();
+}
+
+const GpioSettings& CKeldanQ470RConfiguratorDlg::GpioRecord() const {
+    return gpioPage_->GetGpioSettings();
+}
+
+const SettingItemList& CKeldanQ470RConfiguratorDlg::FileItems() const {
+    return fileCommands_->FileItems();
+}
+
+// Worker thread, job mutex held: hand over and return.
+void CKeldanQ470RConfiguratorDlg::PostJobResult(std::int32_t job, std::int32_t result) {
+    PostFromAnyThread(WM_APP_JOB_RESULT, static_cast<quintptr>(job), result);
+}
+
+void CKeldanQ470RConfiguratorDlg::JobDropped(std::int32_t /*job*/) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [window = QPointer<CKeldanQ470RConfiguratorDlg>(this)] {
+            if (window) window->OnJobDroppedByWorker();
+        },
+        Qt::QueuedConnection);
+}
+
+void CKeldanQ470RConfiguratorDlg::PostFromAnyThread(std::uint32_t message, quintptr wParam, qintptr lParam) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [window = QPointer<CKeldanQ470RConfiguratorDlg>(this), message, wParam, lParam] {
+            if (window) window->DispatchAppMessage(message, wParam, lParam);
+        },
+        Qt::QueuedConnection);
+}
+
+// A dropped job posts no result, so nothing else would end the wait cursor it was queued with.
+void CKeldanQ470RConfiguratorDlg::OnJobDroppedByWorker() {
+    if (!worker_.IsBusy()) EndWaitCursor();
+}
+
+bool CKeldanQ470RConfiguratorDlg::event(QEvent* event) {
+    if (event->type() != AppMessageEvent::EventType()) return QMainWindow::event(event);
+    const auto* message = static_cast<const AppMessageEvent*>(event);
+    DispatchAppMessage(message->Message(), message->WParam(), message->LParam());
+    return true;
+}
+
+void CKeldanQ470RConfiguratorDlg::DispatchAppMessage(std::uint32_t message, quintptr wParam, qintptr lParam) {
+    switch (message) {
+        case WM_APP_OPEN_PORT:
+            OnOpenPort();
+            break;
+        case WM_APP_JOB_RESULT:
+            OnJobResult(static_cast<std::int32_t>(wParam), static_cast<std::int32_t>(lParam));
+            break;
+        case WM_APP_APPLY_GENERAL:
+            OnApplyGeneral();
+            break;
+        case WM_APP_APPLY_GPIO:
+            OnApplyGpio();
+            break;
+        case WM_APP_SERIAL_ERROR:
+            OnSerialError();
+            break;
+        default:
+            break;
+    }
+}
+
+// I/O thread, link locks held: only post.
+void CKeldanQ470RConfiguratorDlg::OnLinkError(Q470Comm* link, const std::error_code& error) {
+    if (link != &link_ || !link_.IsOpen()) return;
+    PostFromAnyThread(WM_APP_SERIAL_ERROR, static_cast<quintptr>(error.value()), 0);
+}
+
+void CKeldanQ470RConfiguratorDlg::OnSerialError() {
+    if (!link_.IsOpen()) return;
+    Disconnect();
+    SetControlsEnabled(false, true);
+    ShowMessageBox(this, Text(UiText::PortProblem), MessageIcon::Error);
+}
+
+void CKeldanQ470RConfiguratorDlg::OnApplyGeneral() {
+    if (!link_.IsOpen()) return;
+    QueueJob(state_.modelKind == ModelQ470R ? JobApplyGeneralQ470R : JobApplyGeneralKs);
+}
+
+void CKeldanQ470RConfiguratorDlg::OnApplyGpio() {
+    if (link_.IsOpen()) QueueJob(JobApplyGpio);
+}
+
+void CKeldanQ470RConfiguratorDlg::OnComConfigCommand() {
+    Disconnect();
+    SetControlsEnabled(false, true);
+    ShowConnectionDialog();
+}
+
+void CKeldanQ470RConfiguratorDlg::QueueDeviceCommand(std::int32_t job) {
+    if (link_.IsOpen()) QueueJob(job);
+}
+
+void CKeldanQ470RConfiguratorDlg::StartWaitCursor() {
+    if (waitCursorShown_) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    waitCursorShown_ = true;
+}
+
+void CKeldanQ470RConfiguratorDlg::EndWaitCursor() {
+    if (!waitCursorShown_) return;
+    QApplication::restoreOverrideCursor();
+    waitCursorShown_ = false;
+}
+
+void CKeldanQ470RConfiguratorDlg::closeEvent(QCloseEvent* event) {
+    const MessageAnswer answer = CurrentUiServices().ShowMessage(
+        this,
+        {Text(UiText::CloseConfirm), Text(UiText::CloseCaption), MessageIcon::Information, MessageButtons::YesNo});
+    if (answer != MessageAnswer::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+// Enter and Escape would end a dialog; this window ends only through the close question.
+void CKeldanQ470RConfiguratorDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->accept();
+            return;
+        default:
+            QMainWindow::keyPressEvent(event);
+    }
+}
+
+void CKeldanQ470RConfiguratorDlg::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    bars_->ResizePanes(frameGeometry().width());
+}
+
+}  // namespace q470

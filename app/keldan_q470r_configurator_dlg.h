@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <system_error>
+
+#include "com_config_dlg.h"
+#include "device_records.h"
+#include "device_state.h"
+#include "job_host.h"
+#include "job_worker.h"
+#include "q470comm.h"
+
+class QTabWidget;
+
+namespace q470 {
+
+class ConfigFileCommands;
+class DeviceInfoBox;
+class GeneralInfoPage;
+class GpioConfigPage;
+class JobResultHandler;
+class MainWindowBars;
+
+// The program's only top-level window. It owns the connection settings dialog, the two settings pages,
+// the device link, the job worker and the device state; turns the user's actions into jobs; opens and
+// closes the port; and keeps its controls enabled or disabled by connection and job state.
+//
+// Threads: everything here runs on the window thread except the JobHost calls of the worker and the
+// link's error callback, which only hand their news over to the window thread.
+class CKeldanQ470RConfiguratorDlg : public QMainWindow, public JobHost {
+    Q_OBJECT
+
+public:
+    // `preferredPort` is offered selected in the connection dialog (the demo device's port) without
+    // replacing the user's own port in the profile.
+    explicit CKeldanQ470RConfiguratorDlg(const QString& preferredPort = {},
+                                         ComConfigDlg::PortEnumerator enumeratePorts = EnumerateSerialPorts,
+                                         QWidget* parent = nullptr);
+    ~CKeldanQ470RConfiguratorDlg() override;
+
+    // Port commands of the menu and the identity buttons; the pages too when `includePages` is set.
+    // Loading and saving files stay greyed while the port is closed; exit is never disabled.
+    void SetControlsEnabled(bool enable, bool includePages);
+    // Closes the port, stops the worker (a running job fails fast), ends the busy state and empties the
+    // identity fields. Does not change which controls are enabled.
+    void Disconnect();
+    void OnOpenPort();
+    void OnJobResult(std::int32_t job, std::int32_t result);
+    // Runs the connection dialog; OK posts the request to open the port.
+    void ShowConnectionDialog();
+    void ShowAboutBox();
+
+    // Wait cursor, busy flag and controls disabled, then the job is queued.
+    void QueueJob(std::int32_t job);
+    // Ends the wait cursor and clears the busy flag.
+    void EndBusy();
+
+    bool IsPortOpen() const { return link_.IsOpen(); }
+    bool IsBusy() const { return worker_.IsBusy(); }
+    bool IsWorkerRunning() const { return worker_.IsRunning(); }
+    std::uint32_t ConnectedModelKind() const { return state_.modelKind; }
+    ConnectionLine OpenedLine() const;
+
+    ComConfigDlg& ConnectionDialog() const { return *comConfigDlg_; }
+    GeneralInfoPage& GeneralPage() const { return *generalPage_; }
+    GpioConfigPage& GpioPage() const { return *gpioPage_; }
+    DeviceInfoBox& InfoBox() const { return *infoBox_; }
+    ConfigFileCommands& FileCommands() const { return *fileCommands_; }
+
+    // JobHost: called on the worker thread while a job runs.
+    Q470Comm& DeviceLink() override { return link_; }
+    std::uint32_t ConnectionBaudRate() const override;
+    const GeneralSettings& GeneralRecord() const override;
+    const GpioSettings& GpioRecord() const override;
+    const SettingItemList& FileItems() const override;
+    DeviceState& State() override { return state_; }
+    void PostJobResult(std::int32_t job, std::int32_t result) override;
+    void JobDropped(std::int32_t job) override;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectCommands();
+    void ShowVersion();
+    void DispatchAppMessage(std::uint32_t message, quintptr wParam, qintptr lParam);
+    // From any thread: delivered on the window thread, and dropped if the window is gone by then.
+    void PostFromAnyThread(std::uint32_t message, quintptr wParam, qintptr lParam);
+    void OnLinkError(Q470Comm* link, const std::error_code& error);
+    void OnSerialError();
+    void OnJobDroppedByWorker();
+    void OnApplyGeneral();
+    void OnApplyGpio();
+    void OnComConfigCommand();
+    void QueueDeviceCommand(std::int32_t job);
+    void StartWaitCursor();
+    void EndWaitCursor();
+
+    // Declared before the worker: the worker's jobs use it until the worker has been joined.
+    Q470Comm link_;
+    DeviceState state_;
+    JobWorker worker_{*this};
+    bool waitCursorShown_ = false;
+    bool startedUp_ = false;
+
+    ComConfigDlg* comConfigDlg_ = nullptr;
+    GeneralInfoPage* generalPage_ = nullptr;
+    GpioConfigPage* gpioPage_ = nullptr;
+    DeviceInfoBox* infoBox_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    MainWindowBars* bars_ = nullptr;
+    std::unique_ptr<ConfigFileCommands> fileCommands_;
+    std::unique_ptr<JobResultHandler> resultHandler_;
+};
+
+}  // namespace q470

@@ -1,0 +1,130 @@
+#include "main_window_bars.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <array>
+
+#include "artwork.h"
+#include "string_table.h"
+
+namespace q470 {
+namespace {
+
+// A toolbar button is its image plus this margin in both directions.
+constexpr int kToolbarButtonMarginPx = 6;
+constexpr int kPortPanePercent = 70;
+
+struct CommandEntry {
+    int id;
+    UiText text;
+    const char* name;
+};
+
+// Menu and toolbar order; the toolbar strip holds the images in the same order.
+constexpr std::array<CommandEntry, 4> kCommands{{
+    {MainWindowBars::kComConfigCommand, UiText::MenuComConfig, "comConfigAction"},
+    {MainWindowBars::kLoadConfigCommand, UiText::MenuLoadConfig, "loadConfigAction"},
+    {MainWindowBars::kSaveConfigCommand, UiText::MenuSaveConfig, "saveConfigAction"},
+    {MainWindowBars::kExitCommand, UiText::MenuExit, "exitAction"},
+}};
+
+QAction* MakeCommand(QWidget& owner, const CommandEntry& entry) {
+    auto* action = new QAction(Text(entry.text), &owner);
+    action->setObjectName(QString::fromLatin1(entry.name));
+    action->setData(entry.id);
+    // A button's tooltip is the text of the menu item with the same command.
+    action->setToolTip(Text(entry.text));
+    return action;
+}
+
+QIcon StripImage(const QPixmap& strip, int index, int imageSize) {
+    if (strip.isNull()) return {};
+    return QIcon(strip.copy(index * imageSize, 0, imageSize, imageSize));
+}
+
+}  // namespace
+
+MainWindowBars::MainWindowBars(QMainWindow& window) : QObject(&window) {
+    std::array<QAction**, kCommands.size()> members{&comConfig_, &loadConfig_, &saveConfig_, &exit_};
+    for (std::size_t i = 0; i < kCommands.size(); ++i) *members[i] = MakeCommand(window, kCommands[i]);
+    CreateMenu(window);
+    CreateToolbar(window);
+    CreateStatusBar(window);
+}
+
+void MainWindowBars::CreateMenu(QMainWindow& window) {
+    QMenuBar* bar = window.menuBar();
+    QMenu* menu = bar->addMenu(Text(UiText::MenuPopup));
+    menu->setObjectName(QStringLiteral("applicationMenu"));
+    menu->addActions({comConfig_, loadConfig_, saveConfig_, exit_});
+    const QString aboutText = Text(UiText::AboutMenuItem);
+    if (aboutText.isEmpty()) return;
+    QMenu* help = bar->addMenu(Text(UiText::HelpMenu));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    about_ = help->addAction(aboutText);
+    about_->setObjectName(QStringLiteral("aboutAction"));
+    about_->setMenuRole(QAction::AboutRole);
+}
+
+void MainWindowBars::CreateToolbar(QMainWindow& window) {
+    toolbar_ = window.addToolBar(QString());
+    toolbar_->setObjectName(QStringLiteral("toolbar"));
+    toolbar_->setMovable(false);
+    toolbar_->setFloatable(false);
+    toolbar_->toggleViewAction()->setEnabled(false);
+    const QPixmap strip = ToolbarStrip();
+    const int imageSize = strip.isNull() ? kToolbarImageSizePx : strip.height();
+    toolbar_->setIconSize(QSize(imageSize, imageSize));
+    const std::array<QAction*, kCommands.size()> actions{comConfig_, loadConfig_, saveConfig_, exit_};
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        actions[i]->setIcon(StripImage(strip, static_cast<int>(i), imageSize));
+        toolbar_->addAction(actions[i]);
+        QWidget* button = toolbar_->widgetForAction(actions[i]);
+        button->setObjectName(
+            QString::fromLatin1(kCommands[i].name).replace(QStringLiteral("Action"), QStringLiteral("Button")));
+        button->setFixedSize(imageSize + kToolbarButtonMarginPx, imageSize + kToolbarButtonMarginPx);
+    }
+    // The menu shows the texts; the icons belong to the toolbar.
+    for (QAction* action : actions) action->setIconVisibleInMenu(false);
+}
+
+void MainWindowBars::CreateStatusBar(QMainWindow& window) {
+    QStatusBar* bar = window.statusBar();
+    bar->setSizeGripEnabled(false);
+    portPane_ = new QLabel(Text(UiText::PortClosed), bar);
+    portPane_->setObjectName(QStringLiteral("portStatePane"));
+    versionPane_ = new QLabel(Text(UiText::VersionPane), bar);
+    versionPane_->setObjectName(QStringLiteral("versionPane"));
+    // A little room from the window's edge and between the panes.
+    for (QLabel* pane : {portPane_, versionPane_}) pane->setIndent(pane->fontMetrics().averageCharWidth());
+    bar->addWidget(portPane_);
+    bar->addWidget(versionPane_, 1);
+    versionPane_->clear();
+    ResizePanes(window.width());
+}
+
+void MainWindowBars::SetCommandsEnabled(bool comConfig, bool configFiles) {
+    comConfig_->setEnabled(comConfig);
+    loadConfig_->setEnabled(configFiles);
+    saveConfig_->setEnabled(configFiles);
+    exit_->setEnabled(true);
+}
+
+void MainWindowBars::SetPortState(const QString& text) {
+    portPane_->setText(text);
+}
+
+void MainWindowBars::SetVersion(const QString& text) {
+    versionPane_->setText(text);
+}
+
+void MainWindowBars::ResizePanes(int windowWidth) {
+    portPane_->setFixedWidth(windowWidth * kPortPanePercent / 100);
+}
+
+}  // namespace q470

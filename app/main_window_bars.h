@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QLabel;
+class QMainWindow;
+class QToolBar;
+
+namespace q470 {
+
+// The main window's menu, toolbar and status bar. The menu's port-settings, load, save and exit
+// commands are shared with the toolbar, so a toolbar button is enabled exactly when its menu item is.
+class MainWindowBars : public QObject {
+public:
+    // The window's command identifiers, kept from the resource numbering for the toolbar's order.
+    static constexpr int kComConfigCommand = 32772;
+    static constexpr int kLoadConfigCommand = 32773;
+    static constexpr int kSaveConfigCommand = 32774;
+    static constexpr int kExitCommand = 57665;
+
+    explicit MainWindowBars(QMainWindow& window);
+
+    QAction& ComConfigAction() const { return *comConfig_; }
+    QAction& LoadConfigAction() const { return *loadConfig_; }
+    QAction& SaveConfigAction() const { return *saveConfig_; }
+    QAction& ExitAction() const { return *exit_; }
+    // Nothing when the about entry's text is empty.
+    QAction* AboutAction() const { return about_; }
+
+    // Exit is never disabled.
+    void SetCommandsEnabled(bool comConfig, bool configFiles);
+    void SetPortState(const QString& text);
+    void SetVersion(const QString& text);
+    // Pane 0 takes 70 % of the window's width, pane 1 the rest.
+    void ResizePanes(int windowWidth);
+
+private:
+    void CreateMenu(QMainWindow& window);
+    void CreateToolbar(QMainWindow& window);
+    void CreateStatusBar(QMainWindow& window);
+
+    QAction* comConfig_ = nullptr;
+    QAction* loadConfig_ = nullptr;
+    QAction* saveConfig_ = nullptr;
+    QAction* exit_ = nullptr;
+    QAction* about_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QLabel* portPane_ = nullptr;
+    QLabel* versionPane_ = nullptr;
+};
+
+}  // namespace q470

@@ -1,0 +1,252 @@
+#include "config_file_commands.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "command_id.h"
+#include "general_info_page.h"
+#include "job_code.h"
+#include "string_table.h"
+#include "widget_driver.h"
+#include "window_rig.h"
+
+namespace q470 {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+std::vector<int> CommandIds(const SettingItemList& items) {
+    std::vector<int> ids;
+    for (const auto& item : items) ids.push_back(item.command);
+    return ids;
+}
+
+std::vector<int> Q470RFileOrder() {
+    std::vector<int> ids{CmdOpModeSet, CmdPanIdSet, CmdNetRoleSet, CmdRfChannelSet, CmdQuietModeSet, CmdUartSet};
+    ids.insert(ids.end(), 13, CmdGpioConfigSet);
+    ids.push_back(CmdGpioPeriodicSet);
+    return ids;
+}
+
+Commands PinCommands() {
+    Commands commands;
+    for (int pin = 0; pin < 13; ++pin) {
+        commands.push_back(
+            QStringLiteral("AT+GPIOC=%1,0,0\r").arg(1 << pin, 4, 16, QLatin1Char('0')).toUpper().toStdString());
+    }
+    return commands;
+}
+
+void WriteFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QAction& Command(const WindowRig& rig, const char* name) {
+    return *rig.window->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void Save(WindowRig& rig, const QString& path) {
+    rig.ui.fileNames.push_back(path);
+    Command(rig, "saveConfigAction").trigger();
+}
+
+void Load(WindowRig& rig, const QString& path) {
+    rig.ui.fileNames.push_back(path);
+    Command(rig, "loadConfigAction").trigger();
+}
+
+MessageRequest LastMessage(const WindowRig& rig) {
+    const auto messages = rig.ui.Messages();
+    return messages.empty() ? MessageRequest{} : messages.back();
+}
+
+QString AppliedText(int count) {
+    return Text(UiText::ConfigApplied) + QStringLiteral("\r\n실행된 AT 명령어: %1\r\n").arg(count);
+}
+
+}  // namespace
+
+class ConfigFileCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        folder_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(folder_->isValid());
+    }
+
+    // Saved on the device and loaded again: the file's items go out in the file's order, the window
+    // tells how many there were, and the device is restarted.
+    void roundTrip_data() {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<std::vector<int>>("order");
+        QTest::addColumn<Commands>("sent");
+        const Commands q470r = [] {
+            Commands commands{"AT+OPMODE=2\r", "AT+PANID=1234\r", "AT+NETROLE=1\r", "AT+RFCH=99\r",
+                              "AT+UART=9600,0,0,8\r"};
+            const Commands pins = PinCommands();
+            commands.insert(commands.end(), pins.begin(), pins.end());
+            commands.insert(commands.end(), {"AT+GPIOP=0,0\r", "AT+QM=0\r", "ATZ\r"});
+            return commands;
+        }();
+        const std::vector<int> keldanOrder{CmdOpModeSet, CmdQuietModeSet, CmdUartSet, CmdUserPanIdSet};
+        const Commands keldan{"AT+OPMODE=2\r", "AT+UART=9600,0,0,8\r", "AT+UPANID=4660\r", "AT+QM=0\r", "ATZ\r"};
+        QTest::newRow("Q470R") << int(sim::ModemModel::Q470R) << Q470RFileOrder() << q470r;
+        QTest::newRow("KELDAN-KS410") << int(sim::ModemModel::KS410) << keldanOrder << keldan;
+        // The KELDAN-KS400 saves the KELDAN-KS410 form and takes it back.
+        QTest::newRow("KELDAN-KS400") << int(sim::ModemModel::KS400) << keldanOrder << keldan;
+    }
+
+    void roundTrip() {
+        QFETCH(int, model);
+        QFETCH(std::vector<int>, order);
+        QFETCH(Commands, sent);
+        WindowRig rig(ModemOf(static_cast<sim::ModemModel>(model)));
+        rig.ui.dialogResults = {true, false};
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        const QString path = folder_->filePath(QStringLiteral("device.json"));
+        Save(rig, path);
+        QCOMPARE(LastMessage(rig).text, Text(UiText::ConfigSaved));
+        QCOMPARE(LastMessage(rig).icon, MessageIcon::Information);
+        QVERIFY(QFile::exists(path));
+
+        Load(rig, path);
+        QCOMPARE(CommandIds(rig.window->FileItems()), order);
+        QVERIFY(rig.window->IsBusy());
+        QVERIFY(rig.WaitUntilDisconnected());
+        const auto messages = rig.ui.Messages();
+        QCOMPARE(messages.size(), std::size_t(2));
+        QCOMPARE(messages[1].text, AppliedText(int(order.size())));
+        QCOMPARE(messages[1].caption, MessageCaption());
+        QCOMPARE(messages[1].icon, MessageIcon::Information);
+        QCOMPARE(rig.TakeCommands(), sent);
+
+        // Both dialogs ask for *.json files in the table's filter.
+        for (const auto& call : rig.ui.calls) {
+            if (call.kind != FakeUiServices::CallKind::OpenFile && call.kind != FakeUiServices::CallKind::SaveFile)
+                continue;
+            QCOMPARE(call.file.filter, Text(UiText::ConfigFileFilter));
+            QCOMPARE(call.file.presetName, QStringLiteral("*.json"));
+            QCOMPARE(call.file.defaultSuffix, QStringLiteral("json"));
+        }
+    }
+
+    // What the file holds is what the pages last applied, not what was typed afterwards.
+    void saveTakesTheAppliedRecord() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        auto& panIdEdit = Child<QLineEdit>(rig.window->GeneralPage(), "panIdEdit");
+        TypeInto(panIdEdit, QStringLiteral("4321"));
+        const QString path = folder_->filePath(QStringLiteral("typed.json"));
+        Save(rig, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray content = file.readAll();
+        QVERIFY(content.contains("\"PAN ID\": 1234"));
+        QVERIFY(content.contains("\r\n"));
+    }
+
+    // A failed apply tells so and reads the device again; a refused file changes nothing: the items of
+    // the last good file stay, nothing is queued and nothing is sent.
+    void refusedFilesChangeNothing() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        const QString good = folder_->filePath(QStringLiteral("good.json"));
+        Save(rig, good);
+        rig.modem.SetFault("AT+OPMODE=", [] {
+            sim::CommandFault fault;
+            fault.answerError = true;
+            return fault;
+        }());
+        rig.TakeCommands();
+        Load(rig, good);
+        QVERIFY(rig.WaitForMessages(2));
+        QCOMPARE(LastMessage(rig).text, Text(UiText::ConfigApplyFailed));
+        QCOMPARE(LastMessage(rig).icon, MessageIcon::Error);
+        QVERIFY(rig.WaitUntilReady());
+        QCOMPARE(rig.TakeCommands(), (Commands{"AT+OPMODE=2\r", "AT+INFO?\r", "AT+NETINFO?\r", "AT+GPIOC?\r",
+                                               "AT+GPIOP?\r", "AT+VER?\r", "AT+URPU?\r"}));
+        const SettingItemList loaded = rig.window->FileItems();
+        QCOMPARE(loaded.size(), std::size_t(20));
+
+        struct Refusal {
+            const char* name;
+            QByteArray content;
+            QString text;
+            QString caption;
+            MessageIcon icon;
+        };
+        const QString fileError = QStringLiteral("설정 파일 오류");
+        const QString readError = QStringLiteral("설정 읽기 오류");
+        const auto analysis = [](int code) {
+            return QStringLiteral(
+                       "설정 파일 분석에 문제가 발생했습니다.(%1) 설정 파일을 확인하시고 다시 시도해 주세요.")
+                .arg(code);
+        };
+        const Refusal refusals[] = {
+            {"no valid values", "{}", Text(UiText::ConfigNoValidValues), readError, MessageIcon::Warning},
+            {"root array", "[]", analysis(-1), fileError, MessageIcon::Error},
+            {"model name not a string", R"({"Model Name": 7})", analysis(-3), fileError, MessageIcon::Error},
+            {"KELDAN-KS400 named", R"({"Model Name": "KELDAN-KS400"})", analysis(-2), fileError, MessageIcon::Error},
+            {"another model's file", R"({"Model Name": "KELDAN-KS410", "General": {"Operation Mode": 2}})",
+             Text(UiText::ConfigWrongProduct), readError, MessageIcon::Warning},
+            {"empty file", "", Text(UiText::ConfigLoadFailed), MessageCaption(), MessageIcon::Warning},
+            {"comment", "// note\n{}", Text(UiText::ConfigLoadFailed), MessageCaption(), MessageIcon::Warning},
+            {"second root", "{} {}", Text(UiText::ConfigLoadFailed), MessageCaption(), MessageIcon::Warning},
+        };
+        const QString path = folder_->filePath(QStringLiteral("refused.json"));
+        for (const auto& refusal : refusals) {
+            WriteFile(path, refusal.content);
+            const std::size_t before = rig.ui.Messages().size();
+            Load(rig, path);
+            QCoreApplication::processEvents();
+            QVERIFY2(rig.ui.Messages().size() == before + 1, refusal.name);
+            const MessageRequest shown = LastMessage(rig);
+            QVERIFY2(shown.text == refusal.text, refusal.name);
+            QVERIFY2(shown.caption == refusal.caption, refusal.name);
+            QVERIFY2(shown.icon == refusal.icon, refusal.name);
+            QVERIFY2(rig.window->FileItems() == loaded, refusal.name);
+            QVERIFY2(rig.IsReady(), refusal.name);
+        }
+        QTest::qWait(50);
+        QVERIFY(rig.TakeCommands().empty());
+    }
+
+    void cancelledDialogsLeaveNoTrace() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        Save(rig, QString());
+        Load(rig, QString());
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.ui.calls.size(), std::size_t(3));  // the connection dialog and the two file dialogs
+        QVERIFY(rig.ui.Messages().empty());
+        QVERIFY(rig.window->FileItems().empty());
+        QVERIFY(QDir(folder_->path()).isEmpty());
+        QVERIFY(rig.IsReady());
+        QVERIFY(rig.TakeCommands().empty());
+    }
+
+    void saveFailureIsTold() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        Save(rig, folder_->filePath(QStringLiteral("no-such-folder/device.json")));
+        QCOMPARE(LastMessage(rig).text, Text(UiText::ConfigSaveFailed));
+        QCOMPARE(LastMessage(rig).icon, MessageIcon::Error);
+        QVERIFY(rig.IsReady());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+}  // namespace q470
+
+QTEST_MAIN(q470::ConfigFileCommandsTest)
+#include "config_file_commands_test.moc"

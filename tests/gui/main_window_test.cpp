@@ -1,0 +1,538 @@
+#include "keldan_q470r_configurator_dlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "about_dlg.h"
+#include "app_message_event.h"
+#include "app_version.h"
+#include "connection_texts.h"
+#include "general_info_page.h"
+#include "gpio_config_page.h"
+#include "io_service_exec.h"
+#include "job_code.h"
+#include "q470comm.h"
+#include "string_table.h"
+#include "widget_driver.h"
+#include "window_rig.h"
+
+// Shows the commands when a comparison fails.
+namespace QTest {
+template <>
+inline char* toString(const std::vector<std::string>& commands) {
+    QByteArray text;
+    for (const auto& command : commands) text += QByteArray::fromStdString(command).toPercentEncoding(" +=?,&") + ' ';
+    return qstrdup(text.constData());
+}
+}  // namespace QTest
+
+namespace q470 {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+const Commands kIdentify{"AT\r", "AT+QM?\r", "AT+MODELNAME?\r"};
+const Commands kReadQ470R{"AT+INFO?\r", "AT+NETINFO?\r", "AT+GPIOC?\r", "AT+GPIOP?\r", "AT+VER?\r", "AT+URPU?\r"};
+const Commands kReadKs{"AT+INFO?\r", "AT+NETINFO?\r", "AT+VER?\r", "AT+UPANID?\r"};
+// The general page as read from a factory-new Q470R over a 9600 8N1 line, applied unchanged.
+const Commands kApplyGeneralDefaults{"AT+OPMODE=2\r",  "AT+PANID=1234\r",      "AT+PHYID=12\r", "AT+RFCH=99\r",
+                                     "AT+NETROLE=1\r", "AT+UART=9600,0,0,8\r", "AT+URPU=0\r",   "AT+QM=0\r"};
+
+Commands Concat(Commands head, const Commands& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// Everything the window's state decides about, by object name; exit is never disabled.
+const QStringList kPortControls{"comConfigAction", "loadConfigAction",   "saveConfigAction",    "exitAction",
+                                "restartButton",   "factoryResetButton", "extendedAddressEdit", "firmwareVersionEdit"};
+
+QStringList EnabledOf(const WindowRig& rig, const QStringList& names) {
+    QStringList enabled;
+    for (const QString& name : names) {
+        if (rig.IsEnabled(name.toLatin1().constData())) enabled << name;
+    }
+    return enabled;
+}
+
+// Page controls that show whether a page as a whole is enabled.
+bool GeneralPageEnabled(const WindowRig& rig) {
+    return Child<QPushButton>(rig.window->GeneralPage(), "applyButton").isEnabled();
+}
+
+bool GpioPageEnabled(const WindowRig& rig) {
+    return Child<QPushButton>(rig.window->GpioPage(), "applyButton").isEnabled();
+}
+
+void ClickPageApply(QWidget& page) {
+    Click(Child<QPushButton>(page, "applyButton"));
+}
+
+sim::CommandFault Fault(bool silent, bool error, bool hangUp = false) {
+    sim::CommandFault fault;
+    fault.silent = silent;
+    fault.answerError = error;
+    fault.hangUp = hangUp;
+    return fault;
+}
+
+MessageRequest Box(UiText text, MessageIcon icon) {
+    return {Text(text), MessageCaption(), icon, MessageButtons::Ok};
+}
+
+void CompareMessages(const std::vector<MessageRequest>& actual, const std::vector<MessageRequest>& expected) {
+    QCOMPARE(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        QCOMPARE(actual[i].text, expected[i].text);
+        QCOMPARE(actual[i].caption, expected[i].caption);
+        QCOMPARE(actual[i].icon, expected[i].icon);
+        QCOMPARE(actual[i].buttons, expected[i].buttons);
+    }
+}
+
+int ConnectionDialogCalls(const FakeUiServices& ui) {
+    return static_cast<int>(std::count_if(ui.calls.begin(), ui.calls.end(), [](const FakeUiServices::Call& call) {
+        return call.kind == FakeUiServices::CallKind::ComConfigDlg;
+    }));
+}
+
+// Runs `answer` on the modal window that the next call opens.
+void AnswerNextModal(std::function<void(QWidget&)> answer) {
+    QTimer::singleShot(0, [answer = std::move(answer)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr) answer(*modal);
+    });
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readShowsTheDevice_data() {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("panId");
+        QTest::addColumn<bool>("gpioPage");
+        QTest::newRow("Q470R, inactive, setting mode") << int(sim::ModemModel::Q470R) << "Q470R/RX, INACTIVE, 설정 모드"
+                                                       << "1234" << true;
+        QTest::newRow("KELDAN-KS410") << int(sim::ModemModel::KS410) << "KELDAN-KS410, ACTIVE"
+                                      << "4660" << false;
+        QTest::newRow("KELDAN-KS400") << int(sim::ModemModel::KS400) << "KELDAN-KS400, ACTIVE"
+                                      << "4660" << false;
+    }
+
+    void readShowsTheDevice() {
+        QFETCH(int, model);
+        QFETCH(QString, status);
+        QFETCH(QString, panId);
+        QFETCH(bool, gpioPage);
+        sim::ModemSettings settings = ModemOf(static_cast<sim::ModemModel>(model));
+        settings.extendedAddress = 0x00124B001A2B3C4Dull;
+        if (settings.model == sim::ModemModel::Q470R) {
+            settings.linkActive = false;
+            settings.normalMode = false;
+            settings.gpio[2] = {2, 1};  // Status LED, inverted
+            settings.reportInterval = 60000;
+        }
+        WindowRig rig(settings);
+        QVERIFY(rig.Connect());
+
+        const bool q470r = settings.model == sim::ModemModel::Q470R;
+        QCOMPARE(rig.TakeCommands(), Concat(kIdentify, q470r ? kReadQ470R : kReadKs));
+        QCOMPARE(rig.TextOf("extendedAddressEdit"), QStringLiteral("00:12:4B:00:1A:2B:3C:4D"));
+        QCOMPARE(rig.TextOf("firmwareVersionEdit"), QStringLiteral("1.5.0"));
+        QCOMPARE(rig.TextOf("statusInfoLabel"), status);
+        QCOMPARE(
+            rig.TextOf("portStatePane"),
+            QStringLiteral("%1, 9600, No parity, 1 stopbit, 8bit").arg(QString::fromStdString(rig.modem.PortPath())));
+        QCOMPARE(rig.TextOf("versionPane"), QStringLiteral("Version 1.5.0"));
+        QCOMPARE(Child<QLineEdit>(rig.window->GeneralPage(), "panIdEdit").text(), panId);
+        QCOMPARE(Child<QComboBox>(rig.window->GeneralPage(), "baudList").currentText(), QStringLiteral("9600"));
+        QVERIFY(GeneralPageEnabled(rig));
+        QCOMPARE(GpioPageEnabled(rig), gpioPage);
+        if (q470r) {
+            QCOMPARE(Child<QComboBox>(rig.window->GpioPage(), "modeList2").currentText(), QStringLiteral("Status LED"));
+            QCOMPARE(Child<QComboBox>(rig.window->GpioPage(), "valueList2").currentText(),
+                     QStringLiteral("Inv Push Pull"));
+            QCOMPARE(Child<QLineEdit>(rig.window->GpioPage(), "intervalEdit").text(), QStringLiteral("60000"));
+        } else {
+            // Never filled: it still shows its initial content.
+            QCOMPARE(Child<QLineEdit>(rig.window->GpioPage(), "intervalEdit").text(), QStringLiteral("0"));
+        }
+        QCOMPARE(EnabledOf(rig, kPortControls), kPortControls);
+        QVERIFY(rig.ui.Messages().empty());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void controlsFollowPortAndBusyState() {
+        WindowRig rig;
+        rig.ui.dialogResults = {false, true, false};
+        rig.Show();
+        QVERIFY(!rig.window->IsPortOpen());
+        QCOMPARE(rig.TextOf("portStatePane"), QStringLiteral("COM 포트 닫힘"));
+        QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
+        QVERIFY(!GeneralPageEnabled(rig) && !GpioPageEnabled(rig));
+
+        // The files need a device whatever the caller asks; the identity buttons do nothing without one.
+        rig.window->SetControlsEnabled(true, false);
+        QCOMPARE(EnabledOf(rig, kPortControls),
+                 QStringList({"comConfigAction", "exitAction", "restartButton", "factoryResetButton",
+                              "extendedAddressEdit", "firmwareVersionEdit"}));
+        Click(Child<QPushButton>(*rig.window, "restartButton"));
+        Click(Child<QPushButton>(*rig.window, "factoryResetButton"));
+        QVERIFY(!rig.window->IsBusy() && !rig.window->IsWorkerRunning());
+
+        rig.window->findChild<QAction*>("comConfigAction")->trigger();
+        QVERIFY(rig.WaitUntilReady());
+        QCOMPARE(EnabledOf(rig, kPortControls), kPortControls);
+
+        // Busy from the click on: only exit stays.
+        Click(Child<QPushButton>(*rig.window, "restartButton"));
+        QVERIFY(rig.window->IsBusy());
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"exitAction"}));
+        QVERIFY(!GeneralPageEnabled(rig) && !GpioPageEnabled(rig));
+        QVERIFY(rig.WaitUntilDisconnected());
+        QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void toolbarMirrorsMenu() {
+        WindowRig rig;
+        rig.ui.dialogResults = {false};
+        rig.Show();
+        auto* toolbar = rig.window->findChild<QToolBar*>("toolbar");
+        QVERIFY(toolbar != nullptr);
+        QStringList tips;
+        for (QAction* action : toolbar->actions()) {
+            tips << action->toolTip();
+            auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(action));
+            QCOMPARE(button->size(), QSize(38, 38));
+            QCOMPARE(button->isEnabled(), action->isEnabled());
+            QVERIFY(!action->icon().isNull());
+        }
+        QCOMPARE(tips, QStringList({"COM 포트 설정", "설정 파일 읽기", "설정 파일 저장", "종료"}));
+        QCOMPARE(toolbar->iconSize(), QSize(32, 32));
+        const QList<QAction*> menus = rig.window->menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->text(), QStringLiteral("메뉴"));
+        QCOMPARE(menus[0]->menu()->actions(), toolbar->actions());
+        QCOMPARE(menus[1]->menu()->actions().at(0)->text(), QStringLiteral("Q470 Manager 정보(&A)..."));
+        const auto* tabs = rig.window->findChild<QTabWidget*>("tabs");
+        QCOMPARE(tabs->tabText(0), QStringLiteral("기본설정"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("GPIO설정"));
+        QCOMPARE(rig.window->windowTitle(), QStringLiteral("Q470 Manager"));
+    }
+
+    void applyGeneral_data() {
+        QTest::addColumn<QString>("refused");  // keyword the device answers ERROR, or empty
+        QTest::addColumn<int>("box");
+        QTest::newRow("done") << QString() << int(UiText::ApplyGeneralDone);
+        QTest::newRow("failed") << "AT+RFCH=" << int(UiText::ApplyGeneralFailed);
+    }
+
+    void applyGeneral() {
+        QFETCH(QString, refused);
+        QFETCH(int, box);
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        if (!refused.isEmpty()) rig.modem.SetFault(refused.toStdString(), Fault(false, true));
+        ClickPageApply(rig.window->GeneralPage());
+        QVERIFY(rig.WaitForMessages(1));
+        const auto icon = refused.isEmpty() ? MessageIcon::Information : MessageIcon::Error;
+        CompareMessages(rig.ui.Messages(), {Box(UiText(box), icon)});
+        const Commands sent = rig.TakeCommands();
+        QCOMPARE(sent, refused.isEmpty() ? kApplyGeneralDefaults
+                                         : Commands(kApplyGeneralDefaults.begin(), kApplyGeneralDefaults.begin() + 4));
+        QVERIFY(rig.IsReady());
+        QVERIFY(GeneralPageEnabled(rig) && GpioPageEnabled(rig));
+    }
+
+    void changedPanIdOnOldFirmwareClearsAssociationsAndRestarts() {
+        WindowRig rig(ModemOf(sim::ModemModel::Q470R, "1.4.0"));
+        rig.ui.dialogResults = {true, false};
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        TypeInto(Child<QLineEdit>(rig.window->GeneralPage(), "panIdEdit"), QStringLiteral("4321"));
+        ClickPageApply(rig.window->GeneralPage());
+        QVERIFY(rig.WaitUntilDisconnected());
+        QTRY_COMPARE_WITH_TIMEOUT(ConnectionDialogCalls(rig.ui), 2, kHangGuardMs);
+
+        CompareMessages(rig.ui.Messages(), {Box(UiText::PanIdChanged, MessageIcon::Information)});
+        // The late "+READY" of the association clear ends the restart command, so the window may have
+        // let go of the port a moment before the device takes ATZ in.
+        const Commands expected{"AT+OPMODE=2\r", "AT+PANID=4321\r", "AT+PHYID=12\r",
+                                "AT+RFCH=99\r",  "AT+NETROLE=1\r",  "AT+UART=9600,0,0,8\r",
+                                "AT+QM=0\r",     "AT+ASSOCCLR\r",   "ATZ\r"};
+        QCOMPARE(rig.TakeCommands(expected.size()), expected);
+        QCOMPARE(rig.TextOf("portStatePane"), QStringLiteral("COM 포트 닫힘"));
+        QCOMPARE(rig.TextOf("statusInfoLabel"), QString());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void applyGpio_data() {
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("commands");
+        QTest::newRow("done") << QString() << int(UiText::ApplyGpioDone) << 14;
+        QTest::newRow("pin 4 not acknowledged") << "AT+GPIOC=0010" << int(UiText::ApplyGpioFailed) << 5;
+    }
+
+    void applyGpio() {
+        QFETCH(QString, refused);
+        QFETCH(int, box);
+        QFETCH(int, commands);
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        if (!refused.isEmpty()) rig.modem.SetFault(refused.toStdString(), Fault(false, true));
+        rig.window->findChild<QTabWidget*>("tabs")->setCurrentIndex(1);
+        ClickPageApply(rig.window->GpioPage());
+        QVERIFY(rig.WaitForMessages(1));
+        const auto icon = refused.isEmpty() ? MessageIcon::Information : MessageIcon::Error;
+        CompareMessages(rig.ui.Messages(), {Box(UiText(box), icon)});
+        const Commands sent = rig.TakeCommands();
+        QCOMPARE(int(sent.size()), commands);
+        QCOMPARE(sent.front(), std::string("AT+GPIOC=0001,0,0\r"));
+        if (refused.isEmpty()) QCOMPARE(sent.back(), std::string("AT+GPIOP=0,0\r"));
+        QVERIFY(rig.IsReady());
+    }
+
+    void restartResetAndPortCommandReconnect_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("deviceCommand");  // empty: nothing is sent to the device
+        QTest::newRow("restart") << "restartButton"
+                                 << "ATZ\r";
+        QTest::newRow("factory reset") << "factoryResetButton"
+                                       << "AT&F\r";
+        QTest::newRow("port settings") << "comConfigAction" << QString();
+    }
+
+    void restartResetAndPortCommandReconnect() {
+        QFETCH(QString, control);
+        QFETCH(QString, deviceCommand);
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        if (auto* action = rig.window->findChild<QAction*>(control)) {
+            action->trigger();
+        } else {
+            Click(Child<QPushButton>(*rig.window, control));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(ConnectionDialogCalls(rig.ui), 2, kHangGuardMs);
+        QVERIFY(rig.WaitUntilReady());
+        Commands expected = Concat(kIdentify, kReadQ470R);
+        if (!deviceCommand.isEmpty()) expected.insert(expected.begin(), deviceCommand.toStdString());
+        QCOMPARE(rig.TakeCommands(), expected);
+        QVERIFY(rig.ui.Messages().empty());  // no confirmation asked
+    }
+
+    void silentDeviceIsReportedAndDisconnected() {
+        WindowRig rig;
+        rig.modem.SetFaultPolicy([](const std::string&) { return Fault(true, false); });
+        rig.Show();
+        QVERIFY(rig.WaitForMessages(1));
+        CompareMessages(rig.ui.Messages(), {Box(UiText::NoDeviceResponse, MessageIcon::Warning)});
+        QVERIFY(rig.WaitUntilDisconnected());
+        QCOMPARE(rig.TextOf("portStatePane"), QStringLiteral("COM 포트 닫힘"));
+        QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // The read job still waits for its answer when the port fails: the port problem is told first, then
+    // the read's own failure, and nothing is left running.
+    void deviceHangingUpMidJob() {
+        WindowRig rig;
+        rig.modem.SetFault("AT+NETINFO?", Fault(false, false, true));
+        rig.Show();
+        QVERIFY(rig.WaitForMessages(2));
+        CompareMessages(rig.ui.Messages(), {Box(UiText::PortProblem, MessageIcon::Error),
+                                            Box(UiText::NoDeviceResponse, MessageIcon::Warning)});
+        QVERIFY(rig.WaitUntilDisconnected());
+        QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
+        QVERIFY(!GeneralPageEnabled(rig));
+        QCOMPARE(rig.TextOf("extendedAddressEdit"), QString());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void closingWhileJobRunsLeavesNoThread() {
+        WindowRig rig;
+        sim::CommandFault slow;
+        slow.delay = 5s;  // far beyond the moment of closing
+        rig.modem.SetFault("AT+GPIOC?", slow);
+        rig.Show();
+        QVERIFY(QTest::qWaitFor([&] { return rig.modem.Commands().size() >= 6; }, kHangGuardMs));
+        QVERIFY(rig.window->IsBusy());
+
+        QPointer<CKeldanQ470RConfiguratorDlg> window = rig.window.release();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QVERIFY(window->close());
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 1000);
+        QCOMPARE(g_openLinks, 0);
+        QCOMPARE(IoServiceExec::Instance().ThreadCount(), std::size_t(0));
+        // The failed read's result finds no window.
+        QTest::qWait(50);
+        QCOMPARE(rig.ui.Messages().size(), std::size_t(1));  // only the close question
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void secondQueuedOpenDisconnectsWithoutReopening() {
+        WindowRig rig;
+        rig.ui.dialogResults = {false};
+        rig.Show();
+        ComConfigDlg& dialog = rig.window->ConnectionDialog();  // the modem's port chosen, nothing posted
+        dialog.show();
+        dialog.accept();
+        for (int i = 0; i < 2; ++i) {
+            QCoreApplication::postEvent(rig.window.get(), new AppMessageEvent(WM_APP_OPEN_PORT, 0, 0));
+        }
+        QCoreApplication::sendPostedEvents(rig.window.get(), AppMessageEvent::EventType());
+        QVERIFY(!rig.window->IsPortOpen());
+        QVERIFY(!rig.window->IsWorkerRunning());
+        QCOMPARE(EnabledOf(rig, kPortControls),
+                 QStringList({"comConfigAction", "exitAction", "restartButton", "factoryResetButton",
+                              "extendedAddressEdit", "firmwareVersionEdit"}));
+        QVERIFY(!GeneralPageEnabled(rig));
+        // Whatever the cut-short identify reports, the port stays closed and nothing is left busy.
+        QTest::qWait(100);
+        QVERIFY(!rig.window->IsPortOpen() && !rig.window->IsBusy());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        for (const auto& message : rig.ui.Messages()) QCOMPARE(message.text, Text(UiText::NoDeviceResponse));
+    }
+
+    void portThatDoesNotOpen_data() {
+        QTest::addColumn<bool>("held");  // another program holds the modem's port; otherwise the port is missing
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << false << "No such file or directory";
+        QTest::newRow("busy") << true << "Device or resource busy " + Text(UiText::PortBusyHint);
+    }
+
+    void portThatDoesNotOpen() {
+        QFETCH(bool, held);
+        QFETCH(QString, reason);
+        WindowRig rig;
+        Q470Comm otherProgram;
+        const std::string missing = "/dev/q470-no-such-port";
+        if (held) {
+            QVERIFY(!otherProgram.Open(rig.modem.PortPath(), 9600, 8, 0, 0));
+        } else {
+            RegisterRuntimePort(missing);
+            rig.window->ConnectionDialog().SetPreferredPort(QString::fromStdString(missing));
+        }
+        rig.Show();
+        QVERIFY(rig.WaitForMessages(1));
+        UnregisterRuntimePort(missing);
+        CompareMessages(rig.ui.Messages(), {{QStringLiteral("COM 포트를 열지 못하였습니다.: ") + reason,
+                                             MessageCaption(), MessageIcon::Error, MessageButtons::Ok}});
+        QVERIFY(!rig.window->IsPortOpen());
+        QCOMPARE(rig.TextOf("portStatePane"), QStringLiteral("COM 포트 닫힘"));
+        QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
+        otherProgram.Close();
+    }
+
+    void connectionTexts() {
+        QCOMPARE(LineSummaryText("COM3", 9600, 0, 0, 8), QStringLiteral("COM3, 9600, No parity, 1 stopbit, 8bit"));
+        QCOMPARE(LineSummaryText("/dev/ttyUSB0", 19200, 1, 2, 7),
+                 QStringLiteral("/dev/ttyUSB0, 19200, Odd parity, 2 stopbit, 7bit"));
+        QCOMPARE(LineSummaryText("COM1", 4800, 2, 1, 8), QStringLiteral("COM1, 4800, Even parity, 1.5 stopbit, 8bit"));
+        QCOMPARE(LineSummaryText("COM1", 2400, 3, 3, 6), QStringLiteral("COM1, 2400, , , "));
+
+        const auto denied = std::make_error_code(std::errc::permission_denied);
+        const QString korean = PortOpenErrorText(denied);
+        QVERIFY(korean.startsWith(QStringLiteral("COM 포트를 열지 못하였습니다.: Permission denied ")));
+        QVERIFY(korean.contains(QStringLiteral("dialout")));
+        qputenv("Q470_LANG", "en");
+        const QString english = PortOpenErrorText(denied);
+        qputenv("Q470_LANG", "ko");
+        QVERIFY(english.startsWith(QStringLiteral("Failed to open the COM port.: Permission denied ")));
+        QVERIFY(english.contains(QStringLiteral("dialout group")));
+        QVERIFY(english.contains(QStringLiteral("log in again")));
+        QCOMPARE(PortOpenErrorText(std::make_error_code(std::errc::invalid_argument)),
+                 QStringLiteral("COM 포트를 열지 못하였습니다.: Invalid argument"));
+    }
+
+    void keysNeverCloseTheWindow() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        for (auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_F1}) {
+            QTest::keyClick(rig.window.get(), key);
+            QTest::keyClick(&Child<QLineEdit>(rig.window->GeneralPage(), "panIdEdit"), key);
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(rig.window->isVisible());
+        QVERIFY(rig.ui.Messages().empty());
+        QVERIFY(rig.IsReady());  // Enter applied nothing
+        QCOMPARE(rig.TakeCommands(), Concat(kIdentify, kReadQ470R));
+    }
+
+    void closeAsksFirst() {
+        WindowRig rig;
+        rig.ui.dialogResults = {false};
+        rig.Show();
+        rig.ui.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        QVERIFY(!rig.window->close());
+        QVERIFY(rig.window->isVisible());
+        rig.window->findChild<QAction*>("exitAction")->trigger();
+        QVERIFY(!rig.window->isVisible());
+        const MessageRequest question{QStringLiteral("프로그램을 종료하시겠습니까?"), QStringLiteral("프로그램 종료"),
+                                      MessageIcon::Information, MessageButtons::YesNo};
+        CompareMessages(rig.ui.Messages(), {question, question});
+    }
+
+    void droppedJobEndsTheWaitCursor() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        rig.window->QueueJob(99);  // no such job: the worker drops it and no result follows
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::overrideCursor() == nullptr, kHangGuardMs);
+        QVERIFY(!rig.window->IsBusy());
+        QVERIFY(rig.ui.Messages().empty());
+    }
+
+    void aboutBoxAndVersion() {
+        WindowRig rig;
+        rig.ui.dialogResults = {false};
+        rig.Show();
+        QString title;
+        QStringList texts;
+        bool hasIcon = false;
+        AnswerNextModal([&](QWidget& modal) {
+            title = modal.windowTitle();
+            for (auto* label : modal.findChildren<QLabel*>()) {
+                if (label->pixmap().isNull()) {
+                    texts << label->text();
+                } else {
+                    hasIcon = true;
+                }
+            }
+            Click(Child<QPushButton>(modal, "okButton"));
+        });
+        rig.window->findChild<QAction*>("aboutAction")->trigger();
+        QCOMPARE(title, QStringLiteral("Q470 Manager 정보"));
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts[0], QStringLiteral("Q470 Manager"));
+        QVERIFY(texts[1].contains(QStringLiteral("Brevint")));
+        QVERIFY(hasIcon);
+        QCOMPARE(VersionPaneText({2, 10, 3}), QStringLiteral("Version 2.10.3"));
+        QCOMPARE(rig.TextOf("versionPane"), QStringLiteral("Version 1.5.0"));
+    }
+};
+
+}  // namespace q470
+
+QTEST_MAIN(q470::MainWindowTest)
+#include "main_window_test.moc"
