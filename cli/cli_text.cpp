@@ -45,11 +45,7 @@ std::string CliText::Format(UiText id, long long value) const {
 }
 
 std::string CliText::SettingModeText() const {
-    // The format is ", %s, <text>": the link state, then the text.
-    const std::string_view format = UiTextUtf8(UiText::LinkSuffixSettingMode, language_);
-    constexpr std::string_view kLinkStateField = "%s, ";
-    const auto field = format.find(kLinkStateField);
-    return std::string(field == std::string_view::npos ? format : format.substr(field + kLinkStateField.size()));
+    return Text(UiText::SettingMode);
 }
 
 }  // namespace q470

@@ -304,11 +304,9 @@ void PortFlow::Fail(int status, std::string message, std::optional<std::int32_t>
 void PortFlow::FailPort(const std::error_code& error) {
     std::string why = plan_.text.Text(UiText::PortOpenFailed) + " ";
     if (error == std::errc::permission_denied) {
-        why += error.message() +
-               ": add the user to the 'dialout' group (sudo usermod -aG dialout $USER), then log out "
-               "and in again.";
+        why += error.message() + ". " + plan_.text.Text(UiText::PortPermissionHint);
     } else if (error == std::errc::device_or_resource_busy) {
-        why += "The port is busy: another program uses it (" + error.message() + ").";
+        why += error.message() + ". " + plan_.text.Text(UiText::PortBusyHint);
     } else if (error == std::errc::no_such_file_or_directory || error == std::errc::no_such_device) {
         why += "There is no such port (" + error.message() + "); 'q470ctl ports' lists the ports present.";
     } else {

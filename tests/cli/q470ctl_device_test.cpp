@@ -400,7 +400,7 @@ TEST(CliCommands, APortThatCannotBeOpenedIsStatusThree) {
     ASSERT_FALSE(other.Open(rig.Port(), 9600, 8, 0, 0));
     run = rig.Run({"read"});
     EXPECT_EQ(run.status, 3);
-    EXPECT_TRUE(Contains(run.err, "The port is busy: another program uses it")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "Another program is using this port")) << run.err;
     other.Close();
     EXPECT_TRUE(rig.TakeCommands().empty());
 }
