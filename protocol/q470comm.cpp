@@ -49,6 +49,14 @@ ResponseRecordPtr Completing(CommandId id, ResponseRecordPtr record, GpioTableAs
     return CompletesCommand(id, record->kind) ? std::move(record) : nullptr;
 }
 
+// An unfinished frame already longer than any frame may be can only end up skipped; keeping its bytes
+// would let a device that streams without line ends fill memory for as long as a command waits. A CR
+// at the very end is kept: it may begin the next line.
+std::size_t SkipOverlongRemainder(const std::vector<std::uint8_t>& frames, std::size_t offset) {
+    if (frames.size() - offset <= kMaxFrameLength) return offset;
+    return frames.back() == '\r' ? frames.size() - 1 : frames.size();
+}
+
 // Works through every complete frame in the buffer and removes what it consumed; stops at the
 // completing record, leaving the lines behind it for the next command to discard.
 ResponseRecordPtr TakeCompleting(std::vector<std::uint8_t>& frames, CommandId id, GpioTableAssembly& gpio,
@@ -65,7 +73,8 @@ ResponseRecordPtr TakeCompleting(std::vector<std::uint8_t>& frames, CommandId id
         if (!record) {
             completing = MakeRecord(ResultNoRecord);
         } else if (consumed == 0) {
-            break;  // the rest is an incomplete frame
+            offset = SkipOverlongRemainder(frames, offset);  // the rest is an incomplete frame
+            break;
         } else {
             completing = Completing(id, std::move(record), gpio);
         }
@@ -183,6 +192,9 @@ bool Q470Comm::WaitForData(Clock::time_point deadline) {
     dataReady_ = false;
     frameBuffer_.insert(frameBuffer_.end(), receiveBuffer_.begin(), receiveBuffer_.end());
     receiveBuffer_.clear();
+    if (frameBuffer_.size() > frameHighWater_.load(std::memory_order_relaxed)) {
+        frameHighWater_.store(frameBuffer_.size(), std::memory_order_relaxed);
+    }
     return true;
 }
 
@@ -202,6 +214,11 @@ bool Q470Comm::WaitForQuiet(Clock::duration quietTime, Clock::duration maxWait) 
 
 void Q470Comm::SetLineObserver(LineObserver observer) {
     lineObserver_ = std::move(observer);
+}
+
+std::size_t Q470Comm::ReceiveHighWater() {
+    std::lock_guard<std::mutex> lock(receiveMutex_);
+    return receiveHighWater_;
 }
 
 int Q470Comm::SetPanId(std::uint16_t panId) {
@@ -241,6 +258,7 @@ void Q470Comm::AppendReceived(const std::vector<std::uint8_t>& bytes, std::size_
     if (count > kReceiveCap || receiveBuffer_.size() > kReceiveCap) return;
     const std::size_t taken = std::min({count, bytes.size(), kReceiveCap - receiveBuffer_.size()});
     receiveBuffer_.insert(receiveBuffer_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(taken));
+    receiveHighWater_ = std::max(receiveHighWater_, receiveBuffer_.size());
 }
 
 void Q470Comm::OnWrite(std::shared_ptr<CSerialportMP> channel, std::error_code& error, std::size_t /*written*/) {

@@ -65,6 +65,11 @@ public:
     // Off (empty) unless set; set it only while no Execute runs.
     void SetLineObserver(LineObserver observer);
 
+    // The most bytes the receive buffer and the frame buffer have held since construction: a long
+    // run can tell that neither grew past its bound.
+    std::size_t ReceiveHighWater();
+    std::size_t FrameHighWater() const { return frameHighWater_.load(std::memory_order_relaxed); }
+
     // Assigned by the owner before the first Open. Runs on an I/O thread: it must only hand the
     // event on and must not call back into the link.
     ErrorCallback errorCallback;
@@ -86,6 +91,8 @@ private:
     std::atomic<bool> closing_{false};
     std::atomic<bool> dataReady_{false};
     std::chrono::steady_clock::time_point lastReceived_{};  // guarded by receiveMutex_
+    std::size_t receiveHighWater_ = 0;                      // guarded by receiveMutex_
+    std::atomic<std::size_t> frameHighWater_{0};            // written only inside Execute
     LineObserver lineObserver_;                             // only used inside Execute
     // Whether this link is counted in g_openLinks. It stays set when the channel closes itself after
     // an error without a callback, so the owner's Close still gives the count back.

@@ -1,0 +1,388 @@
+#include "link_soak.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "job_audit.h"
+#include "job_budget.h"
+#include "job_code.h"
+#include "model_kind.h"
+#include "response_parser.h"
+
+namespace q470::soak {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr auto kWatchdogLimit = 60s;
+constexpr auto kBeatEvery = 1s;
+// A hang-up's read error reaches the link within this, however busy the machine.
+constexpr auto kHangUpReportLimit = 5s;
+constexpr auto kAfterCloseWatch = 100ms;
+constexpr auto kLineSettle = 20ms;
+constexpr auto kStopGrace = 2s;
+constexpr auto kLineSettleLimit = 1s;
+constexpr double kHangUpAfterChance = 0.3;
+constexpr std::uint32_t kHangUpAfterMost = 150;
+constexpr std::uint32_t kBaudRates[] = {9600, 19200, 57600, 115200, 230400};
+constexpr int kFailedConnectsBeforeNewDevice = 2;
+constexpr double kIntensities[] = {0.1, 0.3, 1.0, 2.0};
+
+struct Weighted {
+    std::int32_t job;  // JobApplyGeneralQ470R etc. stand for "the model's own" where the model matters
+    std::uint32_t weight;
+};
+
+constexpr std::array<Weighted, 8> kJobMix{{
+    {JobIdentify, 6},
+    {JobReadQ470R, 10},
+    {JobApplyGeneralQ470R, 24},
+    {JobApplyGpio, 16},
+    {JobApplyFileQ470R, 24},
+    {JobRestart, 4},
+    {JobFactoryReset, 2},
+    {JobReadKs, 2},  // the other family's read on this device
+}};
+
+bool IsRestartLike(std::int32_t job) {
+    return job == JobRestart || job == JobFactoryReset;
+}
+
+bool IsApply(std::int32_t job) {
+    return job == JobApplyGeneralQ470R || job == JobApplyGeneralKs || job == JobApplyGpio || job == JobApplyFileQ470R ||
+           job == JobApplyFileKs;
+}
+
+}  // namespace
+
+LinkSoak::LinkSoak(const SoakOptions& options)
+    : options_(options),
+      random_(options.seed),
+      report_("link", options.seed),
+      memory_(options.length),
+      watchdog_(kWatchdogLimit, options.seed) {
+    link_.errorCallback = [this](Q470Comm*, std::error_code&) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++errors_;
+        }
+        changed_.notify_all();
+    };
+}
+
+LinkSoak::~LinkSoak() {
+    EndDevice();
+}
+
+void LinkSoak::PostJobResult(std::int32_t /*job*/, std::int32_t result) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        result_ = result;
+    }
+    changed_.notify_all();
+}
+
+void LinkSoak::JobDropped(std::int32_t /*job*/) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        dropped_ = true;
+    }
+    changed_.notify_all();
+}
+
+void LinkSoak::Beat(const char* what) {
+    watchdog_.Beat(std::string(what) + " on device " + std::to_string(report_.devices));
+}
+
+int LinkSoak::Run() {
+    const auto start = Clock::now();
+    const auto end = start + options_.length;
+    stopAt_ = end + kStopGrace;
+    int failedConnects = 0;
+    while (Clock::now() < end && !report_.Failed() && !stopped_) {
+        memory_.Poll();
+        if (deviceGone_ || failedConnects >= kFailedConnectsBeforeNewDevice) {
+            EndDevice();
+            StartDevice();
+            failedConnects = 0;
+        }
+        if (!link_.IsOpen() && !Connect()) {
+            ++failedConnects;
+            continue;
+        }
+        RunChosenJob();
+    }
+    memory_.Finish();
+    EndDevice();
+    if (const std::string growth = memory_.Check(); !growth.empty()) report_.Fail(growth);
+    report_.Print(random_, memory_, std::chrono::duration<double>(Clock::now() - start).count());
+    return report_.Failed() ? 1 : 0;
+}
+
+void LinkSoak::StartDevice() {
+    Beat("starting a device");
+    modem_ = std::make_unique<sim::SimulatedModem>(inputs_.Device());
+    std::string error;
+    if (!modem_->Start(&error)) {
+        report_.Fail("cannot start a simulated device: " + error);
+        return;
+    }
+    random_.SetIntensity(kIntensities[random_.Below(std::size(kIntensities))]);
+    ledger_ = std::make_unique<DeviceLedger>(*modem_, random_);
+    const bool hangUpLater = random_.Chance(kHangUpAfterChance);
+    ledger_->Attach(hangUpLater ? 1 + random_.Below(kHangUpAfterMost) : 0);
+    baudRate_ = kBaudRates[random_.Below(std::size(kBaudRates))];
+    deviceGone_ = false;
+    ++report_.devices;
+    std::lock_guard<std::mutex> lock(mutex_);
+    errorsAtDeviceStart_ = errors_;
+}
+
+// The device's serving thread calls into the ledger until the device stops.
+void LinkSoak::EndDevice() {
+    Beat("closing the port");
+    Disconnect();
+    if (modem_) modem_->Stop();
+    ledger_.reset();
+    modem_.reset();
+    std::lock_guard<std::mutex> lock(mutex_);
+    errorsHandled_ = errors_;
+}
+
+// As the window connects: open, start the worker, identify, read; a failed job disconnects.
+bool LinkSoak::Connect() {
+    if (!modem_ || report_.Failed()) return false;
+    Beat("opening the port");
+    if (const auto error = link_.Open(modem_->PortPath(), baudRate_, 8, 0, 0)) {
+        report_.Fail("cannot open the simulated device's port: " + error.message());
+        return false;
+    }
+    worker_.StartWorker();
+    const auto identified = RunJob(JobIdentify);
+    if (identified == JobSucceeded) {
+        const auto read = RunJob(IsKsFamily(state_.modelKind) ? JobReadKs : JobReadQ470R);
+        if (read == JobSucceeded) return true;
+    }
+    Disconnect();
+    return false;
+}
+
+void LinkSoak::Disconnect() {
+    link_.Close();
+    worker_.StopWorker();
+}
+
+std::int32_t LinkSoak::ChooseJob() {
+    std::uint32_t total = 0;
+    for (const auto& entry : kJobMix) total += entry.weight;
+    std::uint32_t draw = random_.Below(total);
+    std::int32_t job = JobIdentify;
+    for (const auto& entry : kJobMix) {
+        if (draw < entry.weight) {
+            job = entry.job;
+            break;
+        }
+        draw -= entry.weight;
+    }
+    const bool ks = IsKsFamily(state_.modelKind);
+    switch (job) {
+        case JobReadQ470R:
+            return ks ? JobReadKs : JobReadQ470R;
+        case JobReadKs:
+            return ks ? JobReadQ470R : JobReadKs;
+        case JobApplyGeneralQ470R:
+            return ks ? JobApplyGeneralKs : JobApplyGeneralQ470R;
+        case JobApplyFileQ470R:
+            return ks ? JobApplyFileKs : JobApplyFileQ470R;
+        case JobApplyGpio:  // the window offers it only for a Q470R
+            return ks && random_.Chance(0.8) ? JobApplyGeneralKs : JobApplyGpio;
+        default:
+            return job;
+    }
+}
+
+void LinkSoak::RunChosenJob() {
+    const std::int32_t job = ChooseJob();
+    general_ = inputs_.General();
+    gpio_ = inputs_.Gpio();
+    items_ = inputs_.Items();
+    const auto result = RunJob(job);
+    if (!result) return;
+    const bool ks = IsKsFamily(state_.modelKind);
+    // What the window does with these results: files restart the device or read it again, a restart
+    // closes the port and connects anew, a failed read or identify disconnects.
+    if (job == JobApplyFileQ470R || job == JobApplyFileKs) {
+        const std::int32_t next = *result == JobSucceeded ? JobRestart : (ks ? JobReadKs : JobReadQ470R);
+        const auto nextResult = RunJob(next);
+        if (nextResult && (next == JobRestart || *nextResult != JobSucceeded)) Disconnect();
+    } else if (IsRestartLike(job) || (!IsApply(job) && *result != JobSucceeded)) {
+        Disconnect();
+    }
+}
+
+std::optional<std::int32_t> LinkSoak::RunJob(std::int32_t job) {
+    if (!link_.IsOpen() || report_.Failed()) return std::nullopt;
+    Settle();
+    if (ErrorPending()) {
+        AfterHangUp();
+        return std::nullopt;
+    }
+    Beat(JobName(job));
+    JobRecord run = StartRecord(job);
+    const std::size_t mark = ledger_->Mark();
+    const Outcome outcome = PushAndWait(job, run.deviceGone);
+    if (outcome == Outcome::Hung) return std::nullopt;
+    run.entries = ledger_->Since(mark);
+    ledger_->Forget(mark);
+    modem_->ClearTranscript();
+    Conclude(outcome, run);
+    CheckBuffers();
+    if (stopped_) return std::nullopt;
+    if (run.deviceGone || ledger_->HangUpDue()) {
+        AfterHangUp();
+        return std::nullopt;
+    }
+    if (outcome != Outcome::Result) return std::nullopt;
+    return run.result;
+}
+
+JobRecord LinkSoak::StartRecord(std::int32_t job) const {
+    JobRecord run;
+    run.job = job;
+    run.quietAtStart = state_.quietMode;
+    run.firmwareAtStart = FirmwareText(state_);
+    run.general = general_;
+    run.gpio = gpio_;
+    run.items = items_;
+    return run;
+}
+
+LinkSoak::Outcome LinkSoak::PushAndWait(std::int32_t job, bool& closedUnderJob) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        result_.reset();
+        dropped_ = false;
+    }
+    worker_.PushJob(job);
+    const auto budget = JobBudget::For(job, baudRate_, items_.size());
+    const Outcome outcome = WaitForOutcome(Clock::now() + budget, closedUnderJob);
+    if (outcome == Outcome::Hung) {
+        report_.Fail(std::string("hang: job ") + JobName(job) + " posted no result within " +
+                     std::to_string(budget.count()) + " ms");
+    }
+    return outcome;
+}
+
+// Only a job closed under by the port may be dropped.
+void LinkSoak::Conclude(Outcome outcome, JobRecord& run) {
+    if (outcome == Outcome::Dropped) {
+        report_.JobDropped(run.job);
+        if (!run.deviceGone) report_.Fail(std::string("job ") + JobName(run.job) + " dropped on an open port");
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        run.result = *result_;
+    }
+    report_.JobEnded(run.job, run.result);
+    if (options_.trace) std::printf("%s\n", JobAudit::Describe(run).c_str());
+    Audit(run);
+}
+
+// Closes the link as soon as it reports an error, as the window does, or once the run is over, and
+// goes on waiting: the job still has to end, and quickly.
+LinkSoak::Outcome LinkSoak::WaitForOutcome(Clock::time_point deadline, bool& closedUnderJob) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        if (result_) return Outcome::Result;
+        if (dropped_) return Outcome::Dropped;
+        const auto now = Clock::now();
+        if (!closedUnderJob && (errors_ > errorsHandled_ || now >= stopAt_)) {
+            stopped_ = errors_ == errorsHandled_;
+            lock.unlock();
+            link_.Close();
+            closedUnderJob = true;
+            lock.lock();
+            continue;
+        }
+        if (now >= deadline) return Outcome::Hung;
+        changed_.wait_until(lock, std::min({deadline, stopAt_, now + kBeatEvery}));
+        watchdog_.Beat("waiting for a job's result");
+    }
+}
+
+void LinkSoak::Audit(const JobRecord& run) {
+    std::string violation;
+    switch (run.job) {
+        case JobIdentify:
+            violation = JobAudit::CheckIdentify(run, state_, modem_->Settings());
+            break;
+        case JobReadQ470R:
+        case JobReadKs:
+            violation = JobAudit::CheckRead(run, state_, modem_->Settings());
+            break;
+        case JobRestart:
+        case JobFactoryReset:
+            if (run.result != JobSucceeded) violation = "a restart reported " + std::to_string(run.result);
+            break;
+        default:
+            violation = JobAudit::CheckApply(run);
+    }
+    if (!violation.empty()) report_.Fail(violation);
+}
+
+bool LinkSoak::ErrorPending() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return errors_ > errorsHandled_;
+}
+
+// The device hung up (or is about to): its end must be reported at least once, nothing may be
+// reported once the port is closed, and the device is replaced.
+void LinkSoak::AfterHangUp() {
+    Beat("waiting for the hang-up's report");
+    std::unique_lock<std::mutex> lock(mutex_);
+    const bool reported = changed_.wait_for(lock, kHangUpReportLimit, [&] { return errors_ > errorsAtDeviceStart_; });
+    lock.unlock();
+    if (!ledger_->HangUpDue()) {
+        report_.Fail("the link reported an error but the device had not hung up");
+    } else if (!reported) {
+        report_.Fail("the device hung up but the link reported nothing");
+    }
+    Disconnect();
+    lock.lock();
+    const std::uint64_t atClose = errors_;
+    lock.unlock();
+    std::this_thread::sleep_for(kAfterCloseWatch);
+    lock.lock();
+    if (errors_ != atClose) report_.Fail("the link reported an error after it was closed");
+    ++report_.hangUps;
+    report_.errorCallbacks += errors_ - errorsAtDeviceStart_;
+    if (errors_ - errorsAtDeviceStart_ > 1) report_.extraCallbacks += errors_ - errorsAtDeviceStart_ - 1;
+    errorsHandled_ = errors_;
+    deviceGone_ = true;
+}
+
+// As a person waits before the next click: the last answer's trailing lines are in.
+void LinkSoak::Settle() {
+    if (!ledger_ || !link_.IsOpen()) return;
+    std::this_thread::sleep_until(ledger_->QuietAt());
+    link_.WaitForQuiet(kLineSettle, kLineSettleLimit);
+}
+
+void LinkSoak::CheckBuffers() {
+    report_.maxReceiveBuffer = link_.ReceiveHighWater();
+    report_.maxFrameBuffer = link_.FrameHighWater();
+    if (report_.maxReceiveBuffer > Q470Comm::kReceiveCap) {
+        report_.Fail("the receive buffer held " + std::to_string(report_.maxReceiveBuffer) + " bytes");
+    }
+    if (report_.maxFrameBuffer > Q470Comm::kReceiveCap + kMaxFrameLength) {
+        report_.Fail("the frame buffer held " + std::to_string(report_.maxFrameBuffer) + " bytes");
+    }
+}
+
+}  // namespace q470::soak
