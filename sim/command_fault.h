@@ -20,6 +20,18 @@ struct CommandFault {
                                                 // "\r\n+ACTIVE\r\n", ...)
     bool hangUp = false;                        // close the pseudo-terminal instead of answering (after
                                                 // `delay`); the command is not carried out
+
+    // The two faults a device shows most: it never answers, or it answers ERROR (even in quiet mode).
+    static CommandFault Silent() {
+        CommandFault fault;
+        fault.silent = true;
+        return fault;
+    }
+    static CommandFault Refused() {
+        CommandFault fault;
+        fault.answerError = true;
+        return fault;
+    }
 };
 
 // Chooses the fault for each received command line (the command text without its CR). Tests give

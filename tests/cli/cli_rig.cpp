@@ -35,24 +35,8 @@ std::vector<std::string> CliRig::TakeCommands() {
     return commands;
 }
 
-sim::ModemSettings Keldan(sim::ModemModel model) {
-    return sim::FactorySettings(model);
-}
-
 sim::ModemSettings Q470RFirmware(const std::string& firmware) {
     return sim::FactorySettings(sim::ModemModel::Q470R, firmware);
-}
-
-sim::CommandFault Silent() {
-    sim::CommandFault fault;
-    fault.silent = true;
-    return fault;
-}
-
-sim::CommandFault Refused() {
-    sim::CommandFault fault;
-    fault.answerError = true;
-    return fault;
 }
 
 std::vector<std::string> IdentifyCommands() {

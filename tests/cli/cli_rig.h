@@ -37,10 +37,7 @@ public:
     sim::SimulatedModem modem;
 };
 
-sim::ModemSettings Keldan(sim::ModemModel model = sim::ModemModel::KS410);
 sim::ModemSettings Q470RFirmware(const std::string& firmware);
-sim::CommandFault Silent();
-sim::CommandFault Refused();
 
 // What the identify job and the read jobs send.
 std::vector<std::string> IdentifyCommands();

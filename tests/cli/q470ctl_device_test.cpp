@@ -40,7 +40,7 @@ TEST(CliCommands, IdentifySendsTheIdentifyJobAndPrintsModelAndQuietMode) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(rig.TakeCommands(), IdentifyCommands());
 
-    CliRig quiet(Keldan(sim::ModemModel::KS400));
+    CliRig quiet(sim::FactorySettings(sim::ModemModel::KS400));
     quiet.modem.UpdateSettings([](sim::ModemSettings& s) { s.quietMode = true; });
     CliEnvironment progress;
     progress.progress = true;
@@ -105,7 +105,7 @@ TEST(CliCommands, ReadAsJsonCarriesIdentityGeneralAndGpio) {
 }
 
 TEST(CliCommands, ReadOfAKeldanHasAUserPanIdAndNoGpio) {
-    CliRig rig(Keldan());
+    CliRig rig(sim::FactorySettings(sim::ModemModel::KS410));
     const CliRun run = rig.Run({"read", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadKsCommands()}));
@@ -172,7 +172,7 @@ TEST(CliCommands, SetWithAPanIdChangeOnOldFirmwareClearsAssociationsAndRestarts)
 }
 
 TEST(CliCommands, SetOnAKeldanSendsOnlyWhatItsJobSends) {
-    CliRig rig(Keldan());
+    CliRig rig(sim::FactorySettings(sim::ModemModel::KS410));
     const CliRun run = rig.Run({"set", "upanid=77", "baud=115200", "parity=even"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(),
@@ -224,7 +224,7 @@ TEST(CliCommands, AtPrintsTheLinesUntilTheCommandCompletes) {
     EXPECT_TRUE(Contains(run.err, "answered ERROR")) << run.err;
 
     // ERROR does not end a query; the time-out does.
-    rig.modem.SetFault("AT+VER?", Refused());
+    rig.modem.SetFault("AT+VER?", sim::CommandFault::Refused());
     run = rig.Run({"at", "AT+VER?", "--timeout", "300"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "ERROR\n");
@@ -244,7 +244,7 @@ TEST(CliCommands, AtPrintsTheLinesUntilTheCommandCompletes) {
 TEST(CliCommands, SaveWritesTheModelsFileForEachPort) {
     TemporaryFolder folder;
     CliRig q470r;
-    CliRig keldan(Keldan(sim::ModemModel::KS400));
+    CliRig keldan(sim::FactorySettings(sim::ModemModel::KS400));
     const CliRun run = RunTool({"-p", q470r.Port(), "-p", keldan.Port(), "save", folder.File("{port}.json")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(q470r.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
@@ -308,7 +308,7 @@ TEST(CliCommands, ApplyOfASavedFileReproducesTheDeviceAndRestartsIt) {
 
     // A refused item fails the job: reported, and the device is not restarted.
     CliRig refusing;
-    refusing.modem.SetFault("AT+RFCH=", Refused());
+    refusing.modem.SetFault("AT+RFCH=", sim::CommandFault::Refused());
     const CliRun failed = refusing.Run({"apply", file, "--json"});
     EXPECT_EQ(failed.status, 1);
     EXPECT_TRUE(Contains(failed.err, "Failed to apply configuration.")) << failed.err;
@@ -319,7 +319,7 @@ TEST(CliCommands, ApplyOfASavedFileReproducesTheDeviceAndRestartsIt) {
 TEST(CliCommands, ABadFileStopsBeforeAnythingIsWritten) {
     TemporaryFolder folder;
     const std::string keldanFile = folder.File("ks410.json");
-    CliRig keldan(Keldan());
+    CliRig keldan(sim::FactorySettings(sim::ModemModel::KS410));
     ASSERT_EQ(keldan.Run({"save", keldanFile}).status, 0);
 
     struct Case {
@@ -383,7 +383,7 @@ TEST(CliCommands, BadArgumentsAreUsageErrorsAndNothingIsSent) {
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(Contains(run.err, "99 to 105")) << run.err;
     EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
-    CliRig keldan(Keldan());
+    CliRig keldan(sim::FactorySettings(sim::ModemModel::KS410));
     run = keldan.Run({"gpio", "1=output"});
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(Contains(run.err, "KELDAN-KS410 has no GPIO settings")) << run.err;
@@ -465,7 +465,7 @@ TEST(CliCommands, AStaleOkNeverAcknowledgesTheNextJobsCommand) {
     sim::CommandFault lateOk;
     lateOk.trailerDelay = 10ms;
     rig.modem.SetFault("AT+URPU?", lateOk);
-    rig.modem.SetFault("AT+OPMODE=", Silent());
+    rig.modem.SetFault("AT+OPMODE=", sim::CommandFault::Silent());
     const CliRun run = rig.Run({"set", "mode=multi"});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.err, "Failed to apply general setting values")) << run.err;

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 
 #include <future>
 #include <memory>
 
 #include "cli_rig.h"
+#include "process_census.h"
 #include "q470comm.h"
 #include "stop_request.h"
 
@@ -18,15 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kStopLimit = 1s;
 constexpr auto kHangGuard = 10s;
-
-std::size_t ProcessThreadCount() {
-    std::size_t count = 0;
-    if (DIR* dir = ::opendir("/proc/self/task")) {
-        while (const dirent* entry = ::readdir(dir)) count += entry->d_name[0] != '.';
-        ::closedir(dir);
-    }
-    return count;
-}
 
 TEST(CliStop, AStopRequestClosesThePortsAndEndsWithinASecond) {
     struct Case {
@@ -45,10 +36,10 @@ TEST(CliStop, AStopRequestClosesThePortsAndEndsWithinASecond) {
         std::vector<std::string> args = c.command;
         for (std::size_t i = 0; i < c.ports; ++i) {
             rigs.push_back(std::make_unique<CliRig>());
-            rigs.back()->modem.SetFault(c.stuckAt, Silent());
+            rigs.back()->modem.SetFault(c.stuckAt, sim::CommandFault::Silent());
             args.insert(args.end(), {"-p", rigs.back()->Port()});
         }
-        const std::size_t threadsBefore = ProcessThreadCount();
+        const std::size_t threadsBefore = ProcessThreads();
         StopRequest stop;
         CliEnvironment environment;
         environment.stop = &stop;
@@ -72,7 +63,7 @@ TEST(CliStop, AStopRequestClosesThePortsAndEndsWithinASecond) {
         EXPECT_LT(stoppedAfter, kStopLimit) << c.signal;
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(g_openLinks, 0) << "a port was left open";
-        EXPECT_EQ(ProcessThreadCount(), threadsBefore) << "a thread was left running";
+        EXPECT_EQ(ProcessThreads(), threadsBefore) << "a thread was left running";
         for (const auto& rig : rigs) {
             EXPECT_TRUE(run.err.find(rig->Port() + ": interrupted") != std::string::npos) << run.err;
         }

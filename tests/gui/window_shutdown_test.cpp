@@ -3,7 +3,6 @@
 
 #include "keldan_q470r_configurator_dlg.h"
 
-#include <dirent.h>
 #include <QAction>
 #include <QPointer>
 #include <QPushButton>
@@ -16,6 +15,7 @@
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "io_service_exec.h"
+#include "process_census.h"
 #include "q470comm.h"
 #include "string_table.h"
 #include "widget_driver.h"
@@ -25,25 +25,10 @@ namespace q470 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using test::OpenDescriptors;
+using test::ProcessThreads;
 
 constexpr int kCloseLimitMs = 1000;
-
-std::size_t EntriesIn(const char* folder) {
-    std::size_t count = 0;
-    if (DIR* dir = ::opendir(folder)) {
-        while (const dirent* entry = ::readdir(dir)) count += entry->d_name[0] != '.';
-        ::closedir(dir);
-    }
-    return count;
-}
-
-std::size_t OpenDescriptors() {
-    return EntriesIn("/proc/self/fd");
-}
-
-std::size_t ProcessThreads() {
-    return EntriesIn("/proc/self/task");
-}
 
 // How a job is started once the window shows the device; identify and the read start by themselves.
 enum class Start { Connecting, ApplyGeneral, ApplyGpio, LoadFile, Restart, FactoryReset };
@@ -120,8 +105,7 @@ private slots:
         WindowRig rig(ModemOf(static_cast<sim::ModemModel>(model)));
         const std::size_t descriptors = OpenDescriptors();
         const std::size_t threads = ProcessThreads();
-        sim::CommandFault silent;
-        silent.silent = true;
+        const auto silent = sim::CommandFault::Silent();
         if (start == int(Start::Connecting)) {
             rig.modem.SetFault(stuckAt.toStdString(), silent);
             rig.Show();

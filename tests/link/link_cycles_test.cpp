@@ -4,33 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <string>
 
 #include "io_service_exec.h"
+#include "process_census.h"
 #include "simulated_modem.h"
 
 namespace q470 {
 namespace {
 
-std::size_t EntriesIn(const char* folder) {
-    std::size_t count = 0;
-    if (DIR* dir = ::opendir(folder)) {
-        while (const dirent* entry = ::readdir(dir)) count += entry->d_name[0] != '.';
-        ::closedir(dir);
-    }
-    return count;
-}
-
-// The listing's own descriptor is counted both times.
-std::size_t OpenDescriptors() {
-    return EntriesIn("/proc/self/fd");
-}
-
-std::size_t ProcessThreads() {
-    return EntriesIn("/proc/self/task");
-}
+using test::OpenDescriptors;
+using test::ProcessThreads;
 
 TEST(LinkCycles, AThousandOpeningsLeaveNoDescriptorAndNoThread) {
     constexpr int kCycles = 1000;

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <asio/error.hpp>
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +13,7 @@
 
 #include "command_catalogue.h"
 #include "io_service_exec.h"
+#include "process_census.h"
 #include "simulated_modem.h"
 
 namespace q470 {
@@ -63,15 +62,6 @@ std::unique_ptr<sim::SimulatedModem> StartModem(sim::ModemSettings settings = {}
 
 std::error_code OpenOn(Q470Comm& link, const sim::SimulatedModem& modem) {
     return link.Open(modem.PortPath(), 115200, 8, 0, 0);
-}
-
-std::size_t ProcessThreadCount() {
-    std::size_t count = 0;
-    if (DIR* dir = ::opendir("/proc/self/task")) {
-        while (const dirent* entry = ::readdir(dir)) count += entry->d_name[0] != '.';
-        ::closedir(dir);
-    }
-    return count;
 }
 
 class DeviceLink : public ::testing::Test {
@@ -403,7 +393,7 @@ TEST(DeviceLinkThreads, HangUpWithoutCallbackStillLetsTheThreadsStop) {
 
 TEST(DeviceLinkThreads, RepeatedOpenAndCloseLeavesNoThread) {
     auto modem = StartModem();
-    const std::size_t before = ProcessThreadCount();
+    const std::size_t before = test::ProcessThreads();
     Q470Comm link;
     for (int cycle = 0; cycle < 200; ++cycle) {
         ASSERT_FALSE(OpenOn(link, *modem)) << "cycle " << cycle;
@@ -411,7 +401,7 @@ TEST(DeviceLinkThreads, RepeatedOpenAndCloseLeavesNoThread) {
         link.Close();
     }
     EXPECT_EQ(IoServiceExec::Instance().RunningThreadCount(), 0u);
-    EXPECT_EQ(ProcessThreadCount(), before);
+    EXPECT_EQ(test::ProcessThreads(), before);
 }
 
 // The command-line tool drives several ports at once, opening and closing from its own threads.

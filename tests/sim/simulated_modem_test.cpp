@@ -7,10 +7,10 @@
 
 #include <atomic>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <thread>
 
+#include "process_census.h"
 #include "pty_client.h"
 
 namespace q470::sim {
@@ -270,14 +270,9 @@ TEST_F(SimulatedModemTest, PortCanBeReopenedAfterAProgramHeldItExclusively) {
     EXPECT_EQ(Ask("AT\r"), kOk);
 }
 
-std::size_t OpenDescriptors() {
-    const std::filesystem::directory_iterator fds("/proc/self/fd");
-    return static_cast<std::size_t>(std::distance(std::filesystem::begin(fds), std::filesystem::end(fds)));
-}
-
 TEST(SimulatedModem, StartStopCyclesLeaveNothingBehind) {
     SimulatedModem(FactorySettings(ModemModel::Q470R)).Start();  // the process-wide port watch stays
-    const std::size_t descriptors = OpenDescriptors();
+    const std::size_t descriptors = test::OpenDescriptors();
     for (int cycle = 0; cycle < 300; ++cycle) {
         SimulatedModem modem(FactorySettings(ModemModel::KS410));
         std::string error;
@@ -291,7 +286,7 @@ TEST(SimulatedModem, StartStopCyclesLeaveNothingBehind) {
         }
         if (cycle % 2 == 0) modem.Stop();  // otherwise the destructor stops it
     }
-    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_EQ(test::OpenDescriptors(), descriptors);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST(ApplyGeneralQ470R, FirstFailureEndsTheJob) {
     JobRig rig;
     for (const auto& c : cases) {
         rig.modem.ClearFaults();
-        if (c.refused) rig.SetFault(c.refused, Refused());
+        if (c.refused) rig.SetFault(c.refused, sim::CommandFault::Refused());
         rig.host.state = ReadFrom(ModelQ470R, u"1.5.0");
         rig.host.general = Q470RRecord();
         rig.host.general.panId = c.panId;
@@ -99,7 +99,7 @@ TEST(ApplyGeneralQ470R, FirstFailureEndsTheJob) {
 }
 
 TEST(ApplyGeneralKs, SendsOnlyWhatTheseModelsHave) {
-    JobRig rig(Keldan());
+    JobRig rig(sim::FactorySettings(sim::ModemModel::KS410));
     rig.host.state = ReadFrom(ModelKs410, u"1.5.0");
     rig.host.general = Q470RRecord();
     rig.host.general.userPanId = 77;
@@ -134,8 +134,8 @@ TEST(QuietModeBracket, ClosingRules) {
             EXPECT_EQ(rig.host.state.quietMode, 1);
         },
         [&] {  // AT+QM=0 unanswered at the close: failure
-            JobRig rig(Keldan());
-            rig.SetFault("AT+QM=", Silent());
+            JobRig rig(sim::FactorySettings(sim::ModemModel::KS410));
+            rig.SetFault("AT+QM=", sim::CommandFault::Silent());
             rig.host.state = ReadFrom(ModelKs410, u"");
             rig.host.general = ksRecord(0);
             EXPECT_EQ(rig.Run(JobApplyGeneralKs), JobFailed);
@@ -155,10 +155,10 @@ TEST(QuietModeBracket, ClosingRules) {
             EXPECT_EQ(rig.host.state.quietMode, 1);
         },
         [&] {  // the answers that come at once
-            JobRig rig(Keldan());
+            JobRig rig(sim::FactorySettings(sim::ModemModel::KS410));
             rig.host.general = ksRecord(0);
 
-            rig.SetFault("AT+QM=", Refused());  // ERROR at the close is no failure
+            rig.SetFault("AT+QM=", sim::CommandFault::Refused());  // ERROR at the close is no failure
             rig.host.state = ReadFrom(ModelKs410, u"");
             EXPECT_EQ(rig.Run(JobApplyGeneralKs), JobSucceeded);
             EXPECT_EQ(rig.TakeCommands(), Concat(ksGeneral, {"AT+QM=0\r"}));
@@ -179,7 +179,7 @@ TEST(QuietModeBracket, ClosingRules) {
 
 // A closing write that never reached the device is not a success, whatever the wanted mode.
 TEST(QuietModeBracket, ClosingOnAClosedLinkFails) {
-    JobRig rig(Keldan());
+    JobRig rig(sim::FactorySettings(sim::ModemModel::KS410));
     rig.host.state = ReadFrom(ModelKs410, u"");
     rig.host.general = Q470RRecord();
     rig.host.general.userPanId = 77;
@@ -211,7 +211,7 @@ TEST(ApplyGpio, SendsThirteenPinsThenThePeriodicReport) {
                         "AT+GPIOC=0100,0,2\r", "AT+GPIOC=0200,0,0\r", "AT+GPIOC=0400,0,1\r", "AT+GPIOC=0800,0,2\r",
                         "AT+GPIOC=1000,1,0\r", "AT+GPIOP=5000,1\r"}));
 
-    rig.SetFault("AT+GPIOC=0008", Refused());  // the first unacknowledged pin ends the job
+    rig.SetFault("AT+GPIOC=0008", sim::CommandFault::Refused());  // the first unacknowledged pin ends the job
     EXPECT_EQ(rig.Run(JobApplyGpio), JobFailed);
     EXPECT_EQ(rig.TakeCommands(),
               (Commands{"AT+GPIOC=0001,0,0\r", "AT+GPIOC=0002,0,1\r", "AT+GPIOC=0004,2,1\r", "AT+GPIOC=0008,1,1\r"}));
@@ -266,7 +266,7 @@ TEST(ApplyFileQ470R, PostsTheCodeOfTheFirstFailingItem) {
     JobRig rig;
     for (const auto& c : cases) {
         rig.modem.ClearFaults();
-        if (c.refused) rig.SetFault(c.refused, Refused());
+        if (c.refused) rig.SetFault(c.refused, sim::CommandFault::Refused());
         rig.host.state = ReadFrom(ModelQ470R, u"1.5.0");
         // The quiet item makes the close visible: it runs after a failed item too.
         rig.host.fileItems = Q470RItems(c.panId);
@@ -303,7 +303,7 @@ TEST(ApplyFileQ470R, ClearsAssociationsAfterAPanIdChangeOnOldFirmware) {
     for (const auto& c : cases) {
         const std::string name = WideToNarrow(c.firmware) + " " + c.commands.front();
         rig.modem.ClearFaults();
-        if (c.refused) rig.SetFault(c.refused, Refused());
+        if (c.refused) rig.SetFault(c.refused, sim::CommandFault::Refused());
         rig.host.state = ReadFrom(ModelQ470R, c.firmware);
         rig.host.fileItems = c.items;
         EXPECT_EQ(rig.Run(JobApplyFileQ470R), c.result) << name;
@@ -313,7 +313,7 @@ TEST(ApplyFileQ470R, ClearsAssociationsAfterAPanIdChangeOnOldFirmware) {
 }
 
 TEST(ApplyFileKs, SendsOnlyOperationModeUartAndUserPanId) {
-    JobRig rig(Keldan(sim::ModemModel::KS400));
+    JobRig rig(sim::FactorySettings(sim::ModemModel::KS400));
     rig.host.state = ReadFrom(ModelKs400, u"");
     rig.host.fileItems = {
         PanIdItem(5),  RfChannelItem(3),        NetRoleItem(1),    GpioConfigItem(1, 1, 1), GpioPeriodicItem(0, false),
@@ -336,7 +336,7 @@ TEST(ApplyFileKs, SendsOnlyOperationModeUartAndUserPanId) {
     const Commands all{"AT+OPMODE=2\r", "AT+UART=9600,0,0,8\r", "AT+UPANID=77\r"};
     for (const auto& c : cases) {
         rig.modem.ClearFaults();
-        if (c.refused) rig.SetFault(c.refused, Refused());
+        if (c.refused) rig.SetFault(c.refused, sim::CommandFault::Refused());
         rig.host.fileItems = {OpModeItem(2), UartItem(9600, 0, 0, 8), UserPanIdItem(c.userPanId)};
         const std::string name = c.refused ? c.refused : "user PAN ID 0";
         EXPECT_EQ(rig.Run(JobApplyFileKs), c.result) << name;
@@ -356,7 +356,7 @@ TEST(RestartAndFactoryReset, AlwaysSucceed) {
         for (const bool answered : {true, false}) {
             runs.push_back([c, answered] {
                 JobRig rig;
-                if (!answered) rig.SetFault(c.keyword, Silent());
+                if (!answered) rig.SetFault(c.keyword, sim::CommandFault::Silent());
                 EXPECT_EQ(rig.Run(c.job), JobSucceeded) << c.keyword << (answered ? " answered" : " silent");
                 EXPECT_EQ(rig.TakeCommands(), (Commands{c.command}));
             });

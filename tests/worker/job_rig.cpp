@@ -33,22 +33,6 @@ std::vector<std::string> JobRig::TakeCommands() {
     return commands;
 }
 
-sim::CommandFault Silent() {
-    sim::CommandFault fault;
-    fault.silent = true;
-    return fault;
-}
-
-sim::CommandFault Refused() {
-    sim::CommandFault fault;
-    fault.answerError = true;
-    return fault;
-}
-
-sim::ModemSettings Keldan(sim::ModemModel model) {
-    return sim::FactorySettings(model);
-}
-
 GpioSettings NumberedPins() {
     GpioSettings settings;
     for (std::uint8_t pin = 0; pin < settings.pins.size(); ++pin) settings.pins[pin].pin = pin;

@@ -29,9 +29,6 @@ public:
     JobWorker worker{host};
 };
 
-sim::CommandFault Silent();
-sim::CommandFault Refused();  // ERROR, also from a quiet device
-sim::ModemSettings Keldan(sim::ModemModel model = sim::ModemModel::KS410);
 // Pin i at index i, as the GPIO page leaves its record.
 GpioSettings NumberedPins();
 

@@ -34,7 +34,7 @@ TEST(JobWorker, RunsQueuedJobsInOrder) {
 // What a disconnect does: close the link, so the running job fails fast, then stop the worker.
 TEST(JobWorker, StopDiscardsTheWaitingJobs) {
     JobRig rig;
-    rig.SetFault("ATZ", Silent());
+    rig.SetFault("ATZ", sim::CommandFault::Silent());
     rig.worker.PushJobs({JobRestart, JobReadQ470R, JobReadKs, JobApplyGpio});
     ASSERT_TRUE(rig.modem.WaitForCommands(1, kHangGuard));
 

@@ -114,7 +114,7 @@ TEST(Identify, DependsOnTheQuietModeAndModelNameAnswersOnly) {
         },
         [] {
             JobRig rig;
-            rig.SetFault("AT+QM?", Refused());  // a query answered ERROR ends by time-out
+            rig.SetFault("AT+QM?", sim::CommandFault::Refused());  // a query answered ERROR ends by time-out
             rig.host.state.modelKind = ModelKs400;
             EXPECT_EQ(rig.Run(JobIdentify), JobFailed);
             EXPECT_EQ(rig.TakeCommands(), (Commands{"AT\r", "AT+QM?\r"}));
@@ -122,7 +122,7 @@ TEST(Identify, DependsOnTheQuietModeAndModelNameAnswersOnly) {
         },
         [] {
             JobRig rig;
-            rig.SetFault("AT+MODELNAME?", Silent());
+            rig.SetFault("AT+MODELNAME?", sim::CommandFault::Silent());
             rig.host.baudRate = 2400;  // the model name is waited for 533 ms only
             rig.host.state.modelKind = ModelKs400;
             EXPECT_EQ(rig.Run(JobIdentify), JobFailed);
@@ -201,7 +201,7 @@ TEST(ReadQ470R, AsksForRxPullUpOnlyWhenTheFirmwareHasIt) {
 
 TEST(ReadQ470R, FailedReadLeavesTheDeviceStateAsItWas) {
     JobRig rig;
-    rig.SetFault("AT+VER?", Refused());
+    rig.SetFault("AT+VER?", sim::CommandFault::Refused());
     rig.host.state = Sentinel();
     EXPECT_EQ(rig.Run(JobReadQ470R), JobFailed);
     EXPECT_EQ(rig.TakeCommands(), kReadQ470R);
@@ -209,7 +209,7 @@ TEST(ReadQ470R, FailedReadLeavesTheDeviceStateAsItWas) {
 }
 
 TEST(ReadKs, StoresIdentityNetworkVersionAndUserPanId) {
-    sim::ModemSettings device = Keldan();
+    sim::ModemSettings device = sim::FactorySettings(sim::ModemModel::KS410);
     device.userPanId = 0xBEEF;
     device.panId = 321;
     device.firmware = "2.1.0";
