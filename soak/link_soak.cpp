@@ -11,7 +11,6 @@
 #include "job_budget.h"
 #include "job_code.h"
 #include "model_kind.h"
-#include "response_parser.h"
 
 namespace q470::soak {
 namespace {
@@ -19,19 +18,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr auto kWatchdogLimit = 60s;
 constexpr auto kBeatEvery = 1s;
-// A hang-up's read error reaches the link within this, however busy the machine.
-constexpr auto kHangUpReportLimit = 5s;
 constexpr auto kAfterCloseWatch = 100ms;
 constexpr auto kLineSettle = 20ms;
-constexpr auto kStopGrace = 2s;
 constexpr auto kLineSettleLimit = 1s;
-constexpr double kHangUpAfterChance = 0.3;
-constexpr std::uint32_t kHangUpAfterMost = 150;
 constexpr std::uint32_t kBaudRates[] = {9600, 19200, 57600, 115200, 230400};
-constexpr int kFailedConnectsBeforeNewDevice = 2;
-constexpr double kIntensities[] = {0.1, 0.3, 1.0, 2.0};
 
 struct Weighted {
     std::int32_t job;  // JobApplyGeneralQ470R etc. stand for "the model's own" where the model matters
@@ -60,12 +51,7 @@ bool IsApply(std::int32_t job) {
 
 }  // namespace
 
-LinkSoak::LinkSoak(const SoakOptions& options)
-    : options_(options),
-      random_(options.seed),
-      report_("link", options.seed),
-      memory_(options.length),
-      watchdog_(kWatchdogLimit, options.seed) {
+LinkSoak::LinkSoak(const SoakOptions& options) : SoakRun(options, "link") {
     link_.errorCallback = [this](Q470Comm*, std::error_code&) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -95,10 +81,6 @@ void LinkSoak::JobDropped(std::int32_t /*job*/) {
     changed_.notify_all();
 }
 
-void LinkSoak::Beat(const char* what) {
-    watchdog_.Beat(std::string(what) + " on device " + std::to_string(report_.devices));
-}
-
 int LinkSoak::Run() {
     const auto start = Clock::now();
     const auto end = start + options_.length;
@@ -119,46 +101,29 @@ int LinkSoak::Run() {
     }
     memory_.Finish();
     EndDevice();
-    if (const std::string growth = memory_.Check(); !growth.empty()) report_.Fail(growth);
-    report_.Print(random_, memory_, std::chrono::duration<double>(Clock::now() - start).count());
-    return report_.Failed() ? 1 : 0;
+    return Verdict(start);
 }
 
-void LinkSoak::StartDevice() {
-    Beat("starting a device");
-    modem_ = std::make_unique<sim::SimulatedModem>(inputs_.Device());
-    std::string error;
-    if (!modem_->Start(&error)) {
-        report_.Fail("cannot start a simulated device: " + error);
-        return;
-    }
-    random_.SetIntensity(kIntensities[random_.Below(std::size(kIntensities))]);
-    ledger_ = std::make_unique<DeviceLedger>(*modem_, random_);
-    const bool hangUpLater = random_.Chance(kHangUpAfterChance);
-    ledger_->Attach(hangUpLater ? 1 + random_.Below(kHangUpAfterMost) : 0);
+void LinkSoak::DeviceStarted() {
     baudRate_ = kBaudRates[random_.Below(std::size(kBaudRates))];
     deviceGone_ = false;
-    ++report_.devices;
     std::lock_guard<std::mutex> lock(mutex_);
     errorsAtDeviceStart_ = errors_;
 }
 
-// The device's serving thread calls into the ledger until the device stops.
 void LinkSoak::EndDevice() {
     Beat("closing the port");
     Disconnect();
-    if (modem_) modem_->Stop();
-    ledger_.reset();
-    modem_.reset();
+    device_.Stop();
     std::lock_guard<std::mutex> lock(mutex_);
     errorsHandled_ = errors_;
 }
 
 // As the window connects: open, start the worker, identify, read; a failed job disconnects.
 bool LinkSoak::Connect() {
-    if (!modem_ || report_.Failed()) return false;
+    if (!device_.Running() || report_.Failed()) return false;
     Beat("opening the port");
-    if (const auto error = link_.Open(modem_->PortPath(), baudRate_, 8, 0, 0)) {
+    if (const auto error = link_.Open(device_.Modem().PortPath(), baudRate_, 8, 0, 0)) {
         report_.Fail("cannot open the simulated device's port: " + error.message());
         return false;
     }
@@ -234,16 +199,16 @@ std::optional<std::int32_t> LinkSoak::RunJob(std::int32_t job) {
     }
     Beat(JobName(job));
     JobRecord run = StartRecord(job);
-    const std::size_t mark = ledger_->Mark();
+    const std::size_t mark = device_.Ledger().Mark();
     const Outcome outcome = PushAndWait(job, run.deviceGone);
     if (outcome == Outcome::Hung) return std::nullopt;
-    run.entries = ledger_->Since(mark);
-    ledger_->Forget(mark);
-    modem_->ClearTranscript();
+    run.entries = device_.Ledger().Since(mark);
+    device_.Ledger().Forget(mark);
+    device_.Modem().ClearTranscript();
     Conclude(outcome, run);
-    CheckBuffers();
+    CheckBuffers(link_);
     if (stopped_) return std::nullopt;
-    if (run.deviceGone || ledger_->HangUpDue()) {
+    if (run.deviceGone || device_.Ledger().HangUpDue()) {
         AfterHangUp();
         return std::nullopt;
     }
@@ -320,11 +285,11 @@ void LinkSoak::Audit(const JobRecord& run) {
     std::string violation;
     switch (run.job) {
         case JobIdentify:
-            violation = JobAudit::CheckIdentify(run, state_, modem_->Settings());
+            violation = JobAudit::CheckIdentify(run, state_, device_.Modem().Settings());
             break;
         case JobReadQ470R:
         case JobReadKs:
-            violation = JobAudit::CheckRead(run, state_, modem_->Settings());
+            violation = JobAudit::CheckRead(run, state_, device_.Modem().Settings());
             break;
         case JobRestart:
         case JobFactoryReset:
@@ -348,7 +313,7 @@ void LinkSoak::AfterHangUp() {
     std::unique_lock<std::mutex> lock(mutex_);
     const bool reported = changed_.wait_for(lock, kHangUpReportLimit, [&] { return errors_ > errorsAtDeviceStart_; });
     lock.unlock();
-    if (!ledger_->HangUpDue()) {
+    if (!device_.Ledger().HangUpDue()) {
         report_.Fail("the link reported an error but the device had not hung up");
     } else if (!reported) {
         report_.Fail("the device hung up but the link reported nothing");
@@ -369,20 +334,9 @@ void LinkSoak::AfterHangUp() {
 
 // As a person waits before the next click: the last answer's trailing lines are in.
 void LinkSoak::Settle() {
-    if (!ledger_ || !link_.IsOpen()) return;
-    std::this_thread::sleep_until(ledger_->QuietAt());
+    if (!device_.Running() || !link_.IsOpen()) return;
+    std::this_thread::sleep_until(device_.Ledger().QuietAt());
     link_.WaitForQuiet(kLineSettle, kLineSettleLimit);
-}
-
-void LinkSoak::CheckBuffers() {
-    report_.maxReceiveBuffer = link_.ReceiveHighWater();
-    report_.maxFrameBuffer = link_.FrameHighWater();
-    if (report_.maxReceiveBuffer > Q470Comm::kReceiveCap) {
-        report_.Fail("the receive buffer held " + std::to_string(report_.maxReceiveBuffer) + " bytes");
-    }
-    if (report_.maxFrameBuffer > Q470Comm::kReceiveCap + kMaxFrameLength) {
-        report_.Fail("the frame buffer held " + std::to_string(report_.maxFrameBuffer) + " bytes");
-    }
 }
 
 }  // namespace q470::soak

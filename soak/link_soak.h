@@ -3,21 +3,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <optional>
 
-#include "device_ledger.h"
-#include "fault_chooser.h"
 #include "job_host.h"
 #include "job_record.h"
 #include "job_worker.h"
-#include "random_inputs.h"
-#include "rss_monitor.h"
-#include "simulated_modem.h"
 #include "soak_options.h"
-#include "soak_report.h"
-#include "watchdog.h"
+#include "soak_run.h"
 
 namespace q470::soak {
 
@@ -25,7 +18,7 @@ namespace q470::soak {
 // that misbehave at random. Runs jobs back to back for the run's length and checks after every job
 // that it ended in time and that its result agrees with what the device did; a device that hangs up
 // is closed, checked for its error report, and replaced by a new one.
-class LinkSoak final : public JobHost {
+class LinkSoak final : public SoakRun, public JobHost {
 public:
     explicit LinkSoak(const SoakOptions& options);
     ~LinkSoak();
@@ -44,7 +37,7 @@ public:
 private:
     enum class Outcome { Result, Dropped, Hung };
 
-    void StartDevice();
+    void DeviceStarted() override;
     void EndDevice();
     bool Connect();
     void Disconnect();
@@ -61,18 +54,7 @@ private:
     void AfterHangUp();
     bool ErrorPending();
     void Settle();
-    void CheckBuffers();
-    void Beat(const char* what);
 
-    const SoakOptions options_;
-    FaultChooser random_;
-    RandomInputs inputs_{random_};
-    SoakReport report_;
-    RssMonitor memory_;
-    Watchdog watchdog_;
-
-    std::unique_ptr<sim::SimulatedModem> modem_;
-    std::unique_ptr<DeviceLedger> ledger_;
     bool deviceGone_ = true;
     // Past the run's end a job still waiting is cut short as an owner disconnecting would.
     std::chrono::steady_clock::time_point stopAt_{};

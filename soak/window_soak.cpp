@@ -6,7 +6,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
+#include <utility>
 
 #include "config_file_commands.h"
 #include "general_info_page.h"
@@ -15,7 +15,6 @@
 #include "job_budget.h"
 #include "job_code.h"
 #include "model_kind.h"
-#include "response_parser.h"
 #include "widget_driver.h"
 
 namespace q470::soak {
@@ -24,16 +23,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr auto kWatchdogLimit = 60s;
 constexpr auto kIdleFor = 200ms;
-constexpr auto kStopGrace = 2s;
 constexpr int kPumpMs = 10;
-constexpr auto kHangUpReportLimit = 5s;
-constexpr int kFailedConnectsBeforeNewDevice = 2;
 constexpr double kNewDeviceChance = 0.03;
-constexpr double kHangUpAfterChance = 0.3;
-constexpr std::uint32_t kHangUpAfterMost = 150;
-constexpr double kIntensities[] = {0.1, 0.3, 1.0, 2.0};
 constexpr std::chrono::milliseconds kAssocClear{2000};
 
 struct WeightedAction {
@@ -85,12 +77,7 @@ bool AnySetCommand(const JobRecord& run) {
 
 }  // namespace
 
-WindowSoak::WindowSoak(const SoakOptions& options)
-    : options_(options),
-      random_(options.seed),
-      report_("window", options.seed),
-      memory_(options.length),
-      watchdog_(kWatchdogLimit, options.seed) {
+WindowSoak::WindowSoak(const SoakOptions& options) : SoakRun(options, "window") {
     // Accepts what the dialog offers, as a user pressing Enter would.
     ui_.dialogDriver = [](ComConfigDlg& dialog) {
         dialog.show();
@@ -108,10 +95,6 @@ WindowSoak::WindowSoak(const SoakOptions& options)
 WindowSoak::~WindowSoak() {
     window_.reset();
     EndDevice();
-}
-
-void WindowSoak::Beat(const std::string& what) {
-    watchdog_.Beat(what + " on device " + std::to_string(report_.devices));
 }
 
 int WindowSoak::Run() {
@@ -137,45 +120,29 @@ int WindowSoak::Run() {
     memory_.Finish();
     window_.reset();  // closes the port and joins the worker
     EndDevice();
-    if (const std::string growth = memory_.Check(); !growth.empty()) report_.Fail(growth);
-    report_.Print(random_, memory_, std::chrono::duration<double>(Clock::now() - start).count());
-    return report_.Failed() ? 1 : 0;
+    return Verdict(start);
 }
 
-void WindowSoak::StartDevice() {
-    Beat("starting a device");
-    modem_ = std::make_unique<sim::SimulatedModem>(inputs_.Device());
-    std::string error;
-    if (!modem_->Start(&error)) {
-        report_.Fail("cannot start a simulated device: " + error);
-        return;
-    }
-    random_.SetIntensity(kIntensities[random_.Below(std::size(kIntensities))]);
-    ledger_ = std::make_unique<DeviceLedger>(*modem_, random_);
-    ledger_->Attach(random_.Chance(kHangUpAfterChance) ? 1 + random_.Below(kHangUpAfterMost) : 0);
-    portPath_ = modem_->PortPath();
+void WindowSoak::DeviceStarted() {
+    portPath_ = device_.Modem().PortPath();
     window_->ConnectionDialog().SetPreferredPort(QString::fromStdString(portPath_));
     hangUpReported_ = false;
     failedConnects_ = 0;
-    ++report_.devices;
 }
 
-// The device's serving thread calls into the ledger until the device stops.
 void WindowSoak::EndDevice() {
     Beat("ending a device");
-    if (modem_) modem_->Stop();
-    ledger_.reset();
-    modem_.reset();
+    device_.Stop();
 }
 
 // The port command: the window closes the port, asks for the connection (answered with the device's
 // port) and connects: identify, then the read.
 void WindowSoak::Connect() {
-    if (!ledger_ || report_.Failed()) return;
+    if (!device_.Running() || report_.Failed()) return;
     Beat("connecting");
     JobRecord run;
     run.job = JobIdentify;
-    const std::size_t mark = ledger_->Mark();
+    const std::size_t mark = device_.Ledger().Mark();
     if (window_->isVisible()) {
         window_->findChild<QAction*>(QStringLiteral("comConfigAction"))->trigger();
     } else {
@@ -183,12 +150,12 @@ void WindowSoak::Connect() {
     }
     if (!WaitIdle(ConnectBudget(window_->ConnectionDialog().BaudRate()))) return;
     const auto messages = NewMessages();
-    run.entries = ledger_->Since(mark);
+    run.entries = device_.Ledger().Since(mark);
     run.deviceGone = Shows(messages, UiText::PortProblem);
     AuditConnect(run, messages);
-    ledger_->Forget(ledger_->Mark());
-    modem_->ClearTranscript();
-    CheckBuffers();
+    device_.Ledger().Forget(device_.Ledger().Mark());
+    device_.Modem().ClearTranscript();
+    CheckBuffers(window_->DeviceLink());
 }
 
 WindowSoak::Action WindowSoak::ChooseAction() {
@@ -218,7 +185,7 @@ void WindowSoak::RunAction(Action action) {
     JobRecord run;
     run.quietAtStart = state.quietMode;
     run.firmwareAtStart = FirmwareText(state);
-    const std::size_t mark = ledger_->Mark();
+    const std::size_t mark = device_.Ledger().Mark();
     if (!Perform(action, run)) {
         NewMessages();
         return;
@@ -226,7 +193,7 @@ void WindowSoak::RunAction(Action action) {
     Beat(JobName(run.job));
     if (!WaitIdle(ChainBudget(run.job, baud, run.items.size()))) return;
     const auto messages = NewMessages();
-    run.entries = ledger_->Since(mark);
+    run.entries = device_.Ledger().Since(mark);
     run.deviceGone = Shows(messages, UiText::PortProblem);
     if (run.job == JobRestart || run.job == JobFactoryReset) {
         report_.JobEnded(run.job, JobSucceeded);
@@ -234,9 +201,9 @@ void WindowSoak::RunAction(Action action) {
     } else {
         AuditApply(std::move(run), messages);
     }
-    ledger_->Forget(ledger_->Mark());
-    modem_->ClearTranscript();
-    CheckBuffers();
+    device_.Ledger().Forget(device_.Ledger().Mark());
+    device_.Modem().ClearTranscript();
+    CheckBuffers(window_->DeviceLink());
 }
 
 bool WindowSoak::Perform(Action action, JobRecord& run) {
@@ -293,13 +260,14 @@ bool WindowSoak::Perform(Action action, JobRecord& run) {
 bool WindowSoak::WaitIdle(std::chrono::milliseconds budget) {
     const auto deadline = Clock::now() + budget;
     auto stableSince = Clock::now();
-    auto snapshot = std::make_tuple(window_->IsBusy(), window_->IsPortOpen(), ledger_->Mark(), ui_.calls.size());
+    auto snapshot =
+        std::make_tuple(window_->IsBusy(), window_->IsPortOpen(), device_.Ledger().Mark(), ui_.calls.size());
     for (;;) {
         QTest::qWait(kPumpMs);
         watchdog_.Beat("waiting for the window to settle");
         const auto now = Clock::now();
         const auto current =
-            std::make_tuple(window_->IsBusy(), window_->IsPortOpen(), ledger_->Mark(), ui_.calls.size());
+            std::make_tuple(window_->IsBusy(), window_->IsPortOpen(), device_.Ledger().Mark(), ui_.calls.size());
         if (current != snapshot) {
             snapshot = current;
             stableSince = now;
@@ -332,7 +300,7 @@ void WindowSoak::CheckHangUpReports(const std::vector<MessageRequest>& messages)
     const std::uint64_t boxes = Count(messages, UiText::PortProblem);
     if (boxes == 0) return;
     report_.errorCallbacks += boxes;
-    if (!ledger_ || !ledger_->HangUpDue()) {
+    if (!device_.Running() || !device_.Ledger().HangUpDue()) {
         report_.Fail("the window reported a port problem but the device had not hung up");
     } else if (hangUpReported_ || boxes > 1) {
         report_.Fail("one hang-up was reported " + std::to_string(boxes + (hangUpReported_ ? 1 : 0)) + " times");
@@ -343,7 +311,7 @@ void WindowSoak::CheckHangUpReports(const std::vector<MessageRequest>& messages)
 
 void WindowSoak::AuditConnect(const JobRecord& run, const std::vector<MessageRequest>& messages) {
     // A hang-up while the port was open must be told; one while it was closed cannot be.
-    if (ledger_->HangUpDue() && !hangUpReported_ && window_->IsPortOpen()) {
+    if (device_.Ledger().HangUpDue() && !hangUpReported_ && window_->IsPortOpen()) {
         const auto until = Clock::now() + kHangUpReportLimit;
         while (window_->IsPortOpen() && Clock::now() < until) QTest::qWait(kPumpMs);
         NewMessages();
@@ -355,7 +323,7 @@ void WindowSoak::AuditConnect(const JobRecord& run, const std::vector<MessageReq
     if (!connected) ++failedConnects_;
     if (!connected && !refused) return;  // the port did not open (the device is gone): nothing was asked
     report_.JobEnded(kConnectChain, connected ? JobSucceeded : JobFailed);
-    const std::string violation = JobAudit::CheckConnect(run, connected, window_->State(), modem_->Settings());
+    const std::string violation = JobAudit::CheckConnect(run, connected, window_->State(), device_.Modem().Settings());
     if (!violation.empty()) report_.Fail(violation);
     if (connected) failedConnects_ = 0;
 }
@@ -383,18 +351,6 @@ void WindowSoak::AuditApply(JobRecord run, const std::vector<MessageRequest>& me
     const bool fileJob = run.job == JobApplyFileQ470R || run.job == JobApplyFileKs;
     const std::string violation = JobAudit::CheckApply(run, !fileJob);
     if (!violation.empty()) report_.Fail(violation);
-}
-
-void WindowSoak::CheckBuffers() {
-    Q470Comm& link = window_->DeviceLink();
-    report_.maxReceiveBuffer = link.ReceiveHighWater();
-    report_.maxFrameBuffer = link.FrameHighWater();
-    if (report_.maxReceiveBuffer > Q470Comm::kReceiveCap) {
-        report_.Fail("the receive buffer held " + std::to_string(report_.maxReceiveBuffer) + " bytes");
-    }
-    if (report_.maxFrameBuffer > Q470Comm::kReceiveCap + kMaxFrameLength) {
-        report_.Fail("the frame buffer held " + std::to_string(report_.maxFrameBuffer) + " bytes");
-    }
 }
 
 }  // namespace q470::soak

@@ -9,19 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "device_ledger.h"
 #include "fake_ui_services.h"
-#include "fault_chooser.h"
 #include "job_record.h"
 #include "keldan_q470r_configurator_dlg.h"
-#include "random_inputs.h"
-#include "rss_monitor.h"
-#include "simulated_modem.h"
 #include "soak_options.h"
-#include "soak_report.h"
+#include "soak_run.h"
 #include "string_table.h"
 #include "temporary_profile.h"
-#include "watchdog.h"
 
 namespace q470::soak {
 
@@ -30,7 +24,7 @@ namespace q470::soak {
 // test UI services. After every action the soak checks that the window came back within the time-outs
 // of the jobs it ran, that what it told the user agrees with what the device did, and that a device
 // hanging up was reported exactly once.
-class WindowSoak {
+class WindowSoak final : public SoakRun {
 public:
     explicit WindowSoak(const SoakOptions& options);
     ~WindowSoak();
@@ -40,7 +34,7 @@ public:
 private:
     enum class Action { ApplyGeneral, ApplyGpio, SaveFile, LoadFile, Restart, FactoryReset, PortCommand };
 
-    void StartDevice();
+    void DeviceStarted() override;
     void EndDevice();
     void Connect();
     void RunAction(Action action);
@@ -54,15 +48,6 @@ private:
     void CheckHangUpReports(const std::vector<MessageRequest>& messages);
     void AuditConnect(const JobRecord& run, const std::vector<MessageRequest>& messages);
     void AuditApply(JobRecord run, const std::vector<MessageRequest>& messages);
-    void CheckBuffers();
-    void Beat(const std::string& what);
-
-    const SoakOptions options_;
-    FaultChooser random_;
-    RandomInputs inputs_{random_};
-    SoakReport report_;
-    RssMonitor memory_;
-    Watchdog watchdog_;
 
     TemporaryProfile profile_;
     FakeUiServices ui_;
@@ -71,8 +56,6 @@ private:
     std::size_t messagesSeen_ = 0;
 
     std::string portPath_;  // the current device's, offered by the window's port list
-    std::unique_ptr<sim::SimulatedModem> modem_;
-    std::unique_ptr<DeviceLedger> ledger_;
     bool hangUpReported_ = false;
     // Past the run's end the soak stops waiting and closes the window, whatever job still runs.
     std::chrono::steady_clock::time_point stopAt_{};
