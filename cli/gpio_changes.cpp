@@ -23,9 +23,9 @@ std::string ParsePin(const std::string& word, std::optional<GpioEntry>& entry) {
     if (!pin) return "gpio: '" + word + "' is not PIN=MODE[:VALUE] with a pin from 0 to 12";
     const std::uint8_t index = static_cast<std::uint8_t>(*pin);
 
-    const std::string_view spec = std::string_view(word).substr(equals + 1);
-    const auto colon = spec.find(':');
-    const std::string_view modeWord = spec.substr(0, colon);
+    const std::string_view setting = std::string_view(word).substr(equals + 1);
+    const auto colon = setting.find(':');
+    const std::string_view modeWord = setting.substr(0, colon);
     const auto mode = kGpioModeNames.Parse(modeWord);
     if (!mode || GpioValueCount(index, static_cast<std::uint8_t>(*mode)) == 0) {
         return "gpio: " + word + ": pin " + std::to_string(index) + " has no mode '" + std::string(modeWord) +
@@ -35,7 +35,7 @@ std::string ParsePin(const std::string& word, std::optional<GpioEntry>& entry) {
     std::uint32_t value = 0;
     if (colon != std::string_view::npos) {
         const ValueNames& names = GpioValueNames(index, ioMode);
-        const auto parsed = names.Parse(spec.substr(colon + 1));
+        const auto parsed = names.Parse(setting.substr(colon + 1));
         if (!parsed || *parsed >= GpioValueCount(index, ioMode)) {
             return "gpio: " + word + ": not a value of this mode (allowed: " + names.Allowed() + ")";
         }
