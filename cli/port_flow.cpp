@@ -204,6 +204,7 @@ void PortFlow::Set() {
         return;
     }
     outcome_.general = record;
+    outcome_.device.quietMode = session_.Device().quietMode;  // the closing write set it
     if (!q470r || !NeedsAssocClear(record.panId, session_.Device()))
         return Succeed(plan_.text.Text(UiText::ApplyGeneralDone));
 
@@ -247,11 +248,12 @@ void PortFlow::At() {
     const std::string& text = plan_.request.arguments.front();
     Step("sending the command");
     Q470Comm& link = session_.DeviceLink();
-    link.SetLineObserver([this](std::string_view frame) {
-        if (auto line = Trimmed(frame); !line.empty()) outcome_.lines.push_back(std::move(line));
+    link.SetObserver([this](LinkTraffic traffic, std::string_view bytes) {
+        if (traffic != LinkTraffic::Answer) return;
+        if (auto line = Trimmed(bytes); !line.empty()) outcome_.lines.push_back(std::move(line));
     });
     const auto answer = session_.Execute(text + "\r", CommandIdForText(text), plan_.request.atTimeoutMs);
-    link.SetLineObserver(nullptr);
+    link.SetObserver(nullptr);
     outcome_.result = answer->kind;
     if (control_.Stopping()) return;
     if (answer->kind == RespError) return Fail(ExitDeviceFailed, "the device answered ERROR", answer->kind);
@@ -260,6 +262,7 @@ void PortFlow::At() {
         if (outcome_.identified && outcome_.device.quietMode) why += " (the device is in quiet mode: it sends no OK)";
         return Fail(ExitDeviceFailed, why, answer->kind);
     }
+    if (link.HungUp()) return FailDisconnected("sending the command");
     if (!CompletedWell(answer->kind)) return Fail(ExitDeviceFailed, "the port closed", answer->kind);
     Succeed({});
 }
@@ -269,8 +272,9 @@ bool PortFlow::RunJob(std::int32_t job, const char* step, std::int32_t expected,
     const auto result = session_.RunJob(job);
     outcome_.result = result;
     if (control_.Stopping()) return false;
-    if (!result) {
-        Fail(ExitDeviceFailed, "the port closed while the device was busy (it hung up or was unplugged)");
+    // Whatever the job made of it, a device that went away during the job cannot have done its part.
+    if (!result || session_.DeviceLink().HungUp()) {
+        FailDisconnected(step);
         return false;
     }
     if (*result != expected) {
@@ -313,6 +317,11 @@ void PortFlow::FailPort(const std::error_code& error) {
         why += error.message() + ".";
     }
     Fail(ExitPortFailed, why);
+}
+
+void PortFlow::FailDisconnected(const char* step) {
+    Fail(ExitDeviceFailed, std::string("the device was disconnected while ") + step +
+                               " (it hung up, or its adapter was unplugged)");
 }
 
 void PortFlow::MarkInterrupted() {

@@ -53,6 +53,7 @@ private:
     void Succeed(std::string message);
     void Fail(int status, std::string message, std::optional<std::int32_t> result = std::nullopt);
     void FailPort(const std::error_code& error);
+    void FailDisconnected(const char* step);
     void MarkInterrupted();
 
     const CommandPlan& plan_;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -47,18 +46,12 @@ public:
     void JobDropped(std::int32_t job) override;
 
 private:
-    // Before every exchange but the first: the last answer's trailing lines must be in before the
-    // next command goes out, or they could acknowledge it.
-    void Settle();
-    std::chrono::microseconds SettleTime() const;
-
     LineOptions line_;
     Q470Comm link_;
     GeneralSettings general_;
     GpioSettings gpio_;
     SettingItemList fileItems_;
     DeviceState state_;
-    bool exchanged_ = false;
 
     std::mutex resultMutex_;
     std::condition_variable resultArrived_;

@@ -68,10 +68,6 @@ constexpr std::array<DataQuery, 13> kDataQueries{{
     {CmdRxPullUpQuery, RespRxPullUp},
 }};
 
-bool IsRestartLike(CommandId id) {
-    return id == CmdRestart || id == CmdFactoryReset || id == CmdReserved21 || id == CmdAssocClear;
-}
-
 template <typename... Args>
 std::string Format(const char* format, Args... args) {
     std::array<char, 64> buffer{};
@@ -110,6 +106,17 @@ std::string FormatGpioPeriodicSet(std::uint32_t reportInterval, std::uint8_t sen
 
 std::uint16_t GpioPinMask(std::uint8_t pinIndex) {
     return static_cast<std::uint16_t>(std::uint32_t{1} << (pinIndex % 32u));
+}
+
+bool IsRestartLike(CommandId id) {
+    return id == CmdRestart || id == CmdFactoryReset || id == CmdReserved21 || id == CmdAssocClear;
+}
+
+bool IsDataQuery(CommandId id) {
+    for (const auto& query : kDataQueries) {
+        if (query.id == id) return true;
+    }
+    return false;
 }
 
 bool CompletesCommand(CommandId id, std::int32_t kind) {

@@ -27,6 +27,13 @@ std::string FormatGpioPeriodicSet(std::uint32_t reportInterval, std::uint8_t sen
 // 1 shifted left by (pin index modulo 32), cut to 16 bits: pin 0 gives 0x0001, pin 12 gives 0x1000.
 std::uint16_t GpioPinMask(std::uint8_t pinIndex);
 
+// The commands the device restarts on: ATZ, AT&F, AT+ASSOCCLR (and the reserved identifier 21).
+// Their OK comes first, "+READY" once the device is back.
+bool IsRestartLike(CommandId id);
+
+// The queries that only their own data line completes (the GPIO table query included).
+bool IsDataQuery(CommandId id);
+
 // Whether a record of this kind ends a command sent with this identifier. The GPIO table query is
 // completed by the assembled 13-entry record; assembling it is the device link's job.
 bool CompletesCommand(CommandId id, std::int32_t kind);

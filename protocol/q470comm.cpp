@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "command_catalogue.h"
+#include "gpio_table_assembly.h"
 #include "io_service_exec.h"
 #include "response_parser.h"
 #include "serialport_mp.h"
@@ -15,72 +16,26 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// No frame that could complete a command is shorter.
-constexpr std::size_t kMinFrameBytes = 4;
-
 // Links are opened and closed from several threads (the command-line tool drives several ports at
 // once); the count and the starting and stopping of the I/O threads change together. Constant
 // initialised, so it outlives every link, even one that is itself a static.
 std::mutex g_linkCountMutex;
 
-// Collects the thirteen "+GPIOC," lines of the GPIO table query into one record.
-class GpioTableAssembly {
-public:
-    GpioTableAssembly() {
-        table_.kind = RespGpioConfig;
-        table_.length = kGpioTableSize;
-    }
-
-    // A repeated pin replaces its earlier entry but still counts towards the thirteen lines.
-    ResponseRecordPtr Add(const ResponseRecord& line) {
-        const GpioEntry entry = ReadGpioEntry(line);
-        if (entry.pin < kGpioPinCount) WriteGpioEntry(table_, entry.pin, entry);
-        if (++count_ < kGpioPinCount) return nullptr;
-        return std::make_unique<ResponseRecord>(table_);
-    }
-
-private:
-    ResponseRecord table_;
-    std::size_t count_ = 0;
-};
-
+// The record that ends the command, or nullptr to go on waiting. The GPIO table query collects its
+// lines first; a final line before the table is whole means the device has ended its answer without it.
 ResponseRecordPtr Completing(CommandId id, ResponseRecordPtr record, GpioTableAssembly& gpio) {
-    if (id == CmdGpioConfigQuery) return record->kind == RespGpioConfig ? gpio.Add(*record) : nullptr;
-    return CompletesCommand(id, record->kind) ? std::move(record) : nullptr;
-}
-
-// An unfinished frame already longer than any frame may be can only end up skipped; keeping its bytes
-// would let a device that streams without line ends fill memory for as long as a command waits. A CR
-// at the very end is kept: it may begin the next line.
-std::size_t SkipOverlongRemainder(const std::vector<std::uint8_t>& frames, std::size_t offset) {
-    if (frames.size() - offset <= kMaxFrameLength) return offset;
-    return frames.back() == '\r' ? frames.size() - 1 : frames.size();
-}
-
-// Works through every complete frame in the buffer and removes what it consumed; stops at the
-// completing record, leaving the lines behind it for the next command to discard.
-ResponseRecordPtr TakeCompleting(std::vector<std::uint8_t>& frames, CommandId id, GpioTableAssembly& gpio,
-                                 const Q470Comm::LineObserver& observer) {
-    std::size_t offset = 0;
-    ResponseRecordPtr completing;
-    while (!completing && frames.size() - offset >= kMinFrameBytes) {
-        std::size_t consumed = 0;
-        auto record = ExtractFrame(frames.data() + offset, frames.size() - offset, consumed);
-        if (observer && consumed > 0) {
-            observer(std::string_view(reinterpret_cast<const char*>(frames.data() + offset), consumed));
-        }
-        offset += consumed;
-        if (!record) {
-            completing = MakeRecord(ResultNoRecord);
-        } else if (consumed == 0) {
-            offset = SkipOverlongRemainder(frames, offset);  // the rest is an incomplete frame
+    if (id != CmdGpioConfigQuery) return CompletesCommand(id, record->kind) ? std::move(record) : nullptr;
+    if (record->kind == RespOk || record->kind == RespError) return MakeRecord(ResultBadResponse);
+    if (record->kind != RespGpioConfig) return nullptr;
+    switch (gpio.Add(ReadGpioEntry(*record))) {
+        case GpioTableAssembly::Progress::Complete:
+            return gpio.Table();
+        case GpioTableAssembly::Progress::Conflict:
+            return MakeRecord(ResultBadResponse);
+        case GpioTableAssembly::Progress::Incomplete:
             break;
-        } else {
-            completing = Completing(id, std::move(record), gpio);
-        }
     }
-    frames.erase(frames.begin(), frames.begin() + static_cast<std::ptrdiff_t>(offset));
-    return completing;
+    return nullptr;
 }
 
 std::uint32_t ElapsedMs(Clock::time_point start) {
@@ -117,6 +72,12 @@ std::error_code Q470Comm::Open(const std::string& portName, std::uint32_t baudRa
                                std::uint8_t parity, std::uint8_t stopBits) {
     std::lock_guard<std::mutex> lock(g_linkCountMutex);
     if (auto error = channel_->Open(portName, baudRate, characterSize, parity, stopBits)) return error;
+    // A new connection: nothing is owed, and what the device is like is found out again.
+    DiscardReceived();
+    frames_ = LineFramer();
+    owed_ = OwedAnswer::Nothing;
+    deviceQuiet_ = false;
+    hungUp_ = false;
     closing_ = false;
     if (counted_) return {};
     auto& service = IoServiceExec::Instance();
@@ -135,15 +96,14 @@ std::error_code Q470Comm::Open(const std::string& portName, std::uint32_t baudRa
 
 void Q470Comm::Close() {
     std::lock_guard<std::mutex> lock(g_linkCountMutex);
-    if (channel_->IsOpen()) {
-        {
-            // Under the mutex, so a waiting Execute cannot test the flag and then miss the wake-up.
-            std::lock_guard<std::mutex> receiveLock(receiveMutex_);
-            closing_.exchange(true);
-        }
-        dataCondition_.notify_all();
-        channel_->Close();
+    {
+        // Under the mutex, so a waiting Execute cannot test the flag and then miss the wake-up. Also
+        // when the channel has already closed itself after a hang-up: a waiter must still end now.
+        std::lock_guard<std::mutex> receiveLock(receiveMutex_);
+        closing_.exchange(true);
     }
+    dataCondition_.notify_all();
+    channel_->Close();
     if (!counted_) return;
     counted_ = false;
     if (--g_openLinks == 0) IoServiceExec::Instance().Stop();
@@ -161,59 +121,104 @@ ResponseRecordPtr Q470Comm::Execute(const std::string& command, CommandId id, st
 ResponseRecordPtr Q470Comm::Execute(const std::uint8_t* command, std::uint16_t length, CommandId id,
                                     std::uint32_t timeoutMs) {
     if (!channel_->IsOpen()) return MakeRecord(ResultNotOpen);
-    // Close wakes waiters before it closes the channel; a command started in between must not go out.
-    if (closing_) return MakeRecord(ResultClosed);
+    // Close wakes waiters before it closes the channel; a command started in between must not go out,
+    // and neither must one to a device that has hung up.
+    if (ReceiveEnded() || !PayOwed()) return MakeRecord(ResultClosed);
     DiscardReceived();
-    if (command != nullptr && length != 0) channel_->Send(command, length);
+    if (command != nullptr && length != 0) {
+        Observe(LinkTraffic::Sent, std::string_view(reinterpret_cast<const char*>(command), length));
+        channel_->Send(command, length);
+    }
     const auto start = Clock::now();
     // The command times out once the elapsed whole milliseconds exceed timeoutMs.
     const auto deadline = start + std::chrono::milliseconds(timeoutMs) + std::chrono::milliseconds(1);
     GpioTableAssembly gpio;
     for (;;) {
         if (!WaitForData(deadline)) return MakeRecord(ResultClosed);
-        if (auto record = TakeCompleting(frameBuffer_, id, gpio, lineObserver_)) return record;
-        if (ElapsedMs(start) > timeoutMs) return MakeRecord(ResultTimeout);
+        auto completing = TakeLines(LinkTraffic::Answer, [&](ResponseRecordPtr record) {
+            return Completing(id, std::move(record), gpio);
+        });
+        if (!completing && ElapsedMs(start) > timeoutMs) completing = MakeRecord(ResultTimeout);
+        if (completing) {
+            NoteCompletion(id, command, length, *completing, timeoutMs);
+            return completing;
+        }
     }
 }
 
-// Whatever the device sent before this command, trailing lines of the last one included, is stale.
-void Q470Comm::DiscardReceived() {
-    {
-        std::lock_guard<std::mutex> lock(receiveMutex_);
-        receiveBuffer_.clear();
+template <typename Take>
+ResponseRecordPtr Q470Comm::TakeLines(LinkTraffic traffic, Take take) {
+    std::string taken;
+    while (auto record = frames_.Next(&taken)) {
+        Observe(record->kind == ResultTooLong ? LinkTraffic::Unfinished : traffic, taken);
+        if (auto accepted = take(std::move(record))) return accepted;
     }
-    frameBuffer_.clear();
+    Observe(LinkTraffic::Unfinished, taken);  // an overlong line's bytes dropped as they came
+    return nullptr;
 }
 
-bool Q470Comm::WaitForData(Clock::time_point deadline) {
-    std::unique_lock<std::mutex> lock(receiveMutex_);
-    dataCondition_.wait_until(lock, deadline, [this] { return dataReady_ || closing_; });
-    if (closing_) return false;
-    dataReady_ = false;
-    frameBuffer_.insert(frameBuffer_.end(), receiveBuffer_.begin(), receiveBuffer_.end());
-    receiveBuffer_.clear();
-    if (frameBuffer_.size() > frameHighWater_.load(std::memory_order_relaxed)) {
-        frameHighWater_.store(frameBuffer_.size(), std::memory_order_relaxed);
+bool Q470Comm::PayOwed() {
+    while (owed_ != OwedAnswer::Nothing) {
+        const auto paid = TakeLines(LinkTraffic::Owed, [this](ResponseRecordPtr record) {
+            return Pays(owed_, record->kind) ? std::move(record) : nullptr;
+        });
+        // Not paid within the owing command's own time-out, the device will not send it any more.
+        if (paid || Clock::now() >= owedUntil_) {
+            owed_ = OwedAnswer::Nothing;
+        } else if (!WaitForData(owedUntil_)) {
+            return false;
+        }
     }
     return true;
 }
 
-bool Q470Comm::WaitForQuiet(Clock::duration quietTime, Clock::duration maxWait) {
-    const auto giveUpAt = Clock::now() + maxWait;
-    std::unique_lock<std::mutex> lock(receiveMutex_);
-    for (;;) {
-        if (closing_ || !channel_->IsOpen()) return false;
-        const auto now = Clock::now();
-        const auto quietAt = lastReceived_ + quietTime;
-        if (now >= quietAt) return true;
-        if (now >= giveUpAt) return false;
-        // Woken early by arriving bytes (which move quietAt on) and by Close.
-        dataCondition_.wait_until(lock, std::min(quietAt, giveUpAt));
-    }
+void Q470Comm::NoteCompletion(CommandId id, const std::uint8_t* command, std::uint16_t length,
+                              const ResponseRecord& result, std::uint32_t timeoutMs) {
+    const std::string_view text(reinterpret_cast<const char*>(command), command ? length : 0);
+    deviceQuiet_ = QuietModeAfter(deviceQuiet_, id, text, result);
+    owed_ = OwedAfter(id, result.kind, deviceQuiet_);
+    owedUntil_ = Clock::now() + std::chrono::milliseconds(timeoutMs);
 }
 
-void Q470Comm::SetLineObserver(LineObserver observer) {
-    lineObserver_ = std::move(observer);
+void Q470Comm::Observe(LinkTraffic traffic, std::string_view bytes) {
+    if (!observer_ || bytes.empty()) return;
+    // Line ends alone, the gaps between lines, are no traffic of their own.
+    if (traffic != LinkTraffic::Sent && bytes.find_first_not_of("\r\n") == std::string_view::npos) return;
+    observer_(traffic, bytes);
+}
+
+// Whatever the device sent before this command and did not owe, noise and unsolicited lines, is stale.
+// An observer still sees it go.
+void Q470Comm::DiscardReceived() {
+    std::vector<std::uint8_t> received;
+    {
+        std::lock_guard<std::mutex> lock(receiveMutex_);
+        received.swap(receiveBuffer_);
+    }
+    // Through the framer even unobserved: the rest of a line cut off here must not become a line.
+    frames_.Append(received.data(), received.size());
+    if (observer_) {
+        TakeLines(LinkTraffic::Stale, [](ResponseRecordPtr) { return ResponseRecordPtr(); });
+        Observe(LinkTraffic::Unfinished, frames_.Unfinished());
+    }
+    frames_.Clear();
+}
+
+bool Q470Comm::WaitForData(Clock::time_point deadline) {
+    std::unique_lock<std::mutex> lock(receiveMutex_);
+    dataCondition_.wait_until(lock, deadline, [this] { return dataReady_ || ReceiveEnded(); });
+    if (ReceiveEnded()) return false;
+    dataReady_ = false;
+    frames_.Append(receiveBuffer_.data(), receiveBuffer_.size());
+    receiveBuffer_.clear();
+    if (frames_.Size() > frameHighWater_.load(std::memory_order_relaxed)) {
+        frameHighWater_.store(frames_.Size(), std::memory_order_relaxed);
+    }
+    return true;
+}
+
+void Q470Comm::SetObserver(LinkObserver observer) {
+    observer_ = std::move(observer);
 }
 
 std::size_t Q470Comm::ReceiveHighWater() {
@@ -238,16 +243,19 @@ void Q470Comm::OnRead(std::shared_ptr<CSerialportMP> channel, std::error_code& e
                       const std::vector<std::uint8_t>& bytes, std::size_t count) {
     std::unique_lock<std::mutex> lock(receiveMutex_);
     if (error) {
-        // A read ended by Close is no news to the owner.
+        // A read ended by Close is no news to the owner. Otherwise no byte can come any more: a waiting
+        // Execute ends at once instead of running out its time-out.
+        if (!closing_) hungUp_ = true;
         if (!closing_ && errorCallback) {
             errorCallback(this, error);
         } else {
             channel->Close();
         }
+        lock.unlock();
+        dataCondition_.notify_all();
         return;
     }
     dataReady_ = true;
-    if (count > 0) lastReceived_ = Clock::now();
     AppendReceived(bytes, count);
     lock.unlock();
     dataCondition_.notify_one();
@@ -263,6 +271,11 @@ void Q470Comm::AppendReceived(const std::vector<std::uint8_t>& bytes, std::size_
 
 void Q470Comm::OnWrite(std::shared_ptr<CSerialportMP> channel, std::error_code& error, std::size_t /*written*/) {
     if (!error) return;
+    if (!closing_) {
+        std::lock_guard<std::mutex> lock(receiveMutex_);
+        hungUp_ = true;
+    }
+    dataCondition_.notify_all();
     if (errorCallback) {
         errorCallback(this, error);
     } else {

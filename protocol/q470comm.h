@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "command_id.h"
+#include "line_framer.h"
+#include "link_traffic.h"
+#include "owed_answer.h"
 #include "response_record.h"
 
 namespace q470 {
@@ -27,9 +30,6 @@ extern int g_openLinks;
 class Q470Comm {
 public:
     using ErrorCallback = std::function<void(Q470Comm*, std::error_code&)>;
-    // Sees each frame Execute cuts out of the received bytes (line ends included), on the thread
-    // inside Execute, up to and including the one that completes the command.
-    using LineObserver = std::function<void(std::string_view frame)>;
 
     static constexpr std::size_t kReceiveCap = 1024;
     static constexpr std::uint32_t kDefaultTimeoutMs = 2000;
@@ -47,7 +47,14 @@ public:
     bool IsOpen() const;
 
     // Always returns a record: the completing answer, or ResultTimeout, ResultNotOpen, ResultClosed,
-    // ResultNoRecord.
+    // ResultNoRecord; ResultBadResponse for a GPIO table the device gave wrong (a pin reported twice
+    // with different values, or the answer's end before every pin). ResultClosed also when the device
+    // hung up: no answer can come any more.
+    //
+    // What the last command still owes (its final OK after a query's data line on a talking device,
+    // the "+READY" after a restart-type command) is waited for first, at most for that command's own
+    // time-out, so that it cannot be taken for this command's answer; then whatever else arrived
+    // before this command is discarded.
     ResponseRecordPtr Execute(const std::uint8_t* command, std::uint16_t length, CommandId id, std::uint32_t timeoutMs);
     ResponseRecordPtr Execute(const std::string& command, CommandId id, std::uint32_t timeoutMs = kDefaultTimeoutMs);
 
@@ -56,14 +63,12 @@ public:
     int SetUserPanId(std::uint16_t userPanId);
     int SetGpioConfig(const GpioEntry& entry);
 
-    // Waits until no byte has arrived for `quietTime`, so that a trailing line of the last answer
-    // (the OK after a query's data line) cannot be taken for the answer to the next command. Gives up
-    // after `maxWait`, or when the link is closed or closing; true when the line went quiet. Received
-    // bytes are left for the next Execute, which discards them. Not while an Execute runs.
-    bool WaitForQuiet(std::chrono::steady_clock::duration quietTime, std::chrono::steady_clock::duration maxWait);
+    // The device hung up (or the port failed) while the link was open: a read or a write ended with
+    // an error that Close did not cause. Cleared by the next successful Open.
+    bool HungUp() const { return hungUp_.load(); }
 
-    // Off (empty) unless set; set it only while no Execute runs.
-    void SetLineObserver(LineObserver observer);
+    // Off (empty) unless set, and then free; set it only while no Execute runs.
+    void SetObserver(LinkObserver observer);
 
     // The most bytes the receive buffer and the frame buffer have held since construction: a long
     // run can tell that neither grew past its bound.
@@ -80,20 +85,34 @@ private:
     void OnWrite(std::shared_ptr<CSerialportMP> channel, std::error_code& error, std::size_t written);
     void AppendReceived(const std::vector<std::uint8_t>& bytes, std::size_t count);
     void DiscardReceived();
-    // False when the link is being closed; otherwise moves what arrived into the frame buffer.
+    // False when the link is being closed or the device hung up; otherwise moves what arrived into the
+    // frame buffer.
     bool WaitForData(std::chrono::steady_clock::time_point deadline);
+    bool ReceiveEnded() const { return closing_ || hungUp_; }
+    // Waits for what the last command owes; false when the link closed or the device hung up meanwhile.
+    bool PayOwed();
+    void NoteCompletion(CommandId id, const std::uint8_t* command, std::uint16_t length, const ResponseRecord& result,
+                        std::uint32_t timeoutMs);
+    // Works through the complete lines received; stops at the one `take` accepts.
+    template <typename Take>
+    ResponseRecordPtr TakeLines(LinkTraffic traffic, Take take);
+    void Observe(LinkTraffic traffic, std::string_view bytes);
 
     std::shared_ptr<CSerialportMP> channel_;
     std::vector<std::uint8_t> receiveBuffer_;  // filled on the I/O threads, capped at kReceiveCap
-    std::vector<std::uint8_t> frameBuffer_;    // only touched inside Execute
+    LineFramer frames_;                        // only touched inside Execute
     std::mutex receiveMutex_;
     std::condition_variable dataCondition_;
     std::atomic<bool> closing_{false};
     std::atomic<bool> dataReady_{false};
-    std::chrono::steady_clock::time_point lastReceived_{};  // guarded by receiveMutex_
-    std::size_t receiveHighWater_ = 0;                      // guarded by receiveMutex_
-    std::atomic<std::size_t> frameHighWater_{0};            // written only inside Execute
-    LineObserver lineObserver_;                             // only used inside Execute
+    std::atomic<bool> hungUp_{false};
+    std::size_t receiveHighWater_ = 0;            // guarded by receiveMutex_
+    std::atomic<std::size_t> frameHighWater_{0};  // written only inside Execute
+    LinkObserver observer_;                       // only used inside Execute
+    // The device's side of the conversation as this link has seen it; only touched inside Execute.
+    bool deviceQuiet_ = false;  // a device of unknown mode is taken to be talking
+    OwedAnswer owed_ = OwedAnswer::Nothing;
+    std::chrono::steady_clock::time_point owedUntil_{};
     // Whether this link is counted in g_openLinks. It stays set when the channel closes itself after
     // an error without a callback, so the owner's Close still gives the count back.
     bool counted_ = false;

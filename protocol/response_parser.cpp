@@ -262,11 +262,6 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
-std::size_t FindCr(const std::uint8_t* data, std::size_t from, std::size_t size) {
-    const auto* found = std::find(data + from, data + size, kCr);
-    return static_cast<std::size_t>(found - data);
-}
-
 }  // namespace
 
 ResponseRecordPtr ParseResponse(const std::uint8_t* frame, std::size_t length) {
@@ -283,42 +278,34 @@ ResponseRecordPtr ParseResponse(const std::uint8_t* frame, std::size_t length) {
     return Bad();
 }
 
+ResponseRecordPtr ParseLine(std::string_view text) {
+    if (text.size() > kMaxLineLength) return MakeRecord(ResultTooLong);
+    std::array<std::uint8_t, kMaxFrameLength> frame{};
+    frame[0] = kCr;
+    frame[1] = kLf;
+    std::memcpy(frame.data() + 2, text.data(), text.size());
+    frame[text.size() + 2] = kCr;
+    frame[text.size() + 3] = kLf;
+    return ParseResponse(frame.data(), text.size() + 4);
+}
+
+bool IsLineEnd(std::uint8_t byte) {
+    return byte == kCr || byte == kLf;
+}
+
 ResponseRecordPtr ExtractFrame(const std::uint8_t* data, std::size_t size, std::size_t& consumed) {
     consumed = 0;
     if (size == 0) return MakeRecord(ResultInvalidInput);
-    ResponseRecordPtr result;
-    std::size_t p = 0;
-    while (p < size) {
-        std::size_t frameEnd = 0;
-        if (data[p] == kCr) {
-            if (size - p < 4) break;
-            if (data[p + 1] == kLf) {
-                const std::size_t cr = FindCr(data, p + 2, size);
-                if (cr >= size - 1) break;  // no closing CR yet, or it is the last byte
-                frameEnd = data[cr + 1] == kLf ? cr + 2 : p + 1;
-            } else {
-                frameEnd = p + 1;
-            }
-        } else if (data[p] == kLf) {
-            frameEnd = p + 1;
-        } else {
-            frameEnd = FindCr(data, p, size);
-            if (frameEnd == size) break;
-        }
-        if (frameEnd == p + 1) {  // a stray line end
-            p = frameEnd;
-            continue;
-        }
-        if (frameEnd - p >= 4 && std::memcmp(data + p, "\r\n\r\n", 4) == 0) {  // an empty line
-            p += 2;
-            continue;
-        }
-        result = ParseResponse(data + p, frameEnd - p);
-        p = frameEnd;
-        break;
+    const std::uint8_t* end = data + size;
+    const std::uint8_t* begin = std::find_if_not(data, end, IsLineEnd);
+    if (begin == end) {  // nothing but line ends: none of them can become part of a line
+        consumed = size;
+        return Bad();
     }
-    consumed = p;
-    return result ? std::move(result) : Bad();
+    const std::uint8_t* lineEnd = std::find_if(begin, end, IsLineEnd);
+    if (lineEnd == end) return Bad();  // the line is not finished yet
+    consumed = static_cast<std::size_t>(lineEnd - data) + 1;
+    return ParseLine(std::string_view(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(lineEnd - begin)));
 }
 
 ResponseRecordPtr ExtractFrame(std::vector<std::uint8_t>& buffer) {

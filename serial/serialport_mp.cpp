@@ -8,6 +8,8 @@
 #include <asio/error.hpp>
 #include <asio/post.hpp>
 
+#include "line_rate.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -186,10 +188,18 @@ std::error_code CSerialportMP::ApplyOptions(std::uint32_t baudRate, std::uint8_t
     const serial_port_base::stop_bits stopBitsOption(LookUp(kStopBitsCodes, stopBits, "invalid stop_bits value"));
     std::error_code error;
     port_.set_option(serial_port_base::baud_rate(baudRate), error);
+#ifdef __linux__
+    // asio knows only the rates with a B… constant; the others go in last, as a number.
+    const bool numericRate = error == asio::error::invalid_argument;
+    if (numericRate) error.clear();
+#endif
     if (!error) port_.set_option(characterSizeOption, error);
     if (!error) port_.set_option(parityOption, error);
     if (!error) port_.set_option(stopBitsOption, error);
     if (!error) port_.set_option(serial_port_base::flow_control(serial_port_base::flow_control::none), error);
+#ifdef __linux__
+    if (!error && numericRate) return SetLineRate(port_.native_handle(), baudRate);
+#endif
     return PlatformError(error);
 }
 

@@ -20,8 +20,6 @@ using namespace std::chrono_literals;
 
 constexpr auto kBeatEvery = 1s;
 constexpr auto kAfterCloseWatch = 100ms;
-constexpr auto kLineSettle = 20ms;
-constexpr auto kLineSettleLimit = 1s;
 constexpr std::uint32_t kBaudRates[] = {9600, 19200, 57600, 115200, 230400};
 
 struct Weighted {
@@ -336,7 +334,6 @@ void LinkSoak::AfterHangUp() {
 void LinkSoak::Settle() {
     if (!device_.Running() || !link_.IsOpen()) return;
     std::this_thread::sleep_until(device_.Ledger().QuietAt());
-    link_.WaitForQuiet(kLineSettle, kLineSettleLimit);
 }
 
 }  // namespace q470::soak

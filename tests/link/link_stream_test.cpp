@@ -5,16 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <future>
 #include <string>
 #include <string_view>
 #include <thread>
 
-#include "pty_port.h"
+#include "raw_device.h"
 #include "response_parser.h"
 
 namespace q470 {
@@ -22,48 +19,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using test::RawDevice;
 
-constexpr auto kHangGuard = 10s;
+constexpr auto kHangGuard = RawDevice::kHangGuard;
 constexpr std::uint32_t kLongTimeoutMs = 10000;
 constexpr std::size_t kFrameBufferBound = Q470Comm::kReceiveCap + kMaxFrameLength;
-
-// The device's end of a pseudo-terminal, written by the test itself, byte for byte.
-class RawDevice {
-public:
-    RawDevice() { opened_ = !port_.Open(); }
-    bool Opened() const { return opened_; }
-    const std::string& Path() const { return port_.SlavePath(); }
-
-    // Waits for room when the application is slow to read; false once the guard has passed.
-    bool Write(std::string_view bytes) {
-        const auto deadline = Clock::now() + kHangGuard;
-        while (!bytes.empty() && Clock::now() < deadline) {
-            const ssize_t n = ::write(port_.MasterFd(), bytes.data(), bytes.size());
-            if (n > 0) {
-                bytes.remove_prefix(static_cast<std::size_t>(n));
-                continue;
-            }
-            pollfd ready{port_.MasterFd(), POLLOUT, 0};
-            ::poll(&ready, 1, 10);
-        }
-        return bytes.empty();
-    }
-
-    // Bytes sent before the command would be discarded by it: the answer starts once it is in.
-    bool WaitForCommand() {
-        const auto deadline = Clock::now() + kHangGuard;
-        for (char byte = 0; byte != '\r' && Clock::now() < deadline;) {
-            if (::read(port_.MasterFd(), &byte, 1) == 1) continue;
-            pollfd ready{port_.MasterFd(), POLLIN, 0};
-            ::poll(&ready, 1, 10);
-        }
-        return Clock::now() < deadline;
-    }
-
-private:
-    sim::PtyPort port_;
-    bool opened_ = false;
-};
 
 class LinkStream : public ::testing::Test {
 protected:
@@ -83,6 +43,7 @@ protected:
         while (waiting.wait_for(20ms) != std::future_status::ready) {
             if (!device_.Write("\r\n+VER,1.2.3\r\n")) break;
         }
+        EXPECT_TRUE(device_.Write("\r\nOK\r\n"));  // the query's final line, which the next command waits for
         return waiting.get();
     }
 

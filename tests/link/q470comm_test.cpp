@@ -172,21 +172,28 @@ TEST_F(DeviceLink, GpioTableIsAssembledFromThirteenLines) {
     }
 }
 
-TEST_F(DeviceLink, GpioTableCountsRepeatedPinsAndReplacesTheirEntry) {
+// The table is built by pin: a line said twice is said once, but a pin given two different values
+// leaves no table to trust, and the read fails at once instead of guessing.
+TEST_F(DeviceLink, GpioTableTakesARepeatedLineOnceAndRefusesAConflictingOne) {
     modem_->UpdateSettings([](sim::ModemSettings& s) {
         for (auto& pin : s.gpio) pin = {1, 1};
     });
-    // Lines arrive as pin 0, the repeat, pin 1, the repeat, ...: the thirteenth is pin 6.
     sim::CommandFault repeat;
-    repeat.injectBetweenLines = "\r\n+GPIOC,0,2,2\r\n";
+    repeat.injectBetweenLines = "\r\n+GPIOC,0,1,1\r\n";
     modem_->SetFault("AT+GPIOC?", repeat);
-    const auto record = Execute("AT+GPIOC?\r", CmdGpioConfigQuery);
+    auto record = Execute("AT+GPIOC?\r", CmdGpioConfigQuery);
     ASSERT_EQ(record->kind, RespGpioConfig);
     const GpioTable table = ReadGpioTable(*record);
-    EXPECT_EQ(table[0].ioMode, 2);
-    EXPECT_EQ(table[0].pinConfig, 2);
-    for (std::uint8_t pin = 1; pin <= 6; ++pin) EXPECT_EQ(table[pin].pin, pin);
-    for (std::uint8_t pin = 7; pin < kGpioPinCount; ++pin) EXPECT_EQ(table[pin].ioMode, 0) << "pin " << int(pin);
+    for (std::uint8_t pin = 0; pin < kGpioPinCount; ++pin) {
+        EXPECT_EQ(table[pin].pin, pin);
+        EXPECT_EQ(table[pin].ioMode, 1) << "pin " << int(pin);
+    }
+
+    repeat.injectBetweenLines = "\r\n+GPIOC,0,2,2\r\n";
+    modem_->SetFault("AT+GPIOC?", repeat);
+    const auto start = Clock::now();
+    EXPECT_EQ(Execute("AT+GPIOC?\r", CmdGpioConfigQuery)->kind, ResultBadResponse);
+    EXPECT_LT(Clock::now() - start, 1s);
 }
 
 TEST_F(DeviceLink, GpioTableOfTwelveLinesEndsByTimeout) {
@@ -229,6 +236,33 @@ TEST_F(DeviceLink, CloseWakesAWaitingExecuteAtOnceWithoutAnErrorCallback) {
     EXPECT_EQ(Execute("AT\r", CmdAt)->kind, ResultNotOpen);
 }
 
+// A device that hangs up cannot answer any more: the command waiting for it ends at once, whether or
+// not the owner listens for errors, and no later command is sent.
+TEST(DeviceLinkHangUp, EndsTheWaitingCommandAtOnce) {
+    for (const bool callback : {true, false}) {
+        auto modem = StartModem();
+        Q470Comm link;
+        ErrorEvents errors;
+        if (callback) errors.Attach(link);
+        ASSERT_FALSE(OpenOn(link, *modem));
+        sim::CommandFault hangUp;
+        hangUp.hangUp = true;
+        modem->SetFault("AT+VER?", hangUp);
+        const auto start = Clock::now();
+        EXPECT_EQ(link.Execute("AT+VER?\r", CmdVersionQuery, 60000)->kind, ResultClosed) << callback;
+        EXPECT_LT(Clock::now() - start, 1s) << callback;
+        EXPECT_TRUE(link.HungUp());
+        const auto next = link.Execute("AT\r", CmdAt, 60000)->kind;
+        EXPECT_TRUE(next == ResultClosed || next == ResultNotOpen) << next;
+        link.Close();
+        EXPECT_EQ(modem->Commands(), std::vector<std::string>{"AT+VER?\r"});
+        const auto another = StartModem();
+        ASSERT_FALSE(OpenOn(link, *another));
+        EXPECT_FALSE(link.HungUp()) << "a new connection starts afresh";
+        link.Close();
+    }
+}
+
 TEST_F(DeviceLink, DeviceHangUpIsReportedOnce) {
     modem_->HangUpAfter(1);
     EXPECT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
@@ -242,75 +276,102 @@ TEST_F(DeviceLink, DeviceHangUpIsReportedOnce) {
     EXPECT_EQ(errors_.Errors().size(), 1u);
 }
 
-// A query's OK that trails its data line is still on its way when Execute returns. Sent at once, the
-// next command takes that OK for its own answer; after the line has been quiet for longer than the
-// pause before the OK it does not.
-TEST_F(DeviceLink, WaitForQuietKeepsATrailingOkFromAcknowledgingTheNextCommand) {
-    constexpr auto kTrailer = 15ms;
-    constexpr auto kQuiet = 40ms;
-    sim::CommandFault lateOk;
-    lateOk.trailerDelay = kTrailer;
-    modem_->SetFault("AT+VER?", lateOk);
+// A query's final OK trails its data line; a restart-type command's "+READY" trails its OK. However
+// late either comes within the owing command's time-out, the next command is judged by its own answer:
+// here the device refuses it, and a stale OK or "+READY" would make the refusal look accepted.
+TEST_F(DeviceLink, WhatTheLastCommandOwesNeverAnswersTheNext) {
+    sim::CommandFault refused;
+    refused.answerError = true;
+    modem_->SetFault("AT+RFCH=", refused);
+    for (const auto delay : {2ms, 30ms, 300ms, 1900ms}) {
+        sim::CommandFault lateOk;
+        lateOk.trailerDelay = delay;
+        modem_->SetFault("AT+VER?", lateOk);
+        const auto start = Clock::now();
+        ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion) << delay.count() << " ms";
+        if (delay >= 300ms) {
+            EXPECT_LT(Clock::now() - start, delay) << "the query waited for its trailing OK";
+        }
+        EXPECT_EQ(Execute("AT+RFCH=5\r", CmdRfChannelSet)->kind, RespError) << delay.count() << " ms";
+    }
+
+    modem_->SetReadyDelay(300ms);
     sim::CommandFault silent;
     silent.silent = true;
-    modem_->SetFault("AT+RFCH=", silent);
-
-    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
-    EXPECT_EQ(Execute("AT+RFCH=5\r", CmdRfChannelSet, kShortTimeoutMs)->kind, RespOk) << "the hazard itself";
-
-    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
-    const auto start = Clock::now();
-    EXPECT_TRUE(link_.WaitForQuiet(kQuiet, kHangGuard));
-    EXPECT_GE(Clock::now() - start, kQuiet) << "the OK came after the wait began, so a whole quiet time follows it";
-    EXPECT_EQ(Execute("AT+RFCH=5\r", CmdRfChannelSet, kShortTimeoutMs)->kind, ResultTimeout);
+    modem_->SetFault("ATZ", silent);
+    ASSERT_EQ(Execute("AT+ASSOCCLR\r", CmdAssocClear)->kind, RespOk);
+    EXPECT_EQ(Execute("ATZ\r", CmdRestart, kShortTimeoutMs)->kind, ResultTimeout) << "the clear's +READY ended it";
 }
 
-TEST_F(DeviceLink, WaitForQuietReturnsAtOnceOnAQuietLineAndGivesUpOnABusyOne) {
-    ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
-    std::this_thread::sleep_for(kQuietTime);
+// A quiet device sends no final lines, so its queries owe nothing and the next command goes at once;
+// the link learns the mode from the device's own answers and from the quiet-mode writes it carries.
+TEST_F(DeviceLink, QueriesOfAQuietDeviceOweNothing) {
+    modem_->UpdateSettings([](sim::ModemSettings& s) { s.quietMode = true; });
+    ASSERT_EQ(Execute("AT+QM?\r", CmdQuietModeQuery)->kind, RespQuietMode);
     auto start = Clock::now();
-    EXPECT_TRUE(link_.WaitForQuiet(kQuietTime, kHangGuard));
-    EXPECT_LT(Clock::now() - start, kQuietTime) << "waited although nothing arrived for longer than asked";
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    EXPECT_LT(Clock::now() - start, 500ms);
 
-    // Bytes keep the line busy past the longest wait allowed.
+    // Switched to talking, the device's queries owe their OK again: a refused set after one must fail.
+    ASSERT_EQ(Execute("AT+QM=0\r", CmdQuietModeSet)->kind, RespOk);
     sim::CommandFault lateOk;
     lateOk.trailerDelay = 100ms;
     modem_->SetFault("AT+VER?", lateOk);
+    sim::CommandFault refused;
+    refused.answerError = true;
+    modem_->SetFault("AT+RFCH=", refused);
     ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    EXPECT_EQ(Execute("AT+RFCH=5\r", CmdRfChannelSet)->kind, RespError);
+
+    // AT+QM=1 goes unanswered by a device that takes it; from then on its queries owe nothing.
+    EXPECT_EQ(Execute("AT+QM=1\r", CmdQuietModeSet, kShortTimeoutMs)->kind, ResultTimeout);
+    modem_->ClearFaults();
     start = Clock::now();
-    EXPECT_FALSE(link_.WaitForQuiet(kHangGuard, 50ms));
-    const auto waited = Clock::now() - start;
-    EXPECT_GE(waited, 50ms);
-    EXPECT_LT(waited, kHangGuard);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    EXPECT_LT(Clock::now() - start, 500ms);
 }
 
-TEST_F(DeviceLink, WaitForQuietEndsWhenTheLinkCloses) {
-    ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
-    auto waiting = std::async(std::launch::async, [&] { return link_.WaitForQuiet(60s, 60s); });
-    std::this_thread::sleep_for(50ms);
-    link_.Close();
-    ASSERT_EQ(waiting.wait_for(kHangGuard), std::future_status::ready);
-    EXPECT_FALSE(waiting.get());
-    EXPECT_FALSE(link_.WaitForQuiet(0ms, 0ms)) << "a closed link is not a quiet line";
+// An owed line that does not come in the owing command's time-out is given up: the next command goes
+// out then, and is answered normally.
+TEST_F(DeviceLink, AnOwedLineIsWaitedForAtMostTheOwingCommandsTimeout) {
+    sim::CommandFault veryLateOk;
+    veryLateOk.trailerDelay = 1500ms;
+    modem_->SetFault("AT+VER?", veryLateOk);
+    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery, kShortTimeoutMs)->kind, RespVersion);
+    const auto completed = Clock::now();
+    EXPECT_EQ(Execute("AT+QM?\r", CmdQuietModeQuery)->kind, RespQuietMode);
+    const auto transcript = modem_->Transcript();
+    ASSERT_EQ(transcript.size(), 2u);
+    const auto sentAfter = transcript[1].time - completed;
+    EXPECT_GE(sentAfter, std::chrono::milliseconds(kShortTimeoutMs) - 20ms);
+    EXPECT_LT(sentAfter, 1500ms);
 }
 
-TEST_F(DeviceLink, LineObserverSeesEachFrameUpToTheCompletingOne) {
-    std::vector<std::string> frames;
-    link_.SetLineObserver([&](std::string_view frame) { frames.emplace_back(frame); });
+// The observer sees the traffic as the link handles it: the command sent, each line up to the
+// completing one, and before the next command the line that pays what the last one owed.
+TEST_F(DeviceLink, ObserverSeesTheTraffic) {
+    std::vector<std::pair<LinkTraffic, std::string>> seen;
+    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes) {
+        const auto first = bytes.find_first_not_of("\r\n");
+        const auto last = bytes.find_last_not_of("\r\n");
+        seen.emplace_back(traffic, first == std::string_view::npos ? std::string(bytes)
+                                                                    : std::string(bytes.substr(first, last - first + 1)));
+    });
     ASSERT_EQ(Execute("AT+GPIOC?\r", CmdGpioConfigQuery)->kind, RespGpioConfig);
-    ASSERT_EQ(frames.size(), kGpioPinCount);
-    EXPECT_EQ(frames[0], "\r\n+GPIOC,0,0,0\r\n");
-    EXPECT_EQ(frames[12], "\r\n+GPIOC,12,0,0\r\n");
+    ASSERT_EQ(seen.size(), 1 + kGpioPinCount);
+    EXPECT_EQ(seen[0], std::make_pair(LinkTraffic::Sent, std::string("AT+GPIOC?")));
+    EXPECT_EQ(seen[1], std::make_pair(LinkTraffic::Answer, std::string("+GPIOC,0,0,0")));
+    EXPECT_EQ(seen[13], std::make_pair(LinkTraffic::Answer, std::string("+GPIOC,12,0,0")));
 
-    frames.clear();
-    ASSERT_TRUE(link_.WaitForQuiet(20ms, kHangGuard));  // the table's OK is in, and dropped by the next command
+    seen.clear();
     ASSERT_EQ(Execute("AT+QM?\r", CmdQuietModeQuery)->kind, RespQuietMode);
-    EXPECT_EQ(frames, std::vector<std::string>{"\r\n+QM,0\r\n"}) << "the OK behind the completing line";
+    using Seen = std::vector<std::pair<LinkTraffic, std::string>>;
+    EXPECT_EQ(seen, (Seen{{LinkTraffic::Owed, "OK"}, {LinkTraffic::Sent, "AT+QM?"}, {LinkTraffic::Answer, "+QM,0"}}));
 
-    link_.SetLineObserver(nullptr);
-    frames.clear();
+    link_.SetObserver(nullptr);
+    seen.clear();
     ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
-    EXPECT_TRUE(frames.empty());
+    EXPECT_TRUE(seen.empty());
 }
 
 TEST(DeviceLinkClosed, NeverOpenedLinkAnswersNotOpenAtOnceAndWritesNothing) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
+
+#include "line_framer.h"
 
 namespace q470 {
 namespace {
@@ -28,32 +31,29 @@ struct Case {
     std::vector<Step> steps;
 };
 
-TEST(ExtractFrame, ConsumesAtMostOneFrameAndNothingIncomplete) {
+TEST(ExtractFrame, ConsumesAtMostOneLineAndNothingUnfinished) {
     const std::vector<Case> cases = {
         {"empty buffer", "", {{ResultInvalidInput, ""}}},
         {"version then empty line then OK",
          "\r\n+VER,1.5.0\r\n\r\nOK\r\n",
-         {{RespVersion, "\r\nOK\r\n"}, {RespOk, ""}, {ResultInvalidInput, ""}}},
+         {{RespVersion, "\n\r\nOK\r\n"}, {RespOk, "\n"}, {ResultBadResponse, ""}, {ResultInvalidInput, ""}}},
         {"OK without its closing line end", "\r\nOK", {{ResultBadResponse, "\r\nOK"}}},
-        {"closing CR is the last byte", "\r\nOK\r", {{ResultBadResponse, "\r\nOK\r"}}},
-        {"fewer than four bytes after a CR", "\r\nO", {{ResultBadResponse, "\r\nO"}}},
-        {"echoed command before the answer",
-         "AT\r\r\nOK\r\n",
-         {{ResultBadResponse, "\r\r\nOK\r\n"}, {RespOk, ""}}},
+        {"a CR closes a line by itself", "\r\nOK\r", {{RespOk, ""}}},
+        {"echoed command before the answer", "AT\r\r\nOK\r\n", {{ResultBadResponse, "\r\nOK\r\n"}, {RespOk, "\n"}}},
         {"echo without its CR yet stays", "AT+QM", {{ResultBadResponse, "AT+QM"}}},
-        {"stray line ends are skipped", "\n\r\r\n+QM,1\r\n", {{RespQuietMode, ""}}},
-        {"several empty lines", "\r\n\r\n\r\n\r\nOK\r\n", {{RespOk, ""}}},
-        {"a single character before a CR is skipped like a stray line end",
-         "X\r\nOK\r\n",
-         {{RespOk, ""}}},
-        {"CR LF text CR without LF makes the first CR stray",
-         "\r\nOK\rX\r\nERROR\r\n",
-         {{ResultBadResponse, "\rX\r\nERROR\r\n"}, {RespError, ""}}},
-        {"two complete lines need two calls",
-         "\r\n+ACTIVE\r\n\r\nOK\r\n",
-         {{RespActive, "\r\nOK\r\n"}, {RespOk, ""}}},
+        {"stray line ends are skipped", "\n\r\r\n+QM,1\r\n", {{RespQuietMode, "\n"}}},
+        {"several empty lines", "\r\n\r\n\r\n\r\nOK\r\n", {{RespOk, "\n"}}},
+        {"a stray byte before an answer costs only itself", "X\r\nOK\r\n", {{ResultBadResponse, "\nOK\r\n"}, {RespOk, "\n"}}},
+        {"a stray byte inside a line end", "\r\nOK\rX\nERROR\r\n",
+         {{RespOk, "X\nERROR\r\n"}, {ResultBadResponse, "ERROR\r\n"}, {RespError, "\n"}}},
+        {"the rest of an earlier line and noise before a data line",
+         "K\r\n\x07\xff\r\n+MODELNAME,Q470R\r\n",
+         {{ResultBadResponse, "\n\x07\xff\r\n+MODELNAME,Q470R\r\n"},
+          {ResultBadResponse, "\n+MODELNAME,Q470R\r\n"},
+          {RespModelName, "\n"}}},
         {"only stray bytes are all consumed", "\n\n\n", {{ResultBadResponse, ""}}},
-        {"a line of 256 bytes", "\r\n" + std::string(252, 'x') + "\r\n", {{ResultTooLong, ""}}},
+        {"a line of 256 bytes", "\r\n" + std::string(252, 'x') + "\r\n", {{ResultTooLong, "\n"}}},
+        {"a line of 255 bytes", "\r\n+VER," + std::string(246, 'v') + "\r\n", {{RespVersion, "\n"}}},
     };
     for (const auto& c : cases) {
         auto buffer = Bytes(c.buffer);
@@ -66,31 +66,95 @@ TEST(ExtractFrame, ConsumesAtMostOneFrameAndNothingIncomplete) {
     }
 }
 
-// An answer that arrives a byte at a time is produced exactly once, when its last byte is there,
-// and no byte is lost on the way.
-TEST(ExtractFrame, AnswerArrivingInPieces) {
-    const std::string stream = "AT+INFO?\r\r\n+INFO,00124B001A2B3C4D,P2P,COORD,ACT,1\r\n\r\nOK\r\n";
-    std::vector<std::uint8_t> buffer;
-    std::vector<std::int32_t> kinds;
-    for (char c : stream) {
-        buffer.push_back(static_cast<std::uint8_t>(c));
-        while (buffer.size() >= 4) {
-            const std::size_t before = buffer.size();
-            const auto record = ExtractFrame(buffer);
-            if (record->kind != ResultBadResponse) kinds.push_back(record->kind);
-            if (buffer.size() == before) break;
-        }
-    }
-    EXPECT_EQ(kinds, (std::vector<std::int32_t>{RespInfo, RespOk}));
-    EXPECT_TRUE(buffer.empty());
-}
-
 TEST(ExtractFrame, ViewFormReportsConsumedBytes) {
     const std::string text = "\r\nOK\r\n\r\nERR";
     std::size_t consumed = 99;
     const auto record = ExtractFrame(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), consumed);
     EXPECT_EQ(record->kind, RespOk);
-    EXPECT_EQ(consumed, 6u);
+    EXPECT_EQ(consumed, 5u);
+}
+
+// What a stream yields, in order: every record but the noise lines.
+std::vector<std::int32_t> Kinds(LineFramer& framer) {
+    std::vector<std::int32_t> kinds;
+    while (auto record = framer.Next()) {
+        if (record->kind != ResultBadResponse) kinds.push_back(record->kind);
+    }
+    return kinds;
+}
+
+std::vector<std::int32_t> Feed(const std::string& stream, const std::vector<std::size_t>& cuts) {
+    LineFramer framer;
+    std::vector<std::int32_t> kinds;
+    std::size_t at = 0;
+    for (std::size_t cut : cuts) {
+        framer.Append(reinterpret_cast<const std::uint8_t*>(stream.data()) + at, cut - at);
+        const auto more = Kinds(framer);
+        kinds.insert(kinds.end(), more.begin(), more.end());
+        at = cut;
+    }
+    return kinds;
+}
+
+// The lines a byte stream yields do not depend on how the stream was cut into reads.
+TEST(LineFramer, YieldsTheSameLinesHoweverTheStreamIsCut) {
+    struct Stream {
+        const char* name;
+        std::string bytes;
+        std::vector<std::int32_t> kinds;
+    };
+    const std::vector<Stream> streams = {
+        {"a query's answer", "\r\n+VER,1.5.0\r\n\r\nOK\r\n", {RespVersion, RespOk}},
+        {"an echo before the answer", "AT+QM?\r\r\n+QM,1\r\n\r\nOK\r\n", {RespQuietMode, RespOk}},
+        {"the tail of an earlier OK and noise",
+         "K\r\n!#~\r\n+MODELNAME,Q470R\r\n\r\nOK\r\n",
+         {RespModelName, RespOk}},
+        {"a trailing line end cut off", "\r\n+VER,1.5.0\r\n\r\nOK\r\n\n", {RespVersion, RespOk}},
+        {"stray bytes inside and between line ends",
+         "\r\n+QM,0\rZ\n\r\n\x01\r\nOK\r\n",
+         {RespQuietMode, RespOk}},
+        {"an OK behind a 600-byte line", "\r\n" + std::string(600, 'x') + "\r\nOK\r\n", {ResultTooLong, RespOk}},
+        {"an overlong line that ends like a data line",
+         "\r\n" + std::string(300, 'y') + "+QM,1\r\n\r\nERROR\r\n",
+         {ResultTooLong, RespError}},
+        {"the longest line", "\r\n+VER," + std::string(kMaxLineLength - 5, 'v') + "\r\n", {RespVersion}},
+        {"one byte too long", "\r\n+VER," + std::string(kMaxLineLength - 4, 'v') + "\r\n", {ResultTooLong}},
+        {"bytes that never end a line", std::string(5000, 'z'), {}},
+    };
+    std::mt19937 random(470);
+    for (const auto& stream : streams) {
+        const std::size_t size = stream.bytes.size();
+        EXPECT_EQ(Feed(stream.bytes, {size}), stream.kinds) << stream.name << ", whole";
+        std::vector<std::size_t> everyByte;
+        for (std::size_t i = 1; i <= size; ++i) everyByte.push_back(i);
+        EXPECT_EQ(Feed(stream.bytes, everyByte), stream.kinds) << stream.name << ", byte by byte";
+        for (int round = 0; round < 20; ++round) {
+            std::vector<std::size_t> cuts;
+            for (std::size_t at = 0; at < size;) {
+                at = std::min(size, at + 1 + random() % 40);
+                cuts.push_back(at);
+            }
+            EXPECT_EQ(Feed(stream.bytes, cuts), stream.kinds) << stream.name << ", random cuts " << round;
+        }
+    }
+}
+
+// An unfinished line never holds more than a line's worth, and what is thrown away with Clear does
+// not come back as a line when the rest of it arrives.
+TEST(LineFramer, HoldsNoMoreThanALineAndForgetsTheRestOfAClearedLine) {
+    LineFramer framer;
+    const std::string flood(100000, 'q');
+    framer.Append(reinterpret_cast<const std::uint8_t*>(flood.data()), flood.size());
+    EXPECT_FALSE(framer.Next());
+    EXPECT_EQ(framer.Size(), 0u);
+
+    const std::string cut = "\r\nOK\r\n\r\n+QM,";
+    LineFramer cleared;
+    cleared.Append(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size());
+    cleared.Clear();
+    const std::string rest = "1\r\n\r\nOK\r\n";
+    cleared.Append(reinterpret_cast<const std::uint8_t*>(rest.data()), rest.size());
+    EXPECT_EQ(Kinds(cleared), std::vector<std::int32_t>{RespOk}) << "the rest of +QM, was taken for a line";
 }
 
 }  // namespace

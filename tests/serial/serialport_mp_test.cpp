@@ -1,5 +1,7 @@
 #include "serialport_mp.h"
 
+#include "line_rate.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -46,6 +48,7 @@ public:
     Pty& operator=(const Pty&) = delete;
 
     const std::string& Path() const { return path_; }
+    int SlaveFd() const { return slave_; }
 
     void Write(const std::string& bytes) {
         ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
@@ -229,6 +232,16 @@ TEST_F(SerialChannel, UnsupportedOptionClosesThePortAndReturnsTheError) {
     EXPECT_TRUE(error);
     EXPECT_FALSE(channel_->IsOpen());
     EXPECT_FALSE(Open(*channel_)) << error.message();
+}
+
+// 14400 bit/s has no constant of its own on Linux; a modem set to it must still be reachable.
+TEST_F(SerialChannel, EveryOfferedLineRateIsInForceAfterOpen) {
+    for (const std::uint32_t rate : {2400u, 4800u, 9600u, 14400u, 19200u, 38400u, 57600u, 115200u, 230400u}) {
+        ASSERT_FALSE(channel_->Open(pty_.Path(), rate, 8, 0, 0)) << rate;
+        EXPECT_EQ(ReadLineRate(pty_.SlaveFd()), rate);
+        ExpectReadLoopRuns();
+        channel_->Close();
+    }
 }
 
 TEST(SerialChannelOwnership, ChannelNotHeldBySharedPtrThrows) {
