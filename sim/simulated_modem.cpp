@@ -87,6 +87,7 @@ struct SimulatedModem::Impl {
     std::array<int, 2> wake{-1, -1};  // Stop writes a byte to wake the serving thread
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> lineClosed{false};  // the serving thread has hung up and is ending
+    std::atomic<std::int64_t> hungUpAtNs{0};  // steady clock, since its epoch; 0 while connected
     std::thread thread;
 
     // The serving thread's own state.
@@ -256,6 +257,7 @@ CommandFault SimulatedModem::Impl::FaultFor(const std::string& command) const {
 void SimulatedModem::Impl::HangUp() {
     lineClosed = true;
     port.Close();
+    hungUpAtNs = Nanoseconds(Clock::now().time_since_epoch()).count();
     ResetServingState();
 }
 
@@ -301,6 +303,7 @@ bool SimulatedModem::Start(std::string* error) {
     m.ResetServingState();
     m.stopRequested = false;
     m.lineClosed = false;
+    m.hungUpAtNs = 0;
     try {
         m.thread = std::thread([&m] { m.Serve(); });
     } catch (const std::system_error& e) {
@@ -362,6 +365,12 @@ void SimulatedModem::ClearFaults() {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->faults.clear();
     impl_->policy = nullptr;
+}
+
+std::optional<std::chrono::steady_clock::time_point> SimulatedModem::HungUpAt() const {
+    const std::int64_t at = impl_->hungUpAtNs;
+    if (at == 0) return std::nullopt;
+    return std::chrono::steady_clock::time_point(std::chrono::duration_cast<Clock::duration>(Nanoseconds(at)));
 }
 
 void SimulatedModem::HangUpAfter(std::size_t commands) {

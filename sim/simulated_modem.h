@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,8 @@ public:
     // Closes the pseudo-terminal after this many further commands have been received and the last of
     // them answered (0: never).
     void HangUpAfter(std::size_t commands);
+    // When the device last closed its end of the line, until the next Start.
+    std::optional<std::chrono::steady_clock::time_point> HungUpAt() const;
 
     // A copy of the device's current settings, and a way to change them between commands.
     ModemSettings Settings() const;

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 
 #include "cli_rig.h"
+#include "job_code.h"
 #include "config_document.h"
 #include "config_exchange.h"
 #include "model_kind.h"
@@ -457,19 +460,103 @@ TEST(CliCommands, SeveralPortsRunInParallelEachWithItsOwnResult) {
     EXPECT_EQ(RunTool(args).status, 1);
 }
 
-// The read's last query answers its data line, then its OK a little later. Chained at once, the
-// general job's first command would take that OK for its own; the line settles first, so a command
-// the device never acknowledges is not reported as applied.
-TEST(CliCommands, AStaleOkNeverAcknowledgesTheNextJobsCommand) {
+// Every query answers its data line at once and its final OK later, up to just under its time-out;
+// then the device refuses the first setting. The tool must fail at that step with its result code,
+// every time: a late OK taken for the refused command's answer would report it as applied.
+TEST(CliCommands, ALateOkNeverAcknowledgesARefusedSetting) {
+    TemporaryFolder folder;
+    const std::string file = folder.File("q470r.json");
+    {
+        CliRig source;
+        ASSERT_EQ(source.Run({"save", file}).status, 0);
+    }
+    struct Command {
+        std::vector<std::string> args;
+        const char* refused;
+        std::int32_t result;
+    };
+    const Command commands[] = {
+        {{"set", "mode=multi", "--json"}, "AT+OPMODE=", JobFailed},
+        {{"gpio", "5=output:high", "--json"}, "AT+GPIOC=", JobFailed},
+        {{"apply", file, "--json"}, "AT+OPMODE=", FileOpModeFailed},
+    };
+    struct Delay {
+        std::chrono::milliseconds trailer;
+        bool everyQuery;  // otherwise only the read's last query, right before the first setting
+    };
+    const Delay delays[] = {{3ms, true}, {60ms, true}, {1900ms, false}};
+    for (const auto& delay : delays) {
+        for (const auto& command : commands) {
+            SCOPED_TRACE(std::to_string(delay.trailer.count()) + " ms, " + command.args[0]);
+            CliRig rig;
+            const std::string refused = command.refused;
+            rig.modem.SetFaultPolicy([delay, refused](const std::string& text) {
+                sim::CommandFault fault;
+                if (text.rfind(refused, 0) == 0) fault.answerError = true;
+                if (text.back() == '?' && (delay.everyQuery || text == "AT+URPU?")) fault.trailerDelay = delay.trailer;
+                return fault;
+            });
+            const CliRun run = rig.Run(command.args);
+            EXPECT_EQ(run.status, 1) << run.out;
+            EXPECT_EQ(ParseJson(run.out)["result"].GetInt(), command.result);
+            const auto sent = rig.TakeCommands();
+            const auto firstRefused = std::find_if(sent.begin(), sent.end(), [&](const std::string& c) {
+                return c.rfind(refused, 0) == 0;
+            });
+            ASSERT_NE(firstRefused, sent.end());
+            for (auto c = firstRefused + 1; c != sent.end(); ++c) EXPECT_EQ(c->rfind("AT+QM=", 0), 0u) << *c;
+        }
+    }
+}
+
+// A device that hangs up during a command ends the run at once: the tool says it was disconnected and
+// in which step, and a hang-up is never taken for success, not even at the closing quiet-mode write
+// that a quiet device leaves unanswered.
+TEST(CliCommands, AHangUpEndsTheRunAtOnceAndIsNeverASuccess) {
+    TemporaryFolder folder;
+    const std::string file = folder.File("q470r.json");
+    {
+        CliRig source;  // a quiet device: the file's last write is AT+QM=1
+        source.modem.UpdateSettings([](sim::ModemSettings& s) { s.quietMode = true; });
+        ASSERT_EQ(source.Run({"save", file}).status, 0);
+    }
+    struct Case {
+        std::vector<std::string> args;
+        const char* hangsUpAt;
+        bool quiet;
+        const char* step;
+    };
+    const Case cases[] = {
+        {{"read"}, "AT+GPIOC?", false, "reading the settings"},
+        {{"set", "mode=multi"}, "AT+OPMODE=", false, "applying the general settings"},
+        {{"set", "mode=multi"}, "AT+QM=1", true, "applying the general settings"},
+        {{"gpio", "5=output:high"}, "AT+QM=1", true, "applying the GPIO settings"},
+        {{"apply", file}, "AT+QM=1", true, "applying the configuration file"},
+        {{"restart"}, "ATZ", false, "restarting the device"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.args[0]) + " at " + c.hangsUpAt);
+        CliRig rig;
+        rig.modem.UpdateSettings([&](sim::ModemSettings& s) { s.quietMode = c.quiet; });
+        sim::CommandFault hangUp;
+        hangUp.hangUp = true;
+        rig.modem.SetFault(c.hangsUpAt, hangUp);
+        const CliRun run = rig.Run(c.args);
+        const auto ended = std::chrono::steady_clock::now();
+        EXPECT_EQ(run.status, 1) << run.out;
+        EXPECT_TRUE(Contains(run.err, std::string("disconnected while ") + c.step)) << run.err;
+        const auto hungUp = rig.modem.HungUpAt();
+        ASSERT_TRUE(hungUp);
+        EXPECT_LT(ended - *hungUp, 100ms);
+    }
+}
+
+TEST(CliCommands, SetReportsTheQuietModeTheDeviceHasAfterTheWrite) {
     CliRig rig;
-    sim::CommandFault lateOk;
-    lateOk.trailerDelay = 10ms;
-    rig.modem.SetFault("AT+URPU?", lateOk);
-    rig.modem.SetFault("AT+OPMODE=", sim::CommandFault::Silent());
-    const CliRun run = rig.Run({"set", "mode=multi"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.err, "Failed to apply general setting values")) << run.err;
-    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands(), {"AT+OPMODE=3\r"}}));
+    const CliRun run = rig.Run({"set", "quiet=1", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ParseJson(run.out)["quietMode"].GetInt(), 1);
+    EXPECT_TRUE(rig.modem.Settings().quietMode);
 }
 
 }  // namespace

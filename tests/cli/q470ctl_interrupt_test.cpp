@@ -83,6 +83,27 @@ TEST(Q470ctlInterrupt, SigintDuringEachJobEndsTheProcessWithin1sAndStatus130) {
     }
 }
 
+// The device hangs up mid-command and the user presses Ctrl-C at once: whichever the tool notices
+// first, it ends within a second.
+TEST(Q470ctlInterrupt, SigintAfterAHangUpEndsTheProcessWithin1s) {
+    q470::sim::SimulatedModem modem({});
+    std::string error;
+    ASSERT_TRUE(modem.Start(&error)) << error;
+    q470::sim::CommandFault hangUp;
+    hangUp.hangUp = true;
+    modem.SetFault("AT+GPIOC?", hangUp);
+    ChildProcess tool(Q470CTL_EXECUTABLE, {"-p", modem.PortPath(), "read"}, ChildProcess::StandardOutput::Discarded);
+    ASSERT_TRUE(tool.Started());
+    const auto guard = Clock::now() + kHangGuard;
+    while (!modem.HungUpAt() && Clock::now() < guard) std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(modem.HungUpAt());
+    const auto signalled = Clock::now();
+    tool.Signal(SIGINT);
+    const int status = tool.Wait(kHangGuard);
+    EXPECT_LT(Clock::now() - signalled, kStopLimit);
+    EXPECT_TRUE(status == 1 || status == 130) << status << ": " << tool.Errors();
+}
+
 TEST(Q470ctlInterrupt, AStopInProcessLeavesNoDescriptorAndNoThread) {
     {
         // The I/O service's event loop keeps the descriptors it makes on first use for the process's
