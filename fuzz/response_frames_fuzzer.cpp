@@ -1,6 +1,7 @@
-// Feeds arbitrary device output to the frame extractor the way the device link does: the bytes arrive
-// in pieces, each piece is appended to the frame buffer, and frames are cut off its front until an
-// incomplete one is left.
+// Feeds arbitrary device output to the line framer the device link uses, and to the one-shot frame
+// extractor, the way the link receives it: the bytes arrive in pieces, each piece is appended, and
+// lines are taken until only an unfinished one is left. However the bytes are cut, the same records
+// must come out.
 //
 // Input: one header byte whose low four bits give the number n of piece-size bytes after it, then those
 // n bytes, then the bytes the device sends. The pieces are (size byte % 64) + 1 long, cycled; with n = 0
@@ -20,12 +21,13 @@
 
 #include "c_decimal.h"
 #include "fuzz_check.h"
+#include "line_framer.h"
+#include "receive_buffer.h"
 #include "response_parser.h"
 
 namespace q470 {
 namespace {
 
-constexpr std::size_t kMinFrameBytes = 4;  // the device link calls the extractor only on this much
 constexpr std::size_t kMaxPieceBytes = 64;
 
 struct Input {
@@ -163,11 +165,11 @@ void CheckRoundLength(std::size_t calls, std::size_t bytes) {
     Q470_FUZZ_CHECK(calls <= bytes + 1);
 }
 
-// The device link's way: the view form on a moving offset, the consumed bytes erased once per round.
+// The view form on a moving offset, the consumed bytes erased once per round.
 void ExtractWithOffsets(std::vector<std::uint8_t>& buffer, Outcome& outcome) {
     std::size_t offset = 0;
     std::size_t calls = 0;
-    while (buffer.size() - offset >= kMinFrameBytes) {
+    while (offset < buffer.size()) {
         CheckRoundLength(++calls, buffer.size());
         std::size_t consumed = SIZE_MAX;
         const auto record = ExtractFrame(buffer.data() + offset, buffer.size() - offset, consumed);
@@ -185,7 +187,7 @@ void ExtractWithOffsets(std::vector<std::uint8_t>& buffer, Outcome& outcome) {
 void ExtractFromBuffer(std::vector<std::uint8_t>& buffer, Outcome& outcome) {
     const std::size_t start = buffer.size();
     std::size_t calls = 0;
-    while (buffer.size() >= kMinFrameBytes) {
+    while (!buffer.empty()) {
         CheckRoundLength(++calls, start);
         const std::size_t before = buffer.size();
         const auto record = ExtractFrame(buffer);
@@ -196,6 +198,72 @@ void ExtractFromBuffer(std::vector<std::uint8_t>& buffer, Outcome& outcome) {
     }
 }
 
+// The device link's own way: a line framer that is handed each piece as it comes and keeps no more
+// than an unfinished line's worth.
+class FramerRound {
+public:
+    void operator()(std::vector<std::uint8_t>& piece, Outcome& outcome) {
+        framer_.Append(piece.data(), piece.size());
+        const std::size_t held = framer_.Size();
+        std::size_t calls = 0;
+        std::string taken;
+        while (auto record = framer_.Next(&taken)) {
+            CheckRoundLength(++calls, held);
+            CheckRecord(record);
+            Q470_FUZZ_CHECK(!taken.empty());
+            Keep(record, outcome);
+        }
+        Q470_FUZZ_CHECK(framer_.Size() <= kMaxLineLength + piece.size());
+        piece.clear();
+    }
+
+private:
+    LineFramer framer_;
+};
+
+// The device link's receive side in front of the framer, with a small cap and taken only every other
+// piece, so that bytes are dropped: fewer records may come out, but never one the stream did not hold.
+class CappedRound {
+public:
+    void operator()(std::vector<std::uint8_t>& piece, Outcome& outcome) {
+        received_.Append(piece.data(), piece.size());
+        piece.clear();
+        Q470_FUZZ_CHECK(received_.Size() <= kCap);
+        if (++pieces_ % 2 != 0) return;
+        auto taken = received_.Take();
+        if (taken.breakUnfinished) framer_.BreakUnfinished();
+        framer_.Append(taken.bytes.data(), taken.bytes.size());
+        while (auto record = framer_.Next()) {
+            CheckRecord(record);
+            Keep(record, outcome);
+        }
+    }
+
+private:
+    static constexpr std::size_t kCap = 48;
+    ReceiveBuffer received_{kCap};
+    LineFramer framer_;
+    std::size_t pieces_ = 0;
+};
+
+bool IsSubsequence(const std::vector<Snapshot>& part, const std::vector<Snapshot>& whole) {
+    auto at = whole.begin();
+    for (const auto& record : part) {
+        at = std::find(at, whole.end(), record);
+        if (at == whole.end()) return false;
+        ++at;
+    }
+    return true;
+}
+
+// Line ends before an unfinished line are taken whenever a call sees them, so how much of them is
+// left depends on the cuts; the unfinished line itself does not.
+std::vector<std::uint8_t> WithoutLeadingLineEnds(const std::vector<std::uint8_t>& bytes) {
+    return {std::find_if_not(bytes.begin(), bytes.end(), IsLineEnd), bytes.end()};
+}
+
+// ExtractFrame works on the whole buffer, so the pieces pile up in `residual`; the framer takes each
+// piece itself.
 template <typename Round>
 Outcome Deliver(const Input& input, const std::vector<std::size_t>& pieces, Round round) {
     Outcome outcome;
@@ -235,13 +303,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (input.size > kMaxFrameLength) Q470_FUZZ_CHECK(whole->kind == ResultTooLong);
     CheckCDecimal(input.stream, input.size);
 
-    // However the bytes are cut into pieces, the same answers come out. Only the tail may differ: the link
-    // leaves fewer than four bytes alone even when they are stray line ends that a longer buffer drops.
+    // However the bytes are cut into pieces, the same answers come out, and the same bytes are left of
+    // an unfinished line. The framer drops a line as soon as it is too long, so it is compared on the
+    // records alone.
     const Outcome reference = Deliver(input, {}, ExtractWithOffsets);
     for (const Outcome& pieced :
          {Deliver(input, input.pieces, ExtractWithOffsets), Deliver(input, input.pieces, ExtractFromBuffer)}) {
         Q470_FUZZ_CHECK(pieced.records == reference.records);
-        Q470_FUZZ_CHECK(pieced.residual == reference.residual || pieced.residual.size() < kMinFrameBytes);
+        Q470_FUZZ_CHECK(WithoutLeadingLineEnds(pieced.residual) == WithoutLeadingLineEnds(reference.residual));
+    }
+    for (const auto& pieces : {std::vector<std::size_t>{}, input.pieces}) {
+        Q470_FUZZ_CHECK(Deliver(input, pieces, FramerRound()).records == reference.records);
+    }
+    if (!input.pieces.empty()) {
+        Q470_FUZZ_CHECK(IsSubsequence(Deliver(input, input.pieces, CappedRound()).records, reference.records));
     }
     return 0;
 }

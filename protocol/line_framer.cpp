@@ -13,6 +13,11 @@ void LineFramer::Append(const std::uint8_t* bytes, std::size_t count) {
     buffer_.insert(buffer_.end(), bytes, bytes + count);
 }
 
+void LineFramer::BreakUnfinished() {
+    buffer_.resize(buffer_.size() - Unfinished().size());
+    dropping_ = Dropping::Nothing;
+}
+
 ResponseRecordPtr LineFramer::Next(std::string* taken) {
     if (taken) taken->clear();
     if (dropping_ != Dropping::Nothing) return EndDroppedLine(taken);
@@ -20,21 +25,23 @@ ResponseRecordPtr LineFramer::Next(std::string* taken) {
     const auto lineStart = std::find_if_not(begin, buffer_.cend(), IsLineEnd);
     const auto lineEnd = std::find_if(lineStart, buffer_.cend(), IsLineEnd);
     if (lineEnd == buffer_.cend()) {
-        // Line ends alone can never become part of a line; an unfinished line keeps those before it.
-        if (lineStart == buffer_.cend()) {
-            Consume(Size(), taken);
-        } else if (buffer_.cend() - lineStart > static_cast<std::ptrdiff_t>(kMaxLineLength)) {
+        // Line ends before an unfinished line can never become part of it.
+        Consume(static_cast<std::size_t>(lineStart - begin), taken);
+        if (Size() > kMaxLineLength) {
             Consume(Size(), taken);
             dropping_ = Dropping::OverlongLine;
         }
         return nullptr;
     }
-    auto record = ParseLine(std::string_view(reinterpret_cast<const char*>(buffer_.data()) + (lineStart - buffer_.cbegin()),
+    auto record = ParseLine(std::string_view(reinterpret_cast<const char*>(&*lineStart),
                                              static_cast<std::size_t>(lineEnd - lineStart)));
-    Consume(static_cast<std::size_t>(lineEnd - begin) + 1, taken);
+    // The LF of a CR LF goes with the line when it is already here; alone it is only a line end.
+    const bool crLf = *lineEnd == '\r' && lineEnd + 1 != buffer_.cend() && lineEnd[1] == '\n';
+    Consume(static_cast<std::size_t>(lineEnd - begin) + (crLf ? 2 : 1), taken);
     return record;
 }
 
+// The bytes up to the dropped line's end go; the line is reported once it has ended.
 ResponseRecordPtr LineFramer::EndDroppedLine(std::string* taken) {
     const auto begin = buffer_.cbegin() + static_cast<std::ptrdiff_t>(head_);
     const auto lineEnd = std::find_if(begin, buffer_.cend(), IsLineEnd);
@@ -56,10 +63,13 @@ std::string_view LineFramer::Unfinished() const {
     return std::string_view(reinterpret_cast<const char*>(buffer_.data()) + buffer_.size() - length, length);
 }
 
+// The next byte to arrive belongs to a line whose start is gone when an unfinished line is held, or
+// when a dropped line has not met its line end yet.
 void LineFramer::Clear() {
-    const bool lineEndHeld = std::any_of(buffer_.cbegin() + static_cast<std::ptrdiff_t>(head_), buffer_.cend(), IsLineEnd);
+    const bool lineEndHeld =
+        std::any_of(buffer_.cbegin() + static_cast<std::ptrdiff_t>(head_), buffer_.cend(), IsLineEnd);
     if (!Unfinished().empty()) {
-        dropping_ = Dropping::ClearedLine;
+        dropping_ = Dropping::BrokenLine;
     } else if (lineEndHeld) {
         dropping_ = Dropping::Nothing;
     }

@@ -20,6 +20,10 @@ namespace q470 {
 class LineFramer {
 public:
     void Append(const std::uint8_t* bytes, std::size_t count);
+    // Bytes were lost after those appended so far (the receive buffer was full) and the rest of the
+    // line they cut has been thrown away up to its line end: the unfinished line held is no line, and
+    // the next byte appended starts a new one. Complete lines held stay.
+    void BreakUnfinished();
 
     // The next complete line, parsed (ResultBadResponse for noise), or nullptr when none is complete.
     // `taken`, when given, receives the bytes the call consumed: the line ends before the line, the
@@ -44,7 +48,7 @@ private:
     std::size_t head_ = 0;  // bytes before it are taken
     // Inside a line whose bytes are dropped until its line end: one that grew too long (it is reported
     // as ResultTooLong), or one whose start Clear threw away (the rest is noise).
-    enum class Dropping { Nothing, OverlongLine, ClearedLine };
+    enum class Dropping { Nothing, OverlongLine, BrokenLine };
     Dropping dropping_ = Dropping::Nothing;
 };
 

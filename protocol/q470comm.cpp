@@ -54,7 +54,7 @@ int SendPanId(Q470Comm& link, CommandId id, std::uint16_t panId) {
 
 }  // namespace
 
-Q470Comm::Q470Comm() : channel_(std::make_shared<CSerialportMP>()) {
+Q470Comm::Q470Comm() : channel_(std::make_shared<CSerialportMP>()), received_(kReceiveCap) {
     channel_->SetReadHandler([this](std::shared_ptr<CSerialportMP> channel, std::error_code& error,
                                     const std::vector<std::uint8_t>& bytes,
                                     std::size_t count) { OnRead(std::move(channel), error, bytes, count); });
@@ -73,7 +73,10 @@ std::error_code Q470Comm::Open(const std::string& portName, std::uint32_t baudRa
     std::lock_guard<std::mutex> lock(g_linkCountMutex);
     if (auto error = channel_->Open(portName, baudRate, characterSize, parity, stopBits)) return error;
     // A new connection: nothing is owed, and what the device is like is found out again.
-    DiscardReceived();
+    {
+        std::lock_guard<std::mutex> receiveLock(receiveMutex_);
+        received_.Reset();
+    }
     frames_ = LineFramer();
     owed_ = OwedAnswer::Nothing;
     deviceQuiet_ = false;
@@ -148,8 +151,10 @@ ResponseRecordPtr Q470Comm::Execute(const std::uint8_t* command, std::uint16_t l
 
 template <typename Take>
 ResponseRecordPtr Q470Comm::TakeLines(LinkTraffic traffic, Take take) {
+    // Only an observer needs the bytes; without one, taking lines copies nothing.
     std::string taken;
-    while (auto record = frames_.Next(&taken)) {
+    std::string* const keep = observer_ ? &taken : nullptr;
+    while (auto record = frames_.Next(keep)) {
         Observe(record->kind == ResultTooLong ? LinkTraffic::Unfinished : traffic, taken);
         if (auto accepted = take(std::move(record))) return accepted;
     }
@@ -190,13 +195,11 @@ void Q470Comm::Observe(LinkTraffic traffic, std::string_view bytes) {
 // Whatever the device sent before this command and did not owe, noise and unsolicited lines, is stale.
 // An observer still sees it go.
 void Q470Comm::DiscardReceived() {
-    std::vector<std::uint8_t> received;
     {
+        // Through the framer even unobserved: the rest of a line cut off here must not become a line.
         std::lock_guard<std::mutex> lock(receiveMutex_);
-        received.swap(receiveBuffer_);
+        MoveReceivedToFrames();
     }
-    // Through the framer even unobserved: the rest of a line cut off here must not become a line.
-    frames_.Append(received.data(), received.size());
     if (observer_) {
         TakeLines(LinkTraffic::Stale, [](ResponseRecordPtr) { return ResponseRecordPtr(); });
         Observe(LinkTraffic::Unfinished, frames_.Unfinished());
@@ -204,13 +207,19 @@ void Q470Comm::DiscardReceived() {
     frames_.Clear();
 }
 
+// Under the receive mutex.
+void Q470Comm::MoveReceivedToFrames() {
+    const auto taken = received_.Take();
+    if (taken.breakUnfinished) frames_.BreakUnfinished();
+    frames_.Append(taken.bytes.data(), taken.bytes.size());
+}
+
 bool Q470Comm::WaitForData(Clock::time_point deadline) {
     std::unique_lock<std::mutex> lock(receiveMutex_);
     dataCondition_.wait_until(lock, deadline, [this] { return dataReady_ || ReceiveEnded(); });
     if (ReceiveEnded()) return false;
     dataReady_ = false;
-    frames_.Append(receiveBuffer_.data(), receiveBuffer_.size());
-    receiveBuffer_.clear();
+    MoveReceivedToFrames();
     if (frames_.Size() > frameHighWater_.load(std::memory_order_relaxed)) {
         frameHighWater_.store(frames_.Size(), std::memory_order_relaxed);
     }
@@ -223,7 +232,7 @@ void Q470Comm::SetObserver(LinkObserver observer) {
 
 std::size_t Q470Comm::ReceiveHighWater() {
     std::lock_guard<std::mutex> lock(receiveMutex_);
-    return receiveHighWater_;
+    return received_.HighWater();
 }
 
 int Q470Comm::SetPanId(std::uint16_t panId) {
@@ -255,18 +264,13 @@ void Q470Comm::OnRead(std::shared_ptr<CSerialportMP> channel, std::error_code& e
         dataCondition_.notify_all();
         return;
     }
+    // A waiting command can only be completed by a whole line, so it is woken when a line end comes in
+    // (or the buffer fills), not for every byte of a line that a slow line delivers one by one.
+    const bool lineEnd = received_.Append(bytes.data(), std::min(count, bytes.size()));
+    if (!lineEnd && received_.Size() < kReceiveCap / 2) return;
     dataReady_ = true;
-    AppendReceived(bytes, count);
     lock.unlock();
     dataCondition_.notify_one();
-}
-
-// Bytes beyond the cap are dropped: nobody is taking them.
-void Q470Comm::AppendReceived(const std::vector<std::uint8_t>& bytes, std::size_t count) {
-    if (count > kReceiveCap || receiveBuffer_.size() > kReceiveCap) return;
-    const std::size_t taken = std::min({count, bytes.size(), kReceiveCap - receiveBuffer_.size()});
-    receiveBuffer_.insert(receiveBuffer_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(taken));
-    receiveHighWater_ = std::max(receiveHighWater_, receiveBuffer_.size());
 }
 
 void Q470Comm::OnWrite(std::shared_ptr<CSerialportMP> channel, std::error_code& error, std::size_t /*written*/) {

@@ -16,6 +16,7 @@
 #include "line_framer.h"
 #include "link_traffic.h"
 #include "owed_answer.h"
+#include "receive_buffer.h"
 #include "response_record.h"
 
 namespace q470 {
@@ -83,7 +84,7 @@ private:
     void OnRead(std::shared_ptr<CSerialportMP> channel, std::error_code& error, const std::vector<std::uint8_t>& bytes,
                 std::size_t count);
     void OnWrite(std::shared_ptr<CSerialportMP> channel, std::error_code& error, std::size_t written);
-    void AppendReceived(const std::vector<std::uint8_t>& bytes, std::size_t count);
+    void MoveReceivedToFrames();
     void DiscardReceived();
     // False when the link is being closed or the device hung up; otherwise moves what arrived into the
     // frame buffer.
@@ -99,14 +100,13 @@ private:
     void Observe(LinkTraffic traffic, std::string_view bytes);
 
     std::shared_ptr<CSerialportMP> channel_;
-    std::vector<std::uint8_t> receiveBuffer_;  // filled on the I/O threads, capped at kReceiveCap
-    LineFramer frames_;                        // only touched inside Execute
+    ReceiveBuffer received_;  // filled on the I/O threads, capped at kReceiveCap; guarded by receiveMutex_
+    LineFramer frames_;       // only touched inside Execute
     std::mutex receiveMutex_;
     std::condition_variable dataCondition_;
     std::atomic<bool> closing_{false};
     std::atomic<bool> dataReady_{false};
     std::atomic<bool> hungUp_{false};
-    std::size_t receiveHighWater_ = 0;            // guarded by receiveMutex_
     std::atomic<std::size_t> frameHighWater_{0};  // written only inside Execute
     LinkObserver observer_;                       // only used inside Execute
     // The device's side of the conversation as this link has seen it; only touched inside Execute.

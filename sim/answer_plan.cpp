@@ -8,19 +8,48 @@ namespace {
 
 using Cuts = std::map<std::size_t, std::chrono::nanoseconds>;  // offset → pause before it
 
+// Where a stray byte goes in a line of `length` bytes: inside or just outside its opening (even
+// numbers) or closing (odd numbers) CR LF.
+std::size_t StrayOffset(const CommandFault::StrayByte& stray, std::size_t length) {
+    const bool opening = stray.lineEnd % 2 == 0;
+    if (stray.inside) return opening ? 1 : length - 1;
+    return opening ? 0 : length;
+}
+
+// The answer's lines as they go out: data lines repeated when asked, stray bytes slipped in.
+std::vector<std::string> AnswerLines(const ModemReply& reply, const CommandFault& fault) {
+    std::vector<std::string> lines;
+    for (const auto& line : reply.dataLines) {
+        lines.push_back(line);
+        if (fault.duplicateDataLines) lines.push_back(line);
+    }
+    if (!reply.resultLine.empty()) lines.push_back(reply.resultLine);
+    // Offsets in the lines as they were, filled in from the back so that earlier ones stay valid.
+    std::vector<std::pair<std::size_t, std::size_t>> places;  // line, offset
+    for (const auto& stray : fault.strayBytes) {
+        const std::size_t line = stray.lineEnd / 2;
+        places.emplace_back(line, line < lines.size() ? StrayOffset(stray, lines[line].size()) : 0);
+    }
+    std::vector<std::size_t> order(fault.strayBytes.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return places[a] > places[b]; });
+    for (const std::size_t i : order) {
+        if (places[i].first < lines.size()) lines[places[i].first].insert(places[i].second, 1, fault.strayBytes[i].byte);
+    }
+    return lines;
+}
+
 // The answer's bytes with the injected bytes between its lines; notes the cut before the result line.
 std::string JoinLines(const ModemReply& reply, const CommandFault& fault, Cuts& cuts) {
+    const std::vector<std::string> lines = AnswerLines(reply, fault);
     std::string body;
-    bool first = true;
-    for (const auto& line : reply.dataLines) {
-        if (!first) body += fault.injectBetweenLines;
-        body += line;
-        first = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) body += fault.injectBetweenLines;
+        const bool resultLine = !reply.resultLine.empty() && i + 1 == lines.size();
+        if (resultLine && fault.trailerDelay.count() > 0) cuts[body.size()] += fault.trailerDelay;
+        body += lines[i];
     }
-    if (reply.resultLine.empty()) return body;
-    if (!first) body += fault.injectBetweenLines;
-    if (fault.trailerDelay.count() > 0) cuts[body.size()] += fault.trailerDelay;
-    return body + reply.resultLine;
+    return body;
 }
 
 }  // namespace

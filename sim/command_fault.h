@@ -20,6 +20,17 @@ struct CommandFault {
                                                 // "\r\n+ACTIVE\r\n", ...)
     bool hangUp = false;                        // close the pseudo-terminal instead of answering (after
                                                 // `delay`); the command is not carried out
+    // Single bytes slipped in at the answer's line ends, as line noise does. Every line has two line
+    // ends, the one that opens it and the one that closes it, numbered from 0 across the answer (line
+    // i: 2i and 2i + 1); a byte goes between the CR and the LF, or else just outside the line end, on
+    // the side away from the line. Numbers beyond the answer's line ends are left out.
+    struct StrayByte {
+        std::size_t lineEnd = 0;
+        bool inside = true;
+        char byte = 0;
+    };
+    std::vector<StrayByte> strayBytes;
+    bool duplicateDataLines = false;  // every data line goes out twice in a row
 
     // The two faults a device shows most: it never answers, or it answers ERROR (even in quiet mode).
     static CommandFault Silent() {

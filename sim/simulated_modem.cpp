@@ -255,9 +255,9 @@ CommandFault SimulatedModem::Impl::FaultFor(const std::string& command) const {
 }
 
 void SimulatedModem::Impl::HangUp() {
+    hungUpAtNs = Nanoseconds(Clock::now().time_since_epoch()).count();  // before anybody can see it
     lineClosed = true;
     port.Close();
-    hungUpAtNs = Nanoseconds(Clock::now().time_since_epoch()).count();
     ResetServingState();
 }
 

@@ -7,8 +7,8 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr std::array<const char*, kFaultKinds> kNames{
-    {"silent", "ERROR", "delay", "trailer delay", "split", "injected lines", "hang-up"}};
+constexpr std::array<const char*, kFaultKinds> kNames{{"silent", "ERROR", "delay", "trailer delay", "split",
+                                                      "injected lines", "hang-up", "stray bytes", "duplicated lines"}};
 
 // Chance per command. Silence costs a whole time-out, so it stays rare.
 constexpr double kSilent = 0.02;
@@ -18,13 +18,19 @@ constexpr double kTrailer = 0.06;
 constexpr double kSplit = 0.08;
 constexpr double kInject = 0.10;
 constexpr double kHangUp = 0.01;
+constexpr double kStray = 0.08;
+constexpr double kDuplicate = 0.05;
 
 // Together at most about 1.1 s, against 2 s for the quickest command (and any answer queued in front).
 constexpr std::uint32_t kMaxDelayMs = 500;
 constexpr std::uint32_t kMaxTrailerMs = 200;
 constexpr std::uint32_t kMaxSplitPauseMs = 30;
 constexpr std::uint32_t kMaxCuts = 3;
-
+constexpr std::uint32_t kMaxStrayBytes = 3;
+constexpr std::uint32_t kLineEnds = 2 * 14;  // the longest answer: thirteen GPIO lines and OK
+// Random noise is kept short, so that an answer with noise in every gap still fits the link's
+// receive buffer; an "O" could make an "OK" line out of noise, and the noise would then be an answer.
+constexpr std::uint32_t kMaxNoiseBytes = 32;
 const std::array<const char*, 9> kLines{{
     "\r\n+ACTIVE\r\n",
     "\r\n+INACTIVE\r\n",
@@ -88,6 +94,8 @@ sim::CommandFault FaultChooser::Choose() {
         fault.splitPause = milliseconds(Below(kMaxSplitPauseMs + 1));
     }
     if (pick(kInject, FaultKind::Inject)) fault.injectBetweenLines = Garbage();
+    if (pick(kStray, FaultKind::StrayBytes)) fault.strayBytes = StrayBytes();
+    if (pick(kDuplicate, FaultKind::DuplicateLines)) fault.duplicateDataLines = true;
     std::lock_guard<std::mutex> lock(mutex_);
     if (!any) ++clean_;
     return fault;
@@ -100,8 +108,11 @@ std::string FaultChooser::Garbage() {
         case 0:
             return kLines[Below(static_cast<std::uint32_t>(kLines.size()))];
         case 1: {
-            std::string bytes(1 + Below(64), '\0');
-            for (char& byte : bytes) byte = static_cast<char>(Below(256));
+            std::string bytes(1 + Below(kMaxNoiseBytes), '\0');
+            for (char& byte : bytes) {
+                byte = static_cast<char>(Below(256));
+                if (byte == 'O') byte = 'o';
+            }
             return bytes;
         }
         case 2:
@@ -111,6 +122,18 @@ std::string FaultChooser::Garbage() {
         default:
             return std::string(kLines[Below(2)]) + std::string(1 + Below(20), '\0');
     }
+}
+
+// Single bytes of any value at the answer's line ends, inside a CR LF or beside it.
+std::vector<sim::CommandFault::StrayByte> FaultChooser::StrayBytes() {
+    std::vector<sim::CommandFault::StrayByte> strays(1 + Below(kMaxStrayBytes));
+    for (auto& stray : strays) {
+        stray.lineEnd = Below(kLineEnds);
+        stray.inside = Chance(0.5);
+        stray.byte = static_cast<char>(Below(256));
+        if (stray.byte == 'O') stray.byte = 'o';
+    }
+    return strays;
 }
 
 void FaultChooser::Count(FaultKind kind) {

@@ -6,13 +6,25 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "command_fault.h"
 
 namespace q470::soak {
 
 // The ways a soak device misbehaves; one command may get several at once.
-enum class FaultKind : std::size_t { Silent, Error, Delay, TrailerDelay, Split, Inject, HangUp, Count };
+enum class FaultKind : std::size_t {
+    Silent,
+    Error,
+    Delay,
+    TrailerDelay,
+    Split,
+    Inject,
+    HangUp,
+    StrayBytes,
+    DuplicateLines,
+    Count
+};
 constexpr std::size_t kFaultKinds = static_cast<std::size_t>(FaultKind::Count);
 
 const char* FaultKindName(FaultKind kind);
@@ -39,6 +51,7 @@ public:
 
 private:
     std::string Garbage();
+    std::vector<sim::CommandFault::StrayByte> StrayBytes();
     void Count(FaultKind kind);
 
     mutable std::mutex mutex_;  // the device's serving thread and the harness both draw

@@ -212,6 +212,8 @@ std::string Transcript(const JobRecord& run) {
         if (!entry.fault.injectBetweenLines.empty()) {
             text << " [" << entry.fault.injectBetweenLines.size() << " bytes injected]";
         }
+        if (!entry.fault.strayBytes.empty()) text << " [" << entry.fault.strayBytes.size() << " stray bytes]";
+        if (entry.fault.duplicateDataLines) text << " [data lines twice]";
     }
     return text.str();
 }

@@ -1,5 +1,8 @@
 #include "ledger_entry.h"
 
+#include "answer_plan.h"
+#include "q470comm.h"
+
 namespace q470::soak {
 
 FinalLine FinalLineOf(const LedgerEntry& entry) {
@@ -22,9 +25,14 @@ bool HasKeyword(const LedgerEntry& entry, const std::string& keyword) {
     return entry.command.compare(0, keyword.size(), keyword) == 0;
 }
 
+// Noise between the lines and at the line ends, repeated data lines, delays and pauses leave an answer
+// whole: the link must take it. Only an answer that comes in one burst larger than the link's receive
+// buffer (floods of noise) may lose lines on the way.
 bool BrokeAnswer(const LedgerEntry& entry) {
-    return entry.fault.silent || entry.fault.hangUp || entry.fault.answerError ||
-           !entry.fault.injectBetweenLines.empty();
+    if (entry.fault.silent || entry.fault.hangUp || entry.fault.answerError) return true;
+    std::size_t bytes = 0;
+    for (const auto& segment : sim::PlanAnswer(entry.reply, entry.fault, {}, {})) bytes += segment.bytes.size();
+    return bytes > Q470Comm::kReceiveCap;
 }
 
 }  // namespace q470::soak

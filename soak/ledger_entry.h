@@ -27,7 +27,7 @@ bool SentData(const LedgerEntry& entry);
 // "AT+KEY=..." commands; ATZ, AT&F, AT+ASSOCCLR and the queries are not.
 bool IsSetCommand(const LedgerEntry& entry);
 bool HasKeyword(const LedgerEntry& entry, const std::string& keyword);
-// The fault broke the answer: no answer, a refusal, a hang-up, or bytes injected between its lines.
+// The fault broke the answer: no answer, a refusal, a hang-up, or a flood of bytes between its lines.
 bool BrokeAnswer(const LedgerEntry& entry);
 
 }  // namespace q470::soak

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "line_framer.h"
+#include "receive_buffer.h"
 
 namespace q470 {
 namespace {
@@ -155,6 +157,49 @@ TEST(LineFramer, HoldsNoMoreThanALineAndForgetsTheRestOfAClearedLine) {
     const std::string rest = "1\r\n\r\nOK\r\n";
     cleared.Append(reinterpret_cast<const std::uint8_t*>(rest.data()), rest.size());
     EXPECT_EQ(Kinds(cleared), std::vector<std::int32_t>{RespOk}) << "the rest of +QM, was taken for a line";
+}
+
+// A receive buffer that is not emptied in time drops what does not fit; the lines that come out of it
+// and the framer are then fewer, but each is one the device sent, whole, in its order: the two ends of
+// a cut line never make one.
+TEST(ReceiveBuffer, DroppedBytesCostWholeLinesAndNeverJoinTwo) {
+    std::string stream;
+    std::vector<std::string> sent;
+    for (int n = 0; n < 2000; ++n) {
+        sent.push_back(std::to_string(n) + "." + std::to_string(n % 7));
+        stream += (n % 5 == 0 ? "\r\n+ACTIVE\r\n" : "") + std::string("\r\n+VER,") + sent.back() + "\r\n";
+    }
+    std::mt19937 random(23);
+    for (const std::size_t drainEvery : {1, 3, 11}) {
+        ReceiveBuffer received(64);
+        LineFramer framer;
+        std::vector<std::string> versions;
+        std::size_t chunks = 0;
+        for (std::size_t at = 0; at < stream.size();) {
+            const std::size_t size = std::min<std::size_t>(stream.size() - at, 1 + random() % 48);
+            received.Append(reinterpret_cast<const std::uint8_t*>(stream.data()) + at, size);
+            at += size;
+            if (++chunks % drainEvery != 0 && at < stream.size()) continue;
+            auto taken = received.Take();
+            if (taken.breakUnfinished) framer.BreakUnfinished();
+            framer.Append(taken.bytes.data(), taken.bytes.size());
+            while (auto record = framer.Next()) {
+                if (record->kind == RespVersion) versions.push_back(ReadText(*record));
+            }
+        }
+        EXPECT_LE(received.HighWater(), 64u);
+        std::size_t next = 0;
+        for (const auto& version : versions) {
+            const auto found = std::find(sent.begin() + next, sent.end(), version);
+            ASSERT_NE(found, sent.end()) << "drained every " << drainEvery << ": a version never sent: " << version;
+            next = static_cast<std::size_t>(found - sent.begin()) + 1;
+        }
+        if (drainEvery == 1) {
+            EXPECT_EQ(versions, sent);
+        } else {
+            EXPECT_LT(versions.size(), sent.size());
+        }
+    }
 }
 
 }  // namespace
