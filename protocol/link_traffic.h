@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace q470 {
@@ -12,8 +13,14 @@ enum class LinkTraffic {
     Answer,      // a line taken in while a command waited for its answer (noise and unsolicited lines too)
     Owed,        // a line taken in while the link waited for what the last command still owed
     Stale,       // a complete line found waiting when the next command empties the buffers
-    Unfinished,  // bytes that never became a line: an overlong line, a partial line thrown away
+    Heard,       // a line taken in while the link listened with no command waiting
+    Unfinished,  // bytes that never became a line: an overlong line, a partial line thrown away or
+                 // left when a command timed out
 };
+
+// The bytes as a person can read them: printable ASCII as it is, a backslash doubled, CR and LF as
+// \r and \n, every other byte as \xNN.
+std::string EscapeTraffic(std::string_view bytes);
 
 // Runs on the thread inside Execute; `bytes` include the line ends around a line.
 using LinkObserver = std::function<void(LinkTraffic traffic, std::string_view bytes)>;

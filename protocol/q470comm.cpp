@@ -141,7 +141,10 @@ ResponseRecordPtr Q470Comm::Execute(const std::uint8_t* command, std::uint16_t l
         auto completing = TakeLines(LinkTraffic::Answer, [&](ResponseRecordPtr record) {
             return Completing(id, std::move(record), gpio);
         });
-        if (!completing && ElapsedMs(start) > timeoutMs) completing = MakeRecord(ResultTimeout);
+        if (!completing && ElapsedMs(start) > timeoutMs) {
+            completing = MakeRecord(ResultTimeout);
+            Observe(LinkTraffic::Unfinished, frames_.Unfinished());  // a partial answer, as far as it came
+        }
         if (completing) {
             NoteCompletion(id, command, length, *completing, timeoutMs);
             return completing;
@@ -160,6 +163,19 @@ ResponseRecordPtr Q470Comm::TakeLines(LinkTraffic traffic, Take take) {
     }
     Observe(LinkTraffic::Unfinished, taken);  // an overlong line's bytes dropped as they came
     return nullptr;
+}
+
+bool Q470Comm::Listen(std::uint32_t timeoutMs) {
+    if (!channel_->IsOpen() || ReceiveEnded()) return false;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (!WaitForData(deadline)) return false;
+        TakeLines(LinkTraffic::Heard, [this](ResponseRecordPtr record) {
+            if (Pays(owed_, record->kind)) owed_ = OwedAnswer::Nothing;
+            return ResponseRecordPtr();
+        });
+        if (Clock::now() >= deadline) return true;
+    }
 }
 
 bool Q470Comm::PayOwed() {

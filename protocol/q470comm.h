@@ -59,6 +59,12 @@ public:
     ResponseRecordPtr Execute(const std::uint8_t* command, std::uint16_t length, CommandId id, std::uint32_t timeoutMs);
     ResponseRecordPtr Execute(const std::string& command, CommandId id, std::uint32_t timeoutMs = kDefaultTimeoutMs);
 
+    // Takes in what the device sends for up to `timeoutMs` without sending anything, so that an observer
+    // sees lines as they come while no command waits (a console between commands). A line that pays
+    // what the last command owed still pays it. False when the link is not open, is closed meanwhile,
+    // or the device hung up. Not while an Execute runs.
+    bool Listen(std::uint32_t timeoutMs);
+
     // Command builders: the kind of the answer as an int, ResultInvalidInput for a refused PAN ID.
     int SetPanId(std::uint16_t panId);
     int SetUserPanId(std::uint16_t userPanId);

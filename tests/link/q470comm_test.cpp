@@ -374,6 +374,30 @@ TEST_F(DeviceLink, ObserverSeesTheTraffic) {
     EXPECT_TRUE(seen.empty());
 }
 
+// Listening takes in lines as they come with no command waiting, and a line the last command owed
+// still pays its debt: the next command is not held up waiting for it.
+TEST_F(DeviceLink, ListenHandsOnLinesAsTheyComeAndPaysWhatWasOwed) {
+    std::vector<std::pair<LinkTraffic, std::string>> seen;
+    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes) { seen.emplace_back(traffic, bytes); });
+    sim::CommandFault lateOk;
+    lateOk.trailerDelay = 100ms;
+    modem_->SetFault("AT+VER?", lateOk);
+    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    seen.clear();
+    EXPECT_TRUE(link_.Listen(300));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], std::make_pair(LinkTraffic::Heard, std::string("\r\nOK\r\n")));
+
+    seen.clear();
+    const auto start = Clock::now();
+    ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
+    EXPECT_LT(Clock::now() - start, 50ms) << "waited for an OK that had already come";
+    EXPECT_EQ(seen.front().first, LinkTraffic::Sent);
+
+    link_.Close();
+    EXPECT_FALSE(link_.Listen(10));
+}
+
 TEST(DeviceLinkClosed, NeverOpenedLinkAnswersNotOpenAtOnceAndWritesNothing) {
     auto modem = StartModem();
     Q470Comm link;
