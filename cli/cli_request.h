@@ -32,6 +32,8 @@ struct CliRequest {
     std::optional<std::string> sendToPeer;  // gpio --send-to-peer
     std::uint32_t atTimeoutMs = 2000;       // at --timeout
     bool identify = true;                   // at --no-identify clears it
+    bool trace = false;                     // --trace: the traffic on standard error
+    std::optional<std::string> traceFile;   // --trace-file: the traffic appended to a file
 };
 
 }  // namespace q470

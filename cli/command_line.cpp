@@ -51,9 +51,11 @@ enum OptionCode : int {
     kOptSendToPeer,
     kOptTimeout,
     kOptNoIdentify,
+    kOptTrace,
+    kOptTraceFile,
 };
 
-constexpr std::array<option, 15> kOptions{{
+constexpr std::array<option, 17> kOptions{{
     {"port", required_argument, nullptr, kOptPort},
     {"sim", required_argument, nullptr, kOptSim},
     {"sim-firmware", required_argument, nullptr, kOptSimFirmware},
@@ -68,6 +70,8 @@ constexpr std::array<option, 15> kOptions{{
     {"send-to-peer", required_argument, nullptr, kOptSendToPeer},
     {"timeout", required_argument, nullptr, kOptTimeout},
     {"no-identify", no_argument, nullptr, kOptNoIdentify},
+    {"trace", no_argument, nullptr, kOptTrace},
+    {"trace-file", required_argument, nullptr, kOptTraceFile},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -98,6 +102,10 @@ const char* CommandLine::Usage() {
            "      --stop-bits N      1 | 2 (default 1)\n"
            "      --data-bits N      7 | 8 (default 8)\n"
            "      --json             results as JSON on standard output\n"
+           "      --trace            every line sent (>) and received (<) on standard error, as it happens:\n"
+           "                         milliseconds since the start, the port (with several), the bytes with\n"
+           "                         \\r, \\n and \\xNN for the others; '<~' marks bytes that never made a line\n"
+           "      --trace-file FILE  the same, appended to FILE\n"
            "  -h, --help             show this help\n"
            "      --version          show the version\n"
            "\n"
@@ -243,6 +251,13 @@ bool CommandLine::TakeOption(int code, const char* value) {
         case kOptNoIdentify:
             request_.identify = false;
             return true;
+        case kOptTrace:
+            request_.trace = true;
+            return true;
+        case kOptTraceFile:
+            if (std::string_view(value).empty()) return Fail("--trace-file needs a file name");
+            request_.traceFile = value;
+            return true;
         case kOptHelp:
             outcome_ = Outcome::Help;
             return true;
@@ -286,6 +301,7 @@ bool CommandLine::CheckCombination() {
     if (!request_.identify && !at) return Fail("--no-identify belongs to the at command");
     if (request_.command == CliCommand::Ports) {
         if (!request_.ports.empty() || request_.simModel) return Fail("ports takes no --port or --sim");
+        if (request_.trace || request_.traceFile) return Fail("ports talks to no device: there is nothing to trace");
         return true;
     }
     if (!request_.ports.empty() && request_.simModel) return Fail("--port and --sim cannot be used together");

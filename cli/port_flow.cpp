@@ -82,6 +82,10 @@ PortOutcome PortFlow::Run() {
 bool PortFlow::OpenPort() {
     attached_ = control_.Attach(session_.DeviceLink());
     if (!attached_) return false;
+    const bool atCommand = plan_.request.command == CliCommand::At;
+    if (plan_.trace || atCommand) {
+        session_.DeviceLink().SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });
+    }
     Step("opening the port");
     if (const auto error = session_.Open(outcome_.port)) {
         FailPort(error);
@@ -248,12 +252,9 @@ void PortFlow::At() {
     const std::string& text = plan_.request.arguments.front();
     Step("sending the command");
     Q470Comm& link = session_.DeviceLink();
-    link.SetObserver([this](LinkTraffic traffic, std::string_view bytes) {
-        if (traffic != LinkTraffic::Answer) return;
-        if (auto line = Trimmed(bytes); !line.empty()) outcome_.lines.push_back(std::move(line));
-    });
+    collectLines_ = true;
     const auto answer = session_.Execute(text + "\r", CommandIdForText(text), plan_.request.atTimeoutMs);
-    link.SetObserver(nullptr);
+    collectLines_ = false;
     outcome_.result = answer->kind;
     if (control_.Stopping()) return;
     if (answer->kind == RespError) return Fail(ExitDeviceFailed, "the device answered ERROR", answer->kind);
@@ -322,6 +323,12 @@ void PortFlow::FailPort(const std::error_code& error) {
 void PortFlow::FailDisconnected(const char* step) {
     Fail(ExitDeviceFailed, std::string("the device was disconnected while ") + step +
                                " (it hung up, or its adapter was unplugged)");
+}
+
+void PortFlow::Observe(LinkTraffic traffic, std::string_view bytes) {
+    if (plan_.trace) plan_.trace->Write(outcome_.port, traffic, bytes);
+    if (!collectLines_ || traffic != LinkTraffic::Answer) return;
+    if (auto line = Trimmed(bytes); !line.empty()) outcome_.lines.push_back(std::move(line));
 }
 
 void PortFlow::MarkInterrupted() {

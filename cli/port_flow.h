@@ -12,6 +12,7 @@
 #include "port_session.h"
 #include "progress_reporter.h"
 #include "run_control.h"
+#include "trace_writer.h"
 
 namespace q470 {
 
@@ -21,6 +22,7 @@ struct CommandPlan {
     std::optional<GeneralChanges> general;  // set
     std::optional<GpioChanges> gpio;        // gpio
     CliText text{UiLanguage::English};
+    TraceWriter* trace = nullptr;  // --trace, --trace-file; shared by the ports
 };
 
 // Runs the command on one port the way the window's flows do: open, identify, read, then the job
@@ -55,6 +57,8 @@ private:
     void FailPort(const std::error_code& error);
     void FailDisconnected(const char* step);
     void MarkInterrupted();
+    // What the link sends and takes in goes to the trace, and the answer lines of `at` to the outcome.
+    void Observe(LinkTraffic traffic, std::string_view bytes);
 
     const CommandPlan& plan_;
     RunControl& control_;
@@ -63,6 +67,7 @@ private:
     PortOutcome outcome_;
     bool attached_ = false;
     bool finished_ = false;  // succeeded or failed on its own, not cut short by a stop
+    bool collectLines_ = false;  // while `at` waits for its answer
 };
 
 }  // namespace q470

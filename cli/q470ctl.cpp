@@ -1,5 +1,6 @@
 #include "q470ctl.h"
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "raw_command.h"
 #include "report_writer.h"
 #include "simulated_port.h"
+#include "trace_writer.h"
 
 #ifndef Q470_VERSION_TEXT
 #define Q470_VERSION_TEXT "1.5.0"
@@ -145,6 +147,18 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
         }
         ports = {simulated->Port()};
     }
+    std::unique_ptr<TraceWriter> trace;
+    if (plan.request.traceFile) {
+        trace = std::make_unique<TraceWriter>(*plan.request.traceFile, ports.size() > 1);
+        if (!trace->Opened()) {
+            err << "q470ctl: cannot open the trace file " << *plan.request.traceFile << ": "
+                << std::error_code(errno, std::system_category()).message() << '\n';
+            return ExitFileFailed;
+        }
+    } else if (plan.request.trace) {
+        trace = std::make_unique<TraceWriter>(err, ports.size() > 1);
+    }
+    plan.trace = trace.get();
     RunControl control(environment.stop);
     ProgressReporter progress(err, environment.progress, ports.size() > 1);
     const std::vector<PortOutcome> outcomes = RunPorts(plan, ports, control, progress);

@@ -5,6 +5,11 @@
 #include "response_parser.h"
 
 namespace q470 {
+namespace {
+
+constexpr std::size_t kOpeningBytes = 2;  // CR LF
+
+}  // namespace
 
 void LineFramer::Append(const std::uint8_t* bytes, std::size_t count) {
     // What was taken goes now; at most an unfinished line is moved.
@@ -25,9 +30,11 @@ ResponseRecordPtr LineFramer::Next(std::string* taken) {
     const auto lineStart = std::find_if_not(begin, buffer_.cend(), IsLineEnd);
     const auto lineEnd = std::find_if(lineStart, buffer_.cend(), IsLineEnd);
     if (lineEnd == buffer_.cend()) {
-        // Line ends before an unfinished line can never become part of it.
-        Consume(static_cast<std::size_t>(lineStart - begin), taken);
-        if (Size() > kMaxLineLength) {
+        // Line ends before an unfinished line can never become part of it; the CR LF that opens it
+        // stays with it, so that an observer sees the line as it came.
+        const std::size_t before = static_cast<std::size_t>(lineStart - begin);
+        Consume(before - std::min(before, kOpeningBytes), taken);
+        if (Size() > kMaxLineLength + kOpeningBytes) {
             Consume(Size(), taken);
             dropping_ = Dropping::OverlongLine;
         }
