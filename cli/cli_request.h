@@ -7,7 +7,7 @@
 
 namespace q470 {
 
-enum class CliCommand { Ports, Identify, Read, Save, Apply, Set, Gpio, Restart, FactoryReset, At };
+enum class CliCommand { Ports, Identify, Read, Save, Apply, Set, Gpio, Restart, FactoryReset, At, Console };
 
 // The line settings a port is opened with, in the serial channel's codes (parity 0 none, 1 odd,
 // 2 even; stop bits 0 one, 2 two).
@@ -30,7 +30,7 @@ struct CliRequest {
     bool json = false;
     std::optional<std::string> interval;    // gpio --interval, checked with the command's arguments
     std::optional<std::string> sendToPeer;  // gpio --send-to-peer
-    std::uint32_t atTimeoutMs = 2000;       // at --timeout
+    std::uint32_t atTimeoutMs = 2000;       // at and console --timeout
     bool identify = true;                   // at --no-identify clears it
     bool trace = false;                     // --trace: the traffic on standard error
     std::optional<std::string> traceFile;   // --trace-file: the traffic appended to a file

@@ -23,7 +23,7 @@ struct CommandEntry {
 
 constexpr std::size_t kAnyCount = 1000;
 
-constexpr std::array<CommandEntry, 10> kCommands{{
+constexpr std::array<CommandEntry, 11> kCommands{{
     {"ports", CliCommand::Ports, 0, 0},
     {"identify", CliCommand::Identify, 0, 0},
     {"read", CliCommand::Read, 0, 0},
@@ -34,6 +34,7 @@ constexpr std::array<CommandEntry, 10> kCommands{{
     {"restart", CliCommand::Restart, 0, 0},
     {"factory-reset", CliCommand::FactoryReset, 0, 0},
     {"at", CliCommand::At, 1, 1},
+    {"console", CliCommand::Console, 0, 0},
 }};
 
 enum OptionCode : int {
@@ -138,6 +139,9 @@ const char* CommandLine::Usage() {
            "  at COMMAND [--timeout MS] [--no-identify]\n"
            "                         send one AT command (CR added) and print the lines received until it\n"
            "                         completes or times out (default 2000 ms)\n"
+           "  console [--timeout MS] an interactive AT session on one port: each line read is sent with CR,\n"
+           "                         every line received is printed with its time; a command is waited for\n"
+           "                         until its answer or MS (default 2000). Ctrl-D or 'exit' ends it\n"
            "\n"
            "Exit status: 0 success; 1 the device failed; 2 usage error (nothing was sent); 3 the port could\n"
            "not be opened; 4 a file could not be read, checked or written; 130/143 interrupted. With several\n"
@@ -297,7 +301,10 @@ bool CommandLine::CheckCombination() {
     if (request_.interval && !gpio) return Fail("--interval belongs to the gpio command");
     if (request_.sendToPeer && !gpio) return Fail("--send-to-peer belongs to the gpio command");
     const bool at = request_.command == CliCommand::At;
-    if (timeoutGiven_ && !at) return Fail("--timeout belongs to the at command");
+    const bool console = request_.command == CliCommand::Console;
+    if (timeoutGiven_ && !at && !console) return Fail("--timeout belongs to the at and console commands");
+    if (console && request_.ports.size() > 1) return Fail("console talks to one port at a time");
+    if (console && request_.json) return Fail("console prints lines as they come; there is no JSON of it");
     if (!request_.identify && !at) return Fail("--no-identify belongs to the at command");
     if (request_.command == CliCommand::Ports) {
         if (!request_.ports.empty() || request_.simModel) return Fail("ports takes no --port or --sim");

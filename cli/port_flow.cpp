@@ -8,6 +8,7 @@
 #include "model_kind.h"
 #include "narrow_text.h"
 #include "needs_assoc_clear.h"
+#include "port_open_error.h"
 #include "raw_command.h"
 
 namespace q470 {
@@ -119,6 +120,7 @@ void PortFlow::RunCommand() {
         case CliCommand::At:
             return At();
         case CliCommand::Ports:
+        case CliCommand::Console:  // runs on its own, not as a port flow
             return;
     }
 }
@@ -307,17 +309,7 @@ void PortFlow::Fail(int status, std::string message, std::optional<std::int32_t>
 }
 
 void PortFlow::FailPort(const std::error_code& error) {
-    std::string why = plan_.text.Text(UiText::PortOpenFailed) + " ";
-    if (error == std::errc::permission_denied) {
-        why += error.message() + ". " + plan_.text.Text(UiText::PortPermissionHint);
-    } else if (error == std::errc::device_or_resource_busy) {
-        why += error.message() + ". " + plan_.text.Text(UiText::PortBusyHint);
-    } else if (error == std::errc::no_such_file_or_directory || error == std::errc::no_such_device) {
-        why += "There is no such port (" + error.message() + "); 'q470ctl ports' lists the ports present.";
-    } else {
-        why += error.message() + ".";
-    }
-    Fail(ExitPortFailed, why);
+    Fail(ExitPortFailed, PortOpenError(error, plan_.text));
 }
 
 void PortFlow::FailDisconnected(const char* step) {

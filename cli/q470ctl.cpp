@@ -10,6 +10,7 @@
 #include "command_line.h"
 #include "config_document.h"
 #include "config_exchange.h"
+#include "console_session.h"
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
 #include "model_kind.h"
@@ -135,6 +136,11 @@ std::vector<PortOutcome> RunPorts(const CommandPlan& plan, const std::vector<std
     return outcomes;
 }
 
+int RunConsole(const CommandPlan& plan, const std::string& port, std::ostream& err, const CliEnvironment& environment) {
+    const auto input = ConsoleInput::ForDescriptor(environment.input);
+    return ConsoleSession(plan, port, environment.stop).Run(*input, err);
+}
+
 int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
     std::unique_ptr<SimulatedPort> simulated;
     std::vector<std::string> ports = plan.request.ports;
@@ -159,6 +165,7 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
         trace = std::make_unique<TraceWriter>(err, ports.size() > 1);
     }
     plan.trace = trace.get();
+    if (plan.request.command == CliCommand::Console) return RunConsole(plan, ports.front(), err, environment);
     RunControl control(environment.stop);
     ProgressReporter progress(err, environment.progress, ports.size() > 1);
     const std::vector<PortOutcome> outcomes = RunPorts(plan, ports, control, progress);

@@ -13,6 +13,8 @@ struct CliEnvironment {
     const StopRequest* stop = nullptr;
     // A line per step on the error stream; the executable sets it when that stream is a terminal.
     bool progress = false;
+    // Where `console` reads its lines: standard input unless a test says otherwise.
+    int input = 0;
 };
 
 // Runs one q470ctl command line (`args` without the program name) and returns its exit status.

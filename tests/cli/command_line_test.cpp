@@ -54,12 +54,15 @@ TEST(CommandLine, UsageErrorsNameTheValueAndWhatIsAllowed) {
         {{"-p", "/dev/x", "-p", "/dev/x", "read"}, {"/dev/x is given twice"}},
         {{"--sim-firmware", "1.4.0", "-p", "/dev/x", "read"}, {"--sim-firmware needs --sim"}},
         {{"-p", "/dev/x", "read", "--interval", "1000"}, {"--interval belongs to the gpio command"}},
-        {{"-p", "/dev/x", "read", "--timeout", "100"}, {"--timeout belongs to the at command"}},
+        {{"-p", "/dev/x", "read", "--timeout", "100"}, {"--timeout belongs to the at and console commands"}},
         {{"-p", "/dev/x", "at", "AT", "--timeout", "0"}, {"--timeout 0", "1 to 600000 ms"}},
         {{"-p", "/dev/x", "save"}, {"save takes 1 argument, not 0"}},
         {{"-p", "/dev/x", "set"}, {"set takes at least 1 argument, not 0"}},
         {{"-p", "/dev/x", "read", "extra"}, {"read takes 0 arguments, not 1"}},
         {{"-p", "/dev/x", "ports"}, {"ports takes no --port or --sim"}},
+        {{"-p", "/dev/x", "-p", "/dev/y", "console"}, {"console talks to one port at a time"}},
+        {{"-p", "/dev/x", "console", "--json"}, {"no JSON"}},
+        {{"ports", "--trace"}, {"nothing to trace"}},
         {{}, {"no command given"}},
     };
     for (const auto& c : cases) {

@@ -38,12 +38,13 @@ void ResetSignals(posix_spawnattr_t& attributes) {
 }
 
 // `out` < 0: standard output goes to /dev/null. -1 when the program could not be started.
-pid_t Spawn(std::vector<std::string>& args, int out, int err) {
+pid_t Spawn(std::vector<std::string>& args, int in, int out, int err) {
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (in >= 0) posix_spawn_file_actions_adddup2(&actions, in, STDIN_FILENO);
     if (out >= 0) {
         posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
     } else {
@@ -94,17 +95,41 @@ int ExitStatus(int status) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::string& program, std::vector<std::string> args, StandardOutput output) {
+ChildProcess::ChildProcess(const std::string& program, std::vector<std::string> args, StandardOutput output,
+                           StandardInput input) {
     args.insert(args.begin(), program);
+    int in[2] = {-1, -1};
     int out[2] = {-1, -1};
     int err[2] = {-1, -1};
     const bool piped = output == StandardOutput::Piped;
-    if ((!piped || ::pipe2(out, O_CLOEXEC) == 0) && ::pipe2(err, O_CLOEXEC) == 0) pid_ = Spawn(args, out[1], err[1]);
+    const bool fed = input == StandardInput::Piped;
+    if ((!fed || ::pipe2(in, O_CLOEXEC) == 0) && (!piped || ::pipe2(out, O_CLOEXEC) == 0) &&
+        ::pipe2(err, O_CLOEXEC) == 0) {
+        pid_ = Spawn(args, in[0], out[1], err[1]);
+    }
     // Only the child writes; with these closed here, a read meets end of file once the child is gone.
+    CloseIfOpen(in[0]);
     CloseIfOpen(out[1]);
     CloseIfOpen(err[1]);
+    in_ = in[1];
     out_ = out[0];
     err_ = err[0];
+}
+
+bool ChildProcess::WriteInput(const std::string& bytes) {
+    std::size_t written = 0;
+    while (in_ >= 0 && written < bytes.size()) {
+        const ssize_t n = ::write(in_, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return written == bytes.size();
+}
+
+void ChildProcess::CloseInput() {
+    CloseIfOpen(in_);
+    in_ = -1;
 }
 
 ChildProcess::~ChildProcess() {
@@ -113,6 +138,7 @@ ChildProcess::~ChildProcess() {
         while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
         }
     }
+    CloseIfOpen(in_);
     CloseIfOpen(out_);
     CloseIfOpen(err_);
 }

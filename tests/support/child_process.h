@@ -14,11 +14,12 @@ namespace q470::test {
 class ChildProcess {
 public:
     enum class StandardOutput { Piped, Discarded };
+    enum class StandardInput { Inherited, Piped };
 
     static constexpr std::chrono::milliseconds kReadLimit{20000};
 
     ChildProcess(const std::string& program, std::vector<std::string> args,
-                 StandardOutput output = StandardOutput::Piped);
+                 StandardOutput output = StandardOutput::Piped, StandardInput input = StandardInput::Inherited);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -30,6 +31,10 @@ public:
     // after `timeout`. Once reaped, the same status every time.
     int Wait(std::chrono::steady_clock::duration timeout);
 
+    // With a piped standard input: bytes for the program, and its end of file.
+    bool WriteInput(const std::string& bytes);
+    void CloseInput();
+
     // What the program wrote until it closed the stream, or what came within `timeout`.
     std::string Output(std::chrono::milliseconds timeout = kReadLimit);
     std::string Errors(std::chrono::milliseconds timeout = kReadLimit);
@@ -39,6 +44,7 @@ public:
 private:
     pid_t pid_ = -1;
     std::optional<int> status_;
+    int in_ = -1;
     int out_ = -1;
     int err_ = -1;
 };

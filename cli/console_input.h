@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace q470 {
+
+// The lines a console session reads, typed at a terminal (with line editing and history where the
+// line editor is built in) or coming from a pipe. Never blocks longer than one poll, so the session
+// can print what the device sends and notice a stop meanwhile.
+class ConsoleInput {
+public:
+    enum class Event { Nothing, Line, End };
+
+    // Reads from the descriptor `fd`; a terminal gets the line editor.
+    static std::unique_ptr<ConsoleInput> ForDescriptor(int fd);
+
+    virtual ~ConsoleInput() = default;
+    // Waits at most `timeout` for input. A complete line (without its line end) goes to `line`; End
+    // once the input is closed (Ctrl-D at a terminal).
+    virtual Event Poll(std::chrono::milliseconds timeout, std::string& line) = 0;
+    // Writes `text` (whole lines) without breaking the line being typed.
+    virtual void Print(const std::string& text) = 0;
+    // Whether what is typed shows already: a terminal echoes it, a pipe does not.
+    virtual bool EchoesInput() const = 0;
+};
+
+}  // namespace q470
