@@ -1,13 +1,18 @@
 // Time to identify a Q470R and read all its settings through the job worker, against the simulated
 // modem pacing both directions at the line rate, next to the time the bytes alone need on the line.
+// The same runs also go with the traffic traced to a file (q470ctl --trace-file) and into the log the
+// window's traffic view shows, taking turns with the plain runs; each is given against the plain one.
 //   read_all [runs per rate]
 #include <algorithm>
+#include <array>
+#include <filesystem>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -15,6 +20,8 @@
 #include "job_host.h"
 #include "job_worker.h"
 #include "line_floor.h"
+#include "trace_writer.h"
+#include "traffic_log.h"
 #include "simulated_modem.h"
 
 namespace {
@@ -28,6 +35,8 @@ constexpr auto kResultGuard = std::chrono::seconds(30);
 // for it inside the timed part. Well over the time six characters take at the slowest rate measured.
 constexpr auto kLineSettle = std::chrono::milliseconds(50);
 constexpr std::uint32_t kRates[] = {9600, 115200};
+constexpr std::size_t kWays = 3;          // plain, traced to a file, into the view's log
+constexpr std::size_t kViewLines = 2000;  // as many lines as the window's traffic view keeps
 
 class BenchHost final : public q470::JobHost {
 public:
@@ -102,27 +111,43 @@ bool MeasureRate(std::uint32_t baudRate, int runs) {
     q470::JobWorker worker(host);
     worker.StartWorker();
 
-    std::vector<double> elapsed;
+    const std::string traceFile = (std::filesystem::temp_directory_path() / "q470-read-all-trace.txt").string();
+    q470::TraceWriter trace(traceFile, false);
+    q470::TrafficLog log(kViewLines);
+    const std::array<q470::LinkObserver, kWays> observers = {
+        nullptr,
+        [&trace](q470::LinkTraffic traffic, std::string_view bytes) { trace.Write("", traffic, bytes); },
+        [&log](q470::LinkTraffic traffic, std::string_view bytes) { log.Add(traffic, bytes); },
+    };
+    std::array<std::vector<double>, kWays> elapsed;
     std::vector<double> floor;
     Run last;
-    bool ok = true;
+    bool ok = trace.Opened();
     for (int i = 0; ok && i < runs; ++i) {
-        Run run;
-        ok = MeasureOnce(modem, worker, host, run);
-        elapsed.push_back(run.elapsedMs);
-        floor.push_back(q470::bench::LineMs(run.bytes.sent + run.bytes.received, baudRate));
-        last = run;
+        for (std::size_t way = 0; ok && way < kWays; ++way) {
+            host.link.SetObserver(observers[way]);  // the worker is idle between runs
+            Run run;
+            ok = MeasureOnce(modem, worker, host, run);
+            elapsed[way].push_back(run.elapsedMs);
+            if (way == 0) floor.push_back(q470::bench::LineMs(run.bytes.sent + run.bytes.received, baudRate));
+            last = run;
+        }
     }
+    std::filesystem::remove(traceFile);
     host.link.Close();
     worker.StopWorker();
     if (!ok) {
         std::fprintf(stderr, "read_all: a job failed at %u baud\n", baudRate);
         return false;
     }
-    const double elapsedMs = q470::bench::Median(elapsed);
+    const double elapsedMs = q470::bench::Median(elapsed[0]);
     const double floorMs = q470::bench::Median(floor);
     std::printf("%6u baud: %zu bytes sent, %zu received; elapsed %8.1f ms, line floor %8.1f ms, ratio %.3f\n", baudRate,
                 last.bytes.sent, last.bytes.received, elapsedMs, floorMs, elapsedMs / floorMs);
+    const double traced = q470::bench::Median(elapsed[1]);
+    const double viewed = q470::bench::Median(elapsed[2]);
+    std::printf("%12s traced to a file %8.1f ms (%.3f x), into the view's log %8.1f ms (%.3f x)\n", "", traced,
+                traced / elapsedMs, viewed, viewed / elapsedMs);
     return true;
 }
 

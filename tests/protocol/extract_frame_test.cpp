@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "line_framer.h"
-#include "link_traffic.h"
 #include "receive_buffer.h"
 
 namespace q470 {
@@ -201,10 +200,6 @@ TEST(ReceiveBuffer, DroppedBytesCostWholeLinesAndNeverJoinTwo) {
             EXPECT_LT(versions.size(), sent.size());
         }
     }
-}
-
-TEST(LinkTraffic, EscapesEveryByteThatIsNotPrintable) {
-    EXPECT_EQ(EscapeTraffic(std::string("\r\n+VER,1.5\\x\r\n\0\xE9\x7F~", 18)), "\\r\\n+VER,1.5\\\\x\\r\\n\\x00\\xE9\\x7F~");
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link_traffic.h"
+
+namespace q470 {
+
+// A bounded record of a link's traffic for a view that shows it live: the link's thread adds what it
+// observes, the view's thread takes what is new since it last looked. The oldest entries drop off, so
+// a view that is slow, or not looking, never holds the link up or fills memory.
+class TrafficLog {
+public:
+    struct Entry {
+        std::uint64_t number = 0;  // counts every entry ever added, dropped ones too
+        std::chrono::steady_clock::time_point time;
+        LinkTraffic traffic = LinkTraffic::Sent;
+        std::string bytes;
+    };
+
+    explicit TrafficLog(std::size_t capacity);
+
+    void Add(LinkTraffic traffic, std::string_view bytes);
+    // The entries numbered `from` and later that are still held.
+    std::vector<Entry> Since(std::uint64_t from) const;
+    // The number the next entry will get.
+    std::uint64_t Next() const;
+
+private:
+    const std::size_t capacity_;
+    mutable std::mutex mutex_;
+    std::deque<Entry> entries_;
+    std::uint64_t next_ = 0;
+};
+
+}  // namespace q470
