@@ -105,7 +105,7 @@ public:
     }
     QString GetOpenFileName(QWidget*, const FileDialogRequest&) override { return {}; }
     QString GetSaveFileName(QWidget*, const FileDialogRequest&) override { return {}; }
-    bool RunComConfigDlg(ComConfigDlg& dialog) override {
+    bool RunComConfigDlg(QDialog& dialog) override {
         dialog.show();
         dialog.accept();
         return accept;

@@ -37,9 +37,10 @@ QString FakeUiServices::GetSaveFileName(QWidget*, const FileDialogRequest& reque
     return TakeFront(fileNames, QString());
 }
 
-bool FakeUiServices::RunComConfigDlg(ComConfigDlg& dialog) {
+bool FakeUiServices::RunComConfigDlg(QDialog& dialog) {
     calls.push_back({CallKind::ComConfigDlg, {}, {}});
-    if (dialogDriver) return dialogDriver(dialog);
+    auto* comConfigDlg = qobject_cast<ComConfigDlg*>(&dialog);
+    if (dialogDriver && comConfigDlg != nullptr) return dialogDriver(*comConfigDlg);
     return TakeFront(dialogResults, false);
 }
 

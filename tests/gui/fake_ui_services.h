@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "com_config_dlg.h"
 #include "ui_services.h"
 
 namespace q470 {
@@ -28,7 +29,7 @@ public:
     MessageAnswer ShowMessage(QWidget* parent, const MessageRequest& request) override;
     QString GetOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString GetSaveFileName(QWidget* parent, const FileDialogRequest& request) override;
-    bool RunComConfigDlg(ComConfigDlg& dialog) override;
+    bool RunComConfigDlg(QDialog& dialog) override;
 
     // The message boxes shown so far, in order.
     std::vector<MessageRequest> Messages() const;

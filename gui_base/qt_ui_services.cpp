@@ -1,9 +1,9 @@
 #include "qt_ui_services.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "com_config_dlg.h"
 #include "file_filter.h"
 
 namespace q470 {
@@ -63,7 +63,7 @@ QString QtUiServices::GetSaveFileName(QWidget* parent, const FileDialogRequest& 
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
-bool QtUiServices::RunComConfigDlg(ComConfigDlg& dialog) {
+bool QtUiServices::RunComConfigDlg(QDialog& dialog) {
     return dialog.exec() == QDialog::Accepted;
 }
 
