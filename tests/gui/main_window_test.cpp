@@ -417,8 +417,8 @@ private slots:
     void portThatDoesNotOpen_data() {
         QTest::addColumn<bool>("held");  // another program holds the modem's port; otherwise the port is missing
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << false << "No such file or directory";
-        QTest::newRow("busy") << true << "Device or resource busy " + Text(UiText::PortBusyHint);
+        QTest::newRow("missing") << false << "No such file or directory.";
+        QTest::newRow("busy") << true << "Device or resource busy. " + Text(UiText::PortBusyHint);
     }
 
     void portThatDoesNotOpen() {
@@ -436,7 +436,7 @@ private slots:
         rig.Show();
         QVERIFY(rig.WaitForMessages(1));
         UnregisterRuntimePort(missing);
-        CompareMessages(rig.ui.Messages(), {{QStringLiteral("COM 포트를 열지 못하였습니다.: ") + reason,
+        CompareMessages(rig.ui.Messages(), {{QStringLiteral("COM 포트를 열지 못하였습니다: ") + reason,
                                              MessageCaption(), MessageIcon::Error, MessageButtons::Ok}});
         QVERIFY(!rig.window->IsPortOpen());
         QCOMPARE(rig.TextOf("portStatePane"), QStringLiteral("COM 포트 닫힘"));
@@ -451,18 +451,33 @@ private slots:
         QCOMPARE(LineSummaryText("COM1", 4800, 2, 1, 8), QStringLiteral("COM1, 4800, Even parity, 1.5 stopbit, 8bit"));
         QCOMPARE(LineSummaryText("COM1", 2400, 3, 3, 6), QStringLiteral("COM1, 2400, , , "));
 
-        const auto denied = std::make_error_code(std::errc::permission_denied);
-        const QString korean = PortOpenErrorText(denied);
-        QVERIFY(korean.startsWith(QStringLiteral("COM 포트를 열지 못하였습니다.: Permission denied ")));
-        QVERIFY(korean.contains(QStringLiteral("dialout")));
-        qputenv("Q470_LANG", "en");
-        const QString english = PortOpenErrorText(denied);
-        qputenv("Q470_LANG", "ko");
-        QVERIFY(english.startsWith(QStringLiteral("Failed to open the COM port.: Permission denied ")));
-        QVERIFY(english.contains(QStringLiteral("dialout group")));
-        QVERIFY(english.contains(QStringLiteral("log in again")));
-        QCOMPARE(PortOpenErrorText(std::make_error_code(std::errc::invalid_argument)),
-                 QStringLiteral("COM 포트를 열지 못하였습니다.: Invalid argument"));
+        // Failure text, system reason and hint joined as sentences, in both languages.
+        const struct {
+            const char* language;
+            std::errc error;
+            QString text;
+        } openErrors[] = {
+            {"ko", std::errc::device_or_resource_busy,
+             "COM 포트를 열지 못하였습니다: Device or resource busy. 다른 프로그램이 이 포트를 사용하고 있습니다. 그 "
+             "프로그램을 닫고 다시 시도해 주세요."},
+            {"en", std::errc::device_or_resource_busy,
+             "Failed to open the COM port: Device or resource busy. Another program is using this port. Close that "
+             "program and try again."},
+            {"ko", std::errc::permission_denied,
+             "COM 포트를 열지 못하였습니다: Permission denied. 이 포트를 열 권한이 없습니다. 사용자를 dialout 그룹에 "
+             "추가한 뒤(sudo usermod -aG dialout 사용자이름) 로그아웃했다가 다시 로그인해 주세요."},
+            {"en", std::errc::permission_denied,
+             "Failed to open the COM port: Permission denied. You have no permission to open this port. Add your user "
+             "to the dialout group (sudo usermod -aG dialout USERNAME), then log out and log in again."},
+            {"ko", std::errc::invalid_argument, "COM 포트를 열지 못하였습니다: Invalid argument."},
+            {"en", std::errc::no_such_file_or_directory, "Failed to open the COM port: No such file or directory."},
+        };
+        for (const auto& entry : openErrors) {
+            qputenv("Q470_LANG", entry.language);
+            const QString text = PortOpenErrorText(std::make_error_code(entry.error));
+            qputenv("Q470_LANG", "ko");
+            QCOMPARE(text, entry.text);
+        }
     }
 
     void keysNeverCloseTheWindow() {
