@@ -107,6 +107,18 @@ int ConnectionDialogCalls(const FakeUiServices& ui) {
     }));
 }
 
+// Counts the paint events a widget receives while `counting` is set.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (counting && event->type() == QEvent::Paint) ++count;
+        return QObject::eventFilter(watched, event);
+    }
+
+    bool counting = false;
+    int count = 0;
+};
+
 // Runs `answer` on the modal window that the next call opens.
 void AnswerNextModal(std::function<void(QWidget&)> answer) {
     QTimer::singleShot(0, [answer = std::move(answer)] {
@@ -262,15 +274,40 @@ private slots:
         QVERIFY(GeneralPageEnabled(rig) && GpioPageEnabled(rig));
     }
 
+    // While the window waits for the association clear's answer it shows the wait cursor, keeps its
+    // controls disabled and goes on painting.
     void changedPanIdOnOldFirmwareClearsAssociationsAndRestarts() {
         WindowRig rig(ModemOf(sim::ModemModel::Q470R, "1.4.0"));
         rig.ui.dialogResults = {true, false};
         QVERIFY(rig.Connect());
         rig.TakeCommands();
+        sim::CommandFault slowClear;
+        slowClear.delay = 600ms;
+        rig.modem.SetFault("AT+ASSOCCLR", slowClear);
+        PaintCounter paints;
+        rig.window->installEventFilter(&paints);
+        int ticks = 0;
+        int busyTicks = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const Commands sent = rig.modem.Commands();
+            paints.counting = std::count(sent.begin(), sent.end(), "AT+ASSOCCLR\r") == 1 &&
+                              std::count(sent.begin(), sent.end(), "ATZ\r") == 0;
+            if (!paints.counting) return;
+            ++ticks;
+            const QCursor* cursor = QApplication::overrideCursor();
+            if (cursor != nullptr && cursor->shape() == Qt::WaitCursor && !GeneralPageEnabled(rig)) ++busyTicks;
+            rig.window->update();
+        });
+        watch.start(10);
         TypeInto(Child<QLineEdit>(rig.window->GeneralPage(), "panIdEdit"), QStringLiteral("4321"));
         ClickPageApply(rig.window->GeneralPage());
         QVERIFY(rig.WaitUntilDisconnected());
         QTRY_COMPARE_WITH_TIMEOUT(ConnectionDialogCalls(rig.ui), 2, kHangGuardMs);
+        watch.stop();
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));  // the event loop ran during the wait
+        QCOMPARE(busyTicks, ticks);
+        QVERIFY2(paints.count >= 5, qPrintable(QString::number(paints.count)));
 
         CompareMessages(rig.ui.Messages(), {Box(UiText::PanIdChanged, MessageIcon::Information)});
         // The late "+READY" of the association clear ends the restart command, so the window may have
@@ -353,15 +390,37 @@ private slots:
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
-    // The read job still waits for its answer when the port fails: the port problem is told first, then
-    // the read's own failure, and nothing is left running.
+    void deviceHangingUpMidJob_data() {
+        QTest::addColumn<QString>("command");  // the device hangs up instead of answering it
+        QTest::addColumn<bool>("apply");       // during an apply of the general page; else during the first read
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("read") << "AT+NETINFO?" << false << int(UiText::NoDeviceResponse) << int(MessageIcon::Warning);
+        QTest::newRow("apply") << "AT+RFCH=" << true << int(UiText::ApplyGeneralFailed) << int(MessageIcon::Error);
+    }
+
+    // The job still waits for its answer when the port fails: the port problem is told first, then, once
+    // that box is closed, the job's own failure; the boxes never stack. Nothing is left running.
     void deviceHangingUpMidJob() {
+        QFETCH(QString, command);
+        QFETCH(bool, apply);
+        QFETCH(int, failure);
+        QFETCH(int, icon);
         WindowRig rig;
-        rig.modem.SetFault("AT+NETINFO?", Fault(false, false, true));
-        rig.Show();
+        rig.ui.messageDwell = 300ms;  // long enough for the job's result to arrive while the first box is open
+        if (apply) {
+            QVERIFY(rig.Connect());
+            rig.modem.SetFault(command.toStdString(), Fault(false, false, true));
+            ClickPageApply(rig.window->GeneralPage());
+        } else {
+            rig.modem.SetFault(command.toStdString(), Fault(false, false, true));
+            rig.Show();
+        }
         QVERIFY(rig.WaitForMessages(2));
+        QTest::qWait(100);  // a third box would come now
         CompareMessages(rig.ui.Messages(), {Box(UiText::PortProblem, MessageIcon::Error),
-                                            Box(UiText::NoDeviceResponse, MessageIcon::Warning)});
+                                            Box(UiText(failure), MessageIcon(icon))});
+        QCOMPARE(rig.ui.mostOpenMessages, 1);
         QVERIFY(rig.WaitUntilDisconnected());
         QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
         QVERIFY(!GeneralPageEnabled(rig));
