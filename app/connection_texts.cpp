@@ -66,7 +66,8 @@ QString LineSummaryText(const QString& portName, std::uint32_t baudRate, std::ui
 QString PortOpenErrorText(const std::error_code& error) {
     QString failure = Text(UiText::PortOpenFailed).trimmed();
     if (failure.endsWith(QLatin1Char('.'))) failure.chop(1);
-    QString text = failure + QStringLiteral(": ") + AsSentence(QString::fromStdU16String(NarrowToWide(error.message())));
+    QString text =
+        failure + QStringLiteral(": ") + AsSentence(QString::fromStdU16String(NarrowToWide(error.message())));
     const QString hint = HintFor(error);
     if (!hint.isEmpty()) text += QLatin1Char(' ') + hint;
     return text;

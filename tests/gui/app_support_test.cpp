@@ -301,7 +301,8 @@ private slots:
         QTest::addColumn<QString>("replaceQuestion");  // its beginning
         QTest::newRow("Korean, Qt's translation")
             << QByteArray("ko") << true << QStringList{"예(&Y)", "아니요(&N)"} << "확인"
-            << QStringList{"다음에서 찾기:", "파일 이름(&N):", "파일 형식:", "열기(&O)", "취소"} << "site.json이(가) 이미";
+            << QStringList{"다음에서 찾기:", "파일 이름(&N):", "파일 형식:", "열기(&O)", "취소"}
+            << "site.json이(가) 이미";
         QTest::newRow("Korean, none of Qt's")
             << QByteArray("ko") << false << QStringList{"예", "아니요"} << "확인"
             << QStringList{"찾는 위치:", "파일 이름:", "파일 형식:", "열기", "취소"} << "site.json already exists";

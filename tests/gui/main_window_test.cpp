@@ -418,8 +418,8 @@ private slots:
         }
         QVERIFY(rig.WaitForMessages(2));
         QTest::qWait(100);  // a third box would come now
-        CompareMessages(rig.ui.Messages(), {Box(UiText::PortProblem, MessageIcon::Error),
-                                            Box(UiText(failure), MessageIcon(icon))});
+        CompareMessages(rig.ui.Messages(),
+                        {Box(UiText::PortProblem, MessageIcon::Error), Box(UiText(failure), MessageIcon(icon))});
         QCOMPARE(rig.ui.mostOpenMessages, 1);
         QVERIFY(rig.WaitUntilDisconnected());
         QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
