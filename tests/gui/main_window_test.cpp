@@ -133,6 +133,9 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A test that switches the language and fails before switching back leaves the next one in Korean.
+    void init() { qputenv("Q470_LANG", "ko"); }
+
     void readShowsTheDevice_data() {
         QTest::addColumn<int>("model");
         QTest::addColumn<QString>("status");
@@ -391,21 +394,30 @@ private slots:
     }
 
     void deviceHangingUpMidJob_data() {
+        QTest::addColumn<QByteArray>("language");
         QTest::addColumn<QString>("command");  // the device hangs up instead of answering it
         QTest::addColumn<bool>("apply");       // during an apply of the general page; else during the first read
-        QTest::addColumn<int>("failure");
-        QTest::addColumn<int>("icon");
-        QTest::newRow("read") << "AT+NETINFO?" << false << int(UiText::NoDeviceResponse) << int(MessageIcon::Warning);
-        QTest::newRow("apply") << "AT+RFCH=" << true << int(UiText::ApplyGeneralFailed) << int(MessageIcon::Error);
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("icon");  // of the job's failure
+        QTest::newRow("read, ko") << QByteArray("ko") << "AT+NETINFO?" << false
+                                  << QStringList{"COM 포트에 문제가 발생하였습니다. ",
+                                                 Text(UiText::NoDeviceResponse, UiLanguage::Korean)}
+                                  << int(MessageIcon::Warning);
+        QTest::newRow("apply, en") << QByteArray("en") << "AT+RFCH=" << true
+                                   << QStringList{"A problem occurred on the COM port. ",
+                                                  "Failed to apply general setting values"}
+                                   << int(MessageIcon::Error);
     }
 
     // The job still waits for its answer when the port fails: the port problem is told first, then, once
     // that box is closed, the job's own failure; the boxes never stack. Nothing is left running.
     void deviceHangingUpMidJob() {
+        QFETCH(QByteArray, language);
         QFETCH(QString, command);
         QFETCH(bool, apply);
-        QFETCH(int, failure);
+        QFETCH(QStringList, texts);
         QFETCH(int, icon);
+        qputenv("Q470_LANG", language);
         WindowRig rig;
         rig.ui.messageDwell = 300ms;  // long enough for the job's result to arrive while the first box is open
         if (apply) {
@@ -418,8 +430,9 @@ private slots:
         }
         QVERIFY(rig.WaitForMessages(2));
         QTest::qWait(100);  // a third box would come now
-        CompareMessages(rig.ui.Messages(),
-                        {Box(UiText::PortProblem, MessageIcon::Error), Box(UiText(failure), MessageIcon(icon))});
+        qputenv("Q470_LANG", "ko");
+        CompareMessages(rig.ui.Messages(), {{texts[0], MessageCaption(), MessageIcon::Error, MessageButtons::Ok},
+                                            {texts[1], MessageCaption(), MessageIcon(icon), MessageButtons::Ok}});
         QCOMPARE(rig.ui.mostOpenMessages, 1);
         QVERIFY(rig.WaitUntilDisconnected());
         QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
