@@ -45,6 +45,13 @@ QString HintFor(const std::error_code& error) {
     return {};
 }
 
+// A system's reason ends with a full stop, whether or not the system gave it one.
+QString AsSentence(const QString& reason) {
+    QString sentence = reason.trimmed();
+    if (!sentence.isEmpty() && !QStringLiteral(".!?").contains(sentence.back())) sentence += QLatin1Char('.');
+    return sentence;
+}
+
 }  // namespace
 
 QString LineSummaryText(const QString& portName, std::uint32_t baudRate, std::uint8_t parity, std::uint8_t stopBits,
@@ -54,11 +61,16 @@ QString LineSummaryText(const QString& portName, std::uint32_t baudRate, std::ui
                       CodeTextUtf8(kDataBitTexts, dataBits).constData());
 }
 
+// The failure text, the system's reason and the hint read as sentences: "Failed to open the COM port:
+// Device or resource busy. Another program is using this port. …".
 QString PortOpenErrorText(const std::error_code& error) {
-    QString reason = QString::fromStdU16String(NarrowToWide(error.message()));
+    QString failure = Text(UiText::PortOpenFailed).trimmed();
+    if (failure.endsWith(QLatin1Char('.'))) failure.chop(1);
+    QString text =
+        failure + QStringLiteral(": ") + AsSentence(QString::fromStdU16String(NarrowToWide(error.message())));
     const QString hint = HintFor(error);
-    if (!hint.isEmpty()) reason += QLatin1Char(' ') + hint;
-    return QStringLiteral("%1: %2").arg(Text(UiText::PortOpenFailed), reason);
+    if (!hint.isEmpty()) text += QLatin1Char(' ') + hint;
+    return text;
 }
 
 }  // namespace q470

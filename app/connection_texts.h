@@ -11,8 +11,8 @@ namespace q470 {
 QString LineSummaryText(const QString& portName, std::uint32_t baudRate, std::uint8_t parity, std::uint8_t stopBits,
                         std::uint8_t dataBits);
 
-// The box shown when a port does not open: the failure text, a colon and the system's reason, followed
-// by what the user can do about a missing permission or a port held by another program.
+// The box shown when a port does not open: the failure text, a colon and the system's reason as a
+// sentence, followed by what the user can do about a missing permission or a port held by another program.
 QString PortOpenErrorText(const std::error_code& error);
 
 }  // namespace q470

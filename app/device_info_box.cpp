@@ -5,7 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <string>
 
+#include "device_records.h"
+#include "device_state.h"
+#include "model_kind.h"
 #include "string_table.h"
 
 namespace q470 {
@@ -31,6 +36,27 @@ QPushButton* MakeButton(QWidget* parent, UiText text, const char* name) {
     return button;
 }
 
+// Wide enough for every status text a read can bring (each model, link state and mode), so that a text
+// arriving never widens the window.
+int StatusTextWidth(const QLabel& label) {
+    const std::string settingMode = Text(UiText::SettingMode).toStdString();
+    int widest = 0;
+    for (std::uint32_t kind : {ModelQ470R, ModelKs400, ModelKs410}) {
+        for (std::uint8_t linkState : {0, 1}) {
+            for (std::uint8_t normalMode : {0, 1}) {
+                DeviceState state;
+                state.modelKind = kind;
+                state.info.linkState = linkState;
+                state.info.normalMode = normalMode;
+                const QString text = QString::fromStdString(DeviceStatusText(state, settingMode));
+                widest = std::max(widest, label.fontMetrics().size(0, text).width());
+            }
+        }
+    }
+    const QMargins margins = label.contentsMargins();
+    return widest + margins.left() + margins.right() + 2 * label.margin();
+}
+
 QLabel* MakeLabel(QWidget* parent, UiText text, QWidget* buddy) {
     auto* label = new QLabel(Text(text), parent);
     label->setBuddy(buddy);
@@ -46,6 +72,9 @@ DeviceInfoBox::DeviceInfoBox(QWidget* parent) : QGroupBox(Text(UiText::DeviceInf
     statusLabel_ = new QLabel(this);
     statusLabel_->setObjectName(QStringLiteral("statusInfoLabel"));
     statusLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Its width is reserved, not taken from the text it holds.
+    statusLabel_->setSizePolicy(QSizePolicy::Ignored, statusLabel_->sizePolicy().verticalPolicy());
+    statusLabel_->setMinimumWidth(StatusTextWidth(*statusLabel_));
     restartButton_ = MakeButton(this, UiText::RestartButton, "restartButton");
     factoryResetButton_ = MakeButton(this, UiText::FactoryResetButton, "factoryResetButton");
 

@@ -12,6 +12,7 @@
 #include "keldan_q470r_configurator_dlg.h"
 #include "model_kind.h"
 #include "needs_assoc_clear.h"
+#include "off_window_thread.h"
 #include "string_table.h"
 #include "ui_services.h"
 
@@ -115,11 +116,19 @@ void JobResultHandler::OnGeneralQ470RApplied(std::int32_t result) {
 }
 
 // The one command the window sends itself: the worker is idle, the job has ended and nothing is queued.
-// A failed clear is not reported; the restart follows anyway.
+// The window shows itself busy and keeps painting while it waits for the answer; the command runs off the
+// window thread but still before the restart is queued. A failed clear is not reported; the restart
+// follows anyway.
 void JobResultHandler::ClearAssociationsAndRestart() {
     ShowMessageBox(&window_, Text(UiText::PanIdChanged), MessageIcon::Information);
-    window_.DeviceLink().Execute(CommandText(CmdAssocClear), CmdAssocClear, kAssocClearTimeoutMs);
-    if (window_.IsPortOpen()) window_.QueueJob(JobRestart);
+    window_.MakeBusy();
+    Q470Comm& link = window_.DeviceLink();
+    RunOffWindowThread([&link] { link.Execute(CommandText(CmdAssocClear), CmdAssocClear, kAssocClearTimeoutMs); });
+    if (window_.IsPortOpen()) {
+        window_.QueueJob(JobRestart);
+    } else {
+        window_.EndBusy();
+    }
 }
 
 void JobResultHandler::ShowApplyOutcome(std::int32_t job, std::int32_t result) {

@@ -10,6 +10,8 @@
 #include "app_version.h"
 #include "demo_device.h"
 #include "keldan_q470r_configurator_dlg.h"
+#include "qt_translations.h"
+#include "string_table.h"
 
 namespace q470 {
 namespace {
@@ -40,6 +42,8 @@ void InitInstance(const QString& programName) {
     QCoreApplication::setApplicationVersion(VersionNumber(CompiledVersion()));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Q470 Manager"));
     QGuiApplication::setDesktopFileName(QStringLiteral("q470-manager"));
+    // Before any window exists: Qt's own texts are taken when a widget is made.
+    InstallQtTranslations(CurrentUiLanguage());
 }
 
 }  // namespace

@@ -153,13 +153,16 @@ void CKeldanQ470RConfiguratorDlg::ShowAboutBox() {
     about.exec();
 }
 
+void CKeldanQ470RConfiguratorDlg::MakeBusy() {
+    if (worker_.IsBusy()) return;
+    StartWaitCursor();
+    worker_.ExchangeBusy(true);
+    SetControlsEnabled(false, true);
+}
+
 // Busy before the push: the worker may take the job at once, and the window must already be disabled.
 void CKeldanQ470RConfiguratorDlg::QueueJob(std::int32_t job) {
-    if (!worker_.IsBusy()) {
-        StartWaitCursor();
-        worker_.ExchangeBusy(true);
-        SetControlsEnabled(false, true);
-    }
+    MakeBusy();
     worker_.PushJob(job);
 }
 
@@ -223,7 +226,23 @@ bool CKeldanQ470RConfiguratorDlg::event(QEvent* event) {
     return true;
 }
 
+// One message at a time, in arrival order. A handler that waits (in a message box, for the association
+// clear) lets the event loop run, and a message arriving meanwhile is handled once it has finished: the
+// boxes follow one another instead of stacking, and no result is handled inside another.
 void CKeldanQ470RConfiguratorDlg::DispatchAppMessage(std::uint32_t message, quintptr wParam, qintptr lParam) {
+    heldMessages_.push_back({message, wParam, lParam});
+    if (handlingMessage_) return;
+    handlingMessage_ = true;
+    while (!heldMessages_.empty()) {
+        const AppMessage next = heldMessages_.front();
+        heldMessages_.pop_front();
+        HandleAppMessage(next);
+    }
+    handlingMessage_ = false;
+}
+
+void CKeldanQ470RConfiguratorDlg::HandleAppMessage(const AppMessage& app) {
+    const auto [message, wParam, lParam] = app;
     switch (message) {
         case WM_APP_OPEN_PORT:
             OnOpenPort();

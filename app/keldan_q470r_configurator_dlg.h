@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <system_error>
 
@@ -33,6 +34,12 @@ class MainWindowBars;
 class CKeldanQ470RConfiguratorDlg : public QMainWindow, public JobHost {
     Q_OBJECT
 
+    struct AppMessage {
+        std::uint32_t message;
+        quintptr wParam;
+        qintptr lParam;
+    };
+
 public:
     // `preferredPort` is offered selected in the connection dialog (the demo device's port) without
     // replacing the user's own port in the profile.
@@ -53,7 +60,9 @@ public:
     void ShowConnectionDialog();
     void ShowAboutBox();
 
-    // Wait cursor, busy flag and controls disabled, then the job is queued.
+    // Wait cursor, busy flag and controls disabled (nothing when already busy).
+    void MakeBusy();
+    // MakeBusy, then the job is queued.
     void QueueJob(std::int32_t job);
     // Ends the wait cursor and clears the busy flag.
     void EndBusy();
@@ -92,6 +101,7 @@ private:
     void ConnectCommands();
     void ShowVersion();
     void DispatchAppMessage(std::uint32_t message, quintptr wParam, qintptr lParam);
+    void HandleAppMessage(const AppMessage& message);
     // From any thread: delivered on the window thread, and dropped if the window is gone by then.
     void PostFromAnyThread(std::uint32_t message, quintptr wParam, qintptr lParam);
     void OnLinkError(Q470Comm* link, const std::error_code& error);
@@ -110,6 +120,9 @@ private:
     JobWorker worker_{*this};
     bool waitCursorShown_ = false;
     bool startedUp_ = false;
+    // Messages that arrived while another one was being handled, in arrival order.
+    std::deque<AppMessage> heldMessages_;
+    bool handlingMessage_ = false;
 
     ComConfigDlg* comConfigDlg_ = nullptr;
     GeneralInfoPage* generalPage_ = nullptr;

@@ -42,9 +42,23 @@ QAction* MakeCommand(QWidget& owner, const CommandEntry& entry) {
     return action;
 }
 
-QIcon StripImage(const QPixmap& strip, int index, int imageSize) {
-    if (strip.isNull()) return {};
-    return QIcon(strip.copy(index * imageSize, 0, imageSize, imageSize));
+// The strip drawn for screens of ordinary and of double pixel density, so that the images stay sharp on both.
+std::array<QPixmap, 2> ToolbarStrips() {
+    return {ToolbarStrip(1.0), ToolbarStrip(2.0)};
+}
+
+// Image `index` of each strip; the icon picks the one that suits the screen.
+QIcon StripImage(const std::array<QPixmap, 2>& strips, int index, int imageSize) {
+    QIcon icon;
+    for (const QPixmap& strip : strips) {
+        if (strip.isNull()) continue;
+        const qreal ratio = strip.devicePixelRatio();
+        const int side = qRound(imageSize * ratio);
+        QPixmap image = strip.copy(index * side, 0, side, side);
+        image.setDevicePixelRatio(ratio);
+        icon.addPixmap(image);
+    }
+    return icon;
 }
 
 }  // namespace
@@ -77,12 +91,13 @@ void MainWindowBars::CreateToolbar(QMainWindow& window) {
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
     toolbar_->toggleViewAction()->setEnabled(false);
-    const QPixmap strip = ToolbarStrip();
+    const std::array<QPixmap, 2> strips = ToolbarStrips();
+    const QPixmap& strip = strips.front();
     const int imageSize = strip.isNull() ? kToolbarImageSizePx : strip.height();
     toolbar_->setIconSize(QSize(imageSize, imageSize));
     const std::array<QAction*, kCommands.size()> actions{comConfig_, loadConfig_, saveConfig_, exit_};
     for (std::size_t i = 0; i < actions.size(); ++i) {
-        actions[i]->setIcon(StripImage(strip, static_cast<int>(i), imageSize));
+        actions[i]->setIcon(StripImage(strips, static_cast<int>(i), imageSize));
         toolbar_->addAction(actions[i]);
         QWidget* button = toolbar_->widgetForAction(actions[i]);
         button->setObjectName(

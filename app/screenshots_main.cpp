@@ -1,17 +1,26 @@
 // Renders the connection dialog, both pages, the main window after reading simulated devices, the
-// about box and the artwork to PNG files, in Korean and English, for a person to review.
-// Usage: q470-screenshots <output folder>   (run with QT_QPA_PLATFORM=offscreen)
+// about box, a message box and a file dialog with Qt's own texts, and the artwork to PNG files, in Korean
+// and English, for a person to review.
+// Usage: q470-screenshots <output folder> [--scale FACTOR] [--dark]   (run with QT_QPA_PLATFORM=offscreen)
+//   --scale 2   renders at device-pixel ratio 2 (file names end in _x2)
+//   --dark      renders with a dark palette (file names end in _dark)
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPainter>
+#include <QPalette>
 #include <QSettings>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 #include "about_dlg.h"
 #include "artwork.h"
@@ -21,7 +30,10 @@
 #include "keldan_q470r_configurator_dlg.h"
 #include "model_kind.h"
 #include "modem_settings.h"
+#include "qt_translations.h"
+#include "qt_ui_services.h"
 #include "simulated_modem.h"
+#include "string_table.h"
 #include "ui_services.h"
 
 namespace {
@@ -32,6 +44,71 @@ constexpr int kPreviewZoomedSizePx = 128;
 constexpr int kPreviewStripZoom = 4;
 constexpr int kPreviewMarginPx = 8;
 constexpr qint64 kReadGuardMs = 10000;
+// Long enough for the file dialog to list its folder.
+constexpr int kFileDialogSettleMs = 300;
+
+struct Options {
+    QString folder = QStringLiteral("screenshots");
+    QByteArray scale;  // empty: the platform's own
+    bool dark = false;
+    bool valid = true;
+
+    // Appended to every file name, so the variants can share a folder.
+    QString Suffix() const {
+        QString suffix;
+        if (!scale.isEmpty()) suffix += QStringLiteral("_x") + QString::fromLatin1(scale);
+        if (dark) suffix += QStringLiteral("_dark");
+        return suffix;
+    }
+};
+
+// Read before the application object exists: the scale factor must be set by then.
+Options ParseOptions(int argc, char* argv[]) {
+    Options options;
+    bool folderSeen = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dark") == 0) {
+            options.dark = true;
+        } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            options.scale = argv[++i];
+        } else if (!folderSeen && argv[i][0] != '-') {
+            options.folder = QString::fromLocal8Bit(argv[i]);
+            folderSeen = true;
+        } else {
+            options.valid = false;
+        }
+    }
+    return options;
+}
+
+// A dark desktop theme as Qt's Fusion style draws it.
+void UseDarkPalette() {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette palette;
+    const QColor window(0x35, 0x35, 0x35);
+    const QColor base(0x24, 0x24, 0x24);
+    const QColor text(0xe8, 0xe8, 0xe8);
+    const QColor disabledText(0x80, 0x80, 0x80);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::AlternateBase, window);
+    palette.setColor(QPalette::ToolTipBase, base);
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::BrightText, Qt::red);
+    palette.setColor(QPalette::Link, QColor(0x5a, 0xa0, 0xe6));
+    palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    palette.setColor(QPalette::HighlightedText, Qt::black);
+    palette.setColor(QPalette::PlaceholderText, disabledText);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, disabledText);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Base, window);
+    QApplication::setPalette(palette);
+}
 
 // What the window shows after reading a factory-new simulated Q470R over a 9600 8N1 line.
 GeneralSettings DefaultQ470RGeneral() {
@@ -105,7 +182,7 @@ public:
     }
     QString GetOpenFileName(QWidget*, const FileDialogRequest&) override { return {}; }
     QString GetSaveFileName(QWidget*, const FileDialogRequest&) override { return {}; }
-    bool RunComConfigDlg(ComConfigDlg& dialog) override {
+    bool RunComConfigDlg(QDialog& dialog) override {
         dialog.show();
         dialog.accept();
         return accept;
@@ -178,9 +255,45 @@ bool RenderClosedWindow(ScriptedUiServices& services, const QDir& folder, const 
     return Save(window.grab(), folder, QStringLiteral("main_window_closed") + suffix);
 }
 
-bool RenderLanguage(const char* language, const QDir& folder) {
+// The real boxes of the UI services, which carry Qt's own texts: the close question and the save dialog
+// over a folder with one configuration file.
+bool RenderQtBoxes(const QDir& folder, const QString& suffix) {
+    QtUiServices services;
+    bool ok = true;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ok &= box != nullptr && Save(box->grab(), folder, QStringLiteral("message_box_close") + suffix);
+        if (box != nullptr) box->close();
+    });
+    services.ShowMessage(nullptr, {Text(UiText::CloseConfirm), Text(UiText::CloseCaption), MessageIcon::Information,
+                                   MessageButtons::YesNo});
+
+    QTemporaryDir files;
+    QFile sample(QDir(files.path()).filePath(QStringLiteral("q470r.json")));
+    ok &= sample.open(QIODevice::WriteOnly);
+    sample.close();
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            ok = false;
+            return;
+        }
+        dialog->setDirectory(files.path());
+        QTimer::singleShot(kFileDialogSettleMs, dialog, [&, dialog] {
+            ok &= Save(dialog->grab(), folder, QStringLiteral("file_dialog_save") + suffix);
+            dialog->reject();
+        });
+    });
+    FileDialogRequest request;
+    request.filter = LoadUiString(static_cast<int>(UiText::ConfigFileFilter));
+    services.GetSaveFileName(nullptr, request);
+    return ok;
+}
+
+bool RenderLanguage(const char* language, const QDir& folder, const QString& variant) {
     qputenv("Q470_LANG", language);
-    const QString suffix = QStringLiteral("_%1").arg(QLatin1String(language));
+    InstallQtTranslations(CurrentUiLanguage());
+    const QString suffix = QStringLiteral("_%1").arg(QLatin1String(language)) + variant;
     bool ok = true;
 
     ComConfigDlg dialog;
@@ -207,6 +320,7 @@ bool RenderLanguage(const char* language, const QDir& folder) {
 
     CAboutDlg about;
     ok &= GrabShown(about, folder, QStringLiteral("about_dlg") + suffix);
+    ok &= RenderQtBoxes(folder, suffix);
 
     ScriptedUiServices services;
     SetUiServices(&services);
@@ -252,23 +366,29 @@ QPixmap ArtworkPreview() {
     return preview;
 }
 
-bool RenderArtwork(const QDir& folder) {
-    bool ok = Save(ToolbarStrip(), folder, QStringLiteral("toolbar_strip"));
+bool RenderArtwork(const QDir& folder, const QString& suffix) {
+    bool ok = Save(ToolbarStrip(), folder, QStringLiteral("toolbar_strip") + suffix);
     const QIcon icon = AppIcon();
     for (const QSize& size : icon.availableSizes()) {
-        ok &= Save(icon.pixmap(size), folder, QStringLiteral("app_icon_%1").arg(size.width()));
+        ok &= Save(icon.pixmap(size), folder, QStringLiteral("app_icon_%1").arg(size.width()) + suffix);
     }
-    ok &= Save(ArtworkPreview(), folder, QStringLiteral("artwork_preview"));
+    ok &= Save(ArtworkPreview(), folder, QStringLiteral("artwork_preview") + suffix);
     return ok;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const Options options = ParseOptions(argc, argv);
+    if (!options.valid) {
+        std::fprintf(stderr, "usage: q470-screenshots <output folder> [--scale FACTOR] [--dark]\n");
+        return 2;
+    }
+    if (!options.scale.isEmpty()) qputenv("QT_SCALE_FACTOR", options.scale);
     QApplication app(argc, argv);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Q470 Manager"));
-    const QStringList args = QCoreApplication::arguments();
-    const QDir folder(args.size() > 1 ? args[1] : QStringLiteral("screenshots"));
+    if (options.dark) UseDarkPalette();
+    const QDir folder(options.folder);
     if (!folder.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(folder.path()));
         return 1;
@@ -279,8 +399,8 @@ int main(int argc, char* argv[]) {
     // Stands in for a USB serial adapter, so the port list shows a typical entry.
     RegisterRuntimePort("/dev/ttyUSB0");
 
-    bool ok = RenderLanguage("ko", folder);
-    ok &= RenderLanguage("en", folder);
-    ok &= RenderArtwork(folder);
+    bool ok = RenderLanguage("ko", folder, options.Suffix());
+    ok &= RenderLanguage("en", folder, options.Suffix());
+    ok &= RenderArtwork(folder, options.Suffix());
     return ok ? 0 : 1;
 }

@@ -80,14 +80,14 @@ void ComConfigDlg::CreateControls() {
         grid->addWidget(columns[column].second, 1, column);
     }
 
-    auto* okButton = new QPushButton(Text(UiText::OkButton), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
+    okButton_ = new QPushButton(Text(UiText::OkButton), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setDefault(true);
     auto* cancelButton = new QPushButton(Text(UiText::CancelButton), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(okButton);
+    buttons->addWidget(okButton_);
     buttons->addWidget(cancelButton);
     buttons->addStretch();
 
@@ -97,7 +97,7 @@ void ComConfigDlg::CreateControls() {
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(okButton, &QPushButton::clicked, this, &ComConfigDlg::accept);
+    connect(okButton_, &QPushButton::clicked, this, &ComConfigDlg::accept);
     connect(cancelButton, &QPushButton::clicked, this, &ComConfigDlg::reject);
     connect(portList_, &PortComboBox::popupAboutToShow, this, &ComConfigDlg::BuildPortList);
     // activated: the user's choices only, never the lists being filled.
@@ -124,6 +124,10 @@ void ComConfigDlg::OnInitDialog() {
     FillList(*parityList_, kParityItems, profile.ReadInt(section, kParityValue, 0));
     FillList(*stopBitsList_, kStopBitItems, profile.ReadInt(section, kStopBitsValue, 0));
     FillList(*dataBitsList_, kDataBitItems, profile.ReadInt(section, kDataBitsValue, kDefaultDataBits));
+    // Every opening starts like the first: the dialog keeps its focus widget while hidden, and a button
+    // that had the focus (Cancel, say) would still be the one Enter presses.
+    okButton_->setDefault(true);
+    portList_->setFocus(Qt::OtherFocusReason);
 }
 
 void ComConfigDlg::BuildPortList() {

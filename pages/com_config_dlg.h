@@ -10,6 +10,7 @@
 #include "enumerate_serial_ports.h"
 
 class QComboBox;
+class QPushButton;
 
 namespace q470 {
 
@@ -67,6 +68,7 @@ private:
     QComboBox* parityList_ = nullptr;
     QComboBox* stopBitsList_ = nullptr;
     QComboBox* dataBitsList_ = nullptr;
+    QPushButton* okButton_ = nullptr;
 };
 
 }  // namespace q470

@@ -22,6 +22,7 @@
 #include "model_kind.h"
 #include "settings_rules.h"
 #include "string_table.h"
+#include "tab_chain.h"
 #include "ui_services.h"
 
 namespace q470 {
@@ -108,6 +109,22 @@ void GeneralInfoPage::CreateControls() {
     for (auto* group : {roleButtons_, transmissionButtons_, topologyButtons_}) {
         connect(group, &QButtonGroup::idClicked, this, &GeneralInfoPage::MoveControlsToMembers);
     }
+    SetTabOrder();
+}
+
+// As the page reads: the role group, the two groups beside it, the UART lists, and Apply last. Tab stops
+// at the chosen radio of each pair; the arrow keys move between the two.
+void GeneralInfoPage::SetTabOrder() {
+    std::vector<QWidget*> chain;
+    for (auto* radio : roleButtons_->buttons()) chain.push_back(radio);
+    chain.push_back(panIdEdit_);
+    chain.push_back(channelList_);
+    for (auto* group : {transmissionButtons_, topologyButtons_, responseButtons_}) {
+        for (auto* radio : group->buttons()) chain.push_back(radio);
+    }
+    for (QWidget* list : {baudList_, parityList_, stopBitsList_, dataBitsList_, rxPullUpList_}) chain.push_back(list);
+    chain.push_back(applyButton_);
+    SetTabChain(chain);
 }
 
 QWidget* GeneralInfoPage::CreateRoleGroup() {
@@ -283,6 +300,9 @@ void GeneralInfoPage::OnApply() {
     const auto panId = ReadPanIdEdit();
     if (!panId || !IsValidPanIdValue(*panId)) {
         ShowMessageBox(this, Text(UiText::InvalidPanId), MessageIcon::Warning);
+        // Back in the field with its text selected, so the correction can be typed at once.
+        panIdEdit_->setFocus(Qt::OtherFocusReason);
+        panIdEdit_->selectAll();
         return;
     }
     StoreControlsInRecord();

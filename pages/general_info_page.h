@@ -37,6 +37,7 @@ private:
     QWidget* CreateTransmissionGroup();
     QWidget* CreateLayoutGroup();
     QWidget* CreateUartGroup();
+    void SetTabOrder();
     void OnInitDialog();
     void BuildChannelList(std::uint8_t phyId);
     std::optional<std::uint32_t> ReadPanIdEdit() const;

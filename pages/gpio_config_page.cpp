@@ -20,6 +20,7 @@
 #include "list_item.h"
 #include "settings_rules.h"
 #include "string_table.h"
+#include "tab_chain.h"
 #include "ui_services.h"
 
 namespace q470 {
@@ -112,6 +113,21 @@ void GpioConfigPage::CreateControls() {
     layout->addLayout(buttons);
 
     connect(applyButton_, &QPushButton::clicked, this, &GpioConfigPage::OnApply);
+    SetTabOrder();
+}
+
+// As the page reads: the pins in number order (down the left column, then the right one), the period
+// group, and Apply last.
+void GpioConfigPage::SetTabOrder() {
+    std::vector<QWidget*> chain;
+    for (const auto& pinRow : pins_) {
+        chain.push_back(pinRow.modeList);
+        chain.push_back(pinRow.valueList);
+    }
+    chain.push_back(intervalEdit_);
+    chain.push_back(sendToPeerBox_);
+    chain.push_back(applyButton_);
+    SetTabChain(chain);
 }
 
 QWidget* GpioConfigPage::CreatePinGroup() {
@@ -226,6 +242,9 @@ void GpioConfigPage::OnApply() {
     if (!IsAcceptedReportInterval(interval)) {
         ShowMessageBox(this, Text(UiText::InvalidGpioInterval), MessageIcon::Error);
         EnableControls(true);
+        // Back in the field with its text selected, so the correction can be typed at once.
+        intervalEdit_->setFocus(Qt::OtherFocusReason);
+        intervalEdit_->selectAll();
         return;
     }
     StoreControlsInRecord(static_cast<std::int32_t>(interval));

@@ -39,6 +39,7 @@ private:
     void CreateControls();
     QWidget* CreatePinGroup();
     QWidget* CreatePeriodGroup();
+    void SetTabOrder();
     void OnInitDialog();
     void OnModeChosen(std::size_t pin);
     // Refills the pin's value list for `mode`; an unknown mode leaves the list as it is.

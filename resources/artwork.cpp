@@ -46,9 +46,11 @@ QIcon AppIcon() {
     return icon;
 }
 
-QPixmap ToolbarStrip() {
-    return RenderSvg(QStringLiteral(":/q470/toolbar_strip.svg"),
-                     QSize(kToolbarImageSizePx * kToolbarImageCount, kToolbarImageSizePx));
+QPixmap ToolbarStrip(qreal devicePixelRatio) {
+    const QSize size(kToolbarImageSizePx * kToolbarImageCount, kToolbarImageSizePx);
+    QPixmap strip = RenderSvg(QStringLiteral(":/q470/toolbar_strip.svg"), size * devicePixelRatio);
+    strip.setDevicePixelRatio(devicePixelRatio);
+    return strip;
 }
 
 }  // namespace q470

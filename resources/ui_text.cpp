@@ -144,6 +144,14 @@ constexpr UiTextEntry kUiTexts[] = {
      "USERNAME), then log out and log in again."},
     {UiText::PortBusyHint, "다른 프로그램이 이 포트를 사용하고 있습니다. 그 프로그램을 닫고 다시 시도해 주세요.",
      "Another program is using this port. Close that program and try again."},
+
+    {UiText::YesButton, "예", "Yes"},
+    {UiText::NoButton, "아니요", "No"},
+    {UiText::OpenButton, "열기", "Open"},
+    {UiText::SaveButton, "저장", "Save"},
+    {UiText::LookInLabel, "찾는 위치:", "Look in:"},
+    {UiText::FileNameLabel, "파일 이름:", "File name:"},
+    {UiText::FileTypeLabel, "파일 형식:", "Files of type:"},
 };
 
 constexpr bool IdsAreUnique() {

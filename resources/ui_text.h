@@ -114,6 +114,14 @@ enum class UiText : int {
     AboutNotice,
     PortPermissionHint,
     PortBusyHint,
+    // Qt's own buttons and file dialog labels, where Qt has no translation of its own.
+    YesButton,
+    NoButton,
+    OpenButton,
+    SaveButton,
+    LookInLabel,
+    FileNameLabel,
+    FileTypeLabel,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -18,7 +19,9 @@
 #include "fake_ui_services.h"
 #include "file_filter.h"
 #include "job_code.h"
+#include "qt_translations.h"
 #include "qt_ui_services.h"
+#include "string_table.h"
 #include "temporary_profile.h"
 #include "widget_driver.h"
 
@@ -32,6 +35,62 @@ void AnswerNextModal(std::function<void(QWidget&)> answer) {
         QVERIFY(modal != nullptr);
         answer(*modal);
     });
+}
+
+// What a person reads of Qt's own texts: the buttons of a yes/no box and of an OK box, the open dialog's
+// labels and buttons, and the question before a save replaces a file.
+struct QtTexts {
+    QStringList yesNoButtons;
+    QString okButton;
+    QStringList openDialog;
+    QString replaceQuestion;
+};
+
+QStringList ButtonTexts(const QMessageBox& box) {
+    QStringList texts;
+    for (auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}) {
+        if (const QAbstractButton* shown = box.button(button)) texts << shown->text();
+    }
+    return texts;
+}
+
+QtTexts ShownQtTexts(const QString& existingFile) {
+    QtUiServices services;
+    QtTexts texts;
+    AnswerNextModal([&](QWidget& modal) {
+        auto& box = dynamic_cast<QMessageBox&>(modal);
+        texts.yesNoButtons = ButtonTexts(box);
+        box.done(QMessageBox::No);
+    });
+    services.ShowMessage(nullptr, {"?", "", MessageIcon::Question, MessageButtons::YesNo});
+    AnswerNextModal([&](QWidget& modal) {
+        auto& box = dynamic_cast<QMessageBox&>(modal);
+        texts.okButton = ButtonTexts(box).join('|');
+        box.accept();
+    });
+    services.ShowMessage(nullptr, {"!", "", MessageIcon::Information, MessageButtons::Ok});
+    AnswerNextModal([&](QWidget& modal) {
+        for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+            texts.openDialog << Child<QLabel>(modal, name).text();
+        }
+        for (auto* button : Child<QDialogButtonBox>(modal, "buttonBox").buttons()) texts.openDialog << button->text();
+        static_cast<QDialog&>(modal).reject();
+    });
+    services.GetOpenFileName(nullptr, {});
+    // Saving over an existing file asks first; the question is Qt's own.
+    AnswerNextModal([&](QWidget& modal) {
+        auto& dialog = dynamic_cast<QFileDialog&>(modal);
+        AnswerNextModal([&](QWidget& question) {
+            auto& box = dynamic_cast<QMessageBox&>(question);
+            texts.replaceQuestion = box.text();
+            box.done(QMessageBox::No);
+        });
+        dialog.selectFile(existingFile);
+        static_cast<QDialog&>(dialog).accept();
+        dialog.reject();
+    });
+    services.GetSaveFileName(nullptr, {});
+    return texts;
 }
 
 int OpaquePixels(const QImage& image) {
@@ -229,6 +288,51 @@ private slots:
             dialog.reject();
         });
         QCOMPARE(services.GetSaveFileName(nullptr, request), QString());
+    }
+
+    // Qt's own texts follow the interface language; where Qt has no translation, its buttons and the file
+    // dialog's labels take the table's texts.
+    void qtTextsFollowInterfaceLanguage_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<bool>("qtTranslation");  // Qt's translations folder present
+        QTest::addColumn<QStringList>("yesNo");
+        QTest::addColumn<QString>("ok");
+        QTest::addColumn<QStringList>("openDialog");
+        QTest::addColumn<QString>("replaceQuestion");  // its beginning
+        QTest::newRow("Korean, Qt's translation")
+            << QByteArray("ko") << true << QStringList{"예(&Y)", "아니요(&N)"} << "확인"
+            << QStringList{"다음에서 찾기:", "파일 이름(&N):", "파일 형식:", "열기(&O)", "취소"}
+            << "site.json이(가) 이미";
+        QTest::newRow("Korean, none of Qt's")
+            << QByteArray("ko") << false << QStringList{"예", "아니요"} << "확인"
+            << QStringList{"찾는 위치:", "파일 이름:", "파일 형식:", "열기", "취소"} << "site.json already exists";
+        QTest::newRow("English") << QByteArray("en") << true << QStringList{"&Yes", "&No"} << "OK"
+                                 << QStringList{"Look in:", "File &name:", "Files of type:", "&Open", "Cancel"}
+                                 << "site.json already exists";
+    }
+
+    void qtTextsFollowInterfaceLanguage() {
+        QFETCH(QByteArray, language);
+        QFETCH(bool, qtTranslation);
+        QFETCH(QStringList, yesNo);
+        QFETCH(QString, ok);
+        QFETCH(QStringList, openDialog);
+        QFETCH(QString, replaceQuestion);
+        QTemporaryDir folder;
+        QFile existing(folder.filePath("site.json"));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        qputenv("Q470_LANG", language);
+        const QStringList folders = qtTranslation ? QtTranslationFolders() : QStringList{folder.path()};
+        QCOMPARE(InstallQtTranslations(CurrentUiLanguage(), folders), qtTranslation);
+        const QtTexts texts = ShownQtTexts(existing.fileName());
+        qputenv("Q470_LANG", "ko");
+        InstallQtTranslations(UiLanguage::English);
+
+        QCOMPARE(texts.yesNoButtons, yesNo);
+        QCOMPARE(texts.okButton, ok);
+        QCOMPARE(texts.openDialog, openDialog);
+        QVERIFY2(texts.replaceQuestion.startsWith(replaceQuestion), qPrintable(texts.replaceQuestion));
     }
 
     void qtRunsConnectionDialog() {

@@ -1,5 +1,6 @@
 #include "com_config_dlg.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
@@ -271,6 +272,31 @@ private slots:
         dialog.show();
         QCOMPARE(PortList(dialog).currentText(), QStringLiteral("COM4"));
         Click(Child<QPushButton>(dialog, "okButton"));
+        QCOMPARE(dialog.PortName(), QStringLiteral("COM4"));
+    }
+
+    // Closed with Cancel from the keyboard, the dialog opens the next time as it did the first: focus on
+    // the port list, OK the default button, so Enter connects.
+    void eachOpeningStartsFresh() {
+        ComConfigDlg dialog(nullptr, FixedPorts({"COM4"}));
+        auto& ok = Child<QPushButton>(dialog, "okButton");
+        auto& cancel = Child<QPushButton>(dialog, "cancelButton");
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), &PortList(dialog));
+        QVERIFY(ok.isDefault() && !cancel.isDefault());
+        while (QApplication::focusWidget() != &cancel) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(cancel.isDefault());
+        QTest::keyClick(&cancel, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.isVisible());
+
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), &PortList(dialog));
+        QVERIFY(ok.isDefault() && !cancel.isDefault());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.PortName(), QStringLiteral("COM4"));
     }
 

@@ -1,5 +1,9 @@
 #include "fake_ui_services.h"
 
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+
 namespace q470 {
 namespace {
 
@@ -23,6 +27,13 @@ FakeUiServices::~FakeUiServices() {
 
 MessageAnswer FakeUiServices::ShowMessage(QWidget*, const MessageRequest& request) {
     calls.push_back({CallKind::Message, request, {}});
+    mostOpenMessages = std::max(mostOpenMessages, ++openMessages_);
+    if (messageDwell.count() > 0) {
+        QEventLoop box;
+        QTimer::singleShot(messageDwell, &box, &QEventLoop::quit);
+        box.exec();
+    }
+    --openMessages_;
     const MessageAnswer fallback = request.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     return TakeFront(answers, fallback);
 }
@@ -37,9 +48,10 @@ QString FakeUiServices::GetSaveFileName(QWidget*, const FileDialogRequest& reque
     return TakeFront(fileNames, QString());
 }
 
-bool FakeUiServices::RunComConfigDlg(ComConfigDlg& dialog) {
+bool FakeUiServices::RunComConfigDlg(QDialog& dialog) {
     calls.push_back({CallKind::ComConfigDlg, {}, {}});
-    if (dialogDriver) return dialogDriver(dialog);
+    auto* comConfigDlg = qobject_cast<ComConfigDlg*>(&dialog);
+    if (dialogDriver && comConfigDlg != nullptr) return dialogDriver(*comConfigDlg);
     return TakeFront(dialogResults, false);
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <vector>
 
+#include "com_config_dlg.h"
 #include "ui_services.h"
 
 namespace q470 {
@@ -28,7 +30,7 @@ public:
     MessageAnswer ShowMessage(QWidget* parent, const MessageRequest& request) override;
     QString GetOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString GetSaveFileName(QWidget* parent, const FileDialogRequest& request) override;
-    bool RunComConfigDlg(ComConfigDlg& dialog) override;
+    bool RunComConfigDlg(QDialog& dialog) override;
 
     // The message boxes shown so far, in order.
     std::vector<MessageRequest> Messages() const;
@@ -42,6 +44,14 @@ public:
     // When set, drives the connection dialog instead of the result queue (for example show it, choose
     // items and press OK).
     std::function<bool(ComConfigDlg&)> dialogDriver;
+    // How long each message box stays open before it is answered. A real box runs an event loop of its
+    // own while it is open, and so does this one: what arrives meanwhile is handled meanwhile.
+    std::chrono::milliseconds messageDwell{0};
+    // The most message boxes that were open at the same time.
+    int mostOpenMessages = 0;
+
+private:
+    int openMessages_ = 0;
 };
 
 }  // namespace q470

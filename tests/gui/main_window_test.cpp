@@ -107,6 +107,18 @@ int ConnectionDialogCalls(const FakeUiServices& ui) {
     }));
 }
 
+// Counts the paint events a widget receives while `counting` is set.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (counting && event->type() == QEvent::Paint) ++count;
+        return QObject::eventFilter(watched, event);
+    }
+
+    bool counting = false;
+    int count = 0;
+};
+
 // Runs `answer` on the modal window that the next call opens.
 void AnswerNextModal(std::function<void(QWidget&)> answer) {
     QTimer::singleShot(0, [answer = std::move(answer)] {
@@ -121,6 +133,9 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A test that switches the language and fails before switching back leaves the next one in Korean.
+    void init() { qputenv("Q470_LANG", "ko"); }
+
     void readShowsTheDevice_data() {
         QTest::addColumn<int>("model");
         QTest::addColumn<QString>("status");
@@ -262,15 +277,40 @@ private slots:
         QVERIFY(GeneralPageEnabled(rig) && GpioPageEnabled(rig));
     }
 
+    // While the window waits for the association clear's answer it shows the wait cursor, keeps its
+    // controls disabled and goes on painting.
     void changedPanIdOnOldFirmwareClearsAssociationsAndRestarts() {
         WindowRig rig(ModemOf(sim::ModemModel::Q470R, "1.4.0"));
         rig.ui.dialogResults = {true, false};
         QVERIFY(rig.Connect());
         rig.TakeCommands();
+        sim::CommandFault slowClear;
+        slowClear.delay = 600ms;
+        rig.modem.SetFault("AT+ASSOCCLR", slowClear);
+        PaintCounter paints;
+        rig.window->installEventFilter(&paints);
+        int ticks = 0;
+        int busyTicks = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const Commands sent = rig.modem.Commands();
+            paints.counting = std::count(sent.begin(), sent.end(), "AT+ASSOCCLR\r") == 1 &&
+                              std::count(sent.begin(), sent.end(), "ATZ\r") == 0;
+            if (!paints.counting) return;
+            ++ticks;
+            const QCursor* cursor = QApplication::overrideCursor();
+            if (cursor != nullptr && cursor->shape() == Qt::WaitCursor && !GeneralPageEnabled(rig)) ++busyTicks;
+            rig.window->update();
+        });
+        watch.start(10);
         TypeInto(Child<QLineEdit>(rig.window->GeneralPage(), "panIdEdit"), QStringLiteral("4321"));
         ClickPageApply(rig.window->GeneralPage());
         QVERIFY(rig.WaitUntilDisconnected());
         QTRY_COMPARE_WITH_TIMEOUT(ConnectionDialogCalls(rig.ui), 2, kHangGuardMs);
+        watch.stop();
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));  // the event loop ran during the wait
+        QCOMPARE(busyTicks, ticks);
+        QVERIFY2(paints.count >= 5, qPrintable(QString::number(paints.count)));
 
         CompareMessages(rig.ui.Messages(), {Box(UiText::PanIdChanged, MessageIcon::Information)});
         // The late "+READY" of the association clear ends the restart command, so the window may have
@@ -353,15 +393,47 @@ private slots:
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
-    // The read job still waits for its answer when the port fails: the port problem is told first, then
-    // the read's own failure, and nothing is left running.
+    void deviceHangingUpMidJob_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("command");  // the device hangs up instead of answering it
+        QTest::addColumn<bool>("apply");       // during an apply of the general page; else during the first read
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("icon");  // of the job's failure
+        QTest::newRow("read, ko") << QByteArray("ko") << "AT+NETINFO?" << false
+                                  << QStringList{"COM 포트에 문제가 발생하였습니다. ",
+                                                 Text(UiText::NoDeviceResponse, UiLanguage::Korean)}
+                                  << int(MessageIcon::Warning);
+        QTest::newRow("apply, en") << QByteArray("en") << "AT+RFCH=" << true
+                                   << QStringList{"A problem occurred on the COM port. ",
+                                                  "Failed to apply general setting values"}
+                                   << int(MessageIcon::Error);
+    }
+
+    // The job still waits for its answer when the port fails: the port problem is told first, then, once
+    // that box is closed, the job's own failure; the boxes never stack. Nothing is left running.
     void deviceHangingUpMidJob() {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, command);
+        QFETCH(bool, apply);
+        QFETCH(QStringList, texts);
+        QFETCH(int, icon);
+        qputenv("Q470_LANG", language);
         WindowRig rig;
-        rig.modem.SetFault("AT+NETINFO?", Fault(false, false, true));
-        rig.Show();
+        rig.ui.messageDwell = 300ms;  // long enough for the job's result to arrive while the first box is open
+        if (apply) {
+            QVERIFY(rig.Connect());
+            rig.modem.SetFault(command.toStdString(), Fault(false, false, true));
+            ClickPageApply(rig.window->GeneralPage());
+        } else {
+            rig.modem.SetFault(command.toStdString(), Fault(false, false, true));
+            rig.Show();
+        }
         QVERIFY(rig.WaitForMessages(2));
-        CompareMessages(rig.ui.Messages(), {Box(UiText::PortProblem, MessageIcon::Error),
-                                            Box(UiText::NoDeviceResponse, MessageIcon::Warning)});
+        QTest::qWait(100);  // a third box would come now
+        qputenv("Q470_LANG", "ko");
+        CompareMessages(rig.ui.Messages(), {{texts[0], MessageCaption(), MessageIcon::Error, MessageButtons::Ok},
+                                            {texts[1], MessageCaption(), MessageIcon(icon), MessageButtons::Ok}});
+        QCOMPARE(rig.ui.mostOpenMessages, 1);
         QVERIFY(rig.WaitUntilDisconnected());
         QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
         QVERIFY(!GeneralPageEnabled(rig));
@@ -417,8 +489,8 @@ private slots:
     void portThatDoesNotOpen_data() {
         QTest::addColumn<bool>("held");  // another program holds the modem's port; otherwise the port is missing
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << false << "No such file or directory";
-        QTest::newRow("busy") << true << "Device or resource busy " + Text(UiText::PortBusyHint);
+        QTest::newRow("missing") << false << "No such file or directory.";
+        QTest::newRow("busy") << true << "Device or resource busy. " + Text(UiText::PortBusyHint);
     }
 
     void portThatDoesNotOpen() {
@@ -436,7 +508,7 @@ private slots:
         rig.Show();
         QVERIFY(rig.WaitForMessages(1));
         UnregisterRuntimePort(missing);
-        CompareMessages(rig.ui.Messages(), {{QStringLiteral("COM 포트를 열지 못하였습니다.: ") + reason,
+        CompareMessages(rig.ui.Messages(), {{QStringLiteral("COM 포트를 열지 못하였습니다: ") + reason,
                                              MessageCaption(), MessageIcon::Error, MessageButtons::Ok}});
         QVERIFY(!rig.window->IsPortOpen());
         QCOMPARE(rig.TextOf("portStatePane"), QStringLiteral("COM 포트 닫힘"));
@@ -451,18 +523,33 @@ private slots:
         QCOMPARE(LineSummaryText("COM1", 4800, 2, 1, 8), QStringLiteral("COM1, 4800, Even parity, 1.5 stopbit, 8bit"));
         QCOMPARE(LineSummaryText("COM1", 2400, 3, 3, 6), QStringLiteral("COM1, 2400, , , "));
 
-        const auto denied = std::make_error_code(std::errc::permission_denied);
-        const QString korean = PortOpenErrorText(denied);
-        QVERIFY(korean.startsWith(QStringLiteral("COM 포트를 열지 못하였습니다.: Permission denied ")));
-        QVERIFY(korean.contains(QStringLiteral("dialout")));
-        qputenv("Q470_LANG", "en");
-        const QString english = PortOpenErrorText(denied);
-        qputenv("Q470_LANG", "ko");
-        QVERIFY(english.startsWith(QStringLiteral("Failed to open the COM port.: Permission denied ")));
-        QVERIFY(english.contains(QStringLiteral("dialout group")));
-        QVERIFY(english.contains(QStringLiteral("log in again")));
-        QCOMPARE(PortOpenErrorText(std::make_error_code(std::errc::invalid_argument)),
-                 QStringLiteral("COM 포트를 열지 못하였습니다.: Invalid argument"));
+        // Failure text, system reason and hint joined as sentences, in both languages.
+        const struct {
+            const char* language;
+            std::errc error;
+            QString text;
+        } openErrors[] = {
+            {"ko", std::errc::device_or_resource_busy,
+             "COM 포트를 열지 못하였습니다: Device or resource busy. 다른 프로그램이 이 포트를 사용하고 있습니다. 그 "
+             "프로그램을 닫고 다시 시도해 주세요."},
+            {"en", std::errc::device_or_resource_busy,
+             "Failed to open the COM port: Device or resource busy. Another program is using this port. Close that "
+             "program and try again."},
+            {"ko", std::errc::permission_denied,
+             "COM 포트를 열지 못하였습니다: Permission denied. 이 포트를 열 권한이 없습니다. 사용자를 dialout 그룹에 "
+             "추가한 뒤(sudo usermod -aG dialout 사용자이름) 로그아웃했다가 다시 로그인해 주세요."},
+            {"en", std::errc::permission_denied,
+             "Failed to open the COM port: Permission denied. You have no permission to open this port. Add your user "
+             "to the dialout group (sudo usermod -aG dialout USERNAME), then log out and log in again."},
+            {"ko", std::errc::invalid_argument, "COM 포트를 열지 못하였습니다: Invalid argument."},
+            {"en", std::errc::no_such_file_or_directory, "Failed to open the COM port: No such file or directory."},
+        };
+        for (const auto& entry : openErrors) {
+            qputenv("Q470_LANG", entry.language);
+            const QString text = PortOpenErrorText(std::make_error_code(entry.error));
+            qputenv("Q470_LANG", "ko");
+            QCOMPARE(text, entry.text);
+        }
     }
 
     void keysNeverCloseTheWindow() {

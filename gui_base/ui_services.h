@@ -2,11 +2,10 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace q470 {
-
-class ComConfigDlg;
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, YesNo };
@@ -35,8 +34,8 @@ public:
     virtual QString GetOpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     // The chosen file's full path; empty when the user cancels. An existing file is confirmed first.
     virtual QString GetSaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
-    // Runs the connection dialog modally; true when it ended with OK.
-    virtual bool RunComConfigDlg(ComConfigDlg& dialog) = 0;
+    // Runs the connection dialog (ComConfigDlg) modally; true when it ended with OK.
+    virtual bool RunComConfigDlg(QDialog& dialog) = 0;
 };
 
 // The services in use: the Qt dialogs unless a test installed its own.

@@ -1,10 +1,15 @@
 #include "qt_ui_services.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <array>
+#include <utility>
 
-#include "com_config_dlg.h"
 #include "file_filter.h"
+#include "qt_translations.h"
+#include "string_table.h"
 
 namespace q470 {
 namespace {
@@ -32,6 +37,32 @@ QString DisplayText(const QString& text) {
     return shown;
 }
 
+// Qt's own texts are in the interface language when Qt has a translation for it; where it has none, the
+// buttons and labels take the table's texts.
+bool NeedsTableTexts() {
+    return QtTextsLanguage() != CurrentUiLanguage();
+}
+
+void SetTableButtonTexts(QMessageBox& box) {
+    const std::array<std::pair<QMessageBox::StandardButton, UiText>, 3> texts{{
+        {QMessageBox::Ok, UiText::OkButton},
+        {QMessageBox::Yes, UiText::YesButton},
+        {QMessageBox::No, UiText::NoButton},
+    }};
+    for (const auto& [button, text] : texts) {
+        if (QAbstractButton* shown = box.button(button)) shown->setText(Text(text));
+    }
+}
+
+void SetTableLabelTexts(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
+    dialog.setLabelText(QFileDialog::LookIn, Text(UiText::LookInLabel));
+    dialog.setLabelText(QFileDialog::FileName, Text(UiText::FileNameLabel));
+    dialog.setLabelText(QFileDialog::FileType, Text(UiText::FileTypeLabel));
+    dialog.setLabelText(QFileDialog::Accept,
+                        Text(mode == QFileDialog::AcceptOpen ? UiText::OpenButton : UiText::SaveButton));
+    dialog.setLabelText(QFileDialog::Reject, Text(UiText::CancelButton));
+}
+
 QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
@@ -39,6 +70,7 @@ QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDi
     dialog.setNameFilters(QtNameFilters(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.selectFile(request.presetName);
+    if (NeedsTableTexts()) SetTableLabelTexts(dialog, mode);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -50,6 +82,7 @@ MessageAnswer QtUiServices::ShowMessage(QWidget* parent, const MessageRequest& r
     QMessageBox box(ToQtIcon(request.icon), request.caption, DisplayText(request.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    if (NeedsTableTexts()) SetTableButtonTexts(box);
     const int answer = box.exec();
     if (!yesNo) return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
@@ -63,7 +96,7 @@ QString QtUiServices::GetSaveFileName(QWidget* parent, const FileDialogRequest& 
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
-bool QtUiServices::RunComConfigDlg(ComConfigDlg& dialog) {
+bool QtUiServices::RunComConfigDlg(QDialog& dialog) {
     return dialog.exec() == QDialog::Accepted;
 }
 

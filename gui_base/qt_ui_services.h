@@ -10,7 +10,7 @@ public:
     MessageAnswer ShowMessage(QWidget* parent, const MessageRequest& request) override;
     QString GetOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString GetSaveFileName(QWidget* parent, const FileDialogRequest& request) override;
-    bool RunComConfigDlg(ComConfigDlg& dialog) override;
+    bool RunComConfigDlg(QDialog& dialog) override;
 };
 
 }  // namespace q470
