@@ -1,11 +1,23 @@
 #include "demo_device.h"
 
 #include "enumerate_serial_ports.h"
+#include "line_settings.h"
 #include "narrow_text.h"
 
 namespace q470 {
 
-DemoDevice::DemoDevice(sim::ModemModel model) : modem_(sim::FactorySettings(model)) {}
+namespace {
+
+sim::ModemSettings At(sim::ModemModel model, std::uint32_t baudRate, std::uint8_t stopBits) {
+    auto settings = sim::FactorySettings(model);
+    sim::SetUart(settings, sim::FromPortCodes(baudRate, 8, 0, stopBits));
+    return settings;
+}
+
+}  // namespace
+
+DemoDevice::DemoDevice(sim::ModemModel model, std::uint32_t baudRate, std::uint8_t stopBits)
+    : modem_(At(model, baudRate, stopBits)) {}
 
 DemoDevice::~DemoDevice() {
     if (registered_) UnregisterRuntimePort(modem_.PortPath());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <string>
 
 #include "modem_settings.h"
@@ -12,7 +13,8 @@ namespace q470 {
 // while it runs, so the program can do its whole job on a machine without hardware.
 class DemoDevice {
 public:
-    explicit DemoDevice(sim::ModemModel model);
+    // The device listens at `baudRate` with `stopBits` (channel codes: 0 one, 2 two).
+    DemoDevice(sim::ModemModel model, std::uint32_t baudRate, std::uint8_t stopBits);
     ~DemoDevice();
     DemoDevice(const DemoDevice&) = delete;
     DemoDevice& operator=(const DemoDevice&) = delete;

@@ -8,6 +8,7 @@
 #include "app_command_line.h"
 #include "app_profile.h"
 #include "app_version.h"
+#include "com_config_dlg.h"
 #include "demo_device.h"
 #include "keldan_q470r_configurator_dlg.h"
 #include "qt_translations.h"
@@ -72,7 +73,8 @@ int CKeldanQ470RConfiguratorApp::Run(int argc, char* argv[]) {
     // Declared before the window, so the window has let go of its port before the device goes.
     std::optional<DemoDevice> demo;
     if (request.demo) {
-        demo.emplace(request.demoModel);
+        // It answers at the line the connection dialog offers first.
+        demo.emplace(request.demoModel, ComConfigDlg::StoredBaudRate(), ComConfigDlg::StoredStopBits());
         std::string error;
         if (!demo->Start(&error)) {
             std::fprintf(stderr, "q470-manager: cannot start the demo device: %s\n", error.c_str());

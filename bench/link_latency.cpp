@@ -25,6 +25,7 @@ constexpr int kDefaultRoundTrips = 1000;
 constexpr int kRounds = 10;  // the two ways take turns, so drift of the machine hits both alike
 constexpr int kWarmUp = 20;
 constexpr std::uint32_t kTimeoutMs = 2000;
+constexpr std::uint32_t kBaudRate = 115200;
 const std::string kCommand = "AT\r";
 const std::string kAnswerEnd = "\r\nOK\r\n";
 
@@ -58,6 +59,7 @@ bool MeasureRaw(const std::string& port, int count, std::vector<double>& samples
     termios raw{};
     ::tcgetattr(fd, &raw);
     ::cfmakeraw(&raw);
+    ::cfsetspeed(&raw, B115200);  // the device's rate: it answers nothing at another
     ::tcsetattr(fd, TCSANOW, &raw);
     bool ok = true;
     for (int i = 0; ok && i < count + kWarmUp; ++i) {
@@ -71,7 +73,7 @@ bool MeasureRaw(const std::string& port, int count, std::vector<double>& samples
 
 bool MeasureLink(const std::string& port, int count, std::vector<double>& samples) {
     q470::Q470Comm link;
-    if (link.Open(port, 115200, 8, 0, 0)) return false;
+    if (link.Open(port, kBaudRate, 8, 0, 0)) return false;
     bool ok = true;
     for (int i = 0; ok && i < count + kWarmUp; ++i) {
         const auto start = Clock::now();
@@ -110,7 +112,9 @@ bool MeasureIdleWait(q470::sim::SimulatedModem& modem, double& processCpuMs, dou
 
 int main(int argc, char** argv) {
     const int roundTrips = argc > 1 ? std::max(kRounds, std::atoi(argv[1])) : kDefaultRoundTrips;
-    q470::sim::SimulatedModem modem{q470::sim::ModemSettings{}};
+    q470::sim::ModemSettings settings;
+    settings.baudRate = kBaudRate;
+    q470::sim::SimulatedModem modem{settings};
     std::string error;
     if (!modem.Start(&error)) {
         std::fprintf(stderr, "link_latency: simulated modem: %s\n", error.c_str());

@@ -39,6 +39,7 @@ bool StartDevices(std::size_t count, Devices& devices, std::uint32_t baudRate = 
     for (std::size_t i = 0; i < count; ++i) {
         q470::sim::ModemSettings settings;
         settings.extendedAddress += i;
+        settings.baudRate = baudRate;
         auto modem = std::make_unique<q470::sim::SimulatedModem>(settings);
         modem->SetPacing(true, baudRate);
         std::string error;

@@ -95,7 +95,9 @@ bool MeasureOnce(q470::sim::SimulatedModem& modem, q470::JobWorker& worker, Benc
 }
 
 bool MeasureRate(std::uint32_t baudRate, int runs) {
-    q470::sim::SimulatedModem modem{q470::sim::ModemSettings{}};
+    q470::sim::ModemSettings settings;
+    settings.baudRate = baudRate;
+    q470::sim::SimulatedModem modem{settings};
     std::string error;
     if (!modem.Start(&error)) {
         std::fprintf(stderr, "read_all: simulated modem: %s\n", error.c_str());

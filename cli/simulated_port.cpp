@@ -1,14 +1,19 @@
 #include "simulated_port.h"
 
+#include "line_settings.h"
 #include "modem_settings.h"
 
 namespace q470 {
 namespace {
 
 // The command line accepts only the three model names.
+// The demonstration device listens at the line the tool opens.
 sim::ModemSettings SettingsFor(const CliRequest& request) {
     const auto model = sim::ModelFromName(request.simModel.value_or(""));
-    return sim::FactorySettings(model.value_or(sim::ModemModel::Q470R), request.simFirmware.value_or(""));
+    auto settings = sim::FactorySettings(model.value_or(sim::ModemModel::Q470R), request.simFirmware.value_or(""));
+    const LineOptions& line = request.line;
+    sim::SetUart(settings, sim::FromPortCodes(line.baudRate, line.dataBits, line.parity, line.stopBits));
+    return settings;
 }
 
 }  // namespace

@@ -108,6 +108,19 @@ void ComConfigDlg::CreateControls() {
     connect(dataBitsList_, &QComboBox::activated, this, [this] { StoreListChoice(*dataBitsList_, kDataBitsValue); });
 }
 
+std::uint32_t ComConfigDlg::StoredBaudRate() {
+    const auto stored = AppProfile().ReadInt(Section(), kBaudRateValue, kDefaultBaudRate);
+    for (const auto& item : kBaudRateItems) {
+        if (stored && *stored == item.data) return item.data;
+    }
+    return kDefaultBaudRate;  // a stored rate the list does not offer leaves the dialog's own
+}
+
+std::uint8_t ComConfigDlg::StoredStopBits() {
+    const auto stored = AppProfile().ReadInt(Section(), kStopBitsValue, 0);
+    return stored && *stored == 2 ? 2 : 0;
+}
+
 void ComConfigDlg::showEvent(QShowEvent* event) {
     // A spontaneous show is the window coming back from being minimised, not a new opening.
     if (!event->spontaneous()) OnInitDialog();

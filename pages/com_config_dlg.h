@@ -41,6 +41,11 @@ public:
 
     void accept() override;
 
+    // The rate and stop bits (channel codes) the dialog will offer next: the stored ones, or the
+    // defaults. A demonstration device listens at them, so that it answers the first connection.
+    static std::uint32_t StoredBaudRate();
+    static std::uint8_t StoredStopBits();
+
 protected:
     void showEvent(QShowEvent* event) override;
 

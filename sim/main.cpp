@@ -27,13 +27,16 @@ constexpr unsigned long kMaxBaudRate = 4'000'000;
 constexpr std::uint8_t kPacedDataBits = 8;  // pacing uses 8N1 characters, 10 bits each
 
 constexpr const char* kUsage =
-    "Usage: q470-sim --model MODEL [--firmware TEXT] [--quiet] [--echo] [--pace BAUD] [--count N]\n"
+    "Usage: q470-sim --model MODEL [--firmware TEXT] [--uart BAUD] [--quiet] [--echo] [--pace BAUD] [--count N]\n"
     "\n"
-    "Serves simulated modems on pseudo-terminals and prints each one's port path on its own line.\n"
-    "Open a path as a serial port. Stops on SIGINT or SIGTERM.\n"
+    "Serves simulated modems on pseudo-terminals and prints each one's port path on its own line on\n"
+    "standard output, and the line setting it answers at on standard error. Open a path as a serial port\n"
+    "at that setting: at another one the device hears only noise. Stops on SIGINT or SIGTERM.\n"
     "\n"
     "  --model MODEL    Q470R, KELDAN-KS410 or KELDAN-KS400 (required)\n"
     "  --firmware TEXT  firmware version the device reports (default 1.5.0)\n"
+    "  --uart BAUD      the device's UART rate: 2400 4800 9600 14400 19200 38400 57600 115200 230400\n"
+    "                   (default 9600; characters 8N1)\n"
     "  --quiet          start in quiet mode: no OK/ERROR lines\n"
     "  --echo           send each received command back before its answer\n"
     "  --pace BAUD      receive and send no faster than BAUD with 8N1 characters (1 to 4000000)\n"
@@ -47,6 +50,7 @@ struct Options {
     bool echo = false;
     unsigned long paceBaud = 0;  // 0: not paced
     unsigned long count = 1;
+    std::uint32_t uartBaud = 9600;
 };
 
 [[noreturn]] void UsageError(const std::string& message) {
@@ -66,6 +70,15 @@ unsigned long NumberOption(const char* name, const char* text, unsigned long max
     return number;
 }
 
+std::uint32_t UartOption(const char* text) {
+    static constexpr std::uint32_t kRates[] = {2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200, 230400};
+    const unsigned long rate = NumberOption("uart", text, kMaxBaudRate);
+    for (const std::uint32_t allowed : kRates) {
+        if (rate == allowed) return allowed;
+    }
+    UsageError(std::string("--uart ") + text + ": the device takes 2400 4800 9600 14400 19200 38400 57600 115200 230400");
+}
+
 ModemModel ModelOption(const char* text) {
     const auto model = q470::sim::ModelFromName(text);
     if (!model) UsageError(std::string("unknown model '") + text + "'; use Q470R, KELDAN-KS410 or KELDAN-KS400");
@@ -73,12 +86,13 @@ ModemModel ModelOption(const char* text) {
 }
 
 Options ParseOptions(int argc, char** argv) {
-    enum : int { kModel = 1, kFirmware, kQuiet, kEcho, kPace, kCount, kHelp };
+    enum : int { kModel = 1, kFirmware, kQuiet, kEcho, kPace, kCount, kUart, kHelp };
     const option longOptions[] = {
         {"model", required_argument, nullptr, kModel}, {"firmware", required_argument, nullptr, kFirmware},
         {"quiet", no_argument, nullptr, kQuiet},       {"echo", no_argument, nullptr, kEcho},
         {"pace", required_argument, nullptr, kPace},   {"count", required_argument, nullptr, kCount},
-        {"help", no_argument, nullptr, kHelp},         {nullptr, 0, nullptr, 0},
+        {"uart", required_argument, nullptr, kUart},   {"help", no_argument, nullptr, kHelp},
+        {nullptr, 0, nullptr, 0},
     };
     Options options;
     opterr = 0;  // our own one-line messages instead of getopt's
@@ -102,6 +116,9 @@ Options ParseOptions(int argc, char** argv) {
             case kCount:
                 options.count = NumberOption("count", optarg, kMaxCount);
                 break;
+            case kUart:
+                options.uartBaud = UartOption(optarg);
+                break;
             case kHelp:
                 std::cout << kUsage;
                 std::exit(EXIT_SUCCESS);
@@ -119,6 +136,7 @@ Options ParseOptions(int argc, char** argv) {
 std::unique_ptr<SimulatedModem> StartModem(const Options& options) {
     auto settings = q470::sim::FactorySettings(*options.model, options.firmware);
     settings.quietMode = options.quiet;
+    settings.baudRate = options.uartBaud;
     auto modem = std::make_unique<SimulatedModem>(settings);
     modem->SetEcho(options.echo);
     if (options.paceBaud > 0) modem->SetPacing(true, static_cast<std::uint32_t>(options.paceBaud), kPacedDataBits);
@@ -147,6 +165,8 @@ int main(int argc, char** argv) {
         auto modem = StartModem(options);
         if (!modem) return kExitFailure;
         std::cout << modem->PortPath() << "\n";
+        std::cerr << "q470-sim: " << modem->PortPath() << ": " << q470::sim::ModelName(options.model.value())
+                  << " at " << q470::sim::Describe(modem->ActiveLine()) << "\n";
         modems.push_back(std::move(modem));
     }
     std::cout.flush();

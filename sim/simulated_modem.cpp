@@ -18,6 +18,7 @@
 
 #include "answer_plan.h"
 #include "command_framer.h"
+#include "line_settings.h"
 #include "modem_device.h"
 #include "output_queue.h"
 #include "port_close_watch.h"
@@ -67,7 +68,7 @@ void CloseFd(int& fd) {
 }  // namespace
 
 struct SimulatedModem::Impl {
-    explicit Impl(ModemSettings settings) : device(std::move(settings)) {}
+    explicit Impl(ModemSettings settings) : device(std::move(settings)), activeLine(UartOf(device.Settings())) {}
 
     // Shared between the API and the serving thread, under `mutex`.
     mutable std::mutex mutex;
@@ -77,6 +78,7 @@ struct SimulatedModem::Impl {
     FaultPolicy policy;
     std::size_t hangUpAfter = 0;
     std::vector<TranscriptEntry> transcript;
+    LineSettings activeLine;  // the UART setting in force: the stored one as of the last (re)start
     std::atomic<bool> echo{false};
     std::atomic<std::int64_t> charTimeNs{0};
     std::atomic<std::int64_t> readyDelayNs{Nanoseconds(kDefaultReadyDelay).count()};
@@ -213,22 +215,35 @@ WriteResult SimulatedModem::Impl::Write(std::string_view bytes) {
 
 void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
     const std::string text = received.bytes.substr(0, received.bytes.size() - 1);
+    const std::optional<LineSettings> host = ReadHostLine(port.MasterFd());
     const CommandFault fault = FaultFor(text);
     ModemReply reply;
     bool lastBeforeHangUp = false;
+    bool misheard = false;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (fault.answerError) {
+        misheard = host && !Understands(activeLine, *host);
+        if (misheard) {
+            // At another line setting the device takes in garbage and carries nothing out. What it
+            // answers (ERROR) reaches an application at another rate as noise, and nothing at all
+            // when only the character format differs (the characters are dropped as broken).
+            if (host->baudRate != activeLine.baudRate) reply.dataLines.push_back(Garble(kErrorLine));
+        } else if (fault.answerError) {
             reply.resultLine = kErrorLine;
         } else if (!fault.silent && !fault.hangUp) {
             reply = received.overlong ? device.Refuse() : device.Handle(text);
+        }
+        // A restart puts the UART setting last written in force; its "+READY" already goes at it.
+        if (!misheard && !reply.laterLine.empty()) {
+            activeLine = UartOf(device.Settings());
+            if (host && !Understands(activeLine, *host)) reply.laterLine = Garble(reply.laterLine);
         }
         if (hangUpAfter > 0) lastBeforeHangUp = --hangUpAfter == 0;
         transcript.push_back({received.arrival, received.bytes});
     }
     commandReceived.notify_all();
 
-    if (echo) output.Push({received.bytes, received.arrival, {}, false});
+    if (echo && !misheard) output.Push({received.bytes, received.arrival, {}, false});
     for (auto& segment : PlanAnswer(reply, fault, received.arrival, Nanoseconds(readyDelayNs.load()))) {
         output.Push(std::move(segment));
     }
@@ -385,7 +400,16 @@ ModemSettings SimulatedModem::Settings() const {
 
 void SimulatedModem::UpdateSettings(const std::function<void(ModemSettings&)>& change) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
+    const LineSettings before = UartOf(impl_->device.Settings());
     change(impl_->device.MutableSettings());
+    // A UART setting changed here is in force at once, as if the device had been set up and restarted.
+    const LineSettings after = UartOf(impl_->device.Settings());
+    if (after != before) impl_->activeLine = after;
+}
+
+LineSettings SimulatedModem::ActiveLine() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->activeLine;
 }
 
 std::vector<TranscriptEntry> SimulatedModem::Transcript() const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "command_fault.h"
+#include "line_settings.h"
 #include "modem_settings.h"
 
 namespace q470::sim {
@@ -54,9 +55,15 @@ public:
     // When the device last closed its end of the line, until the next Start.
     std::optional<std::chrono::steady_clock::time_point> HungUpAt() const;
 
-    // A copy of the device's current settings, and a way to change them between commands.
+    // A copy of the device's current settings, and a way to change them between commands. A change
+    // counts as made before the device started: a UART setting changed here is in force at once.
     ModemSettings Settings() const;
     void UpdateSettings(const std::function<void(ModemSettings&)>& change);
+    // The device listens and talks at this line setting: the UART setting as of its last (re)start.
+    // AT+UART= takes effect at the next restart. A command that comes in at another line rate or
+    // other stop bits is not carried out; the application gets noise back at another rate, nothing
+    // at other stop bits. (A pseudo-terminal does not carry data bits and parity.)
+    LineSettings ActiveLine() const;
 
     std::vector<TranscriptEntry> Transcript() const;
     std::vector<std::string> Commands() const;  // the transcript's command texts only

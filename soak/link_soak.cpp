@@ -1,5 +1,7 @@
 #include "link_soak.h"
 
+#include "line_settings.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -121,6 +123,9 @@ void LinkSoak::EndDevice() {
 bool LinkSoak::Connect() {
     if (!device_.Running() || report_.Failed()) return false;
     Beat("opening the port");
+    // The device answers only at its own line setting, and the jobs write random UART settings that a
+    // restart puts in force: the operator sets the device to the line the port is opened with.
+    device_.Modem().UpdateSettings([this](sim::ModemSettings& s) { sim::SetUart(s, {baudRate_, 8, 0, 0}); });
     if (const auto error = link_.Open(device_.Modem().PortPath(), baudRate_, 8, 0, 0)) {
         report_.Fail("cannot open the simulated device's port: " + error.message());
         return false;

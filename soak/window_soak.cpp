@@ -1,5 +1,7 @@
 #include "window_soak.h"
 
+#include "line_settings.h"
+
 #include <QAction>
 #include <QPushButton>
 #include <QTabWidget>
@@ -79,9 +81,15 @@ bool AnySetCommand(const JobRecord& run) {
 
 WindowSoak::WindowSoak(const SoakOptions& options) : SoakRun(options, "window") {
     // Accepts what the dialog offers, as a user pressing Enter would.
-    ui_.dialogDriver = [](ComConfigDlg& dialog) {
+    ui_.dialogDriver = [this](ComConfigDlg& dialog) {
         dialog.show();
         dialog.accept();
+        // The device answers only at its own line setting, and the jobs write random UART settings that
+        // a restart puts in force: the operator sets the device to the line the window connects with.
+        if (device_.Running()) {
+            const auto line = sim::FromPortCodes(dialog.BaudRate(), 8, 0, dialog.StopBits());
+            device_.Modem().UpdateSettings([line](sim::ModemSettings& s) { sim::SetUart(s, line); });
+        }
         return true;
     };
     auto ports = [this](std::vector<SerialPortEntry>& list) {

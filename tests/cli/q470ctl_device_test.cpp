@@ -69,6 +69,7 @@ TEST(CliCommands, ReadAsJsonCarriesIdentityGeneralAndGpio) {
         s.gpio[11] = {1, 1};
         s.reportInterval = 2000;
         s.sendRemote = true;
+        sim::SetUart(s, sim::FromPortCodes(115200, 8, 1, 2));  // the line the tool opens
     });
     const CliRun run = rig.Run({"--json", "-b", "115200", "--parity", "odd", "--stop-bits", "2", "read"});
     ASSERT_EQ(run.status, 0) << run.err;

@@ -105,6 +105,7 @@ private slots:
     void demoDeviceIsOfferedWithoutTouchingTheProfile() {
         TemporaryProfile profile;
         profile.Write(QStringLiteral("Serial port name"), QStringLiteral("/dev/ttyUSB7"));
+        profile.Write(QStringLiteral("Serial port buadrate"), 19200);  // the demo device listens at it
         FakeUiServices ui;
         ui.dialogDriver = [](ComConfigDlg& dialog) {
             dialog.show();
@@ -113,7 +114,7 @@ private slots:
         };
         QString port;
         {
-            DemoDevice demo(sim::ModemModel::KS410);
+            DemoDevice demo(sim::ModemModel::KS410, ComConfigDlg::StoredBaudRate(), ComConfigDlg::StoredStopBits());
             std::string error;
             QVERIFY2(demo.Start(&error), error.c_str());
             port = demo.PortName();

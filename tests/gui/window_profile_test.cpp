@@ -89,6 +89,7 @@ private slots:
             folder = base.filePath(QStringLiteral("file/profile"));
         }
         WindowRig rig;
+        rig.modem.UpdateSettings([](sim::ModemSettings& s) { s.baudRate = 19200; });  // the rate chosen below
         PointProfileAt(folder);
         rig.ui.dialogDriver = [](ComConfigDlg& dialog) {
             dialog.show();

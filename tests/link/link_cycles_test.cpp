@@ -25,7 +25,7 @@ TEST(LinkCycles, AThousandOpeningsLeaveNoDescriptorAndNoThread) {
     const std::size_t descriptors = OpenDescriptors();
     const std::size_t threads = ProcessThreads();
     for (int cycle = 0; cycle < kCycles; ++cycle) {
-        ASSERT_FALSE(link.Open(modem.PortPath(), 115200, 8, 0, 0)) << "cycle " << cycle;
+        ASSERT_FALSE(link.Open(modem.PortPath(), modem.ActiveLine().baudRate, 8, 0, 0)) << "cycle " << cycle;
         // Every tenth opening also exchanges a command, so reads and writes are in flight at the close.
         if (cycle % 10 == 0) {
             ASSERT_EQ(link.Execute("AT\r", CmdAt)->kind, RespOk) << "cycle " << cycle;

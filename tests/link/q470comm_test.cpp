@@ -61,7 +61,7 @@ std::unique_ptr<sim::SimulatedModem> StartModem(sim::ModemSettings settings = {}
 }
 
 std::error_code OpenOn(Q470Comm& link, const sim::SimulatedModem& modem) {
-    return link.Open(modem.PortPath(), 115200, 8, 0, 0);
+    return link.Open(modem.PortPath(), modem.ActiveLine().baudRate, 8, 0, 0);
 }
 
 class DeviceLink : public ::testing::Test {

@@ -20,6 +20,7 @@ public:
         termios settings{};
         if (fd_ >= 0 && ::tcgetattr(fd_, &settings) == 0) {
             ::cfmakeraw(&settings);
+            ::cfsetspeed(&settings, B9600);  // the simulated device's own line rate
             ::tcsetattr(fd_, TCSANOW, &settings);
         }
     }
@@ -28,6 +29,14 @@ public:
     PtyClient& operator=(const PtyClient&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
+    // The line rate and stop bits the application end is set to, as a serial port's would be.
+    void SetLine(speed_t speed, bool twoStopBits = false) {
+        termios settings{};
+        ::tcgetattr(fd_, &settings);
+        ::cfsetspeed(&settings, speed);
+        settings.c_cflag = twoStopBits ? (settings.c_cflag | CSTOPB) : (settings.c_cflag & ~tcflag_t{CSTOPB});
+        ::tcsetattr(fd_, TCSANOW, &settings);
+    }
     int Fd() const { return fd_; }
     void Close() {
         if (fd_ >= 0) ::close(fd_);

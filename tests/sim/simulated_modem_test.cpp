@@ -111,6 +111,36 @@ TEST_F(SimulatedModemTest, FaultsChangeWhatIsSent) {
     EXPECT_EQ(Ask("AT\r"), kOk);  // other commands are untouched
 }
 
+// A device at another line setting hears garbage: it carries nothing out, and what it answers reaches
+// the application as noise at another rate, not at all at other stop bits. A new UART setting is
+// taken in at once but comes into force at the restart, whose "+READY" already goes at it.
+TEST_F(SimulatedModemTest, AnswersOnlyAtItsOwnLineSetting) {
+    StartModem();
+    client_->SetLine(B115200);
+    EXPECT_TRUE(client_->Write("AT+PANID=77\r"));
+    const std::string noise = client_->ReadFor(milliseconds(300));
+    EXPECT_FALSE(noise.empty());
+    EXPECT_EQ(noise.find_first_of("\r\nOKERROR"), std::string::npos) << noise;
+    EXPECT_EQ(modem_->Settings().panId, 1234) << "carried out at the wrong rate";
+    EXPECT_EQ(modem_->Commands(), std::vector<std::string>{"AT+PANID=77\r"});
+
+    client_->SetLine(B9600, true);
+    EXPECT_TRUE(client_->Write("AT\r"));
+    EXPECT_EQ(client_->ReadFor(milliseconds(300)), "") << "other stop bits";
+
+    client_->SetLine(B9600);
+    EXPECT_EQ(Ask("AT+UART=115200,0,0,8\r"), kOk);
+    EXPECT_EQ(Ask("AT\r"), kOk) << "the new setting is not in force before a restart";
+    EXPECT_EQ(Describe(modem_->ActiveLine()), "9600 8N1");
+    EXPECT_TRUE(client_->Write("ATZ\r"));
+    const std::string restart = client_->ReadFor(milliseconds(300));
+    EXPECT_EQ(restart.rfind(kOk, 0), 0u) << restart;
+    EXPECT_EQ(restart.find("READY"), std::string::npos) << "the +READY goes at the new rate";
+    EXPECT_EQ(Describe(modem_->ActiveLine()), "115200 8N1");
+    client_->SetLine(B115200);
+    EXPECT_EQ(Ask("AT\r"), kOk);
+}
+
 TEST_F(SimulatedModemTest, SplitAnswerArrivesInPieces) {
     StartModem();
     CommandFault split;

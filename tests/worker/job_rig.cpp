@@ -6,7 +6,16 @@
 
 namespace q470::test {
 
-JobRig::JobRig(sim::ModemSettings settings) : modem(std::move(settings)) {
+namespace {
+
+sim::ModemSettings AtLinkRate(sim::ModemSettings settings) {
+    settings.baudRate = kLinkBaudRate;
+    return settings;
+}
+
+}  // namespace
+
+JobRig::JobRig(sim::ModemSettings settings) : modem(AtLinkRate(std::move(settings))) {
     std::string error;
     if (!modem.Start(&error)) ADD_FAILURE() << "simulated modem: " << error;
     if (const auto ec = host.link.Open(modem.PortPath(), kLinkBaudRate, 8, 0, 0)) ADD_FAILURE() << ec.message();
