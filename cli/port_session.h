@@ -45,6 +45,9 @@ public:
     DeviceState& State() override { return state_; }
     void PostJobResult(std::int32_t job, std::int32_t result) override;
     void JobDropped(std::int32_t job) override;
+    // The last apply job's trail; read once that job's result has arrived.
+    void RecordApplyTrail(const ApplyTrail& trail) override { trail_ = trail; }
+    const ApplyTrail& Trail() const { return trail_; }
 
 private:
     // Before every exchange but the first: the last answer's trailing lines must be in before the
@@ -58,6 +61,7 @@ private:
     GpioSettings gpio_;
     SettingItemList fileItems_;
     DeviceState state_;
+    ApplyTrail trail_;
     bool exchanged_ = false;
 
     std::mutex resultMutex_;

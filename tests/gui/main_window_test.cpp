@@ -237,16 +237,20 @@ private slots:
         QCOMPARE(rig.window->windowTitle(), QStringLiteral("Q470 Manager"));
     }
 
+    // A failure's box keeps its text first and adds what the device acknowledged and the failed step.
     void applyGeneral_data() {
         QTest::addColumn<QString>("refused");  // keyword the device answers ERROR, or empty
-        QTest::addColumn<int>("box");
-        QTest::newRow("done") << QString() << int(UiText::ApplyGeneralDone);
-        QTest::newRow("failed") << "AT+RFCH=" << int(UiText::ApplyGeneralFailed);
+        QTest::addColumn<QString>("box");
+        QTest::newRow("done") << QString() << Text(UiText::ApplyGeneralDone);
+        QTest::newRow("failed") << "AT+RFCH="
+                                << Text(UiText::ApplyGeneralFailed) +
+                                       QStringLiteral("\n\n장치가 받아들인 명령: AT+OPMODE=2, AT+PANID=1234, "
+                                                      "AT+PHYID=12\n실패한 단계: AT+RFCH=99");
     }
 
     void applyGeneral() {
         QFETCH(QString, refused);
-        QFETCH(int, box);
+        QFETCH(QString, box);
         WindowRig rig;
         QVERIFY(rig.Connect());
         rig.TakeCommands();
@@ -254,7 +258,7 @@ private slots:
         ClickPageApply(rig.window->GeneralPage());
         QVERIFY(rig.WaitForMessages(1));
         const auto icon = refused.isEmpty() ? MessageIcon::Information : MessageIcon::Error;
-        CompareMessages(rig.ui.Messages(), {Box(UiText(box), icon)});
+        CompareMessages(rig.ui.Messages(), {{box, MessageCaption(), icon, MessageButtons::Ok}});
         const Commands sent = rig.TakeCommands();
         QCOMPARE(sent, refused.isEmpty() ? kApplyGeneralDefaults
                                          : Commands(kApplyGeneralDefaults.begin(), kApplyGeneralDefaults.begin() + 4));
@@ -286,15 +290,20 @@ private slots:
 
     void applyGpio_data() {
         QTest::addColumn<QString>("refused");
-        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("box");
         QTest::addColumn<int>("commands");
-        QTest::newRow("done") << QString() << int(UiText::ApplyGpioDone) << 14;
-        QTest::newRow("pin 4 not acknowledged") << "AT+GPIOC=0010" << int(UiText::ApplyGpioFailed) << 5;
+        QTest::newRow("done") << QString() << Text(UiText::ApplyGpioDone) << 14;
+        QTest::newRow("pin 4 not acknowledged")
+            << "AT+GPIOC=0010"
+            << Text(UiText::ApplyGpioFailed) +
+                   QStringLiteral("\n\n장치가 받아들인 명령: AT+GPIOC=0001,0,0, AT+GPIOC=0002,0,0, "
+                                  "AT+GPIOC=0004,0,0, AT+GPIOC=0008,0,0\n실패한 단계: AT+GPIOC=0010,0,0")
+            << 5;
     }
 
     void applyGpio() {
         QFETCH(QString, refused);
-        QFETCH(int, box);
+        QFETCH(QString, box);
         QFETCH(int, commands);
         WindowRig rig;
         QVERIFY(rig.Connect());
@@ -304,7 +313,7 @@ private slots:
         ClickPageApply(rig.window->GpioPage());
         QVERIFY(rig.WaitForMessages(1));
         const auto icon = refused.isEmpty() ? MessageIcon::Information : MessageIcon::Error;
-        CompareMessages(rig.ui.Messages(), {Box(UiText(box), icon)});
+        CompareMessages(rig.ui.Messages(), {{box, MessageCaption(), icon, MessageButtons::Ok}});
         const Commands sent = rig.TakeCommands();
         QCOMPARE(int(sent.size()), commands);
         QCOMPARE(sent.front(), std::string("AT+GPIOC=0001,0,0\r"));

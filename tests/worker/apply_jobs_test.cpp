@@ -58,7 +58,7 @@ TEST(ApplyGeneralQ470R, SendsTheRecordAndRxPullUpByFirmware) {
     };
     const Case cases[] = {
         {"1.5.0", 1, "AT+URPU=1\r"}, {"1.5.0", 0, "AT+URPU=0\r"}, {"1.6.2", 5, "AT+URPU=1\r"},
-        {"1.4.9", 1, nullptr},       {"2.0.0", 1, nullptr},
+        {"1.4.9", 1, nullptr},       {"2.0.0", 1, "AT+URPU=1\r"}, {"1.5", 1, nullptr},
     };
     JobRig rig;
     for (const auto& c : cases) {
