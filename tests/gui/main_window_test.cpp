@@ -266,6 +266,40 @@ private slots:
         QVERIFY(GeneralPageEnabled(rig) && GpioPageEnabled(rig));
     }
 
+    // Apply without a change writes the radio plan the device holds: a PHY ID and channel pair the channel
+    // table allows, and the device's own where the page's PHY ID would leave its plan.
+    void applyWithoutAChangeKeepsTheRadioPlan_data() {
+        QTest::addColumn<int>("phyId");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QString>("phyCommand");
+        QTest::addColumn<QString>("channelCommand");
+        QTest::newRow("PHY ID 8") << 8 << 50 << "AT+PHYID=8\r" << "AT+RFCH=50\r";
+        QTest::newRow("PHY ID 5") << 5 << 95 << "AT+PHYID=2\r" << "AT+RFCH=95\r";
+        QTest::newRow("PHY ID 13") << 13 << 105 << "AT+PHYID=12\r" << "AT+RFCH=105\r";
+        QTest::newRow("PHY ID without a plan") << 3 << 120 << "AT+PHYID=3\r" << "AT+RFCH=120\r";
+    }
+
+    void applyWithoutAChangeKeepsTheRadioPlan() {
+        QFETCH(int, phyId);
+        QFETCH(int, channel);
+        QFETCH(QString, phyCommand);
+        QFETCH(QString, channelCommand);
+        sim::ModemSettings settings = ModemOf(sim::ModemModel::Q470R);
+        settings.phyId = static_cast<std::uint8_t>(phyId);
+        settings.rfChannel = static_cast<std::uint8_t>(channel);
+        WindowRig rig(settings);
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        ClickPageApply(rig.window->GeneralPage());
+        QVERIFY(rig.WaitForMessages(1));
+        CompareMessages(rig.ui.Messages(), {Box(UiText::ApplyGeneralDone, MessageIcon::Information)});
+        const Commands sent = rig.TakeCommands();
+        QCOMPARE(sent.at(2), phyCommand.toStdString());
+        QCOMPARE(sent.at(3), channelCommand.toStdString());
+        QCOMPARE(int(rig.modem.Settings().phyId), phyCommand.mid(9).chopped(1).toInt());
+        QCOMPARE(int(rig.modem.Settings().rfChannel), channel);
+    }
+
     void changedPanIdOnOldFirmwareClearsAssociationsAndRestarts() {
         WindowRig rig(ModemOf(sim::ModemModel::Q470R, "1.4.0"));
         rig.ui.dialogResults = {true, false};
