@@ -45,8 +45,9 @@ SettingField FieldOfItem(std::int32_t command) {
 }
 
 // The reader refuses a number that does not fit its field before any rule is asked; what it may hold
-// comes from the rules, as narrow as the pin and mode it stands with allow.
-void CompleteReaderRefusal(SettingProblem& problem) {
+// comes from the rules, as narrow as the pin, mode or radio plan it stands with allow.
+void CompleteReaderRefusal(SettingProblem& problem, const ConfigTarget& target) {
+    problem.note = RuleNote::None;
     switch (problem.field) {
         case SettingField::GpioMode:
             if (problem.pin != kUnknownContext && !AllowedGpioModes(problem.pin).empty()) {
@@ -63,11 +64,19 @@ void CompleteReaderRefusal(SettingProblem& problem) {
                 return;
             }
             break;
+        case SettingField::RfChannel:
+            if (target.modelKind == ModelQ470R && target.radio) {
+                problem.phyId = target.radio->phyId;
+                problem.allowed = AllowedChannels(problem.phyId, target.radio);
+                problem.note =
+                    ChannelsForPhyId(problem.phyId).empty() ? RuleNote::NoChannelPlan : RuleNote::ChannelPlan;
+                return;
+            }
+            break;
         default:
             break;
     }
     problem.allowed = AllowedValues(problem.field);
-    problem.note = RuleNote::None;
 }
 
 class ItemCheck {
@@ -157,7 +166,7 @@ SettingProblems CheckConfigItems(const SettingItemList& items, const ConfigReadR
                                  const ConfigTarget& target) {
     SettingProblems problems = report.problems;
     for (SettingProblem& problem : problems) {
-        if (problem.kind == ProblemKind::NotAllowed) CompleteReaderRefusal(problem);
+        if (problem.kind == ProblemKind::NotAllowed) CompleteReaderRefusal(problem, target);
     }
     ItemCheck check(target, problems);
     for (std::size_t i = 0; i < items.size(); ++i) {

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model_kind.h"
 #include "settings_rules.h"
+#include "value_names.h"
 
 namespace q470 {
 namespace {
@@ -35,6 +38,42 @@ GeneralSettings Q470RRecord() {
     record.dataBits = 8;
     record.firmwareVersion = "1.5.0";
     return record;
+}
+
+// The words set and gpio take stand for exactly the values the shared rules allow.
+TEST(ValueNames, NameExactlyTheValuesTheRulesAllow) {
+    struct Case {
+        const ValueNames& names;
+        SettingField field;
+    };
+    const Case cases[] = {
+        {kOperationModeNames, SettingField::OpMode}, {kNetworkRoleNames, SettingField::NetRole},
+        {kDeviceParityNames, SettingField::Parity},  {kDeviceStopBitNames, SettingField::StopBits},
+        {kDataBitNames, SettingField::DataBits},     {kSwitchNames, SettingField::QuietMode},
+        {kBaudRateNames, SettingField::BaudRate},    {kGpioModeNames, SettingField::GpioMode},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::int64_t> named;
+        for (std::size_t i = 0; i < c.names.count; ++i) {
+            EXPECT_TRUE(IsInRanges(c.names.entries[i].value, AllowedValues(c.field))) << c.names.entries[i].name;
+            named.push_back(c.names.entries[i].value);
+        }
+        for (const auto& range : AllowedValues(c.field)) {
+            for (std::int64_t value = range.first; value <= range.last; ++value) {
+                EXPECT_NE(std::find(named.begin(), named.end(), value), named.end()) << value;
+            }
+        }
+    }
+    for (std::uint8_t pin = 0; pin < kGpioPinCount; ++pin) {
+        for (std::uint8_t mode = 0; mode <= 2; ++mode) {
+            const ValueNames& names = GpioValueNames(pin, mode);
+            for (std::size_t i = 0; i < names.count; ++i) {
+                EXPECT_EQ(IsInRanges(names.entries[i].value, AllowedGpioValues(pin, mode)),
+                          IsInRanges(mode, AllowedGpioModes(pin)))
+                    << int{pin} << " " << int{mode};
+            }
+        }
+    }
 }
 
 TEST(GeneralChanges, RefusedWordsNameTheKeyAndWhatIsAllowed) {

@@ -115,6 +115,12 @@ TEST(ConfigCheck, AValueAMemberMayNotHoldRefusesTheWholeFile) {
          Q470ROnPhy(),
          "General/RF Channel",
          "-1",
+         {{99, 105}},
+         RuleNote::ChannelPlan},
+        {R"({"General": {"RF Channel": 256}})",
+         ConfigTarget{},
+         "General/RF Channel",
+         "256",
          {{46, 51}, {93, 105}},
          RuleNote::None},
         {R"({"Model Name": "KELDAN-KS410", "General": {"User PAN ID": 65535}})", Keldan(), "General/User PAN ID",
@@ -269,6 +275,32 @@ TEST(ConfigCheck, ValidFilesAreTakenAsTheyAre) {
     EXPECT_EQ(
         LoadConfigForModel(file.Write(R"({"General": {"RF Channel": 7}})"), Q470ROnPhy(1, 7), document, items).status,
         ConfigLoadStatus::Loaded);
+}
+
+// The writer's reference files hold values no device may be given (they test the writer's text, not
+// a device): loaded, they are refused and each such value is named.
+TEST(ConfigCheck, TheWritersReferenceFilesNameTheirOutOfRangeValues) {
+    const std::string folder = Q470_CONFIG_TEST_DATA_DIR;
+    struct Case {
+        const char* file;
+        ConfigTarget target;
+        std::vector<std::string> refused;
+    };
+    const Case cases[] = {
+        {"q470r_full.json",
+         Q470ROnPhy(),
+         {"General/RF Channel", "GPIOs/Configs[11]/IoMode", "GPIOs/Periodic Report/Report Interval"}},
+        {"ks410.json", Keldan(), {"General/User PAN ID"}},
+    };
+    for (const auto& c : cases) {
+        ConfigDocument document;
+        SettingItemList items;
+        const auto outcome = LoadConfigForModel(NarrowToWide(folder + "/" + c.file), c.target, document, items);
+        EXPECT_EQ(outcome.status, ConfigLoadStatus::Refused) << c.file;
+        std::vector<std::string> refused;
+        for (const auto& problem : outcome.problems) refused.push_back(problem.member);
+        EXPECT_EQ(refused, c.refused) << c.file;
+    }
 }
 
 }  // namespace
