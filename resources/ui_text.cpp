@@ -223,6 +223,8 @@ constexpr UiTextEntry kUiTexts[] = {
     {UiText::TrailFailedStep, "실패한 단계: %s", "Failed step: %s"},
     {UiText::TrailInterruptedStep, "중단된 단계: %s", "Interrupted at: %s"},
     {UiText::TrailNothing, "(없음)", "(none)"},
+    {UiText::SettingsRefused, "장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.",
+     "Not applied: the settings hold values the device may not be given."},
 };
 
 constexpr bool IdsAreUnique() {

@@ -182,6 +182,7 @@ enum class UiText : int {
     TrailFailedStep,
     TrailInterruptedStep,
     TrailNothing,
+    SettingsRefused,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

@@ -438,6 +438,31 @@ private slots:
         QCOMPARE(EnabledControls(page), kAllControls);
     }
 
+    // A PHY ID the device reported but may not be given is not written back: the shared rules refuse
+    // the record, the message names it, and nothing is stored or asked for.
+    void applyRefusesWhatTheRulesDoNotAllow() {
+        FakeUiServices ui;
+        AppMessageRecorder mainWindow;
+        GeneralInfoPage page;
+        GeneralSettings settings = Q470RSettings();
+        settings.phyId = 14;
+        settings.rfChannel = 7;
+        page.SetGeneralSettings(settings);
+        page.EnableControls(true);
+        page.show();
+        Click(Child<QPushButton>(page, "applyButton"));
+        const auto messages = ui.Messages();
+        QCOMPARE(messages.size(), std::size_t(1));
+        QCOMPARE(messages[0].text, QStringLiteral("장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.\n\n"
+                                                  "PHY ID: 14은(는) 쓸 수 없는 값입니다(허용: 1~13)."));
+        QCOMPARE(messages[0].icon, MessageIcon::Warning);
+        GeneralSettings kept = settings;
+        kept.rxPullUp = 0;  // the fill leaves the record's own RX pull-up alone
+        CompareRecords(page.GetGeneralSettings(), kept);
+        QCOMPARE(mainWindow.Delivered().size(), std::size_t(0));
+        QCOMPARE(EnabledControls(page), kAllControls);
+    }
+
     void applyWithoutMainWindowDoesNothing() {
         FakeUiServices ui;
         GeneralInfoPage page;

@@ -280,7 +280,7 @@ private slots:
         Click(Child<QPushButton>(page, "applyButton"));
         const auto messages = ui.Messages();
         QCOMPARE(messages.size(), std::size_t(1));
-        QVERIFY2(messages[0].text.startsWith(QStringLiteral("GPIO설정 적용을 실패하였습니다.\n\n")),
+        QVERIFY2(messages[0].text.startsWith(QStringLiteral("장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.\n\n")),
                  qPrintable(messages[0].text));
         QVERIFY2(messages[0].text.contains(QStringLiteral("GPIO 3 값: 2은(는) 쓸 수 없는 값입니다(허용: 0~1, 3번 핀 모드 1의 값).")),
                  qPrintable(messages[0].text));
