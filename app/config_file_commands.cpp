@@ -5,6 +5,7 @@
 #include "job_code.h"
 #include "keldan_q470r_configurator_dlg.h"
 #include "model_kind.h"
+#include "setting_messages.h"
 #include "string_table.h"
 #include "ui_services.h"
 
@@ -41,30 +42,40 @@ void ConfigFileCommands::OnLoadConfigFile() {
     if (path.isEmpty()) return;
     SettingItemList items;
     const std::uint32_t modelKind = window_.ConnectedModelKind();
-    const ConfigLoadOutcome outcome = LoadConfigForModel(path.toStdU16String(), modelKind, configDocument, items);
+    // The device was read when it connected: a file never sets the PHY ID, so its channel must be one of
+    // the plan the device is on.
+    ConfigTarget target;
+    target.modelKind = modelKind;
+    target.radio = RadioPlan{window_.State().network.phyId, window_.State().network.rfChannel};
+    const ConfigLoadOutcome outcome = LoadConfigForModel(path.toStdU16String(), target, configDocument, items);
     if (outcome.status != ConfigLoadStatus::Loaded) {
         ShowLoadRefusal(outcome);
         return;
     }
     fileItems = std::move(items);
+    fileWarnings_ = LoadCauseLines(outcome, modelKind, CurrentUiLanguage());
     window_.QueueJob(modelKind == ModelQ470R ? JobApplyFileQ470R : JobApplyFileKs);
 }
 
+// The window's message for the case comes first; why follows.
 void ConfigFileCommands::ShowLoadRefusal(const ConfigLoadOutcome& outcome) {
+    const std::vector<std::string> cause = LoadCauseLines(outcome, window_.ConnectedModelKind(), CurrentUiLanguage());
     switch (outcome.status) {
         case ConfigLoadStatus::FileUnreadable:
-            ShowMessageBox(&window_, Text(UiText::ConfigLoadFailed), MessageIcon::Warning);
+        case ConfigLoadStatus::Refused:
+            ShowMessageBox(&window_, WithDetails(Text(UiText::ConfigLoadFailed), cause), MessageIcon::Warning);
             return;
         case ConfigLoadStatus::BadContent:
-            CurrentUiServices().ShowMessage(&window_, {FormatText(UiText::ConfigParseError, outcome.code),
-                                                       Text(UiText::ConfigFileErrorCaption), MessageIcon::Error});
+            CurrentUiServices().ShowMessage(&window_,
+                                            {WithDetails(FormatText(UiText::ConfigParseError, outcome.code), cause),
+                                             Text(UiText::ConfigFileErrorCaption), MessageIcon::Error});
             return;
         case ConfigLoadStatus::NoValidValues:
-            CurrentUiServices().ShowMessage(&window_, {Text(UiText::ConfigNoValidValues),
+            CurrentUiServices().ShowMessage(&window_, {WithDetails(Text(UiText::ConfigNoValidValues), cause),
                                                        Text(UiText::SettingsReadErrorCaption), MessageIcon::Warning});
             return;
         case ConfigLoadStatus::WrongProduct:
-            CurrentUiServices().ShowMessage(&window_, {Text(UiText::ConfigWrongProduct),
+            CurrentUiServices().ShowMessage(&window_, {WithDetails(Text(UiText::ConfigWrongProduct), cause),
                                                        Text(UiText::SettingsReadErrorCaption), MessageIcon::Warning});
             return;
         case ConfigLoadStatus::Loaded:

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "config_document.h"
 #include "config_exchange.h"
 #include "setting_item.h"
@@ -19,12 +22,16 @@ public:
 
     // The items of the last file that passed every check; the apply-file jobs send them.
     const SettingItemList& FileItems() const { return fileItems; }
+    // What that file named but does not send (unknown or mistyped members, settings the model lacks),
+    // one line each, for the apply job's result message.
+    const std::vector<std::string>& FileWarnings() const { return fileWarnings_; }
 
 private:
     void ShowLoadRefusal(const ConfigLoadOutcome& outcome);
 
     CKeldanQ470RConfiguratorDlg& window_;
     SettingItemList fileItems;
+    std::vector<std::string> fileWarnings_;
     // The last file parsed; a file that does not parse leaves it as it was.
     ConfigDocument configDocument;
 };

@@ -13,6 +13,7 @@
 #include "model_kind.h"
 #include "needs_assoc_clear.h"
 #include "off_window_thread.h"
+#include "setting_messages.h"
 #include "string_table.h"
 #include "ui_services.h"
 
@@ -131,25 +132,41 @@ void JobResultHandler::ClearAssociationsAndRestart() {
     }
 }
 
+// A failure's box keeps its own text first and adds what the device took and where the job stopped.
 void JobResultHandler::ShowApplyOutcome(std::int32_t job, std::int32_t result) {
     const ApplyOutcome* outcome = FindApplyOutcome(job);
     if (outcome == nullptr) return;  // not a job of this window: nothing to tell
     if (result == JobSucceeded) {
         ShowMessageBox(&window_, Text(outcome->done), MessageIcon::Information);
     } else {
-        ShowMessageBox(&window_, Text(outcome->failed), MessageIcon::Error);
+        ShowMessageBox(&window_, WithDetails(Text(outcome->failed), FailedSteps()), MessageIcon::Error);
     }
+}
+
+std::vector<std::string> JobResultHandler::FailedSteps() const {
+    return TrailLines(window_.LastApplyTrail(), false, CurrentUiLanguage());
 }
 
 // Success restarts the device so the file's settings take effect; failure re-reads it so the pages show
 // what it holds now.
 void JobResultHandler::OnFileApplied(std::int32_t result) {
+    // What the file named but did not send is listed under the result, whichever it is.
+    std::vector<std::string> notApplied;
+    const auto& warnings = window_.FileCommands().FileWarnings();
+    if (!warnings.empty()) {
+        notApplied.push_back(Text(UiText::NotAppliedHeader).toStdString());
+        notApplied.insert(notApplied.end(), warnings.begin(), warnings.end());
+    }
     if (result == JobSucceeded) {
         const auto count = static_cast<unsigned>(window_.FileItems().size());
-        ShowMessageBox(&window_, Text(UiText::ConfigApplied) + FormatText(UiText::ExecutedCommandsLine, count),
-                       MessageIcon::Information);
+        ShowMessageBox(
+            &window_,
+            WithDetails(Text(UiText::ConfigApplied) + FormatText(UiText::ExecutedCommandsLine, count), notApplied),
+            MessageIcon::Information);
     } else {
-        ShowMessageBox(&window_, Text(UiText::ConfigApplyFailed), MessageIcon::Error);
+        std::vector<std::string> details = FailedSteps();
+        details.insert(details.end(), notApplied.begin(), notApplied.end());
+        ShowMessageBox(&window_, WithDetails(Text(UiText::ConfigApplyFailed), details), MessageIcon::Error);
     }
     if (window_.IsPortOpen()) window_.QueueJob(result == JobSucceeded ? JobRestart : ReadJobOfModel());
 }

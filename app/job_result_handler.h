@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace q470 {
 
@@ -30,6 +32,8 @@ private:
     void OnDeviceRestarted();
     void DisconnectForNoResponse();
     std::int32_t ReadJobOfModel() const;
+    // What the last apply job wrote before it failed, for the failure's message.
+    std::vector<std::string> FailedSteps() const;
 
     CKeldanQ470RConfiguratorDlg& window_;
 };

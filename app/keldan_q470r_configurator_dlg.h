@@ -88,6 +88,9 @@ public:
     DeviceState& State() override { return state_; }
     void PostJobResult(std::int32_t job, std::int32_t result) override;
     void JobDropped(std::int32_t job) override;
+    void RecordApplyTrail(const ApplyTrail& trail) override { applyTrail_ = trail; }
+    // What the last apply job wrote; read when its result is handled.
+    const ApplyTrail& LastApplyTrail() const { return applyTrail_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -117,6 +120,7 @@ private:
     // Declared before the worker: the worker's jobs use it until the worker has been joined.
     Q470Comm link_;
     DeviceState state_;
+    ApplyTrail applyTrail_;
     JobWorker worker_{*this};
     bool waitCursorShown_ = false;
     bool startedUp_ = false;

@@ -101,16 +101,15 @@ std::string GeneralKeyTable::Names(std::uint32_t modelKind) {
 
 namespace {
 
-std::string ChannelList(const std::vector<std::uint8_t>& channels) {
+std::string ChannelList(const std::vector<ValueRange>& channels) {
     if (channels.empty()) return "none";
-    return std::to_string(channels.front()) + " to " + std::to_string(channels.back());
-}
-
-bool Contains(const std::vector<std::uint8_t>& channels, std::uint8_t channel) {
-    for (auto c : channels) {
-        if (c == channel) return true;
+    std::string list;
+    for (const auto& range : channels) {
+        if (!list.empty()) list += ", ";
+        list += std::to_string(range.first);
+        if (range.last != range.first) list += " to " + std::to_string(range.last);
     }
-    return false;
+    return list;
 }
 
 }  // namespace
@@ -171,21 +170,22 @@ std::string GeneralChanges::ApplyTo(GeneralSettings& record, const CliText& text
                text.Text(UiText::InvalidPanId) + ")";
     }
 
+    // Unless the outdoor flag changes, the radio stays as the device holds it: its plan's PHY ID, its
+    // channel. A changed flag brings the plan of the PHY ID written.
     const bool deviceOutdoor = IsOutdoorPhyId(record.phyId);
     const bool outdoor = outdoor_.value_or(deviceOutdoor);
-    // The plan is the device's own; a changed outdoor flag brings the plan of the PHY ID written.
-    const std::uint8_t planPhyId = outdoor == deviceOutdoor ? record.phyId : PhyIdForOutdoor(outdoor);
-    const auto plan = ChannelsForPhyId(planPhyId);
+    const std::uint8_t phyId = outdoor == deviceOutdoor ? PhyIdToApply(record.phyId) : PhyIdForOutdoor(outdoor);
     const std::uint8_t channel = channel_.value_or(record.rfChannel);
-    if ((channel_ || outdoor != deviceOutdoor) && !Contains(plan, channel)) {
+    const auto allowed = AllowedChannels(phyId, RadioPlan{record.phyId, record.rfChannel});
+    if (!IsInRanges(channel, allowed)) {
         return "set: channel " + std::to_string(channel) + " is not in the channel plan of PHY ID " +
-               std::to_string(planPhyId) + " (allowed: " + ChannelList(plan) + ")";
+               std::to_string(phyId) + " (allowed: " + ChannelList(allowed) + ")" + (channel_ ? "" : "; give channel=");
     }
-    if (rxPullUp_ && !FirmwareSupportsRxPullUp(record.firmwareVersion)) {
+    if (rxPullUp_ && !FirmwareHasRxPullUp(record.firmwareVersion)) {
         return "set: rx-pullup: the device's firmware '" + record.firmwareVersion +
-               "' has no RX pull-up setting (firmware 1.5 or later has)";
+               "' has no RX pull-up setting (firmware 1.5.0 or later has)";
     }
-    record.phyId = PhyIdForOutdoor(outdoor);
+    record.phyId = phyId;
     record.rfChannel = channel;
     record.netRole = netRole_.value_or(record.netRole == 1 ? 1 : 2);
     record.opMode = opMode_.value_or(OperationMode(IsAtCommandMode(record.opMode), IsOneToNMode(record.opMode)));

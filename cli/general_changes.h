@@ -24,9 +24,10 @@ public:
     std::string CheckModel(std::uint32_t modelKind) const;
 
     // Turns the record built from the read into the record the page would apply: every field the page
-    // edits goes through the page's rules (role, operation mode, PHY ID from the outdoor flag, RX pull-up
-    // as 0 or 1), changed where a key says so. A channel the user does not give stays as read. ""
-    // when the record is ready to send; otherwise why not (and the record is unusable).
+    // edits goes through the page's rules (role, operation mode, RX pull-up as 0 or 1), changed where a
+    // key says so. The radio stays as read unless outdoor= changes the plan: the device's PHY ID (5 and
+    // 13 written as 2 and 12, which share their plans) and its channel, which must be one its plan
+    // allows. "" when the record is ready to send; otherwise why not (and the record is unusable).
     std::string ApplyTo(GeneralSettings& record, const CliText& text) const;
 
 private:

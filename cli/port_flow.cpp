@@ -3,6 +3,7 @@
 #include "command_catalogue.h"
 #include "config_document.h"
 #include "config_exchange.h"
+#include "config_load_text.h"
 #include "device_records.h"
 #include "job_code.h"
 #include "model_kind.h"
@@ -10,6 +11,8 @@
 #include "needs_assoc_clear.h"
 #include "port_open_error.h"
 #include "raw_command.h"
+#include "setting_messages.h"
+#include "settings_rules.h"
 
 namespace q470 {
 namespace {
@@ -164,25 +167,24 @@ void PortFlow::Save() {
 void PortFlow::Apply() {
     if (!Read()) return;
     const std::string& file = plan_.request.arguments.front();
+    // Checked against the device as read, before anything is written: a file never sets the PHY ID, so
+    // its channel must be one of the device's own plan.
+    ConfigTarget target;
+    target.modelKind = outcome_.device.modelKind;
+    target.radio = RadioPlan{outcome_.device.network.phyId, outcome_.device.network.rfChannel};
     ConfigDocument document;
     SettingItemList items;
-    const ConfigLoadOutcome loaded = LoadConfigForModel(NarrowToWide(file), outcome_.device.modelKind, document, items);
-    switch (loaded.status) {
-        case ConfigLoadStatus::Loaded:
-            break;
-        case ConfigLoadStatus::FileUnreadable:
-            return Fail(ExitFileFailed, plan_.text.Text(UiText::ConfigLoadFailed));
-        case ConfigLoadStatus::BadContent:
-            return Fail(ExitFileFailed, plan_.text.Format(UiText::ConfigParseError, loaded.code));
-        case ConfigLoadStatus::NoValidValues:
-            return Fail(ExitFileFailed, plan_.text.Text(UiText::ConfigNoValidValues));
-        case ConfigLoadStatus::WrongProduct:
-            return Fail(ExitFileFailed, plan_.text.Text(UiText::ConfigWrongProduct));
+    const ConfigLoadOutcome loaded = LoadConfigForModel(NarrowToWide(file), target, document, items);
+    outcome_.problems = loaded.problems;
+    if (loaded.status != ConfigLoadStatus::Loaded) {
+        outcome_.details = ConfigLoadDetails(loaded, outcome_.device.modelKind, plan_.text);
+        return Fail(ExitFileFailed, ConfigLoadHeadline(loaded, plan_.text));
     }
+    outcome_.warnings = ProblemLines(loaded.problems, plan_.text.Language());
     const std::size_t count = items.size();
     session_.SetFileItems(std::move(items));
-    if (!RunJob(IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, "applying the configuration file", JobSucceeded,
-                plan_.text.Text(UiText::ConfigApplyFailed))) {
+    if (!RunApplyJob(IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, "applying the configuration file",
+                     plan_.text.Text(UiText::ConfigApplyFailed))) {
         return;
     }
     outcome_.executedCommands = count;
@@ -203,10 +205,16 @@ void PortFlow::Set() {
     if (const std::string error = plan_.general->ApplyTo(record, plan_.text); !error.empty()) {
         return Fail(ExitUsage, error);
     }
+    // The same rule set as every other way in: nothing the page could not send goes out.
+    const RadioPlan held{outcome_.general.phyId, outcome_.general.rfChannel};
+    if (const SettingProblems problems = CheckGeneralSettings(record, held); !problems.empty()) {
+        outcome_.details = ProblemLines(problems, plan_.text.Language());
+        return Fail(ExitUsage, "set: not sent, the settings hold values the device may not take:");
+    }
     session_.SetGeneralRecord(record);
     const bool q470r = IsQ470R();
-    if (!RunJob(q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs, "applying the general settings", JobSucceeded,
-                plan_.text.Text(UiText::ApplyGeneralFailed))) {
+    if (!RunApplyJob(q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs, "applying the general settings",
+                     plan_.text.Text(UiText::ApplyGeneralFailed))) {
         return;
     }
     outcome_.general = record;
@@ -235,10 +243,14 @@ void PortFlow::Gpio() {
     if (!Read()) return;
     GpioSettings record = outcome_.gpio;
     plan_.gpio->ApplyTo(record);
-    session_.SetGpioRecord(record);
-    if (!RunJob(JobApplyGpio, "applying the GPIO settings", JobSucceeded, plan_.text.Text(UiText::ApplyGpioFailed))) {
-        return;
+    // Pins the command leaves alone are sent as read: a value the device holds but may not is refused
+    // here rather than written back.
+    if (const SettingProblems problems = CheckGpioSettings(record); !problems.empty()) {
+        outcome_.details = ProblemLines(problems, plan_.text.Language());
+        return Fail(ExitUsage, "gpio: not sent, the settings hold values the device may not take (give those pins):");
     }
+    session_.SetGpioRecord(record);
+    if (!RunApplyJob(JobApplyGpio, "applying the GPIO settings", plan_.text.Text(UiText::ApplyGpioFailed))) return;
     outcome_.gpio = record;
     Succeed(plan_.text.Text(UiText::ApplyGpioDone));
 }
@@ -285,6 +297,12 @@ bool PortFlow::RunJob(std::int32_t job, const char* step, std::int32_t expected,
         return false;
     }
     return true;
+}
+
+bool PortFlow::RunApplyJob(std::int32_t job, const char* step, const std::string& failure) {
+    const bool ok = RunJob(job, step, JobSucceeded, failure);
+    outcome_.trail = session_.Trail();
+    return ok;
 }
 
 bool PortFlow::IsQ470R() const {

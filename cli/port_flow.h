@@ -50,6 +50,8 @@ private:
 
     // Runs a job; false when it did not end with `expected`, after recording why.
     bool RunJob(std::int32_t job, const char* step, std::int32_t expected, const std::string& failure);
+    // The same for an apply job, keeping what the device acknowledged and where the job stopped.
+    bool RunApplyJob(std::int32_t job, const char* step, const std::string& failure);
     bool IsQ470R() const;
     void Step(const char* what);
     void Succeed(std::string message);

@@ -44,6 +44,9 @@ public:
     DeviceState& State() override { return state_; }
     void PostJobResult(std::int32_t job, std::int32_t result) override;
     void JobDropped(std::int32_t job) override;
+    // The last apply job's trail; read once that job's result has arrived.
+    void RecordApplyTrail(const ApplyTrail& trail) override { trail_ = trail; }
+    const ApplyTrail& Trail() const { return trail_; }
 
 private:
     LineOptions line_;
@@ -52,6 +55,7 @@ private:
     GpioSettings gpio_;
     SettingItemList fileItems_;
     DeviceState state_;
+    ApplyTrail trail_;
 
     std::mutex resultMutex_;
     std::condition_variable resultArrived_;

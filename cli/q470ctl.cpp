@@ -11,9 +11,9 @@
 #include "config_document.h"
 #include "config_exchange.h"
 #include "console_session.h"
+#include "config_load_text.h"
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
-#include "model_kind.h"
 #include "narrow_text.h"
 #include "port_flow.h"
 #include "raw_command.h"
@@ -48,33 +48,24 @@ int ListPorts(const CliRequest& request, std::ostream& out, std::ostream& err) {
     return ExitOk;
 }
 
-// The file is the same for every port, so whatever can be wrong with it regardless of the model is
-// found before any port is opened. The model check waits for the identified device.
-int CheckFileFirst(const CliRequest& request, const CliText& text, std::ostream& err) {
+// The file is the same for every port, so whatever can be wrong with it regardless of the device is
+// found before any port is opened: it is checked against its own model. The model check and the
+// channel plan wait for the device's read.
+int CheckFileFirst(const CliRequest& request, const CliText& text, std::ostream& out, std::ostream& err) {
     ConfigDocument document;
     SettingItemList items;
-    const auto outcome = LoadConfigForModel(NarrowToWide(request.arguments.front()), ModelQ470R, document, items);
-    std::string message;
-    switch (outcome.status) {
-        case ConfigLoadStatus::FileUnreadable:
-            message = text.Text(UiText::ConfigLoadFailed);
-            break;
-        case ConfigLoadStatus::BadContent:
-            message = text.Format(UiText::ConfigParseError, outcome.code);
-            break;
-        case ConfigLoadStatus::NoValidValues:
-            message = text.Text(UiText::ConfigNoValidValues);
-            break;
-        case ConfigLoadStatus::Loaded:
-        case ConfigLoadStatus::WrongProduct:
-            return ExitOk;
-    }
+    const auto outcome = LoadConfigForModel(NarrowToWide(request.arguments.front()), ConfigTarget{}, document, items);
+    if (outcome.status == ConfigLoadStatus::Loaded) return ExitOk;
+    const std::string message = ConfigLoadHeadline(outcome, text);
+    const std::vector<std::string> details = ConfigLoadDetails(outcome, outcome.fileModelKind, text);
     err << "q470ctl: " << request.arguments.front() << ": " << message << '\n';
+    for (const auto& line : details) err << "q470ctl: " << request.arguments.front() << ":   " << line << '\n';
+    if (request.json) ReportWriter(request, text).WriteFileRefusal(message, details, outcome.problems, out);
     return ExitFileFailed;
 }
 
 // Turns the command's words into what the port threads need; a usage or file status when they are wrong.
-int Prepare(CommandPlan& plan, std::ostream& err) {
+int Prepare(CommandPlan& plan, std::ostream& out, std::ostream& err) {
     const CliRequest& request = plan.request;
     std::string error;
     switch (request.command) {
@@ -100,7 +91,7 @@ int Prepare(CommandPlan& plan, std::ostream& err) {
             return ExitOk;
         }
         case CliCommand::Apply:
-            return CheckFileFirst(request, plan.text, err);
+            return CheckFileFirst(request, plan.text, out, err);
         default:
             return ExitOk;
     }
@@ -198,7 +189,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     plan.request = commandLine.Request();
     plan.text = CliText::FromEnvironment();
     if (plan.request.command == CliCommand::Ports) return ListPorts(plan.request, out, err);
-    if (const int status = Prepare(plan, err); status != ExitOk) return status;
+    if (const int status = Prepare(plan, out, err); status != ExitOk) return status;
     return RunDeviceCommand(plan, out, err, environment);
 }
 

@@ -7,6 +7,7 @@
 #include "firmware_version.h"
 #include "model_kind.h"
 #include "narrow_text.h"
+#include "setting_messages.h"
 #include "settings_rules.h"
 #include "value_names.h"
 
@@ -66,6 +67,65 @@ void WriteGpioJson(JsonWriter& json, const GpioSettings& gpio) {
     json.EndObject();
 }
 
+void Strings(JsonWriter& json, const char* name, const std::vector<std::string>& values) {
+    json.Key(name);
+    json.StartArray();
+    for (const auto& value : values) json.String(value.c_str(), static_cast<rapidjson::SizeType>(value.size()));
+    json.EndArray();
+}
+
+const char* KindName(ProblemKind kind) {
+    switch (kind) {
+        case ProblemKind::NotAllowed:
+            return "notAllowed";
+        case ProblemKind::UnknownMember:
+            return "unknownMember";
+        case ProblemKind::WrongType:
+            return "wrongType";
+        case ProblemKind::Incomplete:
+            return "incomplete";
+        case ProblemKind::Duplicate:
+            return "duplicate";
+        case ProblemKind::NotForModel:
+            return "notForModel";
+    }
+    return "";
+}
+
+// Every problem the file check found: refusals ("refused": true) and the members left out.
+void WriteProblemsJson(JsonWriter& json, const SettingProblems& problems, UiLanguage language) {
+    json.Key("problems");
+    json.StartArray();
+    for (const auto& problem : problems) {
+        json.StartObject();
+        String(json, "kind", KindName(problem.kind));
+        json.Key("refused");
+        json.Bool(IsRefusal(problem.kind));
+        String(json, "member", problem.member);
+        String(json, "value", problem.value);
+        if (IsRefusal(problem.kind)) String(json, "allowed", AllowedText(problem, language));
+        String(json, "message", ProblemText(problem, language));
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteTrailJson(JsonWriter& json, const ApplyTrail& trail, bool interrupted) {
+    std::vector<std::string> acknowledged;
+    for (const auto& step : trail.acknowledged) acknowledged.push_back(step.text);
+    Strings(json, "acknowledged", acknowledged);
+    json.Key(interrupted ? "interruptedStep" : "failedStep");
+    if (trail.failed) {
+        json.String(trail.failed->text.c_str(), static_cast<rapidjson::SizeType>(trail.failed->text.size()));
+    } else {
+        json.Null();
+    }
+}
+
+bool WasInterrupted(const PortOutcome& outcome) {
+    return outcome.status > ExitFileFailed;
+}
+
 void Line(std::ostream& out, const char* label, const std::string& value) {
     out << label << ": " << value << '\n';
 }
@@ -87,7 +147,13 @@ void ReportWriter::Write(const std::vector<PortOutcome>& outcomes, std::ostream&
             if (several) out << "[" << outcome.port << "]\n";
             WriteText(outcome, out);
         }
-        if (!ok) err << "q470ctl: " << outcome.port << ": " << outcome.message << '\n';
+        for (const auto& warning : outcome.warnings) {
+            err << "q470ctl: " << outcome.port << ": " << UiTextUtf8(UiText::WarningPrefix, text_.Language()) << warning
+                << '\n';
+        }
+        if (ok) continue;
+        err << "q470ctl: " << outcome.port << ": " << outcome.message << '\n';
+        for (const auto& line : FailureDetails(outcome)) err << "q470ctl: " << outcome.port << ":   " << line << '\n';
     }
     out.flush();
 }
@@ -103,6 +169,34 @@ void ReportWriter::WritePorts(const std::vector<std::string>& ports, bool json, 
     for (const auto& port : ports) writer.String(port.c_str(), static_cast<rapidjson::SizeType>(port.size()));
     writer.EndArray();
     out << buffer.GetString() << '\n';
+}
+
+void ReportWriter::WriteFileRefusal(const std::string& message, const std::vector<std::string>& details,
+                                    const SettingProblems& problems, std::ostream& out) const {
+    rapidjson::StringBuffer buffer;
+    JsonWriter json(buffer);
+    json.StartObject();
+    String(json, "command", request_.commandName);
+    String(json, "file", request_.arguments.front());
+    json.Key("ok");
+    json.Bool(false);
+    json.Key("exitStatus");
+    json.Int(ExitFileFailed);
+    String(json, "message", message);
+    Strings(json, "details", details);
+    WriteProblemsJson(json, problems, text_.Language());
+    json.EndObject();
+    out << buffer.GetString() << '\n';
+}
+
+std::vector<std::string> ReportWriter::FailureDetails(const PortOutcome& outcome) const {
+    std::vector<std::string> lines = outcome.details;
+    if (outcome.trail) {
+        for (auto& line : TrailLines(*outcome.trail, WasInterrupted(outcome), text_.Language())) {
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
 }
 
 void ReportWriter::WriteJson(const std::vector<PortOutcome>& outcomes, std::ostream& out) const {
@@ -125,6 +219,12 @@ void ReportWriter::WriteJson(const std::vector<PortOutcome>& outcomes, std::ostr
             json.Null();
         }
         String(json, "message", outcome.message);
+        if (outcome.status != ExitOk) Strings(json, "details", FailureDetails(outcome));
+        if (request_.command == CliCommand::Apply) {
+            WriteProblemsJson(json, outcome.problems, text_.Language());
+            Strings(json, "warnings", outcome.warnings);
+        }
+        if (outcome.trail) WriteTrailJson(json, *outcome.trail, WasInterrupted(outcome));
         if (outcome.identified) {
             String(json, "model", ModelName(outcome.device.modelKind));
             Uint(json, "modelKind", outcome.device.modelKind);
@@ -209,7 +309,7 @@ void ReportWriter::WriteGeneral(const PortOutcome& outcome, std::ostream& out) c
     Setting(out, "stop-bits", kDeviceStopBitNames.NameOf(general.stopBits));
     Setting(out, "data-bits", std::to_string(general.dataBits));
     Setting(out, "quiet", std::to_string(general.quietMode));
-    if (q470r && FirmwareSupportsRxPullUp(general.firmwareVersion))
+    if (q470r && FirmwareHasRxPullUp(general.firmwareVersion))
         Setting(out, "rx-pullup", std::to_string(general.rxPullUp));
 }
 

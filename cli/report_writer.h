@@ -21,6 +21,10 @@ public:
     // `ports`: one name per line, or a JSON array.
     static void WritePorts(const std::vector<std::string>& ports, bool json, std::ostream& out);
 
+    // A configuration file refused before any port was opened, as one JSON object (--json).
+    void WriteFileRefusal(const std::string& message, const std::vector<std::string>& details,
+                          const SettingProblems& problems, std::ostream& out) const;
+
 private:
     void WriteJson(const std::vector<PortOutcome>& outcomes, std::ostream& out) const;
     void WriteText(const PortOutcome& outcome, std::ostream& out) const;
@@ -28,6 +32,8 @@ private:
     void WriteGeneral(const PortOutcome& outcome, std::ostream& out) const;
     void WriteGpio(const PortOutcome& outcome, std::ostream& out) const;
     std::string StatusText(const PortOutcome& outcome) const;
+    // A failure's lines after its message: the cause, refused values, and what an apply wrote.
+    std::vector<std::string> FailureDetails(const PortOutcome& outcome) const;
 
     const CliRequest& request_;
     const CliText& text_;

@@ -12,6 +12,7 @@
 #include "config_document.h"
 #include "end_tracking_stream.h"
 #include "lenient_utf16.h"
+#include "position_tracking_stream.h"
 
 namespace q470 {
 
@@ -39,23 +40,27 @@ struct ParseGenerator {
 
 // Parses an opened file into `document`, detecting UTF-8, UTF-16 or UTF-32 of either byte order by its
 // byte-order mark or, without one, by the pattern of zero bytes. Returns 0, the parser's error code, or
-// the negated system error number when reading failed. `document` changes only on success.
+// the negated system error number when reading failed. `document` changes only on success. `stoppedAt`,
+// when given, receives the line and column where the parse ended (where it found its error).
 template <unsigned ParseFlags = kConfigParseFlags>
-int ParseConfigFile(std::FILE* file, ConfigDocument& document) {
+int ParseConfigFile(std::FILE* file, ConfigDocument& document, TextPosition* stoppedAt = nullptr) {
     using ByteStream = EndTrackingStream<rapidjson::FileReadStream>;
-    using InputStream = rapidjson::AutoUTFInputStream<unsigned, ByteStream>;
+    using UnitStream = rapidjson::AutoUTFInputStream<unsigned, ByteStream>;
+    using InputStream = PositionTrackingStream<UnitStream>;
     errno = 0;  // the stream reads its first block right away
     char buffer[kReadBufferBytes];
     rapidjson::FileReadStream fileStream(file, buffer, sizeof buffer);
     ByteStream bytes(fileStream);
-    InputStream input(bytes);
+    UnitStream units(bytes);
+    InputStream input(units);
     config_parse_detail::ParseGenerator<ParseFlags, InputStream> parse{input, {}};
     ConfigDocument parsed;
     parsed.Populate(parse);
+    if (stoppedAt != nullptr) *stoppedAt = input.Position();
     // The read stream takes a read error for the end of the file: the text seen may be cut short.
     if (std::ferror(file)) return errno != 0 ? -errno : -EIO;
     if (parse.result.IsError()) return parse.result.Code();
-    if (!bytes.ReachedEnd(config_parse_detail::kCodeUnitBytes[input.GetType()])) {
+    if (!bytes.ReachedEnd(config_parse_detail::kCodeUnitBytes[units.GetType()])) {
         return rapidjson::kParseErrorDocumentRootNotSingular;
     }
     document.Swap(parsed);

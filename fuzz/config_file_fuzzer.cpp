@@ -1,5 +1,8 @@
 // Reads arbitrary bytes as a configuration file through the real file path. Whatever reads as a
-// configuration is written back out in both models' forms and read again: the settings must survive.
+// configuration is checked against the rules for every model and radio plan, every problem is put into
+// words in both languages, and the settings are written back out in both models' forms and read again:
+// they must survive. A refused number never yields an item, and a file without refusals holds only
+// values the rules allow.
 //
 // Input: the bytes of the file.
 
@@ -15,12 +18,16 @@
 #include <initializer_list>
 #include <string>
 
+#include "config_check.h"
+#include "config_exchange.h"
 #include "config_file_loader.h"
 #include "config_file_parser.h"
 #include "config_reader.h"
 #include "config_writer.h"
 #include "fuzz_check.h"
+#include "model_kind.h"
 #include "narrow_text.h"
+#include "setting_messages.h"
 
 namespace q470 {
 namespace {
@@ -124,6 +131,47 @@ SettingItemList Only(const SettingItemList& items, std::initializer_list<std::in
     return kept;
 }
 
+// The path of an item, or of the object it came from, is never that of a refused member: a value that
+// does not fit is not cut into an item.
+bool IsWithin(const std::string& member, const std::string& object) {
+    return member == object || member.rfind(object + "/", 0) == 0;
+}
+
+void CheckReport(const SettingItemList& items, const ConfigReadReport& report) {
+    Q470_FUZZ_CHECK(report.itemMembers.size() == items.size());
+    for (const SettingProblem& problem : report.problems) {
+        if (problem.kind != ProblemKind::NotAllowed) continue;
+        for (const std::string& member : report.itemMembers) Q470_FUZZ_CHECK(!IsWithin(problem.member, member));
+    }
+}
+
+void Describe(const SettingProblems& problems, const ConfigLoadOutcome& outcome, std::uint32_t model) {
+    for (const UiLanguage language : {UiLanguage::English, UiLanguage::Korean}) {
+        for (const SettingProblem& problem : problems) Q470_FUZZ_CHECK(!ProblemText(problem, language).empty());
+        for (const std::string& line : LoadCauseLines(outcome, model, language)) Q470_FUZZ_CHECK(!line.empty());
+    }
+}
+
+// Against each model and radio plan: the problems found, in words; and without a refusal, every item
+// holds what the rules allow when checked on its own.
+void CheckAgainstRules(const SettingItemList& items, const ConfigReadReport& report) {
+    ConfigTarget targets[] = {{0, std::nullopt},
+                              {ModelQ470R, RadioPlan{12, 99}},
+                              {ModelQ470R, RadioPlan{8, 46}},
+                              {ModelQ470R, RadioPlan{1, 7}},
+                              {ModelKs410, RadioPlan{12, 99}}};
+    for (const ConfigTarget& target : targets) {
+        ConfigTarget checked = target;
+        if (checked.modelKind == 0) checked.modelKind = ModelQ470R;
+        const SettingProblems problems = CheckConfigItems(items, report, checked);
+        ConfigLoadOutcome outcome;
+        outcome.status = HasRefusal(problems) ? ConfigLoadStatus::Refused : ConfigLoadStatus::Loaded;
+        outcome.problems = problems;
+        Describe(problems, outcome, checked.modelKind);
+        if (!HasRefusal(problems)) Q470_FUZZ_CHECK(!HasRefusal(CheckConfigItems(items, {}, checked)));
+    }
+}
+
 using Writer = int (*)(const std::u16string& path, const SettingItemList& items);
 
 // A model's file keeps the items its form has members for, in the order the reader gives them.
@@ -145,16 +193,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ConfigDocument document;
     document.SetInt(kUntouched);
-    const int result = LoadConfigDocument(scratch.Input(data, size), document);
+    ConfigFileFailure failure;
+    const int result = LoadConfigDocument(scratch.Input(data, size), document, &failure);
     Q470_FUZZ_CHECK(result >= 0);  // the file is there and readable: only the parser may refuse it
     CompareWithRecursiveParse(data, size, result, document);
     if (result != 0) {
         Q470_FUZZ_CHECK(document.IsInt() && document.GetInt() == kUntouched);
+        Q470_FUZZ_CHECK(failure.cause == FileFailureCause::NotJson && failure.parseCode == result);
+        Q470_FUZZ_CHECK(failure.line >= 1 && failure.column >= 1 && failure.line <= size + 1);
+        for (const UiLanguage language : {UiLanguage::English, UiLanguage::Korean}) {
+            Q470_FUZZ_CHECK(!FileFailureText(failure, language).empty());
+        }
         return 0;
     }
 
     SettingItemList items(1, PanIdItem(kUntouched));
-    const int read = ReadSettingItems(document, items);
+    ConfigReadReport report;
+    const int read = ReadSettingItems(document, items, &report);
     if (read == kReadRootNotObject) {
         Q470_FUZZ_CHECK(items.size() == 1 && items[0] == PanIdItem(kUntouched));
         return 0;
@@ -163,6 +218,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Q470_FUZZ_CHECK(read == kReadUnknownModel || read == kReadModelNotString);
         return 0;
     }
+    CheckReport(items, report);
+    CheckAgainstRules(items, report);
     CheckRoundTrip(scratch, WriteQ470RConfigFile, items,
                    Only(items, {CmdUartSet, CmdOpModeSet, CmdQuietModeSet, CmdPanIdSet, CmdNetRoleSet, CmdRfChannelSet,
                                 CmdGpioConfigSet, CmdGpioPeriodicSet}));

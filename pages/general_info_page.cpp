@@ -20,6 +20,7 @@
 #include "job_code.h"
 #include "list_item.h"
 #include "model_kind.h"
+#include "setting_messages.h"
 #include "settings_rules.h"
 #include "string_table.h"
 #include "tab_chain.h"
@@ -261,7 +262,7 @@ void GeneralInfoPage::SetGeneralSettings(const GeneralSettings& settings) {
 void GeneralInfoPage::EnableControls(bool enable) {
     const bool q470r = record_.modelKind == ModelQ470R;
     for (auto* list : {baudList_, parityList_, stopBitsList_, dataBitsList_}) list->setEnabled(enable);
-    rxPullUpList_->setEnabled(enable && q470r && FirmwareSupportsRxPullUp(record_.firmwareVersion));
+    rxPullUpList_->setEnabled(enable && q470r && FirmwareHasRxPullUp(record_.firmwareVersion));
     channelList_->setEnabled(enable && q470r);
     SetGroupEnabled(*roleButtons_, enable && q470r);
     panIdEdit_->setEnabled(enable);
@@ -305,29 +306,43 @@ void GeneralInfoPage::OnApply() {
         panIdEdit_->selectAll();
         return;
     }
-    StoreControlsInRecord();
+    const GeneralSettings record = RecordFromControls();
+    // The rule set every way to the device shares: a record it refuses is not sent and not kept.
+    const SettingProblems problems = CheckGeneralSettings(record, RadioPlan{record_.phyId, record_.rfChannel});
+    if (!problems.empty()) {
+        ShowMessageBox(this, WithDetails(Text(UiText::SettingsRefused), ProblemLines(problems, CurrentUiLanguage())),
+                       MessageIcon::Warning);
+        return;
+    }
+    record_ = record;
     EnableControls(false);  // the record is the job's until the main window re-enables the page
     PostAppMessage(WM_APP_APPLY_GENERAL);
 }
 
-void GeneralInfoPage::StoreControlsInRecord() {
+GeneralSettings GeneralInfoPage::RecordFromControls() const {
+    GeneralSettings record = record_;
     const auto panId = static_cast<std::uint16_t>(panIdValue_);
-    if (record_.modelKind == ModelQ470R) {
-        record_.panId = panId;
+    if (record.modelKind == ModelQ470R) {
+        record.panId = panId;
     } else {
-        record_.userPanId = panId;
+        record.userPanId = panId;
     }
-    record_.phyId = PhyIdForOutdoor(outdoorFixedBox_->isChecked());
+    // The radio stays in the plan it is on: the outdoor or indoor PHY ID where that keeps the device's
+    // plan (5 is written as 2, 13 as 12), the device's own PHY ID where it would not (8, or a PHY ID
+    // without a plan), so the channel shown is one the PHY ID written allows.
+    const bool outdoor = outdoorFixedBox_->isChecked();
+    record.phyId = outdoor == IsOutdoorPhyId(record_.phyId) ? PhyIdToApply(record_.phyId) : PhyIdForOutdoor(outdoor);
     // A PHY ID without a channel plan leaves the list empty; the device's channel stays.
-    if (const auto channel = SelectedItemData(*channelList_)) record_.rfChannel = static_cast<std::uint8_t>(*channel);
-    record_.netRole = roleChoice_ == kMaster ? kRoleMasterCode : kRoleSlaveCode;
-    record_.opMode = OperationMode(transmissionChoice_ == kAtCommand, topologyChoice_ == kOneToMany);
-    record_.quietMode = responseChoice_ == kResponseOff ? 1 : 0;
-    if (const auto baud = SelectedItemData(*baudList_)) record_.baudRate = static_cast<std::uint32_t>(*baud);
-    if (const auto parity = SelectedItemData(*parityList_)) record_.parity = static_cast<std::uint8_t>(*parity);
-    if (const auto stop = SelectedItemData(*stopBitsList_)) record_.stopBits = static_cast<std::uint8_t>(*stop);
-    if (const auto data = SelectedItemData(*dataBitsList_)) record_.dataBits = static_cast<std::uint8_t>(*data);
-    if (const auto rx = SelectedItemData(*rxPullUpList_)) record_.rxPullUp = *rx != 0 ? 1 : 0;
+    if (const auto channel = SelectedItemData(*channelList_)) record.rfChannel = static_cast<std::uint8_t>(*channel);
+    record.netRole = roleChoice_ == kMaster ? kRoleMasterCode : kRoleSlaveCode;
+    record.opMode = OperationMode(transmissionChoice_ == kAtCommand, topologyChoice_ == kOneToMany);
+    record.quietMode = responseChoice_ == kResponseOff ? 1 : 0;
+    if (const auto baud = SelectedItemData(*baudList_)) record.baudRate = static_cast<std::uint32_t>(*baud);
+    if (const auto parity = SelectedItemData(*parityList_)) record.parity = static_cast<std::uint8_t>(*parity);
+    if (const auto stop = SelectedItemData(*stopBitsList_)) record.stopBits = static_cast<std::uint8_t>(*stop);
+    if (const auto data = SelectedItemData(*dataBitsList_)) record.dataBits = static_cast<std::uint8_t>(*data);
+    if (const auto rx = SelectedItemData(*rxPullUpList_)) record.rxPullUp = *rx != 0 ? 1 : 0;
+    return record;
 }
 
 void GeneralInfoPage::keyPressEvent(QKeyEvent* event) {

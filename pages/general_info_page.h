@@ -44,7 +44,8 @@ private:
     void MoveControlsToMembers();
     void MoveMembersToControls();
     void OnApply();
-    void StoreControlsInRecord();
+    // The record apply would send: the page's record with the values of the controls.
+    GeneralSettings RecordFromControls() const;
 
     GeneralSettings record_;
     std::uint32_t panIdValue_ = 1234;

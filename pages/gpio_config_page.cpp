@@ -18,6 +18,7 @@
 #include "app_main_window.h"
 #include "job_code.h"
 #include "list_item.h"
+#include "setting_messages.h"
 #include "settings_rules.h"
 #include "string_table.h"
 #include "tab_chain.h"
@@ -247,15 +248,24 @@ void GpioConfigPage::OnApply() {
         intervalEdit_->selectAll();
         return;
     }
-    StoreControlsInRecord(static_cast<std::int32_t>(interval));
+    const GpioSettings record = RecordFromControls(static_cast<std::int32_t>(interval));
+    // A value the lists do not offer (kept from the device) is refused by the shared rules, not sent.
+    if (const SettingProblems problems = CheckGpioSettings(record); !problems.empty()) {
+        ShowMessageBox(this, WithDetails(Text(UiText::SettingsRefused), ProblemLines(problems, CurrentUiLanguage())),
+                       MessageIcon::Warning);
+        EnableControls(true);
+        return;
+    }
+    record_ = record;
     PostAppMessage(WM_APP_APPLY_GPIO);  // the page stays disabled until the job's result
 }
 
-void GpioConfigPage::StoreControlsInRecord(std::int32_t reportInterval) {
-    record_.reportInterval = reportInterval;
-    record_.sendToPeer = sendToPeerBox_->isChecked() ? 1 : 0;
+GpioSettings GpioConfigPage::RecordFromControls(std::int32_t reportInterval) const {
+    GpioSettings record = record_;
+    record.reportInterval = reportInterval;
+    record.sendToPeer = sendToPeerBox_->isChecked() ? 1 : 0;
     for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
-        GpioEntry& entry = record_.pins[pin];
+        GpioEntry& entry = record.pins[pin];
         entry.pin = static_cast<std::uint8_t>(pin);
         // A list without a selection (a device value the list does not offer) keeps the device's value.
         if (const auto mode = SelectedItemData(*pins_[pin].modeList)) entry.ioMode = static_cast<std::uint8_t>(*mode);
@@ -263,6 +273,7 @@ void GpioConfigPage::StoreControlsInRecord(std::int32_t reportInterval) {
             entry.pinConfig = static_cast<std::uint8_t>(*value);
         }
     }
+    return record;
 }
 
 void GpioConfigPage::keyPressEvent(QKeyEvent* event) {

@@ -45,7 +45,8 @@ private:
     // Refills the pin's value list for `mode`; an unknown mode leaves the list as it is.
     void FillValueList(std::size_t pin, qint64 mode, std::optional<qint64> select);
     void OnApply();
-    void StoreControlsInRecord(std::int32_t reportInterval);
+    // The record apply would send: the page's record with the values of the controls.
+    GpioSettings RecordFromControls(std::int32_t reportInterval) const;
 
     GpioSettings record_;
     std::array<PinRow, kGpioPinCount> pins_{};

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QLocale>
+#include <QStringList>
 
 namespace q470 {
 
@@ -23,6 +24,13 @@ QString LoadUiString(int id) {
     constexpr int kLastStringId = 132;
     if (id < kFirstStringId || id > kLastStringId) return {};
     return Text(static_cast<UiText>(id));
+}
+
+QString WithDetails(const QString& message, const std::vector<std::string>& lines) {
+    if (lines.empty()) return message;
+    QStringList details;
+    for (const auto& line : lines) details << QString::fromStdString(line);
+    return message + QStringLiteral("\n\n") + details.join(QLatin1Char('\n'));
 }
 
 }  // namespace q470

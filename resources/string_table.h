@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <string>
+#include <vector>
 
 #include "ui_text.h"
 
@@ -19,6 +21,10 @@ template <typename... Args>
 QString FormatText(UiText id, Args... args) {
     return QString::asprintf(Text(id).toUtf8().constData(), args...);
 }
+
+// A message followed by the lines that say more about it (UTF-8 sentences of the core's findings), after
+// a blank line; the message alone when there are none.
+QString WithDetails(const QString& message, const std::vector<std::string>& lines);
 
 // A string-table text by its numeric id (101..132), empty when the table has none.
 QString LoadUiString(int id);

@@ -26,8 +26,8 @@ constexpr std::uint32_t kMaxRfChannel = 128;
 constexpr std::uint32_t kMaxPhyId = 13;
 constexpr std::uint32_t kMaxOpMode = 4;
 constexpr std::uint32_t kMaxNetRole = 2;
-constexpr std::uint32_t kRxPullUpMajor = 1;  // RX pull-up exists from firmware x.5.y on, x >= 1
-constexpr std::uint32_t kRxPullUpMinor = 5;
+// RX pull-up exists from firmware 1.5.0 on, in version order.
+constexpr std::array<std::uint32_t, 3> kFirstRxPullUpFirmware{1, 5, 0};
 
 constexpr std::array<std::uint32_t, 9> kBaudRates{2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200, 230400};
 constexpr std::array<const char*, 4> kModeNames{"P2P", "P2PCMD", "MULTI", "MULTICMD"};
@@ -85,15 +85,18 @@ std::uint32_t VersionField(std::string_view field) {
     return value;
 }
 
-// major.minor.patch with major >= 1 and minor >= 5, each number by itself: 1.5.0 and 1.12.3 have
-// RX pull-up; 1.4.9, 2.0.0 and 1.5 (no patch field) do not.
+// major.minor.patch from 1.5.0 on, in version order: 1.5.0, 1.12.3 and 2.0.0 have RX pull-up; 1.4.9
+// and 1.5 (no patch field) do not. A fourth field cannot take a version below 1.5.0.
 bool FirmwareHasRxPullUp(std::string_view firmware) {
     const std::size_t first = firmware.find('.');
     if (first == std::string_view::npos) return false;
     const std::size_t second = firmware.find('.', first + 1);
     if (second == std::string_view::npos) return false;
-    return VersionField(firmware.substr(0, first)) >= kRxPullUpMajor &&
-           VersionField(firmware.substr(first + 1, second - first - 1)) >= kRxPullUpMinor;
+    const std::size_t third = firmware.find('.', second + 1);
+    const std::array<std::uint32_t, 3> version{
+        VersionField(firmware.substr(0, first)), VersionField(firmware.substr(first + 1, second - first - 1)),
+        VersionField(firmware.substr(second + 1, third == std::string_view::npos ? third : third - second - 1))};
+    return version >= kFirstRxPullUpFirmware;
 }
 
 bool IsKsModel(ModemModel model) {

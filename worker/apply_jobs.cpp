@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "apply_trail.h"
+#include "command_catalogue.h"
 #include "firmware_version.h"
 #include "job_code.h"
 #include "job_session.h"
@@ -19,9 +21,71 @@ std::int32_t Outcome(bool ok) {
     return ok ? JobSucceeded : JobFailed;
 }
 
+// The job session's set commands, each written into the job's trail as it is sent.
+class TrailedSession {
+public:
+    TrailedSession(JobSession& session, DeviceState& state)
+        : session_(session), state_(state), bracket_(session, state) {}
+
+    bool Set(CommandId id, std::uint32_t value) {
+        return trail_.Record(id, FormatSetCommand(id, value), session_.Set(id, value));
+    }
+    bool SetPanId(std::uint16_t panId) {
+        return trail_.Record(CmdPanIdSet, FormatSetCommand(CmdPanIdSet, panId), session_.SetPanId(panId));
+    }
+    bool SetUserPanId(std::uint16_t userPanId) {
+        return trail_.Record(CmdUserPanIdSet, FormatSetCommand(CmdUserPanIdSet, userPanId),
+                             session_.SetUserPanId(userPanId));
+    }
+    bool SetUart(std::uint32_t baudRate, std::uint8_t stopBits, std::uint8_t parity, std::uint8_t dataBits) {
+        return trail_.Record(CmdUartSet, FormatUartSet(baudRate, stopBits, parity, dataBits),
+                             session_.SetUart(baudRate, stopBits, parity, dataBits));
+    }
+    bool SetGpioConfig(const GpioEntry& entry) {
+        return trail_.Record(CmdGpioConfigSet,
+                             FormatGpioConfigSet(GpioPinMask(entry.pin), entry.ioMode, entry.pinConfig),
+                             session_.SetGpioConfig(entry));
+    }
+    bool SetGpioPeriodic(std::uint32_t reportInterval, std::uint8_t sendRemote) {
+        return trail_.Record(CmdGpioPeriodicSet, FormatGpioPeriodicSet(reportInterval, sendRemote),
+                             session_.SetGpioPeriodic(reportInterval, sendRemote));
+    }
+
+    // The quiet-mode bracket; a step the bracket does not send is not in the trail.
+    bool Open() {
+        if (state_.quietMode != kOn) return bracket_.Open();
+        return trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOff), bracket_.Open());
+    }
+    bool Close(std::uint8_t wanted) {
+        return trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, wanted), bracket_.Close(wanted));
+    }
+    bool CloseAfterGpio() {
+        if (state_.quietMode != kOn) return bracket_.CloseAfterGpio();
+        return trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOn), bracket_.CloseAfterGpio());
+    }
+
+    JobSession& Session() { return session_; }
+    const ApplyTrail& Trail() const { return trail_.Trail(); }
+
+private:
+    JobSession& session_;
+    DeviceState& state_;
+    QuietModeBracket bracket_;
+    ApplyTrailRecorder trail_;
+};
+
+// Runs an apply job and hands its trail to the owner before the result goes out.
+template <typename Steps>
+std::int32_t WithTrail(JobHost& host, JobSession& session, Steps steps) {
+    TrailedSession trailed(session, host.State());
+    const std::int32_t result = steps(trailed);
+    host.RecordApplyTrail(trailed.Trail());
+    return result;
+}
+
 // --- file items ---
 
-using ItemSender = bool (*)(JobSession&, const SettingItem&);
+using ItemSender = bool (*)(TrailedSession&, const SettingItem&);
 
 struct FileStep {
     CommandId command;
@@ -29,20 +93,26 @@ struct FileStep {
     ItemSender send;
 };
 
-constexpr ItemSender kSendOpMode = [](JobSession& s, const SettingItem& i) { return s.Set(CmdOpModeSet, i.opMode); };
-constexpr ItemSender kSendNetRole = [](JobSession& s, const SettingItem& i) { return s.Set(CmdNetRoleSet, i.netRole); };
-constexpr ItemSender kSendRfChannel = [](JobSession& s, const SettingItem& i) {
+constexpr ItemSender kSendOpMode = [](TrailedSession& s, const SettingItem& i) {
+    return s.Set(CmdOpModeSet, i.opMode);
+};
+constexpr ItemSender kSendNetRole = [](TrailedSession& s, const SettingItem& i) {
+    return s.Set(CmdNetRoleSet, i.netRole);
+};
+constexpr ItemSender kSendRfChannel = [](TrailedSession& s, const SettingItem& i) {
     return s.Set(CmdRfChannelSet, i.rfChannel);
 };
-constexpr ItemSender kSendPanId = [](JobSession& s, const SettingItem& i) { return s.SetPanId(i.panId); };
-constexpr ItemSender kSendUserPanId = [](JobSession& s, const SettingItem& i) { return s.SetUserPanId(i.userPanId); };
-constexpr ItemSender kSendUart = [](JobSession& s, const SettingItem& i) {
+constexpr ItemSender kSendPanId = [](TrailedSession& s, const SettingItem& i) { return s.SetPanId(i.panId); };
+constexpr ItemSender kSendUserPanId = [](TrailedSession& s, const SettingItem& i) {
+    return s.SetUserPanId(i.userPanId);
+};
+constexpr ItemSender kSendUart = [](TrailedSession& s, const SettingItem& i) {
     return s.SetUart(i.baudRate, i.stopBits, i.parity, i.dataBits);
 };
-constexpr ItemSender kSendGpioConfig = [](JobSession& s, const SettingItem& i) {
+constexpr ItemSender kSendGpioConfig = [](TrailedSession& s, const SettingItem& i) {
     return s.SetGpioConfig(GpioEntry{i.pin, i.ioMode, i.pinConfig});
 };
-constexpr ItemSender kSendGpioPeriodic = [](JobSession& s, const SettingItem& i) {
+constexpr ItemSender kSendGpioPeriodic = [](TrailedSession& s, const SettingItem& i) {
     return s.SetGpioPeriodic(i.reportInterval, i.sendRemote ? kOn : kOff);
 };
 
@@ -79,7 +149,7 @@ struct FileWalk {
 
 // Sends the items in list order until one fails. Commands the model has no step for are skipped.
 template <std::size_t N>
-FileWalk WalkItems(JobSession& session, const DeviceState& state, const SettingItemList& items,
+FileWalk WalkItems(TrailedSession& session, const DeviceState& state, const SettingItemList& items,
                    const std::array<FileStep, N>& steps) {
     FileWalk walk;
     for (const SettingItem& item : items) {
@@ -100,18 +170,17 @@ FileWalk WalkItems(JobSession& session, const DeviceState& state, const SettingI
 
 // The close runs after a failed item too, so the device is not left talking when it should be quiet.
 template <std::size_t N>
-std::int32_t ApplyFile(JobHost& host, JobSession& session, const std::array<FileStep, N>& steps) {
+std::int32_t ApplyFile(JobHost& host, TrailedSession& session, const std::array<FileStep, N>& steps) {
     const SettingItemList items = host.FileItems();
     DeviceState& state = host.State();
-    QuietModeBracket bracket(session, state);
-    if (!bracket.Open()) return JobFailed;
+    if (!session.Open()) return JobFailed;
     const FileWalk walk = WalkItems(session, state, items, steps);
-    if ((state.quietMode == kOn || walk.quietItem) && !bracket.Close(walk.quietItem.value_or(state.quietMode))) {
+    if ((state.quietMode == kOn || walk.quietItem) && !session.Close(walk.quietItem.value_or(state.quietMode))) {
         return JobFailed;
     }
     // Only a PAN ID item asks for it, and only the Q470R takes one. The device restarts after it;
     // whether it answers in time does not matter.
-    if (walk.assocClear) session.Send(CmdAssocClear);
+    if (walk.assocClear) session.Session().Send(CmdAssocClear);
     return walk.error;
 }
 
@@ -119,49 +188,53 @@ std::int32_t ApplyFile(JobHost& host, JobSession& session, const std::array<File
 
 std::int32_t RunApplyGeneralQ470R(JobHost& host, JobSession& session) {
     const GeneralSettings record = host.GeneralRecord();
-    DeviceState& state = host.State();
-    QuietModeBracket bracket(session, state);
-    if (!bracket.Open()) return JobFailed;
-    if (!session.Set(CmdOpModeSet, record.opMode)) return JobFailed;
-    if (!session.SetPanId(record.panId)) return JobFailed;
-    if (!session.Set(CmdPhyIdSet, record.phyId)) return JobFailed;
-    if (!session.Set(CmdRfChannelSet, record.rfChannel)) return JobFailed;
-    if (!session.Set(CmdNetRoleSet, record.netRole)) return JobFailed;
-    if (!session.SetUart(record.baudRate, record.stopBits, record.parity, record.dataBits)) return JobFailed;
-    const bool hasRxPullUp = FirmwareHasRxPullUp(FirmwareText(state));
-    if (hasRxPullUp && !session.Set(CmdRxPullUpSet, record.rxPullUp != 0 ? kOn : kOff)) return JobFailed;
-    return Outcome(bracket.Close(record.quietMode));
+    return WithTrail(host, session, [&](TrailedSession& s) -> std::int32_t {
+        if (!s.Open()) return JobFailed;
+        if (!s.Set(CmdOpModeSet, record.opMode)) return JobFailed;
+        if (!s.SetPanId(record.panId)) return JobFailed;
+        if (!s.Set(CmdPhyIdSet, record.phyId)) return JobFailed;
+        if (!s.Set(CmdRfChannelSet, record.rfChannel)) return JobFailed;
+        if (!s.Set(CmdNetRoleSet, record.netRole)) return JobFailed;
+        if (!s.SetUart(record.baudRate, record.stopBits, record.parity, record.dataBits)) return JobFailed;
+        const bool hasRxPullUp = FirmwareHasRxPullUp(FirmwareText(host.State()));
+        if (hasRxPullUp && !s.Set(CmdRxPullUpSet, record.rxPullUp != 0 ? kOn : kOff)) return JobFailed;
+        return Outcome(s.Close(record.quietMode));
+    });
 }
 
 // These models have no PHY ID, RF channel, network role, PAN ID or RX pull-up to set.
 std::int32_t RunApplyGeneralKs(JobHost& host, JobSession& session) {
     const GeneralSettings record = host.GeneralRecord();
-    QuietModeBracket bracket(session, host.State());
-    if (!bracket.Open()) return JobFailed;
-    if (!session.Set(CmdOpModeSet, record.opMode)) return JobFailed;
-    if (!session.SetUserPanId(record.userPanId)) return JobFailed;
-    if (!session.SetUart(record.baudRate, record.stopBits, record.parity, record.dataBits)) return JobFailed;
-    return Outcome(bracket.Close(record.quietMode));
+    return WithTrail(host, session, [&](TrailedSession& s) -> std::int32_t {
+        if (!s.Open()) return JobFailed;
+        if (!s.Set(CmdOpModeSet, record.opMode)) return JobFailed;
+        if (!s.SetUserPanId(record.userPanId)) return JobFailed;
+        if (!s.SetUart(record.baudRate, record.stopBits, record.parity, record.dataBits)) return JobFailed;
+        return Outcome(s.Close(record.quietMode));
+    });
 }
 
 std::int32_t RunApplyGpio(JobHost& host, JobSession& session) {
     const GpioSettings record = host.GpioRecord();
-    QuietModeBracket bracket(session, host.State());
-    if (!bracket.Open()) return JobFailed;
-    for (const GpioEntry& entry : record.pins) {
-        if (!session.SetGpioConfig(entry)) return JobFailed;
-    }
-    const auto interval = static_cast<std::uint32_t>(record.reportInterval);
-    if (!session.SetGpioPeriodic(interval, record.sendToPeer)) return JobFailed;
-    return Outcome(bracket.CloseAfterGpio());
+    return WithTrail(host, session, [&](TrailedSession& s) -> std::int32_t {
+        if (!s.Open()) return JobFailed;
+        for (const GpioEntry& entry : record.pins) {
+            if (!s.SetGpioConfig(entry)) return JobFailed;
+        }
+        const auto interval = static_cast<std::uint32_t>(record.reportInterval);
+        if (!s.SetGpioPeriodic(interval, record.sendToPeer)) return JobFailed;
+        return Outcome(s.CloseAfterGpio());
+    });
 }
 
 std::int32_t RunApplyFileQ470R(JobHost& host, JobSession& session) {
-    return ApplyFile(host, session, kQ470RFileSteps);
+    return WithTrail(host, session,
+                     [&](TrailedSession& s) -> std::int32_t { return ApplyFile(host, s, kQ470RFileSteps); });
 }
 
 std::int32_t RunApplyFileKs(JobHost& host, JobSession& session) {
-    return ApplyFile(host, session, kKsFileSteps);
+    return WithTrail(host, session,
+                     [&](TrailedSession& s) -> std::int32_t { return ApplyFile(host, s, kKsFileSteps); });
 }
 
 std::int32_t RunRestart(JobHost& /*host*/, JobSession& session) {

@@ -1,9 +1,9 @@
 #include "config_exchange.h"
 
-#include "config_file_loader.h"
 #include "config_keys.h"
 #include "config_reader.h"
 #include "config_writer.h"
+#include "json_value_text.h"
 #include "model_kind.h"
 
 namespace q470 {
@@ -15,6 +15,12 @@ std::uint32_t FileModelKind(const ConfigDocument& document) {
     if (member == document.MemberEnd()) return ModelQ470R;
     const std::u16string name(member->value.GetString(), member->value.GetStringLength());
     return name == config_key16::kModelKs410.data() ? ModelKs410 : ModelQ470R;
+}
+
+std::string ModelNameText(const ConfigDocument& document) {
+    if (!document.IsObject()) return {};
+    const auto member = document.FindMember(config_key16::kModelName.data());
+    return member == document.MemberEnd() ? std::string() : JsonValueText(member->value);
 }
 
 bool FileFitsModel(std::uint32_t fileKind, std::uint32_t connectedKind) {
@@ -53,17 +59,48 @@ int SaveConfigForModel(const std::u16string& path, std::uint32_t modelKind, cons
     return WriteKS410ConfigFile(path, items);
 }
 
-ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, std::uint32_t connectedModelKind,
-                                     ConfigDocument& document, SettingItemList& items) {
-    if (const int code = LoadConfigDocument(path, document); code != 0) {
-        return {ConfigLoadStatus::FileUnreadable, code};
+ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, const ConfigTarget& target, ConfigDocument& document,
+                                     SettingItemList& items) {
+    ConfigLoadOutcome outcome;
+    if (const int code = LoadConfigDocument(path, document, &outcome.failure); code != 0) {
+        outcome.code = code;
+        return outcome;
     }
     SettingItemList read;
-    if (const int code = ReadSettingItems(document, read); code != kReadOk) return {ConfigLoadStatus::BadContent, code};
-    if (read.empty()) return {ConfigLoadStatus::NoValidValues, 0};
-    if (!FileFitsModel(FileModelKind(document), connectedModelKind)) return {ConfigLoadStatus::WrongProduct, 0};
+    ConfigReadReport report;
+    if (const int code = ReadSettingItems(document, read, &report); code != kReadOk) {
+        outcome.status = ConfigLoadStatus::BadContent;
+        outcome.code = code;
+        outcome.modelName = ModelNameText(document);
+        return outcome;
+    }
+    outcome.fileModelKind = FileModelKind(document);
+    if (read.empty() && !HasRefusal(report.problems)) {
+        outcome.status = ConfigLoadStatus::NoValidValues;
+        outcome.problems = std::move(report.problems);
+        return outcome;
+    }
+    ConfigTarget checked = target;
+    if (checked.modelKind == 0) checked.modelKind = outcome.fileModelKind;
+    if (!FileFitsModel(outcome.fileModelKind, checked.modelKind)) {
+        outcome.status = ConfigLoadStatus::WrongProduct;
+        return outcome;
+    }
+    outcome.problems = CheckConfigItems(read, report, checked);
+    if (HasRefusal(outcome.problems)) {
+        outcome.status = ConfigLoadStatus::Refused;
+        return outcome;
+    }
     items = std::move(read);
-    return {ConfigLoadStatus::Loaded, 0};
+    outcome.status = ConfigLoadStatus::Loaded;
+    return outcome;
+}
+
+ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, std::uint32_t connectedModelKind,
+                                     ConfigDocument& document, SettingItemList& items) {
+    ConfigTarget target;
+    target.modelKind = connectedModelKind;
+    return LoadConfigForModel(path, target, document, items);
 }
 
 }  // namespace q470

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "config_check.h"
 #include "config_document.h"
+#include "config_file_loader.h"
 #include "general_settings.h"
 #include "gpio_settings.h"
 #include "setting_item.h"
@@ -24,22 +26,32 @@ int SaveConfigForModel(const std::u16string& path, std::uint32_t modelKind, cons
                        const GpioSettings& gpio);
 
 enum class ConfigLoadStatus {
-    Loaded,         // `items` holds the file's settings
-    FileUnreadable, // the file does not open, or is not one strict JSON value: `code` is the load result
-    BadContent,     // the root is not an object or the model name is wrong: `code` is -1, -2 or -3
-    NoValidValues,  // no setting in the file qualifies
-    WrongProduct,   // the file is for another model than the connected one
+    Loaded,          // `items` holds the file's settings; `problems` may name members left out
+    FileUnreadable,  // the file does not open, or is not one strict JSON value: `code` is the load result,
+                     // `failure` says why
+    BadContent,      // the root is not an object or the model name is wrong: `code` is -1, -2 or -3
+    NoValidValues,   // no setting in the file qualifies; `problems` names what was left out
+    WrongProduct,    // the file is for another model than the connected one: `fileModelKind`
+    Refused,         // a value the rules do not allow: `problems` holds at least one refusal
 };
 
 struct ConfigLoadOutcome {
     ConfigLoadStatus status = ConfigLoadStatus::FileUnreadable;
     int code = 0;
+    ConfigFileFailure failure;
+    std::uint32_t fileModelKind = 0;
+    std::string modelName;  // BadContent -2 or -3: the "Model Name" value as the file writes it
+    SettingProblems problems;  // refusals and warnings, as the rule check found them
 };
 
 // Reads the file into `document` (left as it was when the file cannot be parsed), turns it into
-// setting items and checks them against the connected model. `items` receives the list only when the
-// outcome is Loaded. A file without "Model Name" counts as a Q470R file; a KELDAN-KS410 file is
+// setting items and checks them against the connected model and, once the device has been read, its
+// radio plan: any value the rules do not allow refuses the whole file. `items` receives the list only
+// when the outcome is Loaded. A file without "Model Name" counts as a Q470R file; a KELDAN-KS410 file is
 // accepted by a connected KELDAN-KS400 too, since the two are one family and the KS400 saves that form.
+// A target model kind of 0 checks the file against its own model (before any device is known).
+ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, const ConfigTarget& target, ConfigDocument& document,
+                                     SettingItemList& items);
 ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, std::uint32_t connectedModelKind,
                                      ConfigDocument& document, SettingItemList& items);
 

@@ -1,6 +1,7 @@
 #include "firmware_version.h"
 
 #include <string_view>
+#include <tuple>
 
 #include "c_decimal.h"
 
@@ -29,16 +30,12 @@ bool ParseFirmwareVersion(const std::string& text, FirmwareVersion& version) {
 }
 
 bool HasRxPullUp(const FirmwareVersion& version) {
-    return version.major >= 1 && version.minor >= 5;
+    const FirmwareVersion first{1, 5, 0, 0};
+    return std::tie(version.major, version.minor, version.patch, version.fourth) >=
+           std::tie(first.major, first.minor, first.patch, first.fourth);
 }
 
 bool FirmwareHasRxPullUp(const std::string& text) {
-    FirmwareVersion version;
-    ParseFirmwareVersion(text, version);
-    return HasRxPullUp(version);
-}
-
-bool FirmwareSupportsRxPullUp(const std::string& text) {
     FirmwareVersion version;
     return ParseFirmwareVersion(text, version) && HasRxPullUp(version);
 }

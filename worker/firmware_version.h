@@ -16,14 +16,12 @@ struct FirmwareVersion {
 // text has fewer than two '.' separators; the numbers read so far are still filled in.
 bool ParseFirmwareVersion(const std::string& text, FirmwareVersion& version);
 
-// The RX pull-up setting exists from firmware 1.5 on, each number compared by itself: major >= 1
-// and minor >= 5 (so 2.0.0 does not qualify).
+// The RX pull-up setting exists from firmware 1.5.0 on, in version order: 1.5.0, 1.12.3, 2.0.0 and
+// 10.0.0 have it, 1.4.9 does not.
 bool HasRxPullUp(const FirmwareVersion& version);
 
-// Parses the text and applies the rule to whatever numbers came out, as the read and apply jobs do.
+// The one rule of the read job, the apply job, the general page and q470ctl: the text parses (it has
+// at least two '.' separators, so "1.5" and "2" do not) and its version has RX pull-up.
 bool FirmwareHasRxPullUp(const std::string& text);
-
-// The general page offers RX pull-up only when the text also parses.
-bool FirmwareSupportsRxPullUp(const std::string& text);
 
 }  // namespace q470

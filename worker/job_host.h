@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "apply_trail.h"
 #include "device_state.h"
 #include "general_settings.h"
 #include "gpio_settings.h"
@@ -35,6 +36,10 @@ public:
     // and dropped: the busy flag is already cleared and no result follows, so a window can end its
     // wait cursor here. Same rules as PostJobResult.
     virtual void JobDropped(std::int32_t /*job*/) {}
+    // Once at the end of every apply job, just before its result: what the device acknowledged and
+    // which step failed, so the owner can tell what a partly written device now holds. Same rules as
+    // PostJobResult.
+    virtual void RecordApplyTrail(const ApplyTrail& /*trail*/) {}
 
 protected:
     ~JobHost() = default;

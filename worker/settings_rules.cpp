@@ -3,12 +3,51 @@
 #include <array>
 #include <limits>
 
+#include "firmware_version.h"
+#include "model_kind.h"
+
 namespace q470 {
 namespace {
 
-constexpr std::uint64_t kLowestPanId = 1;
-constexpr std::uint64_t kHighestPanId = 65533;
-constexpr std::int64_t kShortestReportIntervalMs = 1000;
+constexpr std::int64_t kLongestReportIntervalMs = std::numeric_limits<std::int32_t>::max();
+
+struct FieldRule {
+    SettingField field;
+    std::size_t count;
+    std::array<ValueRange, 9> ranges;
+};
+
+// Device-independent rules. RF channel, GPIO mode and GPIO value list every value that any plan, pin or
+// mode allows; the functions below narrow them.
+constexpr std::array<FieldRule, 17> kFieldRules{{
+    {SettingField::OpMode, 1, {{{1, 4}}}},
+    {SettingField::NetRole, 1, {{{1, 2}}}},
+    {SettingField::PanId, 1, {{{1, 65533}}}},
+    {SettingField::UserPanId, 1, {{{1, 65533}}}},
+    {SettingField::PhyId, 1, {{{1, 13}}}},
+    {SettingField::RfChannel, 2, {{{46, 51}, {93, 105}}}},
+    {SettingField::QuietMode, 1, {{{0, 1}}}},
+    {SettingField::BaudRate,
+     9,
+     {{{2400, 2400},
+       {4800, 4800},
+       {9600, 9600},
+       {14400, 14400},
+       {19200, 19200},
+       {38400, 38400},
+       {57600, 57600},
+       {115200, 115200},
+       {230400, 230400}}}},
+    {SettingField::Parity, 1, {{{0, 2}}}},
+    {SettingField::StopBits, 1, {{{0, 1}}}},
+    {SettingField::DataBits, 1, {{{7, 8}}}},
+    {SettingField::RxPullUp, 1, {{{0, 1}}}},
+    {SettingField::GpioPin, 1, {{{0, 12}}}},
+    {SettingField::GpioMode, 1, {{{0, 2}}}},
+    {SettingField::GpioValue, 1, {{{0, 2}}}},
+    {SettingField::ReportInterval, 2, {{{0, 0}, {1000, kLongestReportIntervalMs}}}},
+    {SettingField::SendRemote, 1, {{{0, 1}}}},
+}};
 
 struct ChannelPlan {
     std::array<std::uint8_t, 2> phyIds;
@@ -34,7 +73,6 @@ constexpr std::uint8_t kIndoorPhyId = 12;
 
 constexpr std::array<std::uint8_t, 7> kAlternateFunctionPins{2, 3, 4, 5, 6, 8, 9};
 constexpr std::uint8_t kStatusLedPin = 2;
-constexpr std::uint8_t kGpioPinCount = 13;
 constexpr std::uint8_t kModeInput = 0;
 constexpr std::uint8_t kModeOutput = 1;
 constexpr std::uint8_t kModeAlternate = 2;
@@ -46,15 +84,128 @@ const ChannelPlan* FindPlan(std::uint8_t phyId) {
     return nullptr;
 }
 
+std::int64_t Value(std::uint64_t value) {
+    return static_cast<std::int64_t>(value);
+}
+
+// Appends a refusal when `value` is not allowed.
+void Require(SettingProblems& problems, SettingField field, std::int64_t value, std::vector<ValueRange> allowed) {
+    if (!IsInRanges(value, allowed)) problems.push_back(NotAllowed(field, value, std::move(allowed)));
+}
+
+void Require(SettingProblems& problems, SettingField field, std::int64_t value) {
+    Require(problems, field, value, AllowedValues(field));
+}
+
+void RequireChannel(SettingProblems& problems, std::uint8_t phyId, std::uint8_t channel, const RadioPlan& held) {
+    const auto allowed = AllowedChannels(phyId, held);
+    if (IsInRanges(channel, allowed)) return;
+    SettingProblem problem = NotAllowed(SettingField::RfChannel, channel, allowed);
+    problem.note = FindPlan(phyId) != nullptr ? RuleNote::ChannelPlan : RuleNote::NoChannelPlan;
+    problem.phyId = phyId;
+    problems.push_back(std::move(problem));
+}
+
 }  // namespace
 
+std::vector<ValueRange> AllowedValues(SettingField field) {
+    for (const auto& rule : kFieldRules) {
+        if (rule.field == field) return {rule.ranges.begin(), rule.ranges.begin() + rule.count};
+    }
+    return {};
+}
+
+std::vector<ValueRange> AllowedGpioModes(std::uint8_t pin) {
+    if (!IsInRanges(pin, AllowedValues(SettingField::GpioPin))) return {};
+    return {{kModeInput, HasAlternateFunction(pin) ? kModeAlternate : kModeOutput}};
+}
+
+std::vector<ValueRange> AllowedGpioValues(std::uint8_t pin, std::uint8_t ioMode) {
+    const std::uint8_t count = GpioValueCount(pin, ioMode);
+    if (count == 0) return {};
+    return {{0, count - 1}};
+}
+
+std::vector<ValueRange> AllowedChannels(std::uint8_t phyId, const std::optional<RadioPlan>& held) {
+    if (const ChannelPlan* plan = FindPlan(phyId)) return {{plan->firstChannel, plan->lastChannel}};
+    if (held && held->phyId == phyId) return {{held->rfChannel, held->rfChannel}};
+    return {};
+}
+
+bool IsInRanges(std::int64_t value, const std::vector<ValueRange>& ranges) {
+    for (const auto& range : ranges) {
+        if (value >= range.first && value <= range.last) return true;
+    }
+    return false;
+}
+
 bool IsValidPanIdValue(std::uint64_t value) {
-    return value >= kLowestPanId && value <= kHighestPanId;
+    return value <= UINT16_MAX && IsInRanges(Value(value), AllowedValues(SettingField::PanId));
 }
 
 bool IsAcceptedReportInterval(std::int64_t milliseconds) {
-    if (milliseconds > std::numeric_limits<std::int32_t>::max()) return false;
-    return milliseconds == 0 || milliseconds >= kShortestReportIntervalMs;
+    return IsInRanges(milliseconds, AllowedValues(SettingField::ReportInterval));
+}
+
+SettingProblem NotAllowed(SettingField field, std::int64_t value, std::vector<ValueRange> allowed) {
+    SettingProblem problem;
+    problem.kind = ProblemKind::NotAllowed;
+    problem.field = field;
+    problem.value = std::to_string(value);
+    problem.allowed = std::move(allowed);
+    return problem;
+}
+
+std::optional<SettingProblem> CheckGpioEntry(const GpioEntry& entry) {
+    if (!IsInRanges(entry.pin, AllowedValues(SettingField::GpioPin))) {
+        return NotAllowed(SettingField::GpioPin, entry.pin, AllowedValues(SettingField::GpioPin));
+    }
+    const auto modes = AllowedGpioModes(entry.pin);
+    if (!IsInRanges(entry.ioMode, modes)) {
+        SettingProblem problem = NotAllowed(SettingField::GpioMode, entry.ioMode, modes);
+        problem.note = RuleNote::ModesOfPin;
+        problem.pin = entry.pin;
+        return problem;
+    }
+    const auto values = AllowedGpioValues(entry.pin, entry.ioMode);
+    if (IsInRanges(entry.pinConfig, values)) return std::nullopt;
+    SettingProblem problem = NotAllowed(SettingField::GpioValue, entry.pinConfig, values);
+    problem.note = RuleNote::ValuesOfMode;
+    problem.pin = entry.pin;
+    problem.ioMode = entry.ioMode;
+    return problem;
+}
+
+SettingProblems CheckGeneralSettings(const GeneralSettings& record, const RadioPlan& held) {
+    SettingProblems problems;
+    const bool q470r = record.modelKind == ModelQ470R;
+    Require(problems, SettingField::OpMode, record.opMode);
+    if (q470r) {
+        Require(problems, SettingField::PanId, record.panId);
+        Require(problems, SettingField::PhyId, record.phyId);
+        RequireChannel(problems, record.phyId, record.rfChannel, held);
+        Require(problems, SettingField::NetRole, record.netRole);
+    } else {
+        Require(problems, SettingField::UserPanId, record.userPanId);
+    }
+    Require(problems, SettingField::BaudRate, record.baudRate);
+    Require(problems, SettingField::StopBits, record.stopBits);
+    Require(problems, SettingField::Parity, record.parity);
+    Require(problems, SettingField::DataBits, record.dataBits);
+    if (q470r && FirmwareHasRxPullUp(record.firmwareVersion))
+        Require(problems, SettingField::RxPullUp, record.rxPullUp);
+    Require(problems, SettingField::QuietMode, record.quietMode);
+    return problems;
+}
+
+SettingProblems CheckGpioSettings(const GpioSettings& record) {
+    SettingProblems problems;
+    for (const GpioEntry& entry : record.pins) {
+        if (auto problem = CheckGpioEntry(entry)) problems.push_back(std::move(*problem));
+    }
+    Require(problems, SettingField::ReportInterval, record.reportInterval);
+    Require(problems, SettingField::SendRemote, record.sendToPeer);
+    return problems;
 }
 
 std::uint8_t OperationMode(bool atCommand, bool oneToN) {
@@ -81,6 +232,16 @@ std::uint8_t PhyIdForOutdoor(bool outdoor) {
     return outdoor ? kOutdoorPhyId : kIndoorPhyId;
 }
 
+bool SameChannelPlan(std::uint8_t a, std::uint8_t b) {
+    const ChannelPlan* plan = FindPlan(a);
+    return plan != nullptr ? plan == FindPlan(b) : a == b;
+}
+
+std::uint8_t PhyIdToApply(std::uint8_t devicePhyId) {
+    const std::uint8_t mapped = PhyIdForOutdoor(IsOutdoorPhyId(devicePhyId));
+    return SameChannelPlan(mapped, devicePhyId) ? mapped : devicePhyId;
+}
+
 bool HasAlternateFunction(std::uint8_t pin) {
     for (auto alternate : kAlternateFunctionPins) {
         if (alternate == pin) return true;
@@ -89,7 +250,7 @@ bool HasAlternateFunction(std::uint8_t pin) {
 }
 
 std::uint8_t GpioValueCount(std::uint8_t pin, std::uint8_t ioMode) {
-    if (pin >= kGpioPinCount) return 0;
+    if (!IsInRanges(pin, AllowedValues(SettingField::GpioPin))) return 0;
     switch (ioMode) {
         case kModeInput:
             return 3;
@@ -120,8 +281,8 @@ std::optional<std::uint8_t> DefaultChannelForPhyId(std::uint8_t phyId) {
 
 std::string ChannelText(std::uint8_t phyId, std::uint8_t channel) {
     const ChannelPlan* plan = FindPlan(phyId);
-    const bool lettered = plan != nullptr && plan->lettered && channel >= kFirstLetteredChannel &&
-                          channel <= kLastLetteredChannel;
+    const bool lettered =
+        plan != nullptr && plan->lettered && channel >= kFirstLetteredChannel && channel <= kLastLetteredChannel;
     if (!lettered) return std::to_string(channel);
     const char letter = static_cast<char>('A' + (channel - kFirstLetteredChannel));
     return std::string(1, letter) + "(" + std::to_string(channel) + ")";

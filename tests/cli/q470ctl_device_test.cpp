@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -184,6 +186,53 @@ TEST(CliCommands, SetOnAKeldanSendsOnlyWhatItsJobSends) {
                                           {"AT+OPMODE=2\r", "AT+UPANID=77\r", "AT+UART=115200,0,1,8\r", "AT+QM=0\r"}}));
 }
 
+// Unless outdoor= changes the plan, set writes the radio back as the device holds it: PHY ID 8 keeps
+// its channel 50 (the page's PHY ID 2 has no channel 50), PHY ID 5 becomes 2 with its channel.
+TEST(CliCommands, SetKeepsTheDevicesRadioPlan) {
+    struct Case {
+        std::uint8_t phyId;
+        std::uint8_t channel;
+        std::string phyCommand;
+        std::string channelCommand;
+    };
+    for (const Case& c : {Case{8, 50, "AT+PHYID=8\r", "AT+RFCH=50\r"}, Case{5, 100, "AT+PHYID=2\r", "AT+RFCH=100\r"},
+                          Case{13, 104, "AT+PHYID=12\r", "AT+RFCH=104\r"}, Case{1, 7, "AT+PHYID=1\r", "AT+RFCH=7\r"}}) {
+        CliRig rig;
+        rig.modem.UpdateSettings([&](sim::ModemSettings& s) {
+            s.phyId = c.phyId;
+            s.rfChannel = c.channel;
+        });
+        const CliRun run = rig.Run({"set", "quiet=0"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto sent = rig.TakeCommands();
+        EXPECT_NE(std::find(sent.begin(), sent.end(), c.phyCommand), sent.end()) << int{c.phyId};
+        EXPECT_NE(std::find(sent.begin(), sent.end(), c.channelCommand), sent.end()) << int{c.phyId};
+    }
+    // A device whose channel is outside its own plan does not get it written back.
+    CliRig rig;
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) {
+        s.phyId = 5;
+        s.rfChannel = 50;
+    });
+    const CliRun run = rig.Run({"set", "quiet=0"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.err, "channel 50 is not in the channel plan of PHY ID 2 (allowed: 93 to 105); give "
+                                  "channel=")) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
+}
+
+// Pins the command leaves alone go out as read: a value the device holds but may not is refused,
+// named, and nothing is written.
+TEST(CliCommands, GpioRefusesToWriteBackValuesTheDeviceMayNotHold) {
+    CliRig rig;
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) { s.gpio[7] = {2, 0}; });
+    const CliRun run = rig.Run({"gpio", "5=output:high"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.err, "GPIO 7 mode: 2 is not allowed (allowed: 0 to 1, the modes of pin 7).")) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
+    ASSERT_EQ(rig.Run({"gpio", "7=input"}).status, 0);
+}
+
 TEST(CliCommands, GpioAppliesAllThirteenPinsAndThePeriodicReport) {
     CliRig rig;
     const CliRun run = rig.Run({"gpio", "2=alt:1", "5=output:high", "--interval", "1000", "--send-to-peer", "1"});
@@ -310,14 +359,51 @@ TEST(CliCommands, ApplyOfASavedFileReproducesTheDeviceAndRestartsIt) {
     EXPECT_EQ(got.reportInterval, want.reportInterval);
     EXPECT_EQ(got.sendRemote, want.sendRemote);
 
-    // A refused item fails the job: reported, and the device is not restarted.
+    // A refused item fails the job: reported with what the device took and the failed step, and the
+    // device is not restarted.
     CliRig refusing;
     refusing.modem.SetFault("AT+RFCH=", sim::CommandFault::Refused());
     const CliRun failed = refusing.Run({"apply", file, "--json"});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_TRUE(Contains(failed.err, "Failed to apply configuration.")) << failed.err;
-    EXPECT_EQ(ParseJson(failed.out)["result"].GetInt(), 4) << "the RF channel item's code";
+    EXPECT_TRUE(Contains(failed.err, "Failed to apply configuration.\n")) << failed.err;
+    EXPECT_TRUE(Contains(failed.err, ":   Acknowledged by the device: AT+OPMODE=4, AT+PANID=777, AT+NETROLE=2\n")) << failed.err;
+    EXPECT_TRUE(Contains(failed.err, ":   Failed step: AT+RFCH=103\n")) << failed.err;
+    const auto json = ParseJson(failed.out);
+    EXPECT_EQ(json["result"].GetInt(), 4) << "the RF channel item's code";
+    ASSERT_EQ(json["acknowledged"].Size(), 3u);
+    EXPECT_STREQ(json["acknowledged"][2].GetString(), "AT+NETROLE=2");
+    EXPECT_STREQ(json["failedStep"].GetString(), "AT+RFCH=103");
+    EXPECT_STREQ(json["details"][1].GetString(), "Failed step: AT+RFCH=103");
     for (const auto& command : refusing.TakeCommands()) EXPECT_NE(command, "ATZ\r");
+}
+
+// Members the file names but the tool does not send are warned about on standard error and listed in
+// --json; the rest of the file still goes.
+TEST(CliCommands, ApplyWarnsAboutMembersItDoesNotSend) {
+    TemporaryFolder folder;
+    const std::string file = folder.File("typo.json");
+    WriteFile(file, R"({"General": {"PanID": 4660, "Operation Mode": 3, "Quiet Mode": "no"}})");
+    CliRig rig;
+    const CliRun run = rig.Run({"apply", file});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, rig.Port() + ": warning: General/PanID: unknown member, not read. (did you mean "
+                                                 "\"PAN ID\"?)\n"))
+        << run.err;
+    EXPECT_TRUE(Contains(run.err, "warning: General/Quiet Mode: \"no\" is not true or false, not read.\n")) << run.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands(), {"AT+OPMODE=3\r", "ATZ\r"}}));
+
+    const CliRun json = rig.Run({"apply", file, "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto d = ParseJson(json.out);
+    ASSERT_EQ(d["warnings"].Size(), 2u);
+    ASSERT_EQ(d["problems"].Size(), 2u);
+    EXPECT_STREQ(d["problems"][0]["kind"].GetString(), "unknownMember");
+    EXPECT_STREQ(d["problems"][0]["member"].GetString(), "General/PanID");
+    EXPECT_FALSE(d["problems"][0]["refused"].GetBool());
+    EXPECT_STREQ(d["problems"][1]["kind"].GetString(), "wrongType");
+    EXPECT_STREQ(d["problems"][1]["value"].GetString(), "\"no\"");
+    EXPECT_EQ(d["acknowledged"].Size(), 1u);
+    EXPECT_TRUE(d["failedStep"].IsNull());
 }
 
 TEST(CliCommands, ABadFileStopsBeforeAnythingIsWritten) {
@@ -325,38 +411,70 @@ TEST(CliCommands, ABadFileStopsBeforeAnythingIsWritten) {
     const std::string keldanFile = folder.File("ks410.json");
     CliRig keldan(sim::FactorySettings(sim::ModemModel::KS410));
     ASSERT_EQ(keldan.Run({"save", keldanFile}).status, 0);
+    ::mkdir(folder.File("folder.json").c_str(), 0700);
 
     struct Case {
         const char* name;
-        std::string content;  // empty: the file does not exist
+        std::string content;  // empty: the file does not exist (or is given by name below)
         std::string message;
-        bool reachesDevice;  // only the model check needs the device
+        std::string cause;
+        bool reachesDevice;  // only the model check and the channel plan need the device
+        std::string file = {};
     };
     const Case cases[] = {
-        {"missing", "", "Failed to load configuation file.", false},
-        {"not JSON", "{\"General\": ", "Failed to load configuation file.", false},
-        {"root not an object", "[1, 2]", "configuration file.(-1)", false},
-        {"unknown model", "{\"Model Name\": \"KELDAN-KS400\"}", "configuration file.(-2)", false},
-        {"nothing to apply", "{}", "holds no valid setting values", false},
-        {"another product's file", "", "is not for the product being configured", true},
+        {"missing", "", "Failed to load configuation file.", "The file does not exist.", false},
+        {"a folder", "", "Failed to load configuation file.", "It is not a regular file", false,
+         folder.File("folder.json")},
+        {"not JSON", "{\"General\": ", "Failed to load configuation file.",
+         "Not valid JSON at line 1, column 13: a value is missing or not valid", false},
+        {"trailing comma", "{\"General\": {\"PAN ID\": 1,}}", "Failed to load configuation file.",
+         "Not valid JSON at line 1, column 26", false},
+        {"root not an object", "[1, 2]", "configuration file.(-1)", "The top level of the file is not an object",
+         false},
+        {"unknown model", "{\"Model Name\": \"KELDAN-KS400\"}", "configuration file.(-2)",
+         "\"Model Name\" must be \"Q470R\" or \"KELDAN-KS410\", not \"KELDAN-KS400\".", false},
+        {"nothing to apply", "{\"General\": {\"PanID\": 4660}}", "holds no valid setting values",
+         "General/PanID: unknown member, not read. (did you mean \"PAN ID\"?)", false},
+        {"a value its member may not hold", "{\"General\": {\"Operation Mode\": 3, \"PAN ID\": 70196}}",
+         "Failed to load configuation file.", "General/PAN ID: 70196 is not allowed (allowed: 1 to 65533).", false},
+        {"another product's file", "", "is not for the product being configured",
+         "The file is for the KELDAN-KS410; the connected device is a Q470R.", true, keldanFile},
+        {"a channel of another plan", "{\"General\": {\"Operation Mode\": 3, \"RF Channel\": 50}}",
+         "Failed to load configuation file.",
+         "General/RF Channel: 50 is not allowed (allowed: 99 to 105, the channels of PHY ID 12).", true},
     };
     CliRig rig;
     for (const auto& c : cases) {
-        std::string file = folder.File(std::string(c.name) + ".json");
+        std::string file = c.file.empty() ? folder.File(std::string(c.name) + ".json") : c.file;
         if (!c.content.empty()) WriteFile(file, c.content);
-        if (c.reachesDevice) file = keldanFile;
         const CliRun run = rig.Run({"apply", file});
         EXPECT_EQ(run.status, 4) << c.name;
         EXPECT_TRUE(Contains(run.err, c.message)) << c.name << ": " << run.err;
+        EXPECT_TRUE(Contains(run.err, c.cause)) << c.name << ": " << run.err;
+        EXPECT_LT(run.err.find(c.message), run.err.find(c.cause)) << c.name << ": the window's text comes first";
         const auto sent =
             c.reachesDevice ? Joined({IdentifyCommands(), ReadQ470RCommands()}) : std::vector<std::string>{};
         EXPECT_EQ(rig.TakeCommands(), sent) << c.name;
     }
 
+    // --json: a file refused before any port opens is one object with the problems.
+    const CliRun json = rig.Run({"apply", folder.File("a value its member may not hold.json"), "--json"});
+    EXPECT_EQ(json.status, 4);
+    const auto d = ParseJson(json.out);
+    EXPECT_FALSE(d["ok"].GetBool());
+    EXPECT_EQ(d["exitStatus"].GetInt(), 4);
+    ASSERT_EQ(d["problems"].Size(), 1u);
+    EXPECT_TRUE(d["problems"][0]["refused"].GetBool());
+    EXPECT_STREQ(d["problems"][0]["member"].GetString(), "General/PAN ID");
+    EXPECT_STREQ(d["problems"][0]["value"].GetString(), "70196");
+    EXPECT_STREQ(d["problems"][0]["allowed"].GetString(), "1 to 65533");
+    EXPECT_TRUE(rig.TakeCommands().empty());
+
     const Language korean("ko");
     const CliRun run = rig.Run({"apply", folder.File("not JSON.json")});
     EXPECT_EQ(run.status, 4);
     EXPECT_TRUE(Contains(run.err, "설정 파일을 읽어 들이는데 실패하였습니다.")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "JSON 형식이 아닙니다(1번째 줄, 13번째 글자)")) << run.err;
 }
 
 TEST(CliCommands, BadArgumentsAreUsageErrorsAndNothingIsSent) {

@@ -104,6 +104,47 @@ TEST(Q470ctlInterrupt, SigintAfterAHangUpEndsTheProcessWithin1s) {
     EXPECT_TRUE(status == 1 || status == 130) << status << ": " << tool.Errors();
 }
 
+// An interrupted file apply says what the device acknowledged before the stop and which step was cut
+// short, on standard error and in --json.
+TEST(Q470ctlInterrupt, AnInterruptedApplyTellsWhatWasWritten) {
+    q470::test::TemporaryFolder folder;
+    const std::string file = folder.File("config.json");
+    q470::test::WriteFile(file, R"({"General": {"Operation Mode": 3, "PAN ID": 4321, "Network Role": 2}})");
+    const std::string acknowledged = "Acknowledged by the device: AT+OPMODE=3, AT+PANID=4321";
+    {
+        q470::sim::SimulatedModem modem({});
+        std::string error;
+        ASSERT_TRUE(modem.Start(&error)) << error;
+        MakeSlow(modem, "AT+NETROLE=");
+        ChildProcess tool(Q470CTL_EXECUTABLE, {"-p", modem.PortPath(), "apply", file},
+                          ChildProcess::StandardOutput::Discarded);
+        ASSERT_TRUE(WaitUntilStuck(modem, "AT+NETROLE="));
+        tool.Signal(SIGINT);
+        EXPECT_EQ(tool.Wait(kHangGuard), 130);
+        const std::string errors = tool.Errors();
+        EXPECT_NE(errors.find(acknowledged + "\n"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("Interrupted at: AT+NETROLE=2\n"), std::string::npos) << errors;
+    }
+    q470::test::CliRig rig;
+    MakeSlow(rig.modem, "AT+NETROLE=");
+    q470::StopRequest stop;
+    q470::CliEnvironment environment;
+    environment.stop = &stop;
+    auto running = std::async(std::launch::async, [&] {
+        return q470::test::RunTool({"-p", rig.Port(), "apply", file, "--json"}, environment);
+    });
+    ASSERT_TRUE(WaitUntilStuck(rig.modem, "AT+NETROLE="));
+    stop.Request(SIGINT);
+    ASSERT_EQ(running.wait_for(kHangGuard), std::future_status::ready);
+    const q470::test::CliRun run = running.get();
+    EXPECT_EQ(run.status, 130);
+    const auto json = q470::test::ParseJson(run.out);
+    ASSERT_EQ(json["acknowledged"].Size(), 2u);
+    EXPECT_STREQ(json["acknowledged"][1].GetString(), "AT+PANID=4321");
+    EXPECT_STREQ(json["interruptedStep"].GetString(), "AT+NETROLE=2");
+    EXPECT_FALSE(json.HasMember("failedStep"));
+}
+
 TEST(Q470ctlInterrupt, AStopInProcessLeavesNoDescriptorAndNoThread) {
     {
         // The I/O service's event loop keeps the descriptors it makes on first use for the process's

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model_kind.h"
+#include "settings_rules.h"
+#include "value_names.h"
 
 namespace q470 {
 namespace {
@@ -34,6 +38,42 @@ GeneralSettings Q470RRecord() {
     record.dataBits = 8;
     record.firmwareVersion = "1.5.0";
     return record;
+}
+
+// The words set and gpio take stand for exactly the values the shared rules allow.
+TEST(ValueNames, NameExactlyTheValuesTheRulesAllow) {
+    struct Case {
+        const ValueNames& names;
+        SettingField field;
+    };
+    const Case cases[] = {
+        {kOperationModeNames, SettingField::OpMode}, {kNetworkRoleNames, SettingField::NetRole},
+        {kDeviceParityNames, SettingField::Parity},  {kDeviceStopBitNames, SettingField::StopBits},
+        {kDataBitNames, SettingField::DataBits},     {kSwitchNames, SettingField::QuietMode},
+        {kBaudRateNames, SettingField::BaudRate},    {kGpioModeNames, SettingField::GpioMode},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::int64_t> named;
+        for (std::size_t i = 0; i < c.names.count; ++i) {
+            EXPECT_TRUE(IsInRanges(c.names.entries[i].value, AllowedValues(c.field))) << c.names.entries[i].name;
+            named.push_back(c.names.entries[i].value);
+        }
+        for (const auto& range : AllowedValues(c.field)) {
+            for (std::int64_t value = range.first; value <= range.last; ++value) {
+                EXPECT_NE(std::find(named.begin(), named.end(), value), named.end()) << value;
+            }
+        }
+    }
+    for (std::uint8_t pin = 0; pin < kGpioPinCount; ++pin) {
+        for (std::uint8_t mode = 0; mode <= 2; ++mode) {
+            const ValueNames& names = GpioValueNames(pin, mode);
+            for (std::size_t i = 0; i < names.count; ++i) {
+                EXPECT_EQ(IsInRanges(names.entries[i].value, AllowedGpioValues(pin, mode)),
+                          IsInRanges(mode, AllowedGpioModes(pin)))
+                    << int{pin} << " " << int{mode};
+            }
+        }
+    }
 }
 
 TEST(GeneralChanges, RefusedWordsNameTheKeyAndWhatIsAllowed) {
@@ -141,7 +181,13 @@ TEST(GeneralChanges, RecordsThePageWouldRefuseAreRefused) {
          [](GeneralSettings&) {},
          {"channel 50", "PHY ID 12", "99 to 105"}},
         {"the plan of PHY ID 8", {"channel=99"}, [](GeneralSettings& r) { r.phyId = 8; }, {"PHY ID 8", "46 to 51"}},
-        {"a PHY ID without a plan", {"channel=99"}, [](GeneralSettings& r) { r.phyId = 1; }, {"allowed: none"}},
+        {"a PHY ID without a plan",
+         {"channel=99"},
+         [](GeneralSettings& r) {
+             r.phyId = 1;
+             r.rfChannel = 7;
+         },
+         {"PHY ID 1", "allowed: 7)"}},
         {"leaving the outdoor plan with its channel",
          {"outdoor=0"},
          [](GeneralSettings& r) {
@@ -168,6 +214,44 @@ TEST(GeneralChanges, RecordsThePageWouldRefuseAreRefused) {
     ASSERT_EQ(ParseGeneral({"outdoor=1", "channel=93"}).ApplyTo(outdoor, kEnglish), "");
     EXPECT_EQ(outdoor.phyId, 2);
     EXPECT_EQ(outdoor.rfChannel, 93);
+}
+
+// Unless outdoor= changes the plan, the radio goes back as the device holds it: the page's PHY ID where
+// it keeps the plan (5 → 2, 13 → 12), the device's own where it would not, and the device's channel.
+TEST(GeneralChanges, AnUntouchedRadioKeepsTheDevicesPlan) {
+    struct Case {
+        const char* name;
+        std::uint8_t phyId;
+        std::uint8_t channel;
+        std::vector<std::string> words;
+        std::uint8_t wantPhyId;  // 0: refused
+        std::uint8_t wantChannel;
+    };
+    const Case cases[] = {
+        {"PHY ID 8 keeps its plan", 8, 50, {"quiet=1"}, 8, 50},
+        {"PHY ID 5 is written as 2", 5, 100, {"quiet=1"}, 2, 100},
+        {"PHY ID 13 is written as 12", 13, 104, {"quiet=1"}, 12, 104},
+        {"a PHY ID without a plan stays", 1, 7, {"quiet=1"}, 1, 7},
+        {"a channel the plan lacks is not written back", 5, 50, {"quiet=1"}, 0, 0},
+        {"a new channel of the same plan", 8, 50, {"channel=47"}, 8, 47},
+        {"leaving the outdoor plan with a channel of the new one", 8, 50, {"outdoor=0", "channel=101"}, 12, 101},
+        {"leaving the outdoor plan without one", 8, 50, {"outdoor=0"}, 0, 0},
+        {"going outdoor", 12, 99, {"outdoor=1", "channel=93"}, 2, 93},
+    };
+    for (const auto& c : cases) {
+        GeneralSettings record = Q470RRecord();
+        record.phyId = c.phyId;
+        record.rfChannel = c.channel;
+        const std::string error = ParseGeneral(c.words).ApplyTo(record, kEnglish);
+        if (c.wantPhyId == 0) {
+            EXPECT_TRUE(Contains(error, "is not in the channel plan")) << c.name << ": " << error;
+            continue;
+        }
+        ASSERT_EQ(error, "") << c.name;
+        EXPECT_EQ(record.phyId, c.wantPhyId) << c.name;
+        EXPECT_EQ(record.rfChannel, c.wantChannel) << c.name;
+        EXPECT_TRUE(CheckGeneralSettings(record, {c.phyId, c.channel}).empty()) << c.name;
+    }
 }
 
 TEST(GpioChanges, RefusedWordsNameThePinAndWhatIsAllowed) {

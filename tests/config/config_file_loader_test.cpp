@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <rapidjson/error/error.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <string>
@@ -123,6 +126,77 @@ TEST(LoadConfigDocument, FailureKeepsThePreviousDocument) {
     SettingItemList items;
     EXPECT_EQ(ReadSettingItems(document, items), kReadOk);
     EXPECT_EQ(items, SettingItemList{PanIdItem(7)});
+}
+
+// Each failure says why: the cause, and for a parse error the line and the character on that line
+// where the parser stopped, whatever the file's encoding.
+TEST(LoadConfigDocument, FailuresNameTheirCause) {
+    test::TempFolder folder;
+    ConfigDocument document;
+    ConfigFileFailure failure;
+    EXPECT_EQ(LoadConfigDocument(folder.Path16("missing.json"), document, &failure), -ENOENT);
+    EXPECT_EQ(failure.cause, FileFailureCause::Missing);
+    EXPECT_EQ(LoadConfigDocument(folder.Path16("missing/config.json"), document, &failure), -ENOENT);
+    EXPECT_EQ(failure.cause, FileFailureCause::Missing);
+    EXPECT_EQ(LoadConfigDocument(folder.Path16(""), document, &failure), -EISDIR);
+    EXPECT_EQ(failure.cause, FileFailureCause::NotRegularFile);
+    EXPECT_EQ(LoadConfigDocument(u"/dev/null", document, &failure), -ENODEV);
+    EXPECT_EQ(failure.cause, FileFailureCause::NotRegularFile);
+    // A pipe without a writer would block a reader for ever: it is refused before anything is read.
+    ASSERT_EQ(mkfifo(folder.Path("pipe.json").c_str(), 0600), 0);
+    EXPECT_EQ(LoadConfigDocument(folder.Path16("pipe.json"), document, &failure), -ENODEV);
+    EXPECT_EQ(failure.cause, FileFailureCause::NotRegularFile);
+    test::WriteBytes(folder.Path("empty.json"), "");
+    EXPECT_EQ(LoadConfigDocument(folder.Path16("empty.json"), document, &failure),
+              rapidjson::kParseErrorDocumentEmpty);
+    EXPECT_EQ(failure.cause, FileFailureCause::NotJson);
+    EXPECT_EQ(failure.line, 1u);
+    EXPECT_EQ(failure.column, 1u);
+
+    struct Case {
+        const char* name;
+        std::u32string text;
+        int code;
+        std::size_t line;
+        std::size_t column;
+    };
+    const Case cases[] = {
+        {"comment", U"{\n  \"General\": {\n    // PAN ID\n  }\n}", rapidjson::kParseErrorObjectMissName, 3, 5},
+        {"trailing comma", U"{\"General\": {\"PAN ID\": 1,}}", rapidjson::kParseErrorObjectMissName, 1, 26},
+        {"characters beyond ASCII before the error", U"{\"é中😀\": 1 2}",
+         rapidjson::kParseErrorObjectMissCommaOrCurlyBracket, 1, 11},
+        {"second root on line 2", U"{}\r\n[]", rapidjson::kParseErrorDocumentRootNotSingular, 2, 1},
+    };
+    for (const auto& c : cases) {
+        for (const auto& encoded : AllEncodings(c.text)) {
+            test::WriteBytes(folder.Path("config.json"), encoded.bytes);
+            EXPECT_EQ(LoadConfigDocument(folder.Path16("config.json"), document, &failure), c.code)
+                << c.name << ", " << encoded.name;
+            EXPECT_EQ(failure.cause, FileFailureCause::NotJson) << c.name << ", " << encoded.name;
+            EXPECT_EQ(failure.parseCode, c.code) << c.name << ", " << encoded.name;
+            EXPECT_EQ(failure.line, c.line) << c.name << ", " << encoded.name;
+            EXPECT_EQ(failure.column, c.column) << c.name << ", " << encoded.name;
+        }
+    }
+}
+
+// Root reads through permission bits, so the read runs as an unprivileged user in a child process.
+TEST(LoadConfigDocument, AFileThatMayNotBeReadSaysSo) {
+    constexpr int kChildSetupFailed = 100;
+    constexpr uid_t kNobody = 65534;
+    test::TempFolder folder;
+    test::WriteBytes(folder.Path("config.json"), "{}");
+    ASSERT_EQ(chmod(folder.Path("config.json").c_str(), 0200), 0);
+    ASSERT_EQ(chmod(folder.Path().c_str(), 0755), 0);
+    const int result = test::RunInChild([&] {
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) return kChildSetupFailed;
+        ConfigDocument document;
+        ConfigFileFailure failure;
+        const int code = LoadConfigDocument(folder.Path16("config.json"), document, &failure);
+        return code == -EACCES && failure.cause == FileFailureCause::NoPermission ? 0 : 1;
+    });
+    if (result == kChildSetupFailed) GTEST_SKIP() << "cannot drop root privileges to test an unreadable file";
+    EXPECT_EQ(result, 0);
 }
 
 // A lone surrogate stays in the string as its code unit instead of tripping an assertion of the library.

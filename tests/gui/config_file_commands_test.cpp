@@ -152,14 +152,15 @@ private slots:
         QVERIFY(content.contains("\r\n"));
     }
 
-    // A failed apply tells so and reads the device again; a refused file changes nothing: the items of
-    // the last good file stay, nothing is queued and nothing is sent.
+    // A failed apply tells so, with what the device took and the step that failed, and reads the device
+    // again; a refused file changes nothing: the items of the last good file stay, nothing is queued and
+    // nothing is sent. Every refusal keeps the window's own text first and says why after it.
     void refusedFilesChangeNothing() {
         WindowRig rig;
         QVERIFY(rig.Connect());
         const QString good = folder_->filePath(QStringLiteral("good.json"));
         Save(rig, good);
-        rig.modem.SetFault("AT+OPMODE=", [] {
+        rig.modem.SetFault("AT+PANID=", [] {
             sim::CommandFault fault;
             fault.answerError = true;
             return fault;
@@ -167,20 +168,23 @@ private slots:
         rig.TakeCommands();
         Load(rig, good);
         QVERIFY(rig.WaitForMessages(2));
-        QCOMPARE(LastMessage(rig).text, Text(UiText::ConfigApplyFailed));
+        QCOMPARE(LastMessage(rig).text, Text(UiText::ConfigApplyFailed) +
+                                            QStringLiteral("\n\n장치가 받아들인 명령: AT+OPMODE=2\n"
+                                                           "실패한 단계: AT+PANID=1234"));
         QCOMPARE(LastMessage(rig).icon, MessageIcon::Error);
         QVERIFY(rig.WaitUntilReady());
-        QCOMPARE(rig.TakeCommands(), (Commands{"AT+OPMODE=2\r", "AT+INFO?\r", "AT+NETINFO?\r", "AT+GPIOC?\r",
-                                               "AT+GPIOP?\r", "AT+VER?\r", "AT+URPU?\r"}));
+        QCOMPARE(rig.TakeCommands(), (Commands{"AT+OPMODE=2\r", "AT+PANID=1234\r", "AT+INFO?\r", "AT+NETINFO?\r",
+                                               "AT+GPIOC?\r", "AT+GPIOP?\r", "AT+VER?\r", "AT+URPU?\r"}));
         const SettingItemList loaded = rig.window->FileItems();
         QCOMPARE(loaded.size(), std::size_t(20));
 
         struct Refusal {
             const char* name;
-            QByteArray content;
+            QByteArray content;  // "-": the file does not exist
             QString text;
             QString caption;
             MessageIcon icon;
+            QString cause;
         };
         const QString fileError = QStringLiteral("설정 파일 오류");
         const QString readError = QStringLiteral("설정 읽기 오류");
@@ -189,26 +193,48 @@ private slots:
                        "설정 파일 분석에 문제가 발생했습니다.(%1) 설정 파일을 확인하시고 다시 시도해 주세요.")
                 .arg(code);
         };
+        const QString loadFailed = Text(UiText::ConfigLoadFailed);
         const Refusal refusals[] = {
-            {"no valid values", "{}", Text(UiText::ConfigNoValidValues), readError, MessageIcon::Warning},
-            {"root array", "[]", analysis(-1), fileError, MessageIcon::Error},
-            {"model name not a string", R"({"Model Name": 7})", analysis(-3), fileError, MessageIcon::Error},
-            {"KELDAN-KS400 named", R"({"Model Name": "KELDAN-KS400"})", analysis(-2), fileError, MessageIcon::Error},
+            {"no valid values", "{}", Text(UiText::ConfigNoValidValues), readError, MessageIcon::Warning, {}},
+            {"root array", "[]", analysis(-1), fileError, MessageIcon::Error,
+             QStringLiteral("파일의 최상위 값이 객체({…})가 아닙니다.")},
+            {"model name not a string", R"({"Model Name": 7})", analysis(-3), fileError, MessageIcon::Error,
+             QStringLiteral("\"Model Name\"이 문자열이 아닙니다: 7")},
+            {"KELDAN-KS400 named", R"({"Model Name": "KELDAN-KS400"})", analysis(-2), fileError, MessageIcon::Error,
+             QStringLiteral("\"Model Name\"은 \"Q470R\" 또는 \"KELDAN-KS410\"이어야 합니다: \"KELDAN-KS400\"")},
             {"another model's file", R"({"Model Name": "KELDAN-KS410", "General": {"Operation Mode": 2}})",
-             Text(UiText::ConfigWrongProduct), readError, MessageIcon::Warning},
-            {"empty file", "", Text(UiText::ConfigLoadFailed), MessageCaption(), MessageIcon::Warning},
-            {"comment", "// note\n{}", Text(UiText::ConfigLoadFailed), MessageCaption(), MessageIcon::Warning},
-            {"second root", "{} {}", Text(UiText::ConfigLoadFailed), MessageCaption(), MessageIcon::Warning},
+             Text(UiText::ConfigWrongProduct), readError, MessageIcon::Warning,
+             QStringLiteral("이 파일은 KELDAN-KS410용이고, 연결된 장치는 Q470R입니다.")},
+            {"missing", "-", loadFailed, MessageCaption(), MessageIcon::Warning, QStringLiteral("파일이 없습니다.")},
+            {"empty file", "", loadFailed, MessageCaption(), MessageIcon::Warning,
+             QStringLiteral("JSON 형식이 아닙니다(1번째 줄, 1번째 글자): 파일이 비어 있습니다.")},
+            {"comment", "{\n  // note\n}", loadFailed, MessageCaption(), MessageIcon::Warning,
+             QStringLiteral("JSON 형식이 아닙니다(2번째 줄, 3번째 글자): 큰따옴표로 묶은 항목 이름이 와야 합니다")},
+            {"second root", "{} {}", loadFailed, MessageCaption(), MessageIcon::Warning,
+             QStringLiteral("JSON 형식이 아닙니다(1번째 줄, 4번째 글자): 값 뒤에 다른 내용이 있습니다.")},
+            {"PAN ID beyond 16 bits", R"({"General": {"Operation Mode": 3, "PAN ID": 70196}})", loadFailed,
+             MessageCaption(), MessageIcon::Warning,
+             QStringLiteral("General/PAN ID: 70196은(는) 쓸 수 없는 값입니다(허용: 1~65533).")},
+            {"pin 33", R"({"GPIOs": {"Configs": [{"Num": 33, "IoMode": 1, "Config": 1}]}})", loadFailed,
+             MessageCaption(), MessageIcon::Warning,
+             QStringLiteral("GPIOs/Configs[0]/Num: 33은(는) 쓸 수 없는 값입니다(허용: 0~12).")},
+            // The device is on PHY ID 12: channel 50 belongs to another plan.
+            {"channel of another plan", R"({"General": {"RF Channel": 50}})", loadFailed, MessageCaption(),
+             MessageIcon::Warning,
+             QStringLiteral("General/RF Channel: 50은(는) 쓸 수 없는 값입니다(허용: 99~105, PHY ID 12의 채널).")},
         };
         const QString path = folder_->filePath(QStringLiteral("refused.json"));
         for (const auto& refusal : refusals) {
-            WriteFile(path, refusal.content);
+            QFile::remove(path);
+            if (refusal.content != "-") WriteFile(path, refusal.content);
             const std::size_t before = rig.ui.Messages().size();
             Load(rig, path);
             QCoreApplication::processEvents();
             QVERIFY2(rig.ui.Messages().size() == before + 1, refusal.name);
             const MessageRequest shown = LastMessage(rig);
-            QVERIFY2(shown.text == refusal.text, refusal.name);
+            const QString expected = refusal.cause.isEmpty() ? refusal.text : refusal.text + QStringLiteral("\n\n");
+            QVERIFY2(shown.text.startsWith(expected), qPrintable(QString::fromLatin1(refusal.name) + ": " + shown.text));
+            QVERIFY2(shown.text.contains(refusal.cause), qPrintable(QString::fromLatin1(refusal.name) + ": " + shown.text));
             QVERIFY2(shown.caption == refusal.caption, refusal.name);
             QVERIFY2(shown.icon == refusal.icon, refusal.name);
             QVERIFY2(rig.window->FileItems() == loaded, refusal.name);
@@ -216,6 +242,25 @@ private slots:
         }
         QTest::qWait(50);
         QVERIFY(rig.TakeCommands().empty());
+    }
+
+    // Members the file names but the tool does not send are listed under the result: a misspelt PAN ID
+    // no longer vanishes without a word.
+    void membersLeftOutAreListedUnderTheResult() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        const QString path = folder_->filePath(QStringLiteral("typo.json"));
+        WriteFile(path, R"({"General": {"PanID": 4660, "Operation Mode": 3, "User PAN ID": 5, "Quiet Mode": 0}})");
+        Load(rig, path);
+        QVERIFY(rig.WaitUntilDisconnected());
+        QCOMPARE(rig.ui.Messages().size(), std::size_t(1));
+        QCOMPARE(rig.ui.Messages()[0].text,
+                 AppliedText(2) + QStringLiteral("\n\n적용하지 않은 항목:\n"
+                                                 "General/PanID: 알 수 없는 항목이라 읽지 않았습니다. (\"PAN ID\"을(를) 뜻했나요?)\n"
+                                                 "General/Quiet Mode: 0은(는) true 또는 false이(가) 아니라서 읽지 않았습니다.\n"
+                                                 "General/User PAN ID: Q470R에는 없는 설정이라 보내지 않습니다."));
+        QCOMPARE(rig.TakeCommands(), (Commands{"AT+OPMODE=3\r", "ATZ\r"}));
     }
 
     void cancelledDialogsLeaveNoTrace() {

@@ -255,7 +255,8 @@ private slots:
         QTest::newRow("Q470R 1.4.9") << int(ModelQ470R) << "1.4.9" << true << Without(kAllControls, {"rxPullUpList"});
         QTest::newRow("Q470R 1.5 (one separator)")
             << int(ModelQ470R) << "1.5" << true << Without(kAllControls, {"rxPullUpList"});
-        QTest::newRow("Q470R 2.0.0") << int(ModelQ470R) << "2.0.0" << true << Without(kAllControls, {"rxPullUpList"});
+        QTest::newRow("Q470R 2.0.0") << int(ModelQ470R) << "2.0.0" << true << kAllControls;
+        QTest::newRow("Q470R 10.0.0") << int(ModelQ470R) << "10.0.0" << true << kAllControls;
         QTest::newRow("KELDAN-KS410") << int(ModelKs410) << "" << true << Without(kAllControls, q470rOnly);
         QTest::newRow("KELDAN-KS400 with a version")
             << int(ModelKs400) << "1.5.0" << true << Without(kAllControls, q470rOnly);
@@ -352,10 +353,15 @@ private slots:
         QTest::addColumn<int>("storedChannel");
         QTest::addColumn<int>("panId");
         QTest::addColumn<int>("userPanId");
+        // The outdoor/indoor PHY ID where it keeps the plan (5 → 2, 13 → 12); the device's own where the
+        // plan would change (8 and its channels 46-51; a PHY ID without a plan keeps its channel).
         QTest::newRow("Q470R, PHY 5") << int(ModelQ470R) << 5 << 100 << 2 << 100 << 777 << 4660;
-        QTest::newRow("Q470R, PHY 8") << int(ModelQ470R) << 8 << 48 << 2 << 48 << 777 << 4660;
+        QTest::newRow("Q470R, PHY 8") << int(ModelQ470R) << 8 << 48 << 8 << 48 << 777 << 4660;
+        QTest::newRow("Q470R, PHY 8, channel outside") << int(ModelQ470R) << 8 << 99 << 8 << 46 << 777 << 4660;
+        QTest::newRow("Q470R, PHY 2") << int(ModelQ470R) << 2 << 93 << 2 << 93 << 777 << 4660;
+        QTest::newRow("Q470R, PHY 12") << int(ModelQ470R) << 12 << 105 << 12 << 105 << 777 << 4660;
         QTest::newRow("Q470R, PHY 13") << int(ModelQ470R) << 13 << 104 << 12 << 104 << 777 << 4660;
-        QTest::newRow("Q470R, PHY 1 (no plan)") << int(ModelQ470R) << 1 << 7 << 12 << 7 << 777 << 4660;
+        QTest::newRow("Q470R, PHY 1 (no plan)") << int(ModelQ470R) << 1 << 7 << 1 << 7 << 777 << 4660;
         QTest::newRow("KELDAN-KS410") << int(ModelKs410) << 12 << 99 << 12 << 99 << 1000 << 777;
         QTest::newRow("KELDAN-KS400") << int(ModelKs400) << 2 << 95 << 2 << 95 << 1000 << 777;
     }
@@ -428,6 +434,31 @@ private slots:
         QCOMPARE(messages[0].icon, MessageIcon::Warning);
         QCOMPARE(messages[0].buttons, MessageButtons::Ok);
         CompareRecords(page.GetGeneralSettings(), Q470RSettings());
+        QCOMPARE(mainWindow.Delivered().size(), std::size_t(0));
+        QCOMPARE(EnabledControls(page), kAllControls);
+    }
+
+    // A PHY ID the device reported but may not be given is not written back: the shared rules refuse
+    // the record, the message names it, and nothing is stored or asked for.
+    void applyRefusesWhatTheRulesDoNotAllow() {
+        FakeUiServices ui;
+        AppMessageRecorder mainWindow;
+        GeneralInfoPage page;
+        GeneralSettings settings = Q470RSettings();
+        settings.phyId = 14;
+        settings.rfChannel = 7;
+        page.SetGeneralSettings(settings);
+        page.EnableControls(true);
+        page.show();
+        Click(Child<QPushButton>(page, "applyButton"));
+        const auto messages = ui.Messages();
+        QCOMPARE(messages.size(), std::size_t(1));
+        QCOMPARE(messages[0].text, QStringLiteral("장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.\n\n"
+                                                  "PHY ID: 14은(는) 쓸 수 없는 값입니다(허용: 1~13)."));
+        QCOMPARE(messages[0].icon, MessageIcon::Warning);
+        GeneralSettings kept = settings;
+        kept.rxPullUp = 0;  // the fill leaves the record's own RX pull-up alone
+        CompareRecords(page.GetGeneralSettings(), kept);
         QCOMPARE(mainWindow.Delivered().size(), std::size_t(0));
         QCOMPARE(EnabledControls(page), kAllControls);
     }

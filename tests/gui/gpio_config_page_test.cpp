@@ -245,7 +245,6 @@ private slots:
         AppMessageRecorder mainWindow;
         GpioConfigPage page;
         GpioSettings settings = SampleSettings();
-        settings.pins[3] = {3, 1, 2};  // output with a value the list does not offer
         page.SetGpioSettings(settings);
         page.EnableControls(true);
         page.show();
@@ -261,11 +260,33 @@ private slots:
         expected.pins[2] = {2, 2, 1};
         expected.pins[9] = {9, 2, 0};
         expected.pins[12] = {12, 0, 1};
-        // Pin 3's value list has no selection, so the device's value stays.
-        expected.pins[3] = {3, 1, 2};
         expected.sendToPeer = 1;
         CompareRecords(page.GetGpioSettings(), expected);
         QCOMPARE(mainWindow.Delivered().size(), std::size_t(1));
+        QVERIFY(ui.Messages().empty());
+    }
+
+    // A value the device holds but no list offers (output 2) would be sent as it was read: the shared
+    // rules refuse it, the message names the pin and what its mode allows, and nothing is stored or asked.
+    void applyRefusesValuesNoListOffers() {
+        FakeUiServices ui;
+        AppMessageRecorder mainWindow;
+        GpioConfigPage page;
+        GpioSettings settings = SampleSettings();
+        settings.pins[3] = {3, 1, 2};
+        page.SetGpioSettings(settings);
+        page.EnableControls(true);
+        page.show();
+        Click(Child<QPushButton>(page, "applyButton"));
+        const auto messages = ui.Messages();
+        QCOMPARE(messages.size(), std::size_t(1));
+        QVERIFY2(messages[0].text.startsWith(QStringLiteral("장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.\n\n")),
+                 qPrintable(messages[0].text));
+        QVERIFY2(messages[0].text.contains(QStringLiteral("GPIO 3 값: 2은(는) 쓸 수 없는 값입니다(허용: 0~1, 3번 핀 모드 1의 값).")),
+                 qPrintable(messages[0].text));
+        CompareRecords(page.GetGpioSettings(), settings);
+        QCOMPARE(mainWindow.Delivered().size(), std::size_t(0));
+        QVERIFY(AllControlsEnabled(page, true));
     }
 
     void applyWithoutMainWindowDoesNothing() {

@@ -252,16 +252,20 @@ private slots:
         QCOMPARE(rig.window->windowTitle(), QStringLiteral("Q470 Manager"));
     }
 
+    // A failure's box keeps its text first and adds what the device acknowledged and the failed step.
     void applyGeneral_data() {
         QTest::addColumn<QString>("refused");  // keyword the device answers ERROR, or empty
-        QTest::addColumn<int>("box");
-        QTest::newRow("done") << QString() << int(UiText::ApplyGeneralDone);
-        QTest::newRow("failed") << "AT+RFCH=" << int(UiText::ApplyGeneralFailed);
+        QTest::addColumn<QString>("box");
+        QTest::newRow("done") << QString() << Text(UiText::ApplyGeneralDone);
+        QTest::newRow("failed") << "AT+RFCH="
+                                << Text(UiText::ApplyGeneralFailed) +
+                                       QStringLiteral("\n\n장치가 받아들인 명령: AT+OPMODE=2, AT+PANID=1234, "
+                                                      "AT+PHYID=12\n실패한 단계: AT+RFCH=99");
     }
 
     void applyGeneral() {
         QFETCH(QString, refused);
-        QFETCH(int, box);
+        QFETCH(QString, box);
         WindowRig rig;
         QVERIFY(rig.Connect());
         rig.TakeCommands();
@@ -269,12 +273,46 @@ private slots:
         ClickPageApply(rig.window->GeneralPage());
         QVERIFY(rig.WaitForMessages(1));
         const auto icon = refused.isEmpty() ? MessageIcon::Information : MessageIcon::Error;
-        CompareMessages(rig.ui.Messages(), {Box(UiText(box), icon)});
+        CompareMessages(rig.ui.Messages(), {{box, MessageCaption(), icon, MessageButtons::Ok}});
         const Commands sent = rig.TakeCommands();
         QCOMPARE(sent, refused.isEmpty() ? kApplyGeneralDefaults
                                          : Commands(kApplyGeneralDefaults.begin(), kApplyGeneralDefaults.begin() + 4));
         QVERIFY(rig.IsReady());
         QVERIFY(GeneralPageEnabled(rig) && GpioPageEnabled(rig));
+    }
+
+    // Apply without a change writes the radio plan the device holds: a PHY ID and channel pair the channel
+    // table allows, and the device's own where the page's PHY ID would leave its plan.
+    void applyWithoutAChangeKeepsTheRadioPlan_data() {
+        QTest::addColumn<int>("phyId");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QString>("phyCommand");
+        QTest::addColumn<QString>("channelCommand");
+        QTest::newRow("PHY ID 8") << 8 << 50 << "AT+PHYID=8\r" << "AT+RFCH=50\r";
+        QTest::newRow("PHY ID 5") << 5 << 95 << "AT+PHYID=2\r" << "AT+RFCH=95\r";
+        QTest::newRow("PHY ID 13") << 13 << 105 << "AT+PHYID=12\r" << "AT+RFCH=105\r";
+        QTest::newRow("PHY ID without a plan") << 3 << 120 << "AT+PHYID=3\r" << "AT+RFCH=120\r";
+    }
+
+    void applyWithoutAChangeKeepsTheRadioPlan() {
+        QFETCH(int, phyId);
+        QFETCH(int, channel);
+        QFETCH(QString, phyCommand);
+        QFETCH(QString, channelCommand);
+        sim::ModemSettings settings = ModemOf(sim::ModemModel::Q470R);
+        settings.phyId = static_cast<std::uint8_t>(phyId);
+        settings.rfChannel = static_cast<std::uint8_t>(channel);
+        WindowRig rig(settings);
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        ClickPageApply(rig.window->GeneralPage());
+        QVERIFY(rig.WaitForMessages(1));
+        CompareMessages(rig.ui.Messages(), {Box(UiText::ApplyGeneralDone, MessageIcon::Information)});
+        const Commands sent = rig.TakeCommands();
+        QCOMPARE(sent.at(2), phyCommand.toStdString());
+        QCOMPARE(sent.at(3), channelCommand.toStdString());
+        QCOMPARE(int(rig.modem.Settings().phyId), phyCommand.mid(9).chopped(1).toInt());
+        QCOMPARE(int(rig.modem.Settings().rfChannel), channel);
     }
 
     // While the window waits for the association clear's answer it shows the wait cursor, keeps its
@@ -326,15 +364,20 @@ private slots:
 
     void applyGpio_data() {
         QTest::addColumn<QString>("refused");
-        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("box");
         QTest::addColumn<int>("commands");
-        QTest::newRow("done") << QString() << int(UiText::ApplyGpioDone) << 14;
-        QTest::newRow("pin 4 not acknowledged") << "AT+GPIOC=0010" << int(UiText::ApplyGpioFailed) << 5;
+        QTest::newRow("done") << QString() << Text(UiText::ApplyGpioDone) << 14;
+        QTest::newRow("pin 4 not acknowledged")
+            << "AT+GPIOC=0010"
+            << Text(UiText::ApplyGpioFailed) +
+                   QStringLiteral("\n\n장치가 받아들인 명령: AT+GPIOC=0001,0,0, AT+GPIOC=0002,0,0, "
+                                  "AT+GPIOC=0004,0,0, AT+GPIOC=0008,0,0\n실패한 단계: AT+GPIOC=0010,0,0")
+            << 5;
     }
 
     void applyGpio() {
         QFETCH(QString, refused);
-        QFETCH(int, box);
+        QFETCH(QString, box);
         QFETCH(int, commands);
         WindowRig rig;
         QVERIFY(rig.Connect());
@@ -344,7 +387,7 @@ private slots:
         ClickPageApply(rig.window->GpioPage());
         QVERIFY(rig.WaitForMessages(1));
         const auto icon = refused.isEmpty() ? MessageIcon::Information : MessageIcon::Error;
-        CompareMessages(rig.ui.Messages(), {Box(UiText(box), icon)});
+        CompareMessages(rig.ui.Messages(), {{box, MessageCaption(), icon, MessageButtons::Ok}});
         const Commands sent = rig.TakeCommands();
         QCOMPARE(int(sent.size()), commands);
         QCOMPARE(sent.front(), std::string("AT+GPIOC=0001,0,0\r"));
@@ -405,7 +448,9 @@ private slots:
                                   << int(MessageIcon::Warning);
         QTest::newRow("apply, en") << QByteArray("en") << "AT+RFCH=" << true
                                    << QStringList{"A problem occurred on the COM port. ",
-                                                  "Failed to apply general setting values"}
+                                                  "Failed to apply general setting values\n\n"
+                                                  "Acknowledged by the device: AT+OPMODE=2, AT+PANID=1234, "
+                                                  "AT+PHYID=12\nFailed step: AT+RFCH=99"}
                                    << int(MessageIcon::Error);
     }
 

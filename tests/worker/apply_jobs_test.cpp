@@ -46,6 +46,19 @@ Commands Concat(Commands head, const Commands& tail) {
     return head;
 }
 
+// The commands as a trail lists them: without their carriage return.
+Commands Unterminated(const Commands& commands) {
+    Commands texts;
+    for (const auto& command : commands) texts.push_back(command.substr(0, command.find('\r')));
+    return texts;
+}
+
+Commands Texts(const std::vector<AppliedStep>& steps) {
+    Commands texts;
+    for (const auto& step : steps) texts.push_back(step.text);
+    return texts;
+}
+
 Commands Prefix(const Commands& commands, std::size_t count) {
     return Commands(commands.begin(), commands.begin() + static_cast<std::ptrdiff_t>(count));
 }
@@ -58,7 +71,7 @@ TEST(ApplyGeneralQ470R, SendsTheRecordAndRxPullUpByFirmware) {
     };
     const Case cases[] = {
         {"1.5.0", 1, "AT+URPU=1\r"}, {"1.5.0", 0, "AT+URPU=0\r"}, {"1.6.2", 5, "AT+URPU=1\r"},
-        {"1.4.9", 1, nullptr},       {"2.0.0", 1, nullptr},
+        {"1.4.9", 1, nullptr},       {"2.0.0", 1, "AT+URPU=1\r"}, {"1.5", 1, nullptr},
     };
     JobRig rig;
     for (const auto& c : cases) {
@@ -273,8 +286,40 @@ TEST(ApplyFileQ470R, PostsTheCodeOfTheFirstFailingItem) {
         rig.host.fileItems.insert(rig.host.fileItems.begin(), QuietModeItem(false));
         const std::string name = c.refused ? c.refused : "PAN ID 0";
         EXPECT_EQ(rig.Run(JobApplyFileQ470R), c.result) << name;
-        EXPECT_EQ(rig.TakeCommands(), Concat(Prefix(kQ470RItemCommands, c.sent), {"AT+QM=0\r"})) << name;
+        const Commands sent = rig.TakeCommands();
+        EXPECT_EQ(sent, Concat(Prefix(kQ470RItemCommands, c.sent), {"AT+QM=0\r"})) << name;
+        // The trail: what was acknowledged before the failed item, the failed item (even one the link
+        // refused to send), then the close that still ran.
+        const std::size_t acknowledged = c.refused ? c.sent - 1 : c.sent;
+        EXPECT_EQ(Texts(rig.host.trail.acknowledged),
+                  Concat(Unterminated(Prefix(kQ470RItemCommands, acknowledged)), {"AT+QM=0"}))
+            << name;
+        ASSERT_TRUE(rig.host.trail.failed.has_value()) << name;
+        EXPECT_EQ(rig.host.trail.failed->text, c.refused ? Unterminated({sent[c.sent - 1]}).front() : "AT+PANID=0")
+            << name;
     }
+}
+
+// What a job acknowledged is kept whole on success, and a job that fails at once has written nothing.
+TEST(ApplyTrail, ListsEveryAcknowledgedSettingAndTheFailedStep) {
+    JobRig rig;
+    rig.host.state = ReadFrom(ModelQ470R, u"1.5.0", true);
+    rig.host.general = Q470RRecord();
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) { s.quietMode = true; });
+    EXPECT_EQ(rig.Run(JobApplyGeneralQ470R), JobSucceeded);
+    rig.TakeCommands();
+    EXPECT_EQ(Texts(rig.host.trail.acknowledged),
+              Concat(Concat({"AT+QM=0"}, Unterminated(kQ470RGeneral)), {"AT+URPU=1", "AT+QM=0"}));
+    EXPECT_FALSE(rig.host.trail.failed.has_value());
+
+    rig.host.state.quietMode = 1;
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) { s.quietMode = true; });
+    rig.SetFault("AT+QM=", sim::CommandFault::Refused());
+    EXPECT_EQ(rig.Run(JobApplyGpio), JobFailed);
+    EXPECT_TRUE(rig.host.trail.acknowledged.empty());
+    ASSERT_TRUE(rig.host.trail.failed.has_value());
+    EXPECT_EQ(rig.host.trail.failed->text, "AT+QM=0");
+    EXPECT_EQ(rig.host.trail.failed->command, CmdQuietModeSet);
 }
 
 TEST(ApplyFileQ470R, ClearsAssociationsAfterAPanIdChangeOnOldFirmware) {

@@ -35,19 +35,14 @@ TEST(FirmwareVersion, ParsesUpToFourNumbers) {
     }
 }
 
-TEST(FirmwareVersion, RxPullUpRule) {
-    struct Case {
-        const char* text;
-        bool job;   // the read and apply jobs' test
-        bool page;  // the general page's test also needs a successful parse
-    };
-    const Case cases[] = {
-        {"1.5.0", true, true},   {"1.6.2", true, true},   {"1.12.3", true, true}, {"1.4.9", false, false},
-        {"2.0.0", false, false}, {"1.5", false, false},   {"", false, false},     {"0.9.0", false, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FirmwareHasRxPullUp(c.text), c.job) << c.text;
-        EXPECT_EQ(FirmwareSupportsRxPullUp(c.text), c.page) << c.text;
+// One rule for the read job, the apply job, the page and q470ctl: version order from 1.5.0 on, and only
+// for a text with at least two separators.
+TEST(FirmwareVersion, RxPullUpRuleIsAVersionOrder) {
+    for (const char* text : {"1.5.0", "1.5.0.0", "1.6.2", "1.12.3", "2.0.0", "10.0.0", "1.5.1", "2.0.0.1"}) {
+        EXPECT_TRUE(FirmwareHasRxPullUp(text)) << text;
+    }
+    for (const char* text : {"1.4.9", "1.4.99.9", "0.9.0", "0.15.0", "1.5", "2", "2.0", "", "V1.5.0"}) {
+        EXPECT_FALSE(FirmwareHasRxPullUp(text)) << text;
     }
 }
 

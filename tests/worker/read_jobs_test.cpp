@@ -182,7 +182,7 @@ TEST(ReadQ470R, AsksForRxPullUpOnlyWhenTheFirmwareHasIt) {
         const char* firmware;
         bool asks;
     };
-    const Case cases[] = {{"1.4.9", false}, {"1.5.0", true}, {"2.0.0", false}, {"1.5", false}, {"1.12.3", true}};
+    const Case cases[] = {{"1.4.9", false}, {"1.5.0", true}, {"2.0.0", true}, {"1.5", false}, {"1.12.3", true}};
     JobRig rig;
     for (const auto& c : cases) {
         rig.modem.UpdateSettings([&](sim::ModemSettings& s) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model_kind.h"
+
 namespace q470 {
 namespace {
 
@@ -65,6 +67,121 @@ TEST(SettingsRules, GpioModesAndValuesPerPin) {
                           Case{7, 2, 0}, Case{4, 3, 0}, Case{13, 0, 0}}) {
         EXPECT_EQ(GpioValueCount(c.pin, c.mode), c.count) << "pin " << int{c.pin} << " mode " << int{c.mode};
     }
+}
+
+}  // namespace
+}  // namespace q470
+
+namespace q470 {
+namespace {
+
+// The PHY ID written back when nothing about the radio changed: the page's outdoor/indoor PHY ID only
+// where it keeps the device's plan, so the device's channel stays allowed.
+TEST(SettingsRules, PhyIdToApplyKeepsTheChannelPlan) {
+    const std::pair<std::uint8_t, std::uint8_t> cases[] = {{2, 2},  {5, 2}, {8, 8}, {12, 12},
+                                                           {13, 12}, {1, 1}, {0, 0}, {200, 200}};
+    for (const auto& [device, written] : cases) {
+        EXPECT_EQ(PhyIdToApply(device), written) << int{device};
+        EXPECT_TRUE(SameChannelPlan(device, written)) << int{device};
+    }
+    EXPECT_FALSE(SameChannelPlan(8, 2));
+    EXPECT_FALSE(SameChannelPlan(1, 3));
+}
+
+TEST(SettingsRules, ChannelsFollowThePlanOrTheHeldChannel) {
+    EXPECT_EQ(AllowedChannels(8), (std::vector<ValueRange>{{46, 51}}));
+    EXPECT_EQ(AllowedChannels(5), (std::vector<ValueRange>{{93, 105}}));
+    EXPECT_EQ(AllowedChannels(13), (std::vector<ValueRange>{{99, 105}}));
+    EXPECT_TRUE(AllowedChannels(1).empty());
+    // Without a plan only the channel the device holds may stay, and only on its own PHY ID.
+    EXPECT_EQ(AllowedChannels(1, RadioPlan{1, 7}), (std::vector<ValueRange>{{7, 7}}));
+    EXPECT_TRUE(AllowedChannels(3, RadioPlan{1, 7}).empty());
+    // A plan is never widened by what the device holds.
+    EXPECT_EQ(AllowedChannels(8, RadioPlan{8, 99}), (std::vector<ValueRange>{{46, 51}}));
+}
+
+TEST(SettingsRules, GeneralRecordsAreCheckedForWhatTheirModelsJobSends) {
+    GeneralSettings q470r;
+    q470r.modelKind = ModelQ470R;
+    q470r.opMode = 2;
+    q470r.netRole = 1;
+    q470r.panId = 1234;
+    q470r.phyId = 8;
+    q470r.rfChannel = 50;
+    q470r.baudRate = 9600;
+    q470r.dataBits = 8;
+    q470r.firmwareVersion = "1.5.0";
+    EXPECT_TRUE(CheckGeneralSettings(q470r, {8, 50}).empty());
+
+    struct Case {
+        const char* name;
+        void (*change)(GeneralSettings&);
+        SettingField field;
+    };
+    const Case cases[] = {
+        {"operation mode", [](GeneralSettings& r) { r.opMode = 0; }, SettingField::OpMode},
+        {"PAN ID", [](GeneralSettings& r) { r.panId = 65535; }, SettingField::PanId},
+        {"PHY ID", [](GeneralSettings& r) { r.phyId = 0; }, SettingField::PhyId},
+        {"channel of another plan", [](GeneralSettings& r) { r.phyId = 2; }, SettingField::RfChannel},
+        {"channel outside the plan it holds", [](GeneralSettings& r) { r.rfChannel = 52; }, SettingField::RfChannel},
+        {"network role", [](GeneralSettings& r) { r.netRole = 0; }, SettingField::NetRole},
+        {"baud rate", [](GeneralSettings& r) { r.baudRate = 1200; }, SettingField::BaudRate},
+        {"stop bits", [](GeneralSettings& r) { r.stopBits = 2; }, SettingField::StopBits},
+        {"parity", [](GeneralSettings& r) { r.parity = 3; }, SettingField::Parity},
+        {"data bits", [](GeneralSettings& r) { r.dataBits = 6; }, SettingField::DataBits},
+        {"RX pull-up", [](GeneralSettings& r) { r.rxPullUp = 2; }, SettingField::RxPullUp},
+        {"quiet mode", [](GeneralSettings& r) { r.quietMode = 2; }, SettingField::QuietMode},
+    };
+    for (const auto& c : cases) {
+        GeneralSettings record = q470r;
+        c.change(record);
+        // The held radio is the record's own, so a PHY ID change alone does not also refuse the channel.
+        const SettingProblems problems = CheckGeneralSettings(record, {record.phyId, 50});
+        ASSERT_EQ(problems.size(), 1u) << c.name;
+        EXPECT_EQ(problems[0].field, c.field) << c.name;
+        EXPECT_EQ(problems[0].member, "") << c.name;
+    }
+    // Firmware without RX pull-up never gets it sent, so its value is not looked at.
+    GeneralSettings old = q470r;
+    old.firmwareVersion = "1.4.9";
+    old.rxPullUp = 2;
+    EXPECT_TRUE(CheckGeneralSettings(old, {8, 50}).empty());
+    // A KELDAN's job sends no PAN ID, PHY ID, channel, role or RX pull-up: only its user PAN ID counts.
+    GeneralSettings keldan = q470r;
+    keldan.modelKind = ModelKs410;
+    keldan.panId = 0;
+    keldan.phyId = 0;
+    keldan.netRole = 0;
+    keldan.userPanId = 0;
+    const SettingProblems problems = CheckGeneralSettings(keldan, {0, 50});
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].field, SettingField::UserPanId);
+}
+
+TEST(SettingsRules, GpioRecordsAreCheckedPinByPin) {
+    GpioSettings record;
+    for (std::uint8_t pin = 0; pin < kGpioPinCount; ++pin) record.pins[pin] = {pin, 0, 0};
+    record.pins[2] = {2, 2, 1};
+    record.reportInterval = 1000;
+    record.sendToPeer = 1;
+    EXPECT_TRUE(CheckGpioSettings(record).empty());
+
+    record.pins[7] = {7, 2, 0};
+    record.pins[5] = {5, 1, 2};
+    record.pins[12] = {13, 0, 0};
+    record.reportInterval = 999;
+    record.sendToPeer = 2;
+    const SettingProblems problems = CheckGpioSettings(record);
+    ASSERT_EQ(problems.size(), 5u);
+    EXPECT_EQ(problems[0].field, SettingField::GpioValue);
+    EXPECT_EQ(problems[0].pin, 5);
+    EXPECT_EQ(problems[0].allowed, (std::vector<ValueRange>{{0, 1}}));
+    EXPECT_EQ(problems[1].field, SettingField::GpioMode);
+    EXPECT_EQ(problems[1].pin, 7);
+    EXPECT_EQ(problems[1].note, RuleNote::ModesOfPin);
+    EXPECT_EQ(problems[2].field, SettingField::GpioPin);
+    EXPECT_EQ(problems[3].field, SettingField::ReportInterval);
+    EXPECT_EQ(problems[4].field, SettingField::SendRemote);
 }
 
 }  // namespace

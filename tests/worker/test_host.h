@@ -40,6 +40,9 @@ public:
     DeviceState& State() override { return state; }
     void PostJobResult(std::int32_t job, std::int32_t result) override;
     void JobDropped(std::int32_t job) override;
+    // Written before the job's result; read it once the result has been waited for.
+    void RecordApplyTrail(const ApplyTrail& applied) override { trail = applied; }
+    ApplyTrail trail;
 
     // False when fewer arrived within the guard time.
     bool WaitForResults(std::size_t count);

@@ -1,0 +1,248 @@
+#include "setting_messages.h"
+
+#include <rapidjson/error/error.h>
+
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "model_kind.h"
+
+namespace q470 {
+namespace {
+
+// The table's formats are constants; what fills them is data (paths, values), passed as arguments.
+std::string Fill(UiLanguage language, UiText id, ...) {
+    const char* format = UiTextUtf8(id, language);
+    std::va_list args;
+    va_start(args, id);
+    std::va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
+
+std::string Plain(UiLanguage language, UiText id) {
+    return UiTextUtf8(id, language);
+}
+
+std::string Joined(const std::vector<std::string>& parts, const char* separator) {
+    std::string text;
+    for (const auto& part : parts) text += (text.empty() ? "" : separator) + part;
+    return text;
+}
+
+struct FieldName {
+    SettingField field;
+    UiText name;
+};
+
+constexpr std::array<FieldName, 17> kFieldNames{{
+    {SettingField::OpMode, UiText::SettingOpMode},
+    {SettingField::NetRole, UiText::SettingNetRole},
+    {SettingField::PanId, UiText::SettingPanId},
+    {SettingField::UserPanId, UiText::SettingUserPanId},
+    {SettingField::PhyId, UiText::SettingPhyId},
+    {SettingField::RfChannel, UiText::SettingRfChannel},
+    {SettingField::QuietMode, UiText::SettingQuietMode},
+    {SettingField::BaudRate, UiText::SettingBaudRate},
+    {SettingField::Parity, UiText::SettingParity},
+    {SettingField::StopBits, UiText::SettingStopBits},
+    {SettingField::DataBits, UiText::SettingDataBits},
+    {SettingField::RxPullUp, UiText::SettingRxPullUp},
+    {SettingField::GpioPin, UiText::SettingGpioPin},
+    {SettingField::GpioMode, UiText::SettingGpioMode},
+    {SettingField::GpioValue, UiText::SettingGpioValue},
+    {SettingField::ReportInterval, UiText::SettingReportInterval},
+    {SettingField::SendRemote, UiText::SettingSendRemote},
+}};
+
+std::string SettingName(const SettingProblem& problem, UiLanguage language) {
+    for (const auto& entry : kFieldNames) {
+        if (entry.field != problem.field) continue;
+        if (entry.field == SettingField::GpioMode || entry.field == SettingField::GpioValue) {
+            return Fill(language, entry.name, unsigned{problem.pin});
+        }
+        return Plain(language, entry.name);
+    }
+    return {};
+}
+
+// The file's member path, or the setting's name where there is no file.
+std::string Subject(const SettingProblem& problem, UiLanguage language) {
+    return problem.member.empty() ? SettingName(problem, language) : problem.member;
+}
+
+std::string TypeName(JsonType type, UiLanguage language) {
+    switch (type) {
+        case JsonType::Boolean:
+            return Plain(language, UiText::TypeBoolean);
+        case JsonType::Object:
+            return Plain(language, UiText::TypeObject);
+        case JsonType::Array:
+            return Plain(language, UiText::TypeArray);
+        default:
+            return Plain(language, UiText::TypeInteger);
+    }
+}
+
+struct ParseErrorText {
+    rapidjson::ParseErrorCode code;
+    UiText text;
+};
+
+constexpr std::array<ParseErrorText, 15> kParseErrorTexts{{
+    {rapidjson::kParseErrorDocumentEmpty, UiText::JsonDocumentEmpty},
+    {rapidjson::kParseErrorDocumentRootNotSingular, UiText::JsonRootNotSingular},
+    {rapidjson::kParseErrorValueInvalid, UiText::JsonValueInvalid},
+    {rapidjson::kParseErrorObjectMissName, UiText::JsonObjectMissName},
+    {rapidjson::kParseErrorObjectMissColon, UiText::JsonObjectMissColon},
+    {rapidjson::kParseErrorObjectMissCommaOrCurlyBracket, UiText::JsonObjectMissCommaOrBrace},
+    {rapidjson::kParseErrorArrayMissCommaOrSquareBracket, UiText::JsonArrayMissCommaOrBracket},
+    {rapidjson::kParseErrorStringUnicodeEscapeInvalidHex, UiText::JsonUnicodeEscapeInvalid},
+    {rapidjson::kParseErrorStringUnicodeSurrogateInvalid, UiText::JsonSurrogateInvalid},
+    {rapidjson::kParseErrorStringEscapeInvalid, UiText::JsonEscapeInvalid},
+    {rapidjson::kParseErrorStringMissQuotationMark, UiText::JsonStringUnclosed},
+    {rapidjson::kParseErrorStringInvalidEncoding, UiText::JsonStringInvalidEncoding},
+    {rapidjson::kParseErrorNumberTooBig, UiText::JsonNumberTooBig},
+    {rapidjson::kParseErrorNumberMissFraction, UiText::JsonNumberMissFraction},
+    {rapidjson::kParseErrorNumberMissExponent, UiText::JsonNumberMissExponent},
+}};
+
+std::string ParseErrorDescription(int code, UiLanguage language) {
+    for (const auto& entry : kParseErrorTexts) {
+        if (entry.code == code) return Plain(language, entry.text);
+    }
+    return Plain(language, UiText::JsonSyntaxError);
+}
+
+std::string RangeText(const ValueRange& range, UiLanguage language) {
+    if (range.first == range.last) return std::to_string(range.first);
+    return Fill(language, UiText::AllowedRange, static_cast<long long>(range.first),
+                static_cast<long long>(range.last));
+}
+
+std::string NoteText(const SettingProblem& problem, UiLanguage language) {
+    switch (problem.note) {
+        case RuleNote::ChannelPlan:
+            return Fill(language, UiText::NoteChannelPlan, unsigned{problem.phyId});
+        case RuleNote::NoChannelPlan:
+            return Fill(language, UiText::NoteNoChannelPlan, unsigned{problem.phyId});
+        case RuleNote::ModesOfPin:
+            return Fill(language, UiText::NoteModesOfPin, unsigned{problem.pin});
+        case RuleNote::ValuesOfMode:
+            return Fill(language, UiText::NoteValuesOfMode, unsigned{problem.pin}, unsigned{problem.ioMode});
+        case RuleNote::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string AllowedText(const SettingProblem& problem, UiLanguage language) {
+    std::vector<std::string> parts;
+    for (const auto& range : problem.allowed) parts.push_back(RangeText(range, language));
+    if (parts.empty()) parts.push_back(Plain(language, UiText::AllowedNone));
+    if (const std::string note = NoteText(problem, language); !note.empty()) parts.push_back(note);
+    return Joined(parts, ", ");
+}
+
+std::string ProblemText(const SettingProblem& problem, UiLanguage language) {
+    const std::string subject = Subject(problem, language);
+    switch (problem.kind) {
+        case ProblemKind::NotAllowed:
+            return Fill(language, UiText::ProblemNotAllowed, subject.c_str(), problem.value.c_str(),
+                        AllowedText(problem, language).c_str());
+        case ProblemKind::UnknownMember: {
+            std::string text = Fill(language, UiText::ProblemUnknownMember, subject.c_str());
+            if (!problem.suggestion.empty()) {
+                text += Fill(language, UiText::ProblemDidYouMean, problem.suggestion.c_str());
+            }
+            return text;
+        }
+        case ProblemKind::WrongType:
+            return Fill(language, UiText::ProblemWrongType, subject.c_str(), problem.value.c_str(),
+                        TypeName(problem.expected, language).c_str());
+        case ProblemKind::Incomplete:
+            return Fill(language, UiText::ProblemIncomplete, subject.c_str(), Joined(problem.missing, ", ").c_str());
+        case ProblemKind::Duplicate:
+            return Fill(language, UiText::ProblemDuplicate, subject.c_str());
+        case ProblemKind::NotForModel:
+            return Fill(language, UiText::ProblemNotForModel, subject.c_str(), ModelName(problem.modelKind));
+    }
+    return subject;
+}
+
+std::vector<std::string> ProblemLines(const SettingProblems& problems, UiLanguage language) {
+    std::vector<std::string> lines;
+    for (const bool refusals : {true, false}) {
+        for (const auto& problem : problems) {
+            if (IsRefusal(problem.kind) == refusals) lines.push_back(ProblemText(problem, language));
+        }
+    }
+    return lines;
+}
+
+std::string FileFailureText(const ConfigFileFailure& failure, UiLanguage language) {
+    switch (failure.cause) {
+        case FileFailureCause::Missing:
+            return Plain(language, UiText::FileMissing);
+        case FileFailureCause::NotRegularFile:
+            return Plain(language, UiText::FileNotRegular);
+        case FileFailureCause::NoPermission:
+            return Plain(language, UiText::FileNoPermission);
+        case FileFailureCause::OpenFailed:
+            return Fill(language, UiText::FileOpenFailed, std::strerror(failure.systemError));
+        case FileFailureCause::ReadFailed:
+            return Fill(language, UiText::FileReadFailed, std::strerror(failure.systemError));
+        case FileFailureCause::NotJson:
+            return Fill(language, UiText::FileNotJson, static_cast<unsigned>(failure.line),
+                        static_cast<unsigned>(failure.column),
+                        ParseErrorDescription(failure.parseCode, language).c_str());
+        case FileFailureCause::None:
+            break;
+    }
+    return {};
+}
+
+std::vector<std::string> LoadCauseLines(const ConfigLoadOutcome& outcome, std::uint32_t connectedModelKind,
+                                        UiLanguage language) {
+    switch (outcome.status) {
+        case ConfigLoadStatus::FileUnreadable:
+            return {FileFailureText(outcome.failure, language)};
+        case ConfigLoadStatus::BadContent:
+            if (outcome.code == -1) return {Plain(language, UiText::RootNotObject)};
+            return {Fill(language, outcome.code == -3 ? UiText::ModelNameNotString : UiText::ModelNameUnknown,
+                         outcome.modelName.c_str())};
+        case ConfigLoadStatus::WrongProduct:
+            return {Fill(language, UiText::FileForOtherModel, ModelName(outcome.fileModelKind),
+                         ModelName(connectedModelKind))};
+        case ConfigLoadStatus::NoValidValues:
+        case ConfigLoadStatus::Refused:
+        case ConfigLoadStatus::Loaded:
+            return ProblemLines(outcome.problems, language);
+    }
+    return {};
+}
+
+std::vector<std::string> TrailLines(const ApplyTrail& trail, bool interrupted, UiLanguage language) {
+    if (trail.acknowledged.empty() && !trail.failed) return {};
+    std::vector<std::string> commands;
+    for (const auto& step : trail.acknowledged) commands.push_back(step.text);
+    const std::string acknowledged = commands.empty() ? Plain(language, UiText::TrailNothing) : Joined(commands, ", ");
+    std::vector<std::string> lines{Fill(language, UiText::TrailAcknowledged, acknowledged.c_str())};
+    if (trail.failed) {
+        lines.push_back(Fill(language, interrupted ? UiText::TrailInterruptedStep : UiText::TrailFailedStep,
+                             trail.failed->text.c_str()));
+    }
+    return lines;
+}
+
+}  // namespace q470
