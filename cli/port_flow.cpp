@@ -1,12 +1,12 @@
 #include "port_flow.h"
 
+#include "argument_path.h"
 #include "command_catalogue.h"
 #include "config_document.h"
 #include "config_exchange.h"
 #include "device_records.h"
 #include "job_code.h"
 #include "model_kind.h"
-#include "narrow_text.h"
 #include "needs_assoc_clear.h"
 #include "raw_command.h"
 
@@ -149,7 +149,7 @@ void PortFlow::Save() {
     outcome_.file = FileForPort(plan_.request.arguments.front(), outcome_.port);
     Step("saving the configuration file");
     const int written =
-        SaveConfigForModel(NarrowToWide(outcome_.file), outcome_.device.modelKind, outcome_.general, outcome_.gpio);
+        SaveConfigForModel(PathFromArgument(outcome_.file), outcome_.device.modelKind, outcome_.general, outcome_.gpio);
     if (written != 0)
         return Fail(ExitFileFailed, plan_.text.Text(UiText::ConfigSaveFailed) + " (" + outcome_.file + ")");
     Succeed(plan_.text.Text(UiText::ConfigSaved) + " (" + outcome_.file + ")");
@@ -160,7 +160,8 @@ void PortFlow::Apply() {
     const std::string& file = plan_.request.arguments.front();
     ConfigDocument document;
     SettingItemList items;
-    const ConfigLoadOutcome loaded = LoadConfigForModel(NarrowToWide(file), outcome_.device.modelKind, document, items);
+    const ConfigLoadOutcome loaded =
+        LoadConfigForModel(PathFromArgument(file), outcome_.device.modelKind, document, items);
     switch (loaded.status) {
         case ConfigLoadStatus::Loaded:
             break;

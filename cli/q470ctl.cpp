@@ -6,13 +6,13 @@
 #include <mutex>
 #include <thread>
 
+#include "argument_path.h"
 #include "command_line.h"
 #include "config_document.h"
 #include "config_exchange.h"
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
 #include "model_kind.h"
-#include "narrow_text.h"
 #include "port_flow.h"
 #include "raw_command.h"
 #include "report_writer.h"
@@ -50,7 +50,7 @@ int ListPorts(const CliRequest& request, std::ostream& out, std::ostream& err) {
 int CheckFileFirst(const CliRequest& request, const CliText& text, std::ostream& err) {
     ConfigDocument document;
     SettingItemList items;
-    const auto outcome = LoadConfigForModel(NarrowToWide(request.arguments.front()), ModelQ470R, document, items);
+    const auto outcome = LoadConfigForModel(PathFromArgument(request.arguments.front()), ModelQ470R, document, items);
     std::string message;
     switch (outcome.status) {
         case ConfigLoadStatus::FileUnreadable:
@@ -177,6 +177,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     plan.request = commandLine.Request();
     plan.text = CliText::FromEnvironment();
     if (plan.request.command == CliCommand::Ports) return ListPorts(plan.request, out, err);
+    if (plan.request.simModel && !SimulatedPort::Unavailable().empty())
+        return UsageError(err, SimulatedPort::Unavailable());
     if (const int status = Prepare(plan, err); status != ExitOk) return status;
     return RunDeviceCommand(plan, out, err, environment);
 }
