@@ -1,3 +1,5 @@
+#include "config_writer.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "config_test_support.h"
-#include "config_writer.h"
 #include "config_writer_items.h"
 
 // Writer cases that only POSIX systems have: symbolic links, permission bits, users, file size limits

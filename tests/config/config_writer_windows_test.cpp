@@ -1,3 +1,5 @@
+#include "config_writer.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "config_test_support.h"
-#include "config_writer.h"
 #include "config_writer_items.h"
 
 // Writer cases of Windows: a file there is kept from being replaced by its read-only attribute or by
@@ -36,8 +37,8 @@ TEST(WriteConfigFile, ReadOnlyFileIsNotReplaced) {
 TEST(WriteConfigFile, LockedFileKeepsItsContentAndLeavesNoTemporary) {
     test::TempFolder folder;
     test::WriteBytes(folder.Path("config.json"), kOld);
-    const HANDLE lock = CreateFileW(Wide(folder.Path16("config.json")).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE lock = CreateFileW(Wide(folder.Path16("config.json")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
     EXPECT_EQ(WriteQ470RConfigFile(folder.Path16("config.json"), FullQ470RItems()), kWriteFailed);
