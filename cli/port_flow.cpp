@@ -1,5 +1,6 @@
 #include "port_flow.h"
 
+#include "argument_path.h"
 #include "command_catalogue.h"
 #include "config_document.h"
 #include "config_exchange.h"
@@ -7,7 +8,6 @@
 #include "device_records.h"
 #include "job_code.h"
 #include "model_kind.h"
-#include "narrow_text.h"
 #include "needs_assoc_clear.h"
 #include "port_open_error.h"
 #include "raw_command.h"
@@ -158,7 +158,7 @@ void PortFlow::Save() {
     outcome_.file = FileForPort(plan_.request.arguments.front(), outcome_.port);
     Step("saving the configuration file");
     const int written =
-        SaveConfigForModel(NarrowToWide(outcome_.file), outcome_.device.modelKind, outcome_.general, outcome_.gpio);
+        SaveConfigForModel(PathFromArgument(outcome_.file), outcome_.device.modelKind, outcome_.general, outcome_.gpio);
     if (written != 0)
         return Fail(ExitFileFailed, plan_.text.Text(UiText::ConfigSaveFailed) + " (" + outcome_.file + ")");
     Succeed(plan_.text.Text(UiText::ConfigSaved) + " (" + outcome_.file + ")");
@@ -174,7 +174,7 @@ void PortFlow::Apply() {
     target.radio = RadioPlan{outcome_.device.network.phyId, outcome_.device.network.rfChannel};
     ConfigDocument document;
     SettingItemList items;
-    const ConfigLoadOutcome loaded = LoadConfigForModel(NarrowToWide(file), target, document, items);
+    const ConfigLoadOutcome loaded = LoadConfigForModel(PathFromArgument(file), target, document, items);
     outcome_.problems = loaded.problems;
     if (loaded.status != ConfigLoadStatus::Loaded) {
         outcome_.details = ConfigLoadDetails(loaded, outcome_.device.modelKind, plan_.text);

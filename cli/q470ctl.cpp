@@ -7,14 +7,17 @@
 #include <mutex>
 #include <thread>
 
+#include "argument_path.h"
 #include "command_line.h"
 #include "config_document.h"
 #include "config_exchange.h"
+#ifndef _WIN32
 #include "console_session.h"
+#endif
 #include "config_load_text.h"
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
-#include "narrow_text.h"
+#include "model_kind.h"
 #include "port_flow.h"
 #include "raw_command.h"
 #include "report_writer.h"
@@ -54,7 +57,7 @@ int ListPorts(const CliRequest& request, std::ostream& out, std::ostream& err) {
 int CheckFileFirst(const CliRequest& request, const CliText& text, std::ostream& out, std::ostream& err) {
     ConfigDocument document;
     SettingItemList items;
-    const auto outcome = LoadConfigForModel(NarrowToWide(request.arguments.front()), ConfigTarget{}, document, items);
+    const auto outcome = LoadConfigForModel(PathFromArgument(request.arguments.front()), ConfigTarget{}, document, items);
     if (outcome.status == ConfigLoadStatus::Loaded) return ExitOk;
     const std::string message = ConfigLoadHeadline(outcome, text);
     const std::vector<std::string> details = ConfigLoadDetails(outcome, outcome.fileModelKind, text);
@@ -128,8 +131,15 @@ std::vector<PortOutcome> RunPorts(const CommandPlan& plan, const std::vector<std
 }
 
 int RunConsole(const CommandPlan& plan, const std::string& port, std::ostream& err, const CliEnvironment& environment) {
+#ifdef _WIN32
+    (void)plan;
+    (void)port;
+    (void)environment;
+    return UsageError(err, "console is not available on Windows yet; use 'at' for one command at a time");
+#else
     const auto input = ConsoleInput::ForDescriptor(environment.input);
     return ConsoleSession(plan, port, environment.stop).Run(*input, err);
+#endif
 }
 
 int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
@@ -189,6 +199,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     plan.request = commandLine.Request();
     plan.text = CliText::FromEnvironment();
     if (plan.request.command == CliCommand::Ports) return ListPorts(plan.request, out, err);
+    if (plan.request.simModel && !SimulatedPort::Unavailable().empty())
+        return UsageError(err, SimulatedPort::Unavailable());
     if (const int status = Prepare(plan, out, err); status != ExitOk) return status;
     return RunDeviceCommand(plan, out, err, environment);
 }

@@ -2,6 +2,7 @@
 
 #include "line_settings.h"
 #include "modem_settings.h"
+#include "simulated_modem.h"
 
 namespace q470 {
 namespace {
@@ -18,13 +19,28 @@ sim::ModemSettings SettingsFor(const CliRequest& request) {
 
 }  // namespace
 
-SimulatedPort::SimulatedPort(const CliRequest& request) : modem_(SettingsFor(request)) {
+struct SimulatedPort::Device {
+    explicit Device(const CliRequest& request) : modem(SettingsFor(request)) {}
+    sim::SimulatedModem modem;
+};
+
+SimulatedPort::SimulatedPort(const CliRequest& request) : device_(std::make_unique<Device>(request)) {
     const LineOptions& line = request.line;
-    modem_.SetPacing(true, line.baudRate, line.dataBits, line.parity != 0, line.stopBits == 2 ? 2 : 1);
+    device_->modem.SetPacing(true, line.baudRate, line.dataBits, line.parity != 0, line.stopBits == 2 ? 2 : 1);
+}
+
+SimulatedPort::~SimulatedPort() = default;
+
+std::string SimulatedPort::Unavailable() {
+    return {};
 }
 
 bool SimulatedPort::Start(std::string& error) {
-    return modem_.Start(&error);
+    return device_->modem.Start(&error);
+}
+
+const std::string& SimulatedPort::Port() const {
+    return device_->modem.PortPath();
 }
 
 }  // namespace q470

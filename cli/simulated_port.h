@@ -1,23 +1,31 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "cli_request.h"
-#include "simulated_modem.h"
 
 namespace q470 {
 
 // The built-in demonstration device of --sim, served in this process on a pseudo-terminal and paced
-// at the line rate, so that it answers as slowly as a real one.
+// at the line rate, so that it answers as slowly as a real one. Unix only: where there are no
+// pseudo-terminals (Windows) Unavailable() says so and --sim is refused.
 class SimulatedPort {
 public:
     explicit SimulatedPort(const CliRequest& request);
+    ~SimulatedPort();
+    SimulatedPort(const SimulatedPort&) = delete;
+    SimulatedPort& operator=(const SimulatedPort&) = delete;
+
+    // Empty where the device can run, otherwise the reason it cannot.
+    static std::string Unavailable();
     // False with the reason in `error` when the pseudo-terminal cannot be made.
     bool Start(std::string& error);
-    const std::string& Port() const { return modem_.PortPath(); }
+    const std::string& Port() const;
 
 private:
-    sim::SimulatedModem modem_;
+    struct Device;
+    std::unique_ptr<Device> device_;
 };
 
 }  // namespace q470

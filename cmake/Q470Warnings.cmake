@@ -1,5 +1,13 @@
 # q470_warnings(<target>): the warning set every target of this project is built with.
 function(q470_warnings target)
+    if(MSVC)
+        # The sources are UTF-8 (Korean texts); MSVC would read them in the system's code page.
+        target_compile_options(${target} PRIVATE /W4 /permissive- /utf-8)
+        if(Q470_WERROR)
+            target_compile_options(${target} PRIVATE /WX)
+        endif()
+        return()
+    endif()
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
     if(Q470_WERROR)
         target_compile_options(${target} PRIVATE -Werror)

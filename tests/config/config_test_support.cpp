@@ -1,12 +1,7 @@
 #include "config_test_support.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -42,36 +37,6 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(out.good()) << path;
-}
-
-int RunInChild(const std::function<int()>& body) {
-    const pid_t child = fork();
-    if (child == 0) _exit(body() & 0xFF);
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1000;
-    return static_cast<signed char>(WEXITSTATUS(status));
-}
-
-TempFolder::TempFolder() {
-    std::string pattern = testing::TempDir() + "q470-config-XXXXXX";
-    EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::u16string TempFolder::Path16(const std::string& name) const {
-    return NarrowToWide(Path(name));
-}
-
-std::vector<std::string> TempFolder::Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 }  // namespace test

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "config_file_parser.h"
-#include "narrow_text.h"
 
 // The public JSONTestSuite: y_ files must be accepted, n_ files rejected, i_ files may go either way but
 // must return. Every file goes through the real file reading.
@@ -29,7 +28,15 @@ std::vector<std::filesystem::path> SuiteFiles() {
 
 int Load(const std::filesystem::path& file) {
     ConfigDocument document;
-    return LoadConfigDocument(NarrowToWide(file.string()), document);
+    return LoadConfigDocument(file.u16string(), document);
+}
+
+std::FILE* OpenForReading(const std::filesystem::path& file) {
+#ifdef _WIN32
+    return _wfopen(file.c_str(), L"rb");
+#else
+    return std::fopen(file.c_str(), "rb");
+#endif
 }
 
 TEST(JsonTestSuite, AcceptsValidAndRejectsInvalidFiles) {
@@ -60,7 +67,7 @@ struct RecursiveRun {
 void* ParseRecursively(void* argument) {
     auto* run = static_cast<RecursiveRun*>(argument);
     for (const auto& file : run->files) {
-        std::FILE* stream = std::fopen(file.c_str(), "rb");
+        std::FILE* stream = OpenForReading(file);
         ConfigDocument document;
         run->results.push_back(stream == nullptr ? -1
                                                  : ParseConfigFile<rapidjson::kParseDefaultFlags>(stream, document));

@@ -2,8 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace q470 {
 namespace {
+
+#ifdef _WIN32
+
+// Windows narrows to the ANSI code page, which is there the encoding of device texts and port names: what
+// the code page holds round-trips, anything else becomes its default character.
+TEST(NarrowText, AnsiCodePageOnWindows) {
+    for (const std::u16string text : {u"", u"COM3", u"Q470R 1.5.0"}) {
+        EXPECT_EQ(NarrowToWide(WideToNarrow(text)), text);
+    }
+    const UINT codePage = GetACP();
+    if (codePage == 949) {
+        EXPECT_EQ(NarrowToWide(WideToNarrow(u"설정 모드")), u"설정 모드");
+        EXPECT_EQ(WideToNarrow(u"설정"), "\xBC\xB3\xC1\xA4");
+    } else if (codePage != CP_UTF8) {
+        EXPECT_EQ(WideToNarrow(u"설정"), "??") << "code page " << codePage;
+    }
+}
+
+#else
 
 TEST(NarrowText, RoundTripsAsciiKoreanAndAstralText) {
     for (const std::u16string text : {u"", u"COM3", u"/dev/ttyUSB0", u"설정 모드", u"a\U0001F600b"}) {
@@ -19,6 +42,8 @@ TEST(NarrowText, MalformedInputIsReplacedNotThrown) {
     EXPECT_EQ(NarrowToWide("\xED\xA0\x80"), u"\uFFFD");         // encoded surrogate
     EXPECT_EQ(WideToNarrow(std::u16string(1, char16_t(0xD800)) + u"x"), "?x");
 }
+
+#endif
 
 }  // namespace
 }  // namespace q470

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace q470 {
 namespace {
@@ -19,6 +24,8 @@ std::vector<std::string> Names(const std::vector<SerialPortEntry>& ports) {
     }
     return names;
 }
+
+#ifndef _WIN32
 
 class FakeSysfs : public ::testing::Test {
 protected:
@@ -56,6 +63,46 @@ TEST_F(FakeSysfs, MissingSysfsIsAnEmptyListNotAnError) {
     EXPECT_FALSE(EnumerateSysfsSerialPorts((root_ / "absent").string(), ports));
     EXPECT_TRUE(ports.empty());
 }
+
+#else
+
+// The system's own list, with values added for the test: a port listed under two device names appears
+// once, a value that is not a string is no port. Writing the key needs an administrator (wine's user is).
+TEST(EnumerateSerialPorts, RegistryListWithoutDuplicatesOrOtherTypes) {
+    std::vector<SerialPortEntry> before;
+    ASSERT_FALSE(EnumerateSerialPorts(before));
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        GTEST_SKIP() << "cannot write the SERIALCOMM key";
+    }
+    const wchar_t port[] = L"COM250";
+    const wchar_t other[] = L"COM251";
+    const auto set = [&](const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    };
+    set(L"\\Device\\Q470Test0", REG_SZ, port, sizeof port);
+    set(L"\\Device\\Q470Test1", REG_SZ, port, sizeof port);
+    set(L"\\Device\\Q470Test2", REG_BINARY, other, sizeof other);
+
+    std::vector<SerialPortEntry> ports{{"stale", "x"}};
+    const std::error_code error = EnumerateSerialPorts(ports);
+    for (const wchar_t* name : {L"\\Device\\Q470Test0", L"\\Device\\Q470Test1", L"\\Device\\Q470Test2"}) {
+        RegDeleteValueW(key, name);
+    }
+    RegCloseKey(key);
+
+    EXPECT_FALSE(error) << error.message();
+    // The registry's order is the system's business; only the set of names is checked.
+    auto expected = Names(before);
+    expected.push_back("COM250");
+    auto names = Names(ports);
+    std::sort(expected.begin(), expected.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, expected);
+}
+
+#endif
 
 TEST(EnumerateSerialPorts, RuntimePortsFollowWithoutDuplicates) {
     RegisterRuntimePort("/dev/pts/91");

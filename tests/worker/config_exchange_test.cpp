@@ -7,18 +7,14 @@
 #include <fstream>
 
 #include "model_kind.h"
-#include "narrow_text.h"
+#include "temp_folder.h"
 
 namespace q470 {
 namespace {
 
-namespace fs = std::filesystem;
-
 class ConfigExchange : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/q470-exchange-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
         general_.opMode = 4;
         general_.netRole = 2;
         general_.panId = 4660;
@@ -33,15 +29,13 @@ protected:
         gpio_.reportInterval = 1000;
         gpio_.sendToPeer = 1;
     }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    std::u16string Path(const char* name) const { return NarrowToWide((folder_ / name).string()); }
+    std::u16string Path(const char* name) const { return folder_.Path16(name); }
     std::u16string Write(const char* name, const std::string& text) const {
-        std::ofstream(folder_ / name, std::ios::binary) << text;
+        std::ofstream(folder_.Root() / name, std::ios::binary) << text;
         return Path(name);
     }
 
-    fs::path folder_;
+    test::TempFolder folder_;
     GeneralSettings general_;
     GpioSettings gpio_;
 };

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace q470 {
+
+// A file name from the command line (UTF-8, see ProgramArguments) as the file functions take it. Not
+// NarrowToWide: on Windows that reads the ANSI code page, the encoding of device texts, not of arguments.
+std::u16string PathFromArgument(const std::string& argument);
+
+}  // namespace q470
