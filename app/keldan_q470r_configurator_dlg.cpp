@@ -22,6 +22,7 @@
 #include "job_code.h"
 #include "job_result_handler.h"
 #include "main_window_bars.h"
+#include "traffic_view.h"
 #include "model_kind.h"
 #include "narrow_text.h"
 #include "string_table.h"
@@ -41,12 +42,23 @@ CKeldanQ470RConfiguratorDlg::CKeldanQ470RConfiguratorDlg(const QString& preferre
     ConnectCommands();
     SetControlsEnabled(false, true);
     link_.errorCallback = [this](Q470Comm* link, std::error_code& error) { OnLinkError(link, error); };
+    // Set before any job runs and kept: the view switches the recording, not the observer.
+    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes) {
+        if (recordTraffic_) traffic_.Add(traffic, bytes);
+    });
     ShowVersion();
 }
 
 // No thread may outlive the window: the port is closed and the worker joined before anything goes.
 CKeldanQ470RConfiguratorDlg::~CKeldanQ470RConfiguratorDlg() {
     Disconnect();
+}
+
+TrafficView& CKeldanQ470RConfiguratorDlg::ShowTrafficView() {
+    if (!trafficView_) trafficView_ = new TrafficView(traffic_, recordTraffic_, this);
+    trafficView_->show();
+    trafficView_->raise();
+    return *trafficView_;
 }
 
 void CKeldanQ470RConfiguratorDlg::CreateControls() {
@@ -78,6 +90,7 @@ void CKeldanQ470RConfiguratorDlg::ConnectCommands() {
     connect(&bars_->LoadConfigAction(), &QAction::triggered, this, [this] { fileCommands_->OnLoadConfigFile(); });
     connect(&bars_->SaveConfigAction(), &QAction::triggered, this, [this] { fileCommands_->OnSaveConfigFile(); });
     connect(&bars_->ExitAction(), &QAction::triggered, this, &QWidget::close);
+    connect(&bars_->TrafficAction(), &QAction::triggered, this, [this] { ShowTrafficView(); });
     if (QAction* about = bars_->AboutAction()) {
         connect(about, &QAction::triggered, this, &CKeldanQ470RConfiguratorDlg::ShowAboutBox);
     }

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "job_host.h"
 #include "job_worker.h"
 #include "q470comm.h"
+#include "traffic_log.h"
 
 class QTabWidget;
 
@@ -24,6 +26,7 @@ class GeneralInfoPage;
 class GpioConfigPage;
 class JobResultHandler;
 class MainWindowBars;
+class TrafficView;
 
 // The program's only top-level window. It owns the connection settings dialog, the two settings pages,
 // the device link, the job worker and the device state; turns the user's actions into jobs; opens and
@@ -33,6 +36,8 @@ class MainWindowBars;
 // link's error callback, which only hand their news over to the window thread.
 class CKeldanQ470RConfiguratorDlg : public QMainWindow, public JobHost {
     Q_OBJECT
+
+    static constexpr std::size_t kTrafficLines = 2000;
 
     struct AppMessage {
         std::uint32_t message;
@@ -78,6 +83,8 @@ public:
     GpioConfigPage& GpioPage() const { return *gpioPage_; }
     DeviceInfoBox& InfoBox() const { return *infoBox_; }
     ConfigFileCommands& FileCommands() const { return *fileCommands_; }
+    // The view of the traffic on the line; made when first shown.
+    TrafficView& ShowTrafficView();
 
     // JobHost: called on the worker thread while a job runs.
     Q470Comm& DeviceLink() override { return link_; }
@@ -117,6 +124,9 @@ private:
     void StartWaitCursor();
     void EndWaitCursor();
 
+    // What the link sends and takes in, for the traffic view; recorded only while the view is shown.
+    TrafficLog traffic_{kTrafficLines};
+    std::atomic<bool> recordTraffic_{false};
     // Declared before the worker: the worker's jobs use it until the worker has been joined.
     Q470Comm link_;
     DeviceState state_;
@@ -136,6 +146,7 @@ private:
     MainWindowBars* bars_ = nullptr;
     std::unique_ptr<ConfigFileCommands> fileCommands_;
     std::unique_ptr<JobResultHandler> resultHandler_;
+    TrafficView* trafficView_ = nullptr;
 };
 
 }  // namespace q470

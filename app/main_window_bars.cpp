@@ -75,7 +75,12 @@ void MainWindowBars::CreateMenu(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
     QMenu* menu = bar->addMenu(Text(UiText::MenuPopup));
     menu->setObjectName(QStringLiteral("applicationMenu"));
-    menu->addActions({comConfig_, loadConfig_, saveConfig_, exit_});
+    menu->addActions({comConfig_, loadConfig_, saveConfig_});
+    // Not a command of the toolbar: a view for people who need to see the line.
+    traffic_ = menu->addAction(Text(UiText::MenuTraffic));
+    traffic_->setObjectName(QStringLiteral("trafficAction"));
+    menu->addSeparator();
+    menu->addAction(exit_);
     const QString aboutText = Text(UiText::AboutMenuItem);
     if (aboutText.isEmpty()) return;
     QMenu* help = bar->addMenu(Text(UiText::HelpMenu));

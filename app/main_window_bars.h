@@ -25,6 +25,7 @@ public:
     QAction& LoadConfigAction() const { return *loadConfig_; }
     QAction& SaveConfigAction() const { return *saveConfig_; }
     QAction& ExitAction() const { return *exit_; }
+    QAction& TrafficAction() const { return *traffic_; }
     // Nothing when the about entry's text is empty.
     QAction* AboutAction() const { return about_; }
 
@@ -44,6 +45,7 @@ private:
     QAction* loadConfig_ = nullptr;
     QAction* saveConfig_ = nullptr;
     QAction* exit_ = nullptr;
+    QAction* traffic_ = nullptr;
     QAction* about_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QLabel* portPane_ = nullptr;

@@ -28,6 +28,7 @@
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "keldan_q470r_configurator_dlg.h"
+#include "traffic_view.h"
 #include "model_kind.h"
 #include "modem_settings.h"
 #include "qt_translations.h"
@@ -231,8 +232,14 @@ bool RenderMainWindow(sim::ModemModel model, const QString& name, const QDir& fo
     {
         CKeldanQ470RConfiguratorDlg window(QString::fromStdString(modem.PortPath()));
         window.show();
+        // Open before the connection, so that it shows the identify and the read.
+        TrafficView& traffic = window.ShowTrafficView();
         ok = WaitUntilRead(window);
         if (!ok) std::fprintf(stderr, "the %s window did not finish reading\n", qPrintable(name));
+        traffic.TakeNew();
+        traffic.adjustSize();
+        ok &= Save(traffic.grab(), folder, QStringLiteral("%1_traffic%2").arg(name).arg(suffix));
+        traffic.hide();
         auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("tabs"));
         for (int tab = 0; ok && tab < tabs->count(); ++tab) {
             tabs->setCurrentIndex(tab);

@@ -1,6 +1,5 @@
 #include "console_session.h"
 
-#include <cstdio>
 #include <thread>
 
 #include "exit_status.h"
@@ -15,11 +14,12 @@ using namespace std::chrono_literals;
 constexpr std::uint32_t kListenMs = 50;  // how long the link listens before it looks for a command again
 constexpr auto kInputPoll = 20ms;        // and the input, before it looks at the stop and the link
 
-std::string LineText(std::string_view bytes) {
+// A console shows a line's text; the line ends around it would only clutter it.
+std::string_view WithoutLineEnds(std::string_view bytes) {
     const auto first = bytes.find_first_not_of("\r\n");
     if (first == std::string_view::npos) return {};
     const auto last = bytes.find_last_not_of("\r\n");
-    return EscapeTraffic(bytes.substr(first, last - first + 1));
+    return bytes.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -115,10 +115,7 @@ void ConsoleSession::Serve() {
 void ConsoleSession::Observe(LinkTraffic traffic, std::string_view bytes) {
     if (traffic == LinkTraffic::Sent && !echoSent_) return;
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
-    char time[32];
-    std::snprintf(time, sizeof time, "%10.3f", ms);
-    const char* direction = traffic == LinkTraffic::Sent ? ">" : traffic == LinkTraffic::Unfinished ? "<~" : "<";
-    Emit(std::string(time) + " " + direction + " " + LineText(bytes) + "\n");
+    Emit(TrafficLine(ms, {}, traffic, WithoutLineEnds(bytes)) + "\n");
 }
 
 void ConsoleSession::Emit(std::string text) {

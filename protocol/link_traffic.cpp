@@ -1,5 +1,7 @@
 #include "link_traffic.h"
 
+#include <cstdio>
+
 namespace q470 {
 
 std::string EscapeTraffic(std::string_view bytes) {
@@ -23,6 +25,15 @@ std::string EscapeTraffic(std::string_view bytes) {
         }
     }
     return text;
+}
+
+std::string TrafficLine(double milliseconds, std::string_view port, LinkTraffic traffic, std::string_view bytes) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%10.3f", milliseconds);
+    std::string line = time;
+    if (!port.empty()) line.append(" ").append(port);
+    const char* direction = traffic == LinkTraffic::Sent ? ">" : traffic == LinkTraffic::Unfinished ? "<~" : "<";
+    return line + " " + direction + " " + EscapeTraffic(bytes);
 }
 
 }  // namespace q470

@@ -22,6 +22,10 @@ enum class LinkTraffic {
 // \r and \n, every other byte as \xNN.
 std::string EscapeTraffic(std::string_view bytes);
 
+// One line of a trace: milliseconds (three decimals), the port when there is one, the direction ('>'
+// sent, '<' received, '<~' bytes that never became a line) and the bytes, escaped; no line end.
+std::string TrafficLine(double milliseconds, std::string_view port, LinkTraffic traffic, std::string_view bytes);
+
 // Runs on the thread inside Execute; `bytes` include the line ends around a line.
 using LinkObserver = std::function<void(LinkTraffic traffic, std::string_view bytes)>;
 

@@ -31,9 +31,12 @@ public:
     std::vector<Entry> Since(std::uint64_t from) const;
     // The number the next entry will get.
     std::uint64_t Next() const;
+    // When the log was made: entries are timed from it.
+    std::chrono::steady_clock::time_point Start() const { return start_; }
 
 private:
     const std::size_t capacity_;
+    const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     mutable std::mutex mutex_;
     std::deque<Entry> entries_;
     std::uint64_t next_ = 0;

@@ -232,6 +232,16 @@ constexpr UiTextEntry kUiTexts[] = {
     {UiText::TrailNothing, "(없음)", "(none)"},
     {UiText::SettingsRefused, "장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.",
      "Not applied: the settings hold values the device may not be given."},
+    {UiText::MenuTraffic, "통신 내역 보기", "Show Traffic"},
+    {UiText::TrafficTitle, "통신 내역", "Traffic on the line"},
+    {UiText::TrafficClear, "지우기", "Clear"},
+    {UiText::TrafficCopy, "복사", "Copy"},
+    {UiText::TrafficSave, "저장", "Save"},
+    {UiText::TrafficClose, "닫기", "Close"},
+    {UiText::TrafficFileFilter, "텍스트 파일(*.txt) | *.txt |모든파일(*.*) |*.*||",
+     "Text File (*.txt) | *.txt |All Files(*.*) |*.*||"},
+    {UiText::TrafficSaveFailed, "통신 내역을 저장할 수 없습니다. 파일 이름과 저장 위치를 확인해 주세요.",
+     "Cannot save the traffic. Please check the filename and path."},
 };
 
 constexpr bool IdsAreUnique() {

@@ -191,6 +191,15 @@ enum class UiText : int {
     TrailInterruptedStep,
     TrailNothing,
     SettingsRefused,
+    // The window's traffic view.
+    MenuTraffic,
+    TrafficTitle,
+    TrafficClear,
+    TrafficCopy,
+    TrafficSave,
+    TrafficClose,
+    TrafficFileFilter,
+    TrafficSaveFailed,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

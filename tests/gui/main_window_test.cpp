@@ -244,7 +244,14 @@ private slots:
         const QList<QAction*> menus = rig.window->menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), QStringLiteral("메뉴"));
-        QCOMPARE(menus[0]->menu()->actions(), toolbar->actions());
+        // The toolbar's commands, then the traffic view and, after a separator, exit.
+        QList<QAction*> commands = menus[0]->menu()->actions();
+        QCOMPARE(commands.size(), 6);
+        QCOMPARE(commands.at(3)->objectName(), QStringLiteral("trafficAction"));
+        QCOMPARE(commands.at(3)->text(), QStringLiteral("통신 내역 보기"));
+        QVERIFY(commands.at(4)->isSeparator());
+        commands.remove(3, 2);
+        QCOMPARE(commands, toolbar->actions());
         QCOMPARE(menus[1]->menu()->actions().at(0)->text(), QStringLiteral("Q470 Manager 정보(&A)..."));
         const auto* tabs = rig.window->findChild<QTabWidget*>("tabs");
         QCOMPARE(tabs->tabText(0), QStringLiteral("기본설정"));

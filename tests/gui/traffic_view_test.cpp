@@ -1,0 +1,109 @@
+// The window's traffic view: the lines on the wire appear live, only while it is shown, bounded, and
+// can be saved; the view outlives a disconnection and an unplugged device.
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "device_info_box.h"
+#include "string_table.h"
+#include "traffic_view.h"
+#include "widget_driver.h"
+#include "window_rig.h"
+
+namespace q470 {
+
+class TrafficViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    static QPushButton* Button(TrafficView& view, const char* name) {
+        return view.findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+
+private slots:
+    void showsTheLinesOfTheWindowsJobsWhileOpen() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        QVERIFY(rig.window->findChild<QAction*>("trafficAction") != nullptr);
+        rig.window->findChild<QAction*>("trafficAction")->trigger();
+        auto* view = rig.window->findChild<TrafficView*>("trafficView");
+        QVERIFY(view != nullptr && view->isVisible());
+        QCOMPARE(view->windowTitle(), Text(UiText::TrafficTitle));
+        QVERIFY2(view->Lines().toPlainText().isEmpty(), "lines from before it was opened");
+
+        rig.window->InfoBox().findChild<QPushButton*>("restartButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(view->Lines().toPlainText().contains(QStringLiteral("> ATZ\\r")), kHangGuardMs);
+        QTRY_VERIFY_WITH_TIMEOUT(view->Lines().toPlainText().contains(QStringLiteral("< \\r\\nOK\\r")), kHangGuardMs);
+
+        // Closed, it records nothing; the restart's reconnection goes by unseen.
+        Button(*view, "closeButton")->click();
+        QVERIFY(!view->isVisible());
+        const QString shown = view->Lines().toPlainText();
+        QVERIFY(rig.WaitUntilReady());
+        rig.window->ShowTrafficView();
+        view->TakeNew();
+        QCOMPARE(view->Lines().toPlainText(), shown);
+
+        Button(*view, "clearButton")->click();
+        QVERIFY(view->Lines().toPlainText().isEmpty());
+        Button(*view, "copyButton")->click();
+    }
+
+    // An unplugged device closes the port under the view; it stays and shows the next connection.
+    void survivesAnUnpluggedDeviceAndTheNextConnection() {
+        WindowRig rig;
+        QVERIFY(rig.Connect());
+        TrafficView& view = rig.window->ShowTrafficView();
+        sim::CommandFault hangUp;
+        hangUp.hangUp = true;
+        rig.modem.SetFault("ATZ", hangUp);
+        rig.window->InfoBox().findChild<QPushButton*>("restartButton")->click();
+        QVERIFY(rig.WaitUntilDisconnected());
+        QVERIFY(view.isVisible());
+        rig.modem.ClearFaults();
+        QVERIFY(rig.modem.Start());
+        view.findChild<QPushButton*>("clearButton")->click();
+        QVERIFY(rig.Connect());
+        QTRY_VERIFY_WITH_TIMEOUT(view.Lines().toPlainText().contains(QStringLiteral("> AT+QM?\\r")), kHangGuardMs);
+    }
+
+    // The view keeps the newest lines only, and Save writes what it shows.
+    void keepsTheNewestLinesAndSavesThem() {
+        TrafficLog log(5000);
+        std::atomic<bool> recording{false};
+        TrafficView view(log, recording, nullptr);
+        view.show();
+        QVERIFY(recording);
+        for (int i = 0; i < TrafficView::kMaxLines + 500; ++i) log.Add(LinkTraffic::Heard, "\r\n+ACTIVE," + std::to_string(i));
+        view.TakeNew();
+        QCOMPARE(view.Lines().blockCount(), TrafficView::kMaxLines);
+        QVERIFY(view.Lines().toPlainText().endsWith(QStringLiteral("< \\r\\n+ACTIVE,2499")));
+
+        FakeUiServices ui;
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("traffic.txt"));
+        ui.fileNames.push_back(path);
+        view.findChild<QPushButton*>("saveButton")->click();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), view.Lines().toPlainText() + QLatin1Char('\n'));
+        QVERIFY(ui.Messages().empty());
+
+        ui.fileNames.push_back(folder.filePath(QStringLiteral("no/such/folder/traffic.txt")));
+        view.findChild<QPushButton*>("saveButton")->click();
+        QCOMPARE(ui.Messages().size(), std::size_t(1));
+        QCOMPARE(ui.Messages().front().text, Text(UiText::TrafficSaveFailed));
+        view.hide();
+        QVERIFY(!recording);
+    }
+};
+
+}  // namespace q470
+
+QTEST_MAIN(q470::TrafficViewTest)
+#include "traffic_view_test.moc"
