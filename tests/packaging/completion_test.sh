@@ -5,6 +5,7 @@
 #   completion_test.sh BASH_COMPLETION COMPLETION_FILE Q470CTL
 set -uo pipefail
 export LC_ALL=C
+unset Q470_LANG LANGUAGE  # the help in English, as the checks read it
 bash_completion=$1 completion=$2 q470ctl=$(realpath "$3")
 source "$(dirname "$0")/help_words.sh"
 source "$bash_completion"
