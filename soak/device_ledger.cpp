@@ -33,8 +33,24 @@ void DeviceLedger::Attach(std::size_t hangUpAfter) {
     modem_.SetFaultPolicy([this](const std::string& command) { return Decide(command); });
 }
 
+void DeviceLedger::KeepLine(const sim::LineSettings& line) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        line_ = line;
+    }
+    modem_.UpdateSettings([&line](sim::ModemSettings& s) { sim::SetUart(s, line); });
+}
+
 // On the device's serving thread, just before the device carries the command out.
 sim::CommandFault DeviceLedger::Decide(const std::string& command) {
+    std::optional<sim::LineSettings> line;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        line = line_;
+    }
+    if (line && (command == "ATZ" || command == "AT+ASSOCCLR")) {
+        modem_.UpdateSettings([&line](sim::ModemSettings& s) { sim::SetUart(s, *line); });
+    }
     LedgerEntry entry;
     entry.command = command;
     entry.fault = chooser_.Choose();

@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "fault_chooser.h"
 #include "ledger_entry.h"
+#include "line_settings.h"
 #include "simulated_modem.h"
 
 namespace q470::soak {
@@ -24,6 +26,11 @@ public:
 
     // Installs the policy; the device also hangs up after `hangUpAfter` commands (0: never).
     void Attach(std::size_t hangUpAfter);
+    // The device answers only at its own line setting, and the jobs write random UART settings that a
+    // restart (ATZ, AT+ASSOCCLR) would put in force: the device is set to the line the port is opened
+    // with now, and set back to it before every restart. (A factory reset goes back to the factory
+    // setting; the soak reconnects after it and sets the line again.)
+    void KeepLine(const sim::LineSettings& line);
 
     std::size_t Mark() const;  // the number the next entry will get
     std::vector<LedgerEntry> Since(std::size_t mark) const;
@@ -43,6 +50,7 @@ private:
     std::size_t first_ = 0;  // the number of entries_.front()
     std::size_t hangUpAfter_ = 0;
     bool hangUpDue_ = false;
+    std::optional<sim::LineSettings> line_;
     std::chrono::steady_clock::time_point quietAt_{};
 };
 

@@ -52,6 +52,8 @@ bool IsApply(std::int32_t job) {
 }  // namespace
 
 LinkSoak::LinkSoak(const SoakOptions& options) : SoakRun(options, "link") {
+    // The last lines on the wire, printed with a broken invariant: what the job saw.
+    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes) { traffic_.Add(traffic, bytes); });
     link_.errorCallback = [this](Q470Comm*, std::error_code&) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -123,9 +125,7 @@ void LinkSoak::EndDevice() {
 bool LinkSoak::Connect() {
     if (!device_.Running() || report_.Failed()) return false;
     Beat("opening the port");
-    // The device answers only at its own line setting, and the jobs write random UART settings that a
-    // restart puts in force: the operator sets the device to the line the port is opened with.
-    device_.Modem().UpdateSettings([this](sim::ModemSettings& s) { sim::SetUart(s, {baudRate_, 8, 0, 0}); });
+    device_.Ledger().KeepLine({baudRate_, 8, 0, 0});
     if (const auto error = link_.Open(device_.Modem().PortPath(), baudRate_, 8, 0, 0)) {
         report_.Fail("cannot open the simulated device's port: " + error.message());
         return false;
@@ -301,7 +301,13 @@ void LinkSoak::Audit(const JobRecord& run) {
         default:
             violation = JobAudit::CheckApply(run);
     }
-    if (!violation.empty()) report_.Fail(violation);
+    if (violation.empty()) return;
+    std::string lines;
+    for (const auto& entry : traffic_.Since(0)) {
+        const double ms = std::chrono::duration<double, std::milli>(entry.time - traffic_.Start()).count();
+        lines += "\n    " + TrafficLine(ms, {}, entry.traffic, entry.bytes);
+    }
+    report_.Fail(violation + "\n  the last lines on the wire:" + lines);
 }
 
 bool LinkSoak::ErrorPending() {

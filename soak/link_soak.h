@@ -11,6 +11,7 @@
 #include "job_worker.h"
 #include "soak_options.h"
 #include "soak_run.h"
+#include "traffic_log.h"
 
 namespace q470::soak {
 
@@ -19,6 +20,8 @@ namespace q470::soak {
 // that it ended in time and that its result agrees with what the device did; a device that hangs up
 // is closed, checked for its error report, and replaced by a new one.
 class LinkSoak final : public SoakRun, public JobHost {
+    static constexpr std::size_t kTrafficLines = 40;
+
 public:
     explicit LinkSoak(const SoakOptions& options);
     ~LinkSoak();
@@ -61,6 +64,7 @@ private:
     bool stopped_ = false;
     std::uint64_t errorsAtDeviceStart_ = 0;
 
+    TrafficLog traffic_{kTrafficLines};
     Q470Comm link_;
     std::uint32_t baudRate_ = 115200;
     GeneralSettings general_;

@@ -84,12 +84,9 @@ WindowSoak::WindowSoak(const SoakOptions& options) : SoakRun(options, "window") 
     ui_.dialogDriver = [this](ComConfigDlg& dialog) {
         dialog.show();
         dialog.accept();
-        // The device answers only at its own line setting, and the jobs write random UART settings that
-        // a restart puts in force: the operator sets the device to the line the window connects with.
-        if (device_.Running()) {
-            const auto line = sim::FromPortCodes(dialog.BaudRate(), 8, 0, dialog.StopBits());
-            device_.Modem().UpdateSettings([line](sim::ModemSettings& s) { sim::SetUart(s, line); });
-        }
+        // The device answers only at its own line setting: it is kept at the line the window connects with.
+        if (device_.Running())
+            device_.Ledger().KeepLine(sim::FromPortCodes(dialog.BaudRate(), 8, 0, dialog.StopBits()));
         return true;
     };
     auto ports = [this](std::vector<SerialPortEntry>& list) {
