@@ -22,12 +22,10 @@ std::uint32_t Milliseconds(std::chrono::milliseconds wait) {
 }  // namespace
 
 std::optional<std::uint8_t> ProbeQuietMode(Q470Comm& link, std::chrono::milliseconds wait) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const auto answer = link.Execute(CommandText(CmdQuietModeQuery), CmdQuietModeQuery, Milliseconds(wait));
-        if (answer->kind == RespQuietMode) return answer->payload[0] != 0 ? 1 : 0;
-        if (answer->kind != RespError) break;
-    }
-    return std::nullopt;
+    const std::string probe = std::string("\r") + CommandText(CmdQuietModeQuery);
+    const auto answer = link.Execute(probe, CmdQuietModeQuery, Milliseconds(wait));
+    if (answer->kind != RespQuietMode) return std::nullopt;
+    return answer->payload[0] != 0 ? 1 : 0;
 }
 
 IdentityOutcome ReadIdentity(Q470Comm& link, std::uint32_t baudRate, DeviceIdentity& identity) {

@@ -20,8 +20,9 @@ struct DeviceIdentity {
 };
 
 // AT+QM? at the link's line setting; the device's quiet mode when one answered. A quiet device answers
-// it too: its answer is a data line. ERROR means a device heard the line but took it in behind noise
-// (bytes it received at another line setting), so it is asked once more.
+// it too: its answer is a data line. A line end goes first: a device that took in noise at another
+// line setting ends that line there (answering ERROR, or nothing when quiet, neither of which completes
+// the query) and hears the probe on a line of its own.
 std::optional<std::uint8_t> ProbeQuietMode(Q470Comm& link, std::chrono::milliseconds wait);
 
 enum class IdentityOutcome { Read, UnknownModel, NoAnswer };
