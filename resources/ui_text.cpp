@@ -232,6 +232,13 @@ constexpr UiTextEntry kUiTexts[] = {
     {UiText::TrailNothing, "(없음)", "(none)"},
     {UiText::SettingsRefused, "장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.",
      "Not applied: the settings hold values the device may not be given."},
+    {UiText::FindDeviceButton, "장치 찾기(&F)", "&Find Device"},
+    {UiText::FindCancelButton, "찾기 취소", "Cancel Search"},
+    {UiText::FindSearching, "%s 포트를 %s(으)로 찾는 중...", "Searching %s at %s..."},
+    {UiText::FindFound, "%s 장치를 찾았습니다: %s, %s", "Found a %s on %s at %s."},
+    {UiText::FindNothing, "응답하는 장치가 없습니다. 연결과 전원을 확인해 주세요.",
+     "No device answered on any port. Please check the cable and the power."},
+    {UiText::FindCancelled, "장치 찾기를 취소하였습니다.", "The search was cancelled."},
 };
 
 constexpr bool IdsAreUnique() {

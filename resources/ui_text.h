@@ -191,6 +191,13 @@ enum class UiText : int {
     TrailInterruptedStep,
     TrailNothing,
     SettingsRefused,
+    // Connection dialog: finding the device, and what is behind a port.
+    FindDeviceButton,
+    FindCancelButton,
+    FindSearching,
+    FindFound,
+    FindNothing,
+    FindCancelled,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.
