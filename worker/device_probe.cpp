@@ -28,13 +28,20 @@ std::optional<std::uint8_t> ProbeQuietMode(Q470Comm& link, std::chrono::millisec
     return answer->payload[0] != 0 ? 1 : 0;
 }
 
-IdentityOutcome ReadIdentity(Q470Comm& link, std::uint32_t baudRate, DeviceIdentity& identity) {
+IdentityOutcome ReadModelName(Q470Comm& link, std::uint32_t baudRate, DeviceIdentity& identity) {
     JobSession session(link);
     const auto name = session.Query(CmdModelNameQuery, RespModelName, ModelNameTimeoutMs(baudRate));
     if (!name) return IdentityOutcome::NoAnswer;
     identity.modelName = ReadText(*name);
     identity.modelKind = ModelKindFromName(identity.modelName);
-    if (identity.modelKind == 0) return IdentityOutcome::UnknownModel;
+    return identity.modelKind == 0 ? IdentityOutcome::UnknownModel : IdentityOutcome::Read;
+}
+
+IdentityOutcome ReadIdentity(Q470Comm& link, std::uint32_t baudRate, DeviceIdentity& identity) {
+    if (const IdentityOutcome named = ReadModelName(link, baudRate, identity); named != IdentityOutcome::Read) {
+        return named;
+    }
+    JobSession session(link);
     const std::uint32_t infoTimeout =
         IsKsFamily(identity.modelKind) ? KsInfoTimeoutMs(baudRate) : ReadQueryTimeoutMs(baudRate);
     const auto info = session.Query(CmdInfoQuery, RespInfo, infoTimeout);

@@ -27,6 +27,9 @@ std::optional<std::uint8_t> ProbeQuietMode(Q470Comm& link, std::chrono::millisec
 
 enum class IdentityOutcome { Read, UnknownModel, NoAnswer };
 
+// AT+MODELNAME? alone: the model, and whether it is one of the three.
+IdentityOutcome ReadModelName(Q470Comm& link, std::uint32_t baudRate, DeviceIdentity& identity);
+
 // AT+MODELNAME?, then AT+INFO? and AT+VER? for the extended address and the firmware; queries only.
 // `baudRate` is the line's, for the model name's and the identity's time-outs. An unknown model name
 // ends it with the name kept.

@@ -62,7 +62,8 @@ std::optional<std::uint8_t> AnswerAt(Q470Comm& link, const VerifyRequest& reques
 void ReadAndCompare(Q470Comm& link, const VerifyRequest& request, const ConnectionLine& line, std::uint8_t quiet,
                     VerifyReport& report) {
     DeviceIdentity identity;
-    const IdentityOutcome identified = ReadIdentity(link, line.baudRate, identity);
+    // The read job reads the rest of the identity; the model name picks the job.
+    const IdentityOutcome identified = ReadModelName(link, line.baudRate, identity);
     if (identified == IdentityOutcome::UnknownModel || (identified == IdentityOutcome::Read &&
                                                         identity.modelKind != request.modelKind &&
                                                         !(IsKsFamily(identity.modelKind) && IsKsFamily(request.modelKind)))) {
