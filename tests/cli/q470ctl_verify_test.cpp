@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "cli_rig.h"
 #include "enumerate_serial_ports.h"
@@ -172,6 +174,25 @@ TEST(CliDiscover, GivenPortsEachNeedAModem) {
     EXPECT_EQ(busy.status, 3);
     EXPECT_TRUE(Contains(busy.out, "busy")) << busy.out;
     EXPECT_TRUE(Contains(busy.err, "Device or resource busy")) << busy.err;
+}
+
+// Ctrl-C while ports without a modem are searched ends the search at once.
+TEST(CliDiscover, AStopEndsTheSearchAtOnce) {
+    sim::PtyPort dead;
+    ASSERT_FALSE(dead.Open());
+    StopRequest stop;
+    CliEnvironment environment;
+    environment.stop = &stop;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        stop.Request(2);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun run = RunTool({"discover", "-p", dead.SlavePath(), "--json"}, environment);
+    stopper.join();
+    EXPECT_EQ(run.status, 130);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
+    EXPECT_STREQ(ParseJson(run.out)["ports"][0]["outcome"].GetString(), "stopped");
 }
 
 // Without -p every listed port is searched, and one modem anywhere is enough.
