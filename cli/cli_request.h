@@ -7,7 +7,7 @@
 
 namespace q470 {
 
-enum class CliCommand { Ports, Identify, Read, Save, Apply, Set, Gpio, Restart, FactoryReset, At, Console };
+enum class CliCommand { Ports, Identify, Read, Save, Apply, Set, Gpio, Restart, FactoryReset, At, Console, Discover };
 
 // The line settings a port is opened with, in the serial channel's codes (parity 0 none, 1 odd,
 // 2 even; stop bits 0 one, 2 two).
@@ -34,6 +34,9 @@ struct CliRequest {
     bool identify = true;                   // at --no-identify clears it
     bool trace = false;                     // --trace: the traffic on standard error
     std::optional<std::string> traceFile;   // --trace-file: the traffic appended to a file
+    bool verify = false;                    // set, gpio, apply --verify: read back after the restart
+    bool restart = false;                   // set, gpio --restart (--verify implies it)
+    bool thorough = false;                  // discover --thorough: parity and stop-bit variants too
 };
 
 }  // namespace q470

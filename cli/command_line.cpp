@@ -23,7 +23,7 @@ struct CommandEntry {
 
 constexpr std::size_t kAnyCount = 1000;
 
-constexpr std::array<CommandEntry, 11> kCommands{{
+constexpr std::array<CommandEntry, 12> kCommands{{
     {"ports", CliCommand::Ports, 0, 0},
     {"identify", CliCommand::Identify, 0, 0},
     {"read", CliCommand::Read, 0, 0},
@@ -35,6 +35,7 @@ constexpr std::array<CommandEntry, 11> kCommands{{
     {"factory-reset", CliCommand::FactoryReset, 0, 0},
     {"at", CliCommand::At, 1, 1},
     {"console", CliCommand::Console, 0, 0},
+    {"discover", CliCommand::Discover, 0, 0},
 }};
 
 enum OptionCode : int {
@@ -54,9 +55,12 @@ enum OptionCode : int {
     kOptNoIdentify,
     kOptTrace,
     kOptTraceFile,
+    kOptVerify,
+    kOptRestart,
+    kOptThorough,
 };
 
-constexpr std::array<option, 17> kOptions{{
+constexpr std::array<option, 20> kOptions{{
     {"port", required_argument, nullptr, kOptPort},
     {"sim", required_argument, nullptr, kOptSim},
     {"sim-firmware", required_argument, nullptr, kOptSimFirmware},
@@ -73,6 +77,9 @@ constexpr std::array<option, 17> kOptions{{
     {"no-identify", no_argument, nullptr, kOptNoIdentify},
     {"trace", no_argument, nullptr, kOptTrace},
     {"trace-file", required_argument, nullptr, kOptTraceFile},
+    {"verify", no_argument, nullptr, kOptVerify},
+    {"restart", no_argument, nullptr, kOptRestart},
+    {"thorough", no_argument, nullptr, kOptThorough},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -111,7 +118,8 @@ const char* CommandLine::Usage() {
            "      --version          show the version\n"
            "\n"
            "Commands:\n"
-           "  ports                  list the serial ports, one per line\n"
+           "  ports                  list the serial ports, one per line, each with what is behind it where\n"
+           "                         known (USB names and ids, serial number, driver, /dev/serial/by-id name)\n"
            "  identify               model and quiet mode\n"
            "  read                   identity, general settings and (Q470R) GPIO settings\n"
            "  save FILE              read, then write the model's configuration file; with several ports,\n"
@@ -142,6 +150,17 @@ const char* CommandLine::Usage() {
            "  console [--timeout MS] an interactive AT session on one port: each line read is sent with CR,\n"
            "                         every line received is printed with its time; a command is waited for\n"
            "                         until its answer or MS (default 2000). Ctrl-D or 'exit' ends it\n"
+           "  discover [--thorough]  find the modems: on every listed port (or each -p) try the nine rates at\n"
+           "                         8N1, 9600 and 115200 first, stop at the first answer, identify the device\n"
+           "                         and read its identity; --thorough adds the parity and stop-bit variants.\n"
+           "                         Writes nothing. Exit 0 when every -p port (without -p: any port) had a\n"
+           "                         modem, 1 otherwise, 3 when a -p port cannot be opened\n"
+           "\n"
+           "After set, gpio and apply:\n"
+           "      --restart          set, gpio: restart the device after the writes (apply always does)\n"
+           "      --verify           restart, open the port again at the line the device now uses (the UART\n"
+           "                         setting written, otherwise -b and its friends), read the device and\n"
+           "                         compare every setting written; exit 1 when one differs\n"
            "\n"
            "Exit status: 0 success; 1 the device failed; 2 usage error (nothing was sent); 3 the port could\n"
            "not be opened; 4 a file could not be read, checked or written; 130/143 interrupted. With several\n"
@@ -262,6 +281,15 @@ bool CommandLine::TakeOption(int code, const char* value) {
             if (std::string_view(value).empty()) return Fail("--trace-file needs a file name");
             request_.traceFile = value;
             return true;
+        case kOptVerify:
+            request_.verify = true;
+            return true;
+        case kOptRestart:
+            request_.restart = true;
+            return true;
+        case kOptThorough:
+            request_.thorough = true;
+            return true;
         case kOptHelp:
             outcome_ = Outcome::Help;
             return true;
@@ -306,6 +334,8 @@ bool CommandLine::CheckCombination() {
     if (console && request_.ports.size() > 1) return Fail("console talks to one port at a time");
     if (console && request_.json) return Fail("console prints lines as they come; there is no JSON of it");
     if (!request_.identify && !at) return Fail("--no-identify belongs to the at command");
+    if (!CheckWriteOptions()) return false;
+    if (request_.command == CliCommand::Discover) return CheckDiscover();
     if (request_.command == CliCommand::Ports) {
         if (!request_.ports.empty() || request_.simModel) return Fail("ports takes no --port or --sim");
         if (request_.trace || request_.traceFile) return Fail("ports talks to no device: there is nothing to trace");
@@ -314,6 +344,26 @@ bool CommandLine::CheckCombination() {
     if (!request_.ports.empty() && request_.simModel) return Fail("--port and --sim cannot be used together");
     if (request_.ports.empty() && !request_.simModel)
         return Fail(request_.commandName + " needs --port NAME or --sim MODEL");
+    return true;
+}
+
+// --verify and --restart belong to the commands that write; apply restarts the device anyway.
+bool CommandLine::CheckWriteOptions() {
+    const CliCommand command = request_.command;
+    const bool writes = command == CliCommand::Set || command == CliCommand::Gpio;
+    if (request_.verify && !writes && command != CliCommand::Apply)
+        return Fail("--verify belongs to the set, gpio and apply commands");
+    if (request_.restart && !writes) {
+        return Fail(command == CliCommand::Apply ? "apply restarts the device anyway; --restart is not needed"
+                                                 : "--restart belongs to the set and gpio commands");
+    }
+    if (request_.thorough && command != CliCommand::Discover) return Fail("--thorough belongs to the discover command");
+    return true;
+}
+
+// Without -p every listed port is searched; the line options do not apply, the search tries its own.
+bool CommandLine::CheckDiscover() {
+    if (!request_.ports.empty() && request_.simModel) return Fail("--port and --sim cannot be used together");
     return true;
 }
 

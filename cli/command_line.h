@@ -27,6 +27,8 @@ private:
     bool TakeOption(int code, const char* value);
     bool TakeCommand();
     bool CheckCombination();
+    bool CheckWriteOptions();
+    bool CheckDiscover();
     bool Fail(std::string message);
 
     CliRequest request_;

@@ -6,6 +6,7 @@
 #include "config_exchange.h"
 #include "config_load_text.h"
 #include "device_records.h"
+#include "firmware_version.h"
 #include "job_code.h"
 #include "model_kind.h"
 #include "needs_assoc_clear.h"
@@ -124,6 +125,7 @@ void PortFlow::RunCommand() {
             return At();
         case CliCommand::Ports:
         case CliCommand::Console:  // runs on its own, not as a port flow
+        case CliCommand::Discover:
             return;
     }
 }
@@ -193,7 +195,7 @@ void PortFlow::Apply() {
                                 plan_.text.Format(UiText::ExecutedCommandsLine, static_cast<long long>(count));
     if (!RunJob(JobRestart, "restarting the device", JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) return;
     outcome_.restarted = true;
-    Succeed(applied);
+    FinishWrites(applied, ChecksOfItems(session_.FileItems(), IsQ470R()));
 }
 
 void PortFlow::Set() {
@@ -219,8 +221,9 @@ void PortFlow::Set() {
     }
     outcome_.general = record;
     outcome_.device.quietMode = session_.Device().quietMode;  // the closing write set it
+    std::vector<SettingCheck> checks = ChecksOfGeneral(record, q470r, FirmwareHasRxPullUp(FirmwareText(session_.Device())));
     if (!q470r || !NeedsAssocClear(record.panId, session_.Device()))
-        return Succeed(plan_.text.Text(UiText::ApplyGeneralDone));
+        return FinishWrites(plan_.text.Text(UiText::ApplyGeneralDone), std::move(checks));
 
     // The old network's associations would stay: the window clears them itself, answer ignored, and
     // restarts the device.
@@ -232,7 +235,7 @@ void PortFlow::Set() {
             return;
         outcome_.restarted = true;
     }
-    Succeed(plan_.text.Text(UiText::PanIdChanged));
+    FinishWrites(plan_.text.Text(UiText::PanIdChanged), std::move(checks));
 }
 
 void PortFlow::Gpio() {
@@ -252,7 +255,7 @@ void PortFlow::Gpio() {
     session_.SetGpioRecord(record);
     if (!RunApplyJob(JobApplyGpio, "applying the GPIO settings", plan_.text.Text(UiText::ApplyGpioFailed))) return;
     outcome_.gpio = record;
-    Succeed(plan_.text.Text(UiText::ApplyGpioDone));
+    FinishWrites(plan_.text.Text(UiText::ApplyGpioDone), ChecksOfGpio(record));
 }
 
 void PortFlow::Restart(std::int32_t job, const char* doneText) {

@@ -12,6 +12,7 @@
 #include "port_session.h"
 #include "progress_reporter.h"
 #include "run_control.h"
+#include "setting_check.h"
 #include "trace_writer.h"
 
 namespace q470 {
@@ -47,6 +48,10 @@ private:
     void Gpio();
     void Restart(std::int32_t job, const char* doneText);
     void At();
+    // After the writes of set, gpio and apply: the restart that --restart and --verify ask for (unless
+    // the device has restarted already), then the check of --verify; success with `message` otherwise.
+    void FinishWrites(std::string message, std::vector<SettingCheck> checks);
+    void ReadBack(std::vector<SettingCheck> checks);
 
     // Runs a job; false when it did not end with `expected`, after recording why.
     bool RunJob(std::int32_t job, const char* step, std::int32_t expected, const std::string& failure);

@@ -12,6 +12,7 @@
 #include "general_settings.h"
 #include "gpio_settings.h"
 #include "setting_problem.h"
+#include "write_verifier.h"
 
 namespace q470 {
 
@@ -37,6 +38,7 @@ struct PortOutcome {
     SettingProblems problems;                     // apply: what the rule check found in the file
     std::vector<std::string> warnings;            // apply: members named but not sent (the file still went)
     std::optional<ApplyTrail> trail;              // an apply job ran: what the device acknowledged, where it stopped
+    std::optional<VerifyReport> verify;           // --verify: what the device holds after its restart
 };
 
 }  // namespace q470

@@ -15,10 +15,12 @@
 #include "console_session.h"
 #endif
 #include "config_load_text.h"
+#include "discover_command.h"
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
 #include "model_kind.h"
 #include "port_flow.h"
+#include "port_list_report.h"
 #include "raw_command.h"
 #include "report_writer.h"
 #include "simulated_port.h"
@@ -45,9 +47,7 @@ int ListPorts(const CliRequest& request, std::ostream& out, std::ostream& err) {
         err << "q470ctl: cannot list the serial ports: " << error.message() << '\n';
         return ExitPortFailed;
     }
-    std::vector<std::string> ports;
-    for (const auto& entry : entries) ports.push_back(entry.portName);
-    ReportWriter::WritePorts(ports, request.json, out);
+    WritePortList(DescribePorts(entries), request.json, out);
     return ExitOk;
 }
 
@@ -156,16 +156,20 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
     }
     std::unique_ptr<TraceWriter> trace;
     if (plan.request.traceFile) {
-        trace = std::make_unique<TraceWriter>(*plan.request.traceFile, ports.size() > 1);
+        trace = std::make_unique<TraceWriter>(*plan.request.traceFile, ports.size() != 1);
         if (!trace->Opened()) {
             err << "q470ctl: cannot open the trace file " << *plan.request.traceFile << ": "
                 << std::error_code(errno, std::system_category()).message() << '\n';
             return ExitFileFailed;
         }
     } else if (plan.request.trace) {
-        trace = std::make_unique<TraceWriter>(err, ports.size() > 1);
+        trace = std::make_unique<TraceWriter>(err, ports.size() != 1);
     }
     plan.trace = trace.get();
+    if (plan.request.command == CliCommand::Discover) {
+        const bool given = !plan.request.ports.empty() || plan.request.simModel.has_value();
+        return RunDiscover(plan, ports, given, out, err, environment);
+    }
     if (plan.request.command == CliCommand::Console) return RunConsole(plan, ports.front(), err, environment);
     RunControl control(environment.stop);
     ProgressReporter progress(err, environment.progress, ports.size() > 1);

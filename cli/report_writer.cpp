@@ -10,6 +10,7 @@
 #include "setting_messages.h"
 #include "settings_rules.h"
 #include "value_names.h"
+#include "verify_report.h"
 
 namespace q470 {
 namespace {
@@ -225,6 +226,7 @@ void ReportWriter::WriteJson(const std::vector<PortOutcome>& outcomes, std::ostr
             Strings(json, "warnings", outcome.warnings);
         }
         if (outcome.trail) WriteTrailJson(json, *outcome.trail, WasInterrupted(outcome));
+        if (outcome.verify) WriteVerifyJson(json, *outcome.verify);
         if (outcome.identified) {
             String(json, "model", ModelName(outcome.device.modelKind));
             Uint(json, "modelKind", outcome.device.modelKind);

@@ -1,17 +1,26 @@
 #include "com_config_dlg.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
+#include <tuple>
 
 #include "app_profile.h"
+#include "device_finder.h"
+#include "line_choices.h"
 #include "list_item.h"
+#include "model_kind.h"
 #include "narrow_text.h"
 #include "port_combo_box.h"
+#include "port_item_delegate.h"
 #include "string_table.h"
 
 namespace q470 {
@@ -37,6 +46,27 @@ QString Section() {
     return QString::fromLatin1(kProfileSection);
 }
 
+QString Wide(const std::string& text) {
+    return QString::fromStdU16String(NarrowToWide(text));
+}
+
+// A label whose text may be long: it takes the width the dialog has and never widens it.
+QLabel* InfoLabel(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+// Keeps its place in the layout while hidden, so that showing it does not move the dialog's controls.
+void KeepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+    widget->hide();
+}
+
 // Sorted like a Windows sorted list: without regard to case; equal texts keep their arrival order.
 bool SortsBefore(const QString& a, const QString& b) {
     const int folded = QString::compare(a, b, Qt::CaseInsensitive);
@@ -56,6 +86,10 @@ void ComConfigDlg::CreateControls() {
     portList_->setObjectName(QStringLiteral("portList"));
     portList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     portList_->setMinimumContentsLength(kPortListMinChars);
+    // A port that is not listed (a pseudo-terminal, a /dev/serial/by-id/ link) can be typed in.
+    portList_->setEditable(true);
+    portList_->setInsertPolicy(QComboBox::NoInsert);
+    portList_->setItemDelegate(new PortItemDelegate(portList_));
     speedList_ = new QComboBox(this);
     speedList_->setObjectName(QStringLiteral("speedList"));
     parityList_ = new QComboBox(this);
@@ -80,6 +114,32 @@ void ComConfigDlg::CreateControls() {
         grid->addWidget(columns[column].second, 1, column);
     }
 
+    portDescription_ = InfoLabel(this, "portDescription");
+    grid->addWidget(portDescription_, 2, 0, 1, static_cast<int>(columns.size()));
+
+    findButton_ = new QPushButton(Text(UiText::FindDeviceButton), this);
+    findButton_->setObjectName(QStringLiteral("findButton"));
+    findButton_->setAutoDefault(false);
+    findProgress_ = new QProgressBar(this);
+    findProgress_->setObjectName(QStringLiteral("findProgress"));
+    findProgress_->setTextVisible(false);
+    KeepPlaceWhenHidden(findProgress_);
+    findCancelButton_ = new QPushButton(Text(UiText::FindCancelButton), this);
+    findCancelButton_->setObjectName(QStringLiteral("findCancelButton"));
+    findCancelButton_->setAutoDefault(false);
+    KeepPlaceWhenHidden(findCancelButton_);
+    findStatus_ = InfoLabel(this, "findStatus");
+    auto* findRow = new QHBoxLayout;
+    findRow->addWidget(findButton_);
+    findRow->addWidget(findProgress_, 1);
+    findRow->addWidget(findCancelButton_);
+
+    finder_ = new DeviceFinder(this);
+    connect(finder_, &DeviceFinder::Progress, this, &ComConfigDlg::OnFindProgress);
+    connect(finder_, &DeviceFinder::Finished, this, &ComConfigDlg::OnFindFinished);
+    connect(findButton_, &QPushButton::clicked, this, &ComConfigDlg::FindDevice);
+    connect(findCancelButton_, &QPushButton::clicked, finder_, &DeviceFinder::Cancel);
+
     okButton_ = new QPushButton(Text(UiText::OkButton), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
     okButton_->setDefault(true);
@@ -93,6 +153,8 @@ void ComConfigDlg::CreateControls() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addLayout(findRow);
+    layout->addWidget(findStatus_);
     layout->addSpacing(layout->spacing());
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -102,6 +164,12 @@ void ComConfigDlg::CreateControls() {
     connect(portList_, &PortComboBox::popupAboutToShow, this, &ComConfigDlg::BuildPortList);
     // activated: the user's choices only, never the lists being filled.
     connect(portList_, &QComboBox::activated, this, &ComConfigDlg::OnPortChosen);
+    connect(portList_, &QComboBox::currentIndexChanged, this, &ComConfigDlg::ShowPortDescription);
+    connect(portList_->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        portTyped_ = true;
+        ShowPortDescription();
+    });
+    connect(portList_->lineEdit(), &QLineEdit::editingFinished, this, &ComConfigDlg::OnPortTyped);
     connect(speedList_, &QComboBox::activated, this, [this] { StoreListChoice(*speedList_, kBaudRateValue); });
     connect(parityList_, &QComboBox::activated, this, [this] { StoreListChoice(*parityList_, kParityValue); });
     connect(stopBitsList_, &QComboBox::activated, this, [this] { StoreListChoice(*stopBitsList_, kStopBitsValue); });
@@ -141,6 +209,7 @@ void ComConfigDlg::OnInitDialog() {
     // that had the focus (Cancel, say) would still be the one Enter presses.
     okButton_->setDefault(true);
     portList_->setFocus(Qt::OtherFocusReason);
+    findStatus_->clear();
 }
 
 void ComConfigDlg::BuildPortList() {
@@ -159,6 +228,12 @@ void ComConfigDlg::BuildPortList() {
             matched = true;
         }
     }
+    // A port typed in before is not listed, yet is there as long as its path is.
+    if (!matched && QFileInfo(stored).isAbsolute() && QFileInfo::exists(stored)) {
+        InsertSorted(stored);
+        portName_ = stored;
+        matched = true;
+    }
     int selected = matched ? FindPort(stored) : (portList_->count() > 0 ? 0 : -1);
     if (const int preferred = preferPort_ ? FindPort(preferredPort_) : -1; preferred >= 0) selected = preferred;
     portList_->setCurrentIndex(selected);
@@ -172,6 +247,26 @@ void ComConfigDlg::InsertSorted(const QString& portName) {
     int index = 0;
     while (index < portList_->count() && !SortsBefore(portName, portList_->itemText(index))) ++index;
     portList_->insertItem(index, portName);
+    const QString description = Wide(DescriptionText(describePorts_(WideToNarrow(portName.toStdU16String()))));
+    portList_->setItemData(index, description, PortItemDelegate::PortDescriptionRole);
+    portList_->setItemData(index, description, Qt::ToolTipRole);
+}
+
+void ComConfigDlg::ShowPortDescription() {
+    const int index = FindPort(portList_->currentText());
+    const QString description =
+        index >= 0 ? portList_->itemData(index, PortItemDelegate::PortDescriptionRole).toString() : QString();
+    portDescription_->setText(description);
+    portDescription_->setToolTip(description);
+}
+
+// A typed port is stored like a chosen one, once the user has finished typing it.
+void ComConfigDlg::OnPortTyped() {
+    if (!portTyped_) return;
+    portTyped_ = false;
+    preferPort_ = false;
+    const QString name = portList_->currentText().trimmed();
+    if (!name.isEmpty()) AppProfile().WriteText(Section(), kPortNameValue, name);
 }
 
 void ComConfigDlg::OnPortChosen(int index) {
@@ -185,12 +280,94 @@ void ComConfigDlg::StoreListChoice(const QComboBox& list, const char* valueName)
 }
 
 void ComConfigDlg::accept() {
-    if (portList_->currentIndex() >= 0 && !portList_->currentText().isEmpty()) portName_ = portList_->currentText();
+    if (Searching()) return;  // OK is disabled meanwhile; Enter in the port field must not slip past it
+    OnPortTyped();
+    if (!portList_->currentText().trimmed().isEmpty()) portName_ = portList_->currentText().trimmed();
     if (const auto data = SelectedItemData(*speedList_)) baudRate_ = static_cast<std::uint32_t>(*data);
     if (const auto data = SelectedItemData(*parityList_)) parity_ = static_cast<std::uint8_t>(*data);
     if (const auto data = SelectedItemData(*stopBitsList_)) stopBits_ = static_cast<std::uint8_t>(*data);
     if (const auto data = SelectedItemData(*dataBitsList_)) dataBits_ = static_cast<std::uint8_t>(*data);
     QDialog::accept();
+}
+
+void ComConfigDlg::reject() {
+    finder_->Cancel();
+    QDialog::reject();
+}
+
+bool ComConfigDlg::Searching() const {
+    return finder_->Running();
+}
+
+void ComConfigDlg::FindDevice() {
+    if (Searching()) return;
+    QStringList ports;
+    for (int i = 0; i < portList_->count(); ++i) ports << portList_->itemText(i);
+    const QString typed = portList_->currentText().trimmed();
+    if (!typed.isEmpty() && !ports.contains(typed)) ports << typed;
+    if (ports.isEmpty()) {
+        findStatus_->setText(Text(UiText::FindNothing));
+        return;
+    }
+    findProgress_->setRange(0, 1);  // until the first setting is tried
+    findProgress_->setValue(0);
+    SetSearching(true);
+    finder_->Start(ports);
+}
+
+void ComConfigDlg::SetSearching(bool searching) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{portList_, speedList_, parityList_, stopBitsList_,
+                                                           dataBitsList_, okButton_, findButton_}) {
+        widget->setEnabled(!searching);
+    }
+    findProgress_->setVisible(searching);
+    findCancelButton_->setVisible(searching);
+    if (searching) {
+        findCancelButton_->setFocus(Qt::OtherFocusReason);
+    } else {
+        okButton_->setDefault(true);
+    }
+}
+
+void ComConfigDlg::OnFindProgress(const QString& port, const QString& line, int done, int inAll) {
+    findProgress_->setRange(0, inAll);
+    findProgress_->setValue(done);
+    findStatus_->setText(FormatText(UiText::FindSearching, port.toUtf8().constData(), line.toUtf8().constData()));
+}
+
+void ComConfigDlg::OnFindFinished(const std::vector<PortDiscovery>& results) {
+    SetSearching(false);
+    const auto found = std::find_if(results.begin(), results.end(),
+                                    [](const PortDiscovery& r) { return r.outcome == DiscoveryOutcome::Found; });
+    if (found != results.end()) {
+        SelectFound(*found);
+        findStatus_->setText(FormatText(UiText::FindFound, ModelLabel(found->identity.modelKind), found->port.c_str(),
+                                        LineText(*found->line).c_str()));
+        okButton_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const bool stopped = std::any_of(results.begin(), results.end(),
+                                     [](const PortDiscovery& r) { return r.outcome == DiscoveryOutcome::Stopped; });
+    findStatus_->setText(Text(stopped ? UiText::FindCancelled : UiText::FindNothing));
+    portList_->setFocus(Qt::OtherFocusReason);
+}
+
+// As if the user had chosen the port and each line setting: each is stored at once.
+void ComConfigDlg::SelectFound(const PortDiscovery& found) {
+    const QString port = Wide(found.port);
+    if (FindPort(port) < 0) InsertSorted(port);
+    portList_->setCurrentIndex(FindPort(port));
+    OnPortChosen(portList_->currentIndex());
+    const ConnectionLine& line = *found.line;
+    const std::array<std::tuple<QComboBox*, qint64, const char*>, 4> lists{{
+        {speedList_, line.baudRate, kBaudRateValue},
+        {parityList_, line.parity, kParityValue},
+        {stopBitsList_, line.stopBits, kStopBitsValue},
+        {dataBitsList_, line.dataBits, kDataBitsValue},
+    }};
+    for (const auto& [list, value, valueName] : lists) {
+        if (SelectItemData(*list, value)) StoreListChoice(*list, valueName);
+    }
 }
 
 }  // namespace q470

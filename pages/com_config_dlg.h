@@ -8,12 +8,17 @@
 #include <vector>
 
 #include "enumerate_serial_ports.h"
+#include "port_description.h"
+#include "port_discovery.h"
 
 class QComboBox;
+class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace q470 {
 
+class DeviceFinder;
 class PortComboBox;
 
 // The connection dialog and the keeper of the connection settings in use. The members change only on
@@ -24,6 +29,7 @@ class ComConfigDlg : public QDialog {
 
 public:
     using PortEnumerator = std::function<std::error_code(std::vector<SerialPortEntry>&)>;
+    using PortDescriber = std::function<PortDescription(const std::string&)>;
 
     explicit ComConfigDlg(QWidget* parent = nullptr, PortEnumerator enumeratePorts = EnumerateSerialPorts);
 
@@ -39,7 +45,18 @@ public:
     // until the user picks a port. Offering it writes nothing to the profile.
     void SetPreferredPort(const QString& portName) { preferredPort_ = portName; }
 
+    // What the port list shows beside each port (udev, sysfs, the registry unless a test says otherwise).
+    void SetPortDescriber(PortDescriber describe) { describePorts_ = std::move(describe); }
+
     void accept() override;
+    // Also ends a running search, which takes a moment.
+    void reject() override;
+
+    // Find: searches the listed ports (and a typed one) for a modem, with progress and a Cancel, while
+    // the dialog stays responsive; then selects the first port where one answered and its line settings,
+    // as if the user had chosen them.
+    void FindDevice();
+    bool Searching() const;
 
     // The rate and stop bits (channel codes) the dialog will offer next: the stored ones, or the
     // defaults. A demonstration device listens at them, so that it answers the first connection.
@@ -57,8 +74,17 @@ private:
     int FindPort(const QString& portName) const;
     void OnPortChosen(int index);
     void StoreListChoice(const QComboBox& list, const char* valueName);
+    void OnPortTyped();
+    void ShowPortDescription();
+    void OnFindProgress(const QString& port, const QString& line, int done, int inAll);
+    void OnFindFinished(const std::vector<PortDiscovery>& results);
+    void SelectFound(const PortDiscovery& found);
+    void SetSearching(bool searching);
 
     PortEnumerator enumeratePorts_;
+    PortDescriber describePorts_ = DescribeSerialPort;
+    DeviceFinder* finder_ = nullptr;
+    bool portTyped_ = false;  // the port field holds text the user typed and has not stored yet
     std::vector<QString> portNames_;  // the last enumeration
     QString preferredPort_;
     bool preferPort_ = false;  // the preferred port still wins over the stored one
@@ -74,6 +100,11 @@ private:
     QComboBox* stopBitsList_ = nullptr;
     QComboBox* dataBitsList_ = nullptr;
     QPushButton* okButton_ = nullptr;
+    QPushButton* findButton_ = nullptr;
+    QPushButton* findCancelButton_ = nullptr;
+    QProgressBar* findProgress_ = nullptr;
+    QLabel* findStatus_ = nullptr;
+    QLabel* portDescription_ = nullptr;
 };
 
 }  // namespace q470

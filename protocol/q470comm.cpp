@@ -72,14 +72,7 @@ std::error_code Q470Comm::Open(const std::string& portName, std::uint32_t baudRa
                                std::uint8_t parity, std::uint8_t stopBits) {
     std::lock_guard<std::mutex> lock(g_linkCountMutex);
     if (auto error = channel_->Open(portName, baudRate, characterSize, parity, stopBits)) return error;
-    // A new connection: nothing is owed, and what the device is like is found out again.
-    {
-        std::lock_guard<std::mutex> receiveLock(receiveMutex_);
-        received_.Reset();
-    }
-    frames_ = LineFramer();
-    owed_ = OwedAnswer::Nothing;
-    deviceQuiet_ = false;
+    StartAfresh();
     hungUp_ = false;
     closing_ = false;
     if (counted_) return {};
@@ -94,6 +87,24 @@ std::error_code Q470Comm::Open(const std::string& portName, std::uint32_t baudRa
     }
     ++g_openLinks;
     counted_ = true;
+    return {};
+}
+
+// A new connection: nothing is owed, and what the device is like is found out again.
+void Q470Comm::StartAfresh() {
+    {
+        std::lock_guard<std::mutex> receiveLock(receiveMutex_);
+        received_.Reset();
+    }
+    frames_ = LineFramer();
+    owed_ = OwedAnswer::Nothing;
+    deviceQuiet_ = false;
+}
+
+std::error_code Q470Comm::ChangeLine(std::uint32_t baudRate, std::uint8_t characterSize, std::uint8_t parity,
+                                     std::uint8_t stopBits) {
+    if (auto error = channel_->ChangeLine(baudRate, characterSize, parity, stopBits)) return error;
+    StartAfresh();
     return {};
 }
 

@@ -46,6 +46,11 @@ public:
                          std::uint8_t parity, std::uint8_t stopBits);
     void Close();
     bool IsOpen() const;
+    // Other line settings on the open port without closing it (a search through line settings keeps
+    // the port to itself meanwhile). The link starts afresh as after Open: what was received, what the
+    // last command owed and what the device was like are forgotten.
+    std::error_code ChangeLine(std::uint32_t baudRate, std::uint8_t characterSize, std::uint8_t parity,
+                               std::uint8_t stopBits);
 
     // Always returns a record: the completing answer, or ResultTimeout, ResultNotOpen, ResultClosed,
     // ResultNoRecord; ResultBadResponse for a GPIO table the device gave wrong (a pin reported twice
@@ -104,6 +109,7 @@ private:
     template <typename Take>
     ResponseRecordPtr TakeLines(LinkTraffic traffic, Take take);
     void Observe(LinkTraffic traffic, std::string_view bytes);
+    void StartAfresh();
 
     std::shared_ptr<CSerialportMP> channel_;
     ReceiveBuffer received_;  // filled on the I/O threads, capped at kReceiveCap; guarded by receiveMutex_

@@ -242,6 +242,13 @@ constexpr UiTextEntry kUiTexts[] = {
      "Text File (*.txt) | *.txt |All Files(*.*) |*.*||"},
     {UiText::TrafficSaveFailed, "통신 내역을 저장할 수 없습니다. 파일 이름과 저장 위치를 확인해 주세요.",
      "Cannot save the traffic. Please check the filename and path."},
+    {UiText::FindDeviceButton, "장치 찾기(&F)", "&Find Device"},
+    {UiText::FindCancelButton, "찾기 취소", "Cancel Search"},
+    {UiText::FindSearching, "%s 포트를 %s(으)로 찾는 중...", "Searching %s at %s..."},
+    {UiText::FindFound, "%s 장치를 찾았습니다: %s, %s", "Found a %s on %s at %s."},
+    {UiText::FindNothing, "응답하는 장치가 없습니다. 연결과 전원을 확인해 주세요.",
+     "No device answered on any port. Please check the cable and the power."},
+    {UiText::FindCancelled, "장치 찾기를 취소하였습니다.", "The search was cancelled."},
 };
 
 constexpr bool IdsAreUnique() {

@@ -200,6 +200,13 @@ enum class UiText : int {
     TrafficClose,
     TrafficFileFilter,
     TrafficSaveFailed,
+    // Connection dialog: finding the device, and what is behind a port.
+    FindDeviceButton,
+    FindCancelButton,
+    FindSearching,
+    FindFound,
+    FindNothing,
+    FindCancelled,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

@@ -137,6 +137,15 @@ std::error_code CSerialportMP::Open(const std::string& portName, std::uint32_t b
     return {};
 }
 
+std::error_code CSerialportMP::ChangeLine(std::uint32_t baudRate, std::uint8_t characterSize, std::uint8_t parity,
+                                          std::uint8_t stopBits) {
+    std::lock_guard<std::mutex> lock(portMutex_);
+    if (!open_) return std::make_error_code(std::errc::not_connected);
+    if (auto error = ApplyOptions(baudRate, characterSize, parity, stopBits)) return error;
+    DiscardDriverBuffers();
+    return {};
+}
+
 std::error_code CSerialportMP::OpenPort(const std::string& portName) {
     std::error_code error;
     port_.open(portName, error);

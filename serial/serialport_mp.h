@@ -42,6 +42,11 @@ public:
                          std::uint8_t parity, std::uint8_t stopBits);
     void Close();
     bool IsOpen() const { return open_.load(); }
+    // Sets other line settings on the open port, codes as for Open, and drops what the driver holds:
+    // bytes taken in at the old settings are noise at the new ones. std::errc::not_connected when the
+    // channel is closed.
+    std::error_code ChangeLine(std::uint32_t baudRate, std::uint8_t characterSize, std::uint8_t parity,
+                               std::uint8_t stopBits);
     // Queues the bytes and starts a write unless one is in flight; at most kBufferSize go per write,
     // and what stays queued follows as each write completes.
     void Send(const std::uint8_t* bytes, std::uint16_t length);

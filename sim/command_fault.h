@@ -31,6 +31,9 @@ struct CommandFault {
     };
     std::vector<StrayByte> strayBytes;
     bool duplicateDataLines = false;  // every data line goes out twice in a row
+    // Answer a set command as if it were taken (OK, a later "+READY") but keep the settings as they
+    // were: a device that acknowledges a write and loses it.
+    bool acknowledgeWithoutStoring = false;
 
     // The two faults a device shows most: it never answers, or it answers ERROR (even in quiet mode).
     static CommandFault Silent() {
@@ -41,6 +44,11 @@ struct CommandFault {
     static CommandFault Refused() {
         CommandFault fault;
         fault.answerError = true;
+        return fault;
+    }
+    static CommandFault Forgotten() {
+        CommandFault fault;
+        fault.acknowledgeWithoutStoring = true;
         return fault;
     }
 };

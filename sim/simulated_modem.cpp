@@ -231,7 +231,9 @@ void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
         } else if (fault.answerError) {
             reply.resultLine = kErrorLine;
         } else if (!fault.silent && !fault.hangUp) {
+            const ModemSettings before = device.Settings();
             reply = received.overlong ? device.Refuse() : device.Handle(text);
+            if (fault.acknowledgeWithoutStoring) device.MutableSettings() = before;
         }
         // A restart puts the UART setting last written in force; its "+READY" already goes at it.
         if (!misheard && !reply.laterLine.empty()) {

@@ -32,6 +32,21 @@ TEST(CommandLine, OptionsMayStandOnEitherSideOfTheCommand) {
     EXPECT_EQ(at.Request().arguments, std::vector<std::string>{"AT+VER?"});
     EXPECT_EQ(at.Request().atTimeoutMs, 500u);
     EXPECT_FALSE(at.Request().identify);
+
+    // discover needs no port: without one it searches every listed port.
+    const CommandLine discover({"discover", "--thorough", "--json"});
+    ASSERT_EQ(discover.Result(), CommandLine::Outcome::Run) << discover.Error();
+    EXPECT_EQ(discover.Request().command, CliCommand::Discover);
+    EXPECT_TRUE(discover.Request().thorough);
+    EXPECT_TRUE(discover.Request().ports.empty());
+
+    const CommandLine verify({"-p", "/dev/ttyS0", "set", "channel=101", "--verify"});
+    ASSERT_EQ(verify.Result(), CommandLine::Outcome::Run) << verify.Error();
+    EXPECT_TRUE(verify.Request().verify);
+    const CommandLine restart({"-p", "/dev/ttyS0", "gpio", "2=alt:1", "--restart"});
+    ASSERT_EQ(restart.Result(), CommandLine::Outcome::Run) << restart.Error();
+    EXPECT_TRUE(restart.Request().restart);
+    EXPECT_FALSE(restart.Request().verify);
 }
 
 TEST(CommandLine, UsageErrorsNameTheValueAndWhatIsAllowed) {
@@ -63,6 +78,11 @@ TEST(CommandLine, UsageErrorsNameTheValueAndWhatIsAllowed) {
         {{"-p", "/dev/x", "-p", "/dev/y", "console"}, {"console talks to one port at a time"}},
         {{"-p", "/dev/x", "console", "--json"}, {"no JSON"}},
         {{"ports", "--trace"}, {"nothing to trace"}},
+        {{"-p", "/dev/x", "read", "--verify"}, {"--verify belongs to the set, gpio and apply commands"}},
+        {{"-p", "/dev/x", "apply", "f.json", "--restart"}, {"apply restarts the device anyway"}},
+        {{"-p", "/dev/x", "restart", "--restart"}, {"--restart belongs to the set and gpio commands"}},
+        {{"-p", "/dev/x", "read", "--thorough"}, {"--thorough belongs to the discover command"}},
+        {{"-p", "/dev/x", "--sim", "Q470R", "discover"}, {"cannot be used together"}},
         {{}, {"no command given"}},
     };
     for (const auto& c : cases) {

@@ -1,0 +1,55 @@
+// The end of set, gpio and apply: the restart of --restart and --verify, and the read-back of --verify.
+#include "job_code.h"
+#include "line_choices.h"
+#include "port_flow.h"
+#include "verify_report.h"
+
+namespace q470 {
+namespace {
+
+ConnectionLine LineOf(const LineOptions& line) {
+    return ConnectionLine{line.baudRate, line.dataBits, line.parity, line.stopBits};
+}
+
+// Where the check looked for the device: the line setting it should use now, and the old one when
+// a new UART setting was written.
+std::string LinesLookedAt(const std::vector<SettingCheck>& checks, const ConnectionLine& connection) {
+    const ConnectionLine expected = LineAfterRestart(checks, connection);
+    if (SameLine(expected, connection)) return LineText(expected);
+    return LineText(expected) + " (the UART setting written) nor at " + LineText(connection);
+}
+
+}  // namespace
+
+void PortFlow::FinishWrites(std::string message, std::vector<SettingCheck> checks) {
+    const CliRequest& request = plan_.request;
+    if ((request.restart || request.verify) && !outcome_.restarted) {
+        if (!RunJob(JobRestart, "restarting the device", JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
+            return;
+        outcome_.restarted = true;
+    }
+    if (!request.verify) return Succeed(std::move(message));
+    ReadBack(std::move(checks));
+    if (!finished_ && !control_.Stopping()) {
+        Succeed(message + (message.empty() ? "" : "\n") + VerifySummary(*outcome_.verify, {}));
+    }
+}
+
+void PortFlow::ReadBack(std::vector<SettingCheck> checks) {
+    Step("waiting for the device after its restart, then reading it back");
+    const ConnectionLine connection = LineOf(session_.Line());
+    VerifyRequest request;
+    request.port = outcome_.port;
+    request.connection = connection;
+    request.modelKind = outcome_.device.modelKind;
+    request.checks = std::move(checks);
+    request.stopping = [this] { return control_.Stopping(); };
+    outcome_.verify = VerifyWrites(session_.DeviceLink(), request);
+    const VerifyReport& report = *outcome_.verify;
+    if (control_.Stopping() || report.outcome == VerifyOutcome::Verified) return;
+    if (report.outcome == VerifyOutcome::Differs) outcome_.details = VerifyDifferenceLines(report);
+    const int status = report.outcome == VerifyOutcome::CannotOpen ? ExitPortFailed : ExitDeviceFailed;
+    Fail(status, VerifySummary(report, LinesLookedAt(request.checks, connection)));
+}
+
+}  // namespace q470

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "line_json.h"
+#include "setting_check.h"
+#include "write_verifier.h"
+
+namespace q470 {
+
+// A checked setting in the words `set` and `gpio` take: "channel", "uart", "pin 2", ...
+std::string CheckedSettingName(const SettingCheck& check);
+// Its value as written and as read back, in the same words ("101", "115200 8N1", "alt:push-pull");
+// "-" for a value the device did not give.
+std::string WrittenText(const SettingCheck& check);
+std::string ReadBackText(const SettingCheck& check);
+
+// One line for the verification as a whole: "verified after the restart: 9 settings read back as
+// written (the device answers at 115200 8N1)", or what went wrong.
+std::string VerifySummary(const VerifyReport& report, const std::string& connectionText);
+// One line per difference: "channel: written 101, read back 99".
+std::vector<std::string> VerifyDifferenceLines(const VerifyReport& report);
+
+// The "verify" object of a port's JSON record: outcome, the line the device answered at, how long it
+// took to come back, every setting checked and the differences.
+void WriteVerifyJson(ReportJson& json, const VerifyReport& report);
+
+}  // namespace q470

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "device_records.h"
+#include "q470comm.h"
+#include "setting_check.h"
+
+namespace q470 {
+
+// How long a device may take to come back after its restart before the check gives up on it.
+constexpr std::chrono::milliseconds kRestartBudget{5000};
+
+struct VerifyRequest {
+    std::string port;
+    ConnectionLine connection;  // the line setting the writes went at
+    std::uint32_t modelKind = 0;  // the device's model, as identified before the writes
+    std::vector<SettingCheck> checks;
+    std::chrono::milliseconds restartBudget = kRestartBudget;
+    std::function<bool()> stopping;  // polled while the device is waited for
+};
+
+enum class VerifyOutcome {
+    Verified,      // every written setting reads back as written
+    Differs,       // at least one does not (or the UART setting is not the one the device answers at)
+    NoAnswer,      // the device answered neither at the line setting it should use now nor at the old one
+    OtherDevice,   // what answered is not the model that was written to
+    ReadFailed,    // it answered, but the read stopped short
+    CannotOpen,    // the port could not be opened again: `openError`
+    Stopped,
+};
+
+struct VerifyReport {
+    VerifyOutcome outcome = VerifyOutcome::NoAnswer;
+    std::optional<ConnectionLine> line;  // where the device answered after its restart
+    std::vector<SettingCheck> checks;    // with what was read back
+    std::chrono::milliseconds readyAfter{0};  // from the reopening until the device answered
+    std::error_code openError;
+};
+
+// After the writes and the restart: reopens the port at the line setting the device should use now
+// (the UART setting written, otherwise the connection's), waits until the device answers, identifies
+// it, reads it with the model's read job and compares every written setting. When the device does not
+// answer at a new UART setting, the old one is tried: a device that did not keep its new UART setting
+// shows it there. Queries only; `link` is closed first and left open at the line the device answered.
+VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request);
+
+// "verified", "differs", "noAnswer", "otherDevice", "readFailed", "cannotOpen", "stopped".
+const char* VerifyOutcomeName(VerifyOutcome outcome);
+
+}  // namespace q470
