@@ -28,6 +28,20 @@ extern int g_openLinks;
 
 // The device link: sends one AT command at a time and blocks its caller until the answer that
 // completes the command arrives, the time-out passes, or the link is closed.
+//
+// Locks, in the order they may be taken:
+//   g_linkCountMutex (this file's own) guards g_openLinks and the starting and stopping of the I/O
+//                threads; Open and Close hold it throughout, and Close takes receiveMutex_ and the
+//                channel's port lock inside it (and the I/O service's thread lock when it stops it).
+//   the channel's read lock, then receiveMutex_: OnRead runs inside the channel's read lock and takes
+//                receiveMutex_, which guards the receive buffer and the flags the data condition waits
+//                on (data ready, closing, hung up). The error callback runs with both held when a read
+//                fails, and with the channel's write lock held (and receiveMutex_ already released) when
+//                a write fails: it must only hand the news on.
+// Execute never holds receiveMutex_ while it calls the channel, and the frame buffer, the owed
+// answer, the device's quiet mode and the observer belong to the one thread inside Execute (or
+// Listen). closing, data ready and hung up are atomics; closing is written under receiveMutex_ so a
+// waiter cannot miss Close's wake-up.
 class Q470Comm {
 public:
     using ErrorCallback = std::function<void(Q470Comm*, std::error_code&)>;

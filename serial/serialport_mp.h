@@ -22,6 +22,19 @@ namespace q470 {
 // An asynchronous serial channel: keeps one read outstanding while open, writes queued bytes, and
 // reports every completed read and write to its owner's handlers on an I/O thread. It must be owned
 // by a std::shared_ptr, because every pending operation holds a reference to it.
+//
+// Locks, and the order in which they may be taken (never the other way round):
+//   readMutex_   guards the received bytes and the read handler. Held for the whole of a read
+//                completion, so the read handler runs with it held (the device link's OnRead takes
+//                its receive mutex inside: read lock, then receive mutex).
+//   writeMutex_  guards the write queue, the write buffer and the start of a write, and the write
+//                handler, which runs with it held (the link's OnWrite takes its receive mutex inside
+//                for a moment: write lock, then receive mutex).
+//   portMutex_   serialises the calls on the port object: open, options, starting a read or a write,
+//                cancel, close. Innermost: taken under the read lock (a read restarting) and under
+//                the write lock (a write starting), never the other way round.
+// Close takes only portMutex_; the open and writing flags are atomics read without a lock. The strand
+// runs one completion of this channel at a time.
 class CSerialportMP : public std::enable_shared_from_this<CSerialportMP> {
 public:
     using ReadHandler = std::function<void(std::shared_ptr<CSerialportMP>, std::error_code&,
