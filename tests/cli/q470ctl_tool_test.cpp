@@ -41,9 +41,10 @@ TEST(Q470ctlTool, ReadsTheBuiltInSimulatedDevice) {
     const std::string out = tool.Output();
     document.Parse(out.c_str());
     ASSERT_FALSE(document.HasParseError()) << out;
-    EXPECT_STREQ(document["model"].GetString(), "Q470R");
-    EXPECT_STREQ(document["firmware"].GetString(), "1.5.0");
-    EXPECT_EQ(document["gpio"]["pins"].Size(), 13u);
+    const auto& port = document["ports"][0];
+    EXPECT_STREQ(port["device"]["model"].GetString(), "Q470R");
+    EXPECT_STREQ(port["device"]["firmware"].GetString(), "1.5.0");
+    EXPECT_EQ(port["gpio"]["pins"].Size(), 13u);
     EXPECT_EQ(tool.Errors(), "") << "no progress lines when standard error is not a terminal";
 }
 
