@@ -81,9 +81,14 @@ std::vector<Encoded> AllEncodings(const std::u32string& text) {
     };
 }
 
+// From a file, and from the same bytes read already (a pipe can be read only once): the same result.
 int LoadBytes(const test::TempFolder& folder, const std::string& bytes, ConfigDocument& document) {
     test::WriteBytes(folder.Path("config.json"), bytes);
-    return LoadConfigDocument(folder.Path16("config.json"), document);
+    const int result = LoadConfigDocument(folder.Path16("config.json"), document);
+    ConfigDocument fromBytes;
+    EXPECT_EQ(LoadConfigDocumentFromBytes(bytes, fromBytes), result);
+    EXPECT_TRUE(result != 0 || fromBytes == document);
+    return result;
 }
 
 TEST(LoadConfigDocument, EveryUnicodeFormGivesTheSameDocument) {
