@@ -80,7 +80,8 @@ int ConsoleSession::Run(ConsoleInput& input, std::ostream& err) {
     server.join();
     Flush(input);
     if (status == ExitDeviceFailed) err << "q470ctl: " << plan_.text.Text(ToolText::ConsoleDisconnected) << '\n';
-    if (status != ExitOk && status != ExitDeviceFailed) err << "q470ctl: " << plan_.text.Text(ToolText::Interrupted) << '\n';
+    if (status != ExitOk && status != ExitDeviceFailed)
+        err << "q470ctl: " << plan_.text.Text(ToolText::Interrupted) << '\n';
     return status;
 }
 

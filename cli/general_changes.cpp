@@ -36,7 +36,8 @@ public:
 
     static std::string PanId(std::optional<std::uint16_t>& field, std::string_view value, const CliText& text) {
         const auto number = ParseDecimal(value, UINT16_MAX);
-        if (!number || !IsValidPanIdValue(*number)) return text.Text(ToolText::PanIdAllowed, {text.Text(UiText::InvalidPanId)});
+        if (!number || !IsValidPanIdValue(*number))
+            return text.Text(ToolText::PanIdAllowed, {text.Text(UiText::InvalidPanId)});
         field = static_cast<std::uint16_t>(*number);
         return {};
     }

@@ -73,7 +73,8 @@ std::optional<GpioChanges> GpioChanges::Parse(const std::vector<std::string>& wo
     if (sendToPeer) {
         const auto flag = kSwitchNames.Parse(*sendToPeer);
         if (!flag) {
-            error = "gpio: " + text.Text(ToolText::ValueNotAllowed, {"--send-to-peer " + *sendToPeer, kSwitchNames.Allowed()});
+            error = "gpio: " +
+                    text.Text(ToolText::ValueNotAllowed, {"--send-to-peer " + *sendToPeer, kSwitchNames.Allowed()});
             return std::nullopt;
         }
         changes.sendToPeer_ = static_cast<std::uint8_t>(*flag);

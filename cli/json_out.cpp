@@ -9,8 +9,8 @@ std::size_t Utf8Length(std::string_view text, std::size_t i) {
     const unsigned char lead = byte(i);
     if (lead < 0x80) return 1;
     std::size_t length = 0;
-    unsigned char low = 0x80;  // the range the second byte must be in, narrowed for overlongs,
-    unsigned char high = 0xBF; // surrogates and code points beyond U+10FFFF
+    unsigned char low = 0x80;   // the range the second byte must be in, narrowed for overlongs,
+    unsigned char high = 0xBF;  // surrogates and code points beyond U+10FFFF
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {

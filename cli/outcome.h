@@ -24,12 +24,12 @@ enum class Outcome {
     UnknownModel,  // the device names a model the tool does not know
     Disconnected,  // the device hung up, or its adapter went away
     // 4: a file.
-    FileUnreadable,   // cannot be opened or read, or is not JSON
-    FileInvalid,      // JSON, but not a configuration file (the root, the model name)
-    FileNoSettings,   // no setting in it could be read
-    FileWrongModel,   // for another model than the device
-    FileRefused,      // a value its member may not hold
-    FileNotWritten,   // a file could not be written
+    FileUnreadable,  // cannot be opened or read, or is not JSON
+    FileInvalid,     // JSON, but not a configuration file (the root, the model name)
+    FileNoSettings,  // no setting in it could be read
+    FileWrongModel,  // for another model than the device
+    FileRefused,     // a value its member may not hold
+    FileNotWritten,  // a file could not be written
     // 128 + the signal.
     Interrupted,
 };

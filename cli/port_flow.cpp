@@ -208,7 +208,8 @@ void PortFlow::Apply() {
 // association clear a PAN ID change brings.
 void PortFlow::NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items, bool deviceWasQuiet) {
     for (const auto& problem : loaded.problems) {
-        outcome_.unsent.push_back({problem.member, ReasonWord(problem.kind), ProblemText(problem, plan_.text.Language())});
+        outcome_.unsent.push_back(
+            {problem.member, ReasonWord(problem.kind), ProblemText(problem, plan_.text.Language())});
     }
     std::size_t walked = 0;
     std::size_t quietWrites = 0;
@@ -273,7 +274,8 @@ void PortFlow::Set() {
 
 void PortFlow::Gpio() {
     if (!IsQ470R()) {
-        return Fail(Outcome::NotForModel, plan_.text.Text(ToolText::GpioNoGpio, {ModelName(outcome_.device.modelKind)}));
+        return Fail(Outcome::NotForModel,
+                    plan_.text.Text(ToolText::GpioNoGpio, {ModelName(outcome_.device.modelKind)}));
     }
     if (!Read()) return;
     GpioSettings record = outcome_.gpio;
@@ -358,7 +360,7 @@ bool PortFlow::RunJob(std::int32_t job, ToolText step, std::int32_t expected, co
 
 Outcome PortFlow::DeviceFailure() const {
     const bool stepFailed = outcome_.trail && outcome_.trail->failed;
-    const std::string stoppedAt = stepFailed                ? outcome_.trail->failed->text
+    const std::string stoppedAt = stepFailed           ? outcome_.trail->failed->text
                                   : exchanges_.empty() ? std::string()
                                                        : exchanges_.back().command;
     for (auto sent = exchanges_.rbegin(); sent != exchanges_.rend(); ++sent) {

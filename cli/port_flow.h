@@ -59,8 +59,7 @@ private:
 
     // Runs a job; false when it did not end with `expected`, after recording why. A write job also keeps
     // what the device acknowledged and where the job stopped, and the commands it sent.
-    bool RunJob(std::int32_t job, ToolText step, std::int32_t expected, const std::string& failure,
-                bool write = false);
+    bool RunJob(std::int32_t job, ToolText step, std::int32_t expected, const std::string& failure, bool write = false);
     // No answer, or ERROR, to the command the failed job stopped at.
     Outcome DeviceFailure() const;
     // The file items the apply did not send: those the check left out and those it never reached.

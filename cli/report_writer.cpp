@@ -98,7 +98,8 @@ void ReportWriter::WriteGeneral(const PortOutcome& outcome, std::ostream& out) c
 // In the words `gpio` takes.
 void ReportWriter::WriteGpio(const PortOutcome& outcome, std::ostream& out) const {
     out << text_.Text(ToolText::GpioSettingsHeading) << '\n';
-    for (const auto& pin : GpioPinWords(outcome.gpio)) out << "  " << pin.pin << '=' << pin.mode << ':' << pin.value << '\n';
+    for (const auto& pin : GpioPinWords(outcome.gpio))
+        out << "  " << pin.pin << '=' << pin.mode << ':' << pin.value << '\n';
     out << "  --interval " << outcome.gpio.reportInterval << '\n';
     out << "  --send-to-peer " << int{outcome.gpio.sendToPeer} << '\n';
 }

@@ -21,8 +21,7 @@ public:
                std::ostream& err) const;
     // A run that ended before any port was opened: its message (about `subject`, when there is one) on the
     // error stream, and with --json the document with no ports.
-    void WriteRunFailure(const RunSummary& run, const std::string& subject, std::ostream& out,
-                         std::ostream& err) const;
+    void WriteRunFailure(const RunSummary& run, const std::string& subject, std::ostream& out, std::ostream& err) const;
 
 private:
     void WriteText(const PortOutcome& outcome, std::ostream& out) const;

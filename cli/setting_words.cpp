@@ -41,7 +41,8 @@ std::vector<SettingWord> GeneralSettingWords(const GeneralSettings& general) {
     words.push_back(Named("stop-bits", kDeviceStopBitNames, general.stopBits));
     words.push_back(Named("data-bits", kDataBitNames, general.dataBits));
     words.push_back(Switch("quiet", general.quietMode != 0));
-    if (q470r && FirmwareHasRxPullUp(general.firmwareVersion)) words.push_back(Switch("rx-pullup", general.rxPullUp != 0));
+    if (q470r && FirmwareHasRxPullUp(general.firmwareVersion))
+        words.push_back(Switch("rx-pullup", general.rxPullUp != 0));
     return words;
 }
 

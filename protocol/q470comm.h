@@ -107,8 +107,8 @@ private:
                         std::uint32_t timeoutMs);
     // Sends the command and waits until `complete` turns a line into the record that ends it.
     template <typename Complete>
-    ResponseRecordPtr Exchange(const std::uint8_t* command, std::uint16_t length, CommandId id,
-                               std::uint32_t timeoutMs, Complete complete);
+    ResponseRecordPtr Exchange(const std::uint8_t* command, std::uint16_t length, CommandId id, std::uint32_t timeoutMs,
+                               Complete complete);
     // Works through the complete lines received; stops at the one `take` accepts.
     template <typename Take>
     ResponseRecordPtr TakeLines(LinkTraffic traffic, Take take);

@@ -58,17 +58,18 @@ TEST(CliLanguage, TheLocaleOfMessagesDecidesUnlessQ470LangDoes) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(LanguageFromEnvironment(c.q470Lang, c.lcAll, c.lcMessages, c.lang), c.language)
-            << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " " << (c.lang ? c.lang : "-");
+            << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " "
+            << (c.lang ? c.lang : "-");
     }
 }
 
 TEST(JsonText, WhatIsNotUtf8IsWrittenAsItsBytes) {
     EXPECT_EQ(ValidUtf8("caf\xC3\xA9 설정"), "caf\xC3\xA9 설정");
     EXPECT_EQ(ValidUtf8("caf\xE9.json"), "caf\\xE9.json");
-    EXPECT_EQ(ValidUtf8("\xED\xA0\x80"), "\\xED\\xA0\\x80");  // an encoded surrogate
-    EXPECT_EQ(ValidUtf8("\xC0\xAF"), "\\xC0\\xAF");           // an overlong '/'
+    EXPECT_EQ(ValidUtf8("\xED\xA0\x80"), "\\xED\\xA0\\x80");           // an encoded surrogate
+    EXPECT_EQ(ValidUtf8("\xC0\xAF"), "\\xC0\\xAF");                    // an overlong '/'
     EXPECT_EQ(ValidUtf8("\xF4\x90\x80\x80"), "\\xF4\\x90\\x80\\x80");  // beyond U+10FFFF
-    EXPECT_EQ(ValidUtf8("\xE1\x80"), "\\xE1\\x80");           // cut short
+    EXPECT_EQ(ValidUtf8("\xE1\x80"), "\\xE1\\x80");                    // cut short
     EXPECT_EQ(ValidUtf8("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
 }
 

@@ -53,7 +53,8 @@ Setup HangUp(const std::string& keyword) {
 }
 
 Setup Model(const std::string& name) {
-    return [=](sim::SimulatedModem& modem) { modem.UpdateSettings([&](sim::ModemSettings& s) { s.modelName = name; }); };
+    return
+        [=](sim::SimulatedModem& modem) { modem.UpdateSettings([&](sim::ModemSettings& s) { s.modelName = name; }); };
 }
 
 Setup Firmware(const std::string& text) {
@@ -84,7 +85,12 @@ const ContractCase kCases[] = {
     {"restart", {"restart"}, 0, "ok"},
     {"factory-reset", {"factory-reset"}, 0, "ok"},
     {"at", {"at", "AT+VER?"}, 0, "ok"},
-    {"at with a byte that is not UTF-8", {"at", "AT+VER?"}, 0, "ok", true, sim::ModemModel::Q470R,
+    {"at with a byte that is not UTF-8",
+     {"at", "AT+VER?"},
+     0,
+     "ok",
+     true,
+     sim::ModemModel::Q470R,
      Firmware("1.5.0\xE9")},
     // The command line: nothing opens.
     {"set with an unknown key", {"set", "volume=3"}, 2, "usage", false},
@@ -99,20 +105,46 @@ const ContractCase kCases[] = {
     {"set a channel of another plan", {"set", "channel=50"}, 2, "invalid-setting"},
     // The port.
     {"read a missing port", {"read"}, 3, "no-such-port", true, sim::ModemModel::Q470R, {}, true},
-    {"apply to a missing port", {"apply", "{dir}/q470r.json"}, 3, "no-such-port", true, sim::ModemModel::Q470R, {},
+    {"apply to a missing port",
+     {"apply", "{dir}/q470r.json"},
+     3,
+     "no-such-port",
+     true,
+     sim::ModemModel::Q470R,
+     {},
      true},
     {"read a busy port", {"read"}, 3, "port-busy", true, sim::ModemModel::Q470R, {}, false, true},
     // The device.
     {"identify an unknown model", {"identify"}, 1, "unknown-model", true, sim::ModemModel::Q470R, Model("Q470X")},
     {"read a silent device", {"read"}, 1, "no-answer", true, sim::ModemModel::Q470R, Silent()},
-    {"set refused", {"set", "mode=multi"}, 1, "refused", true, sim::ModemModel::Q470R,
+    {"set refused",
+     {"set", "mode=multi"},
+     1,
+     "refused",
+     true,
+     sim::ModemModel::Q470R,
      Fault("AT+OPMODE=", sim::CommandFault::Refused())},
-    {"gpio refused", {"gpio", "5=output:high"}, 1, "refused", true, sim::ModemModel::Q470R,
+    {"gpio refused",
+     {"gpio", "5=output:high"},
+     1,
+     "refused",
+     true,
+     sim::ModemModel::Q470R,
      Fault("AT+GPIOC=", sim::CommandFault::Refused())},
-    {"apply refused", {"apply", "{dir}/q470r.json"}, 1, "refused", true, sim::ModemModel::Q470R,
+    {"apply refused",
+     {"apply", "{dir}/q470r.json"},
+     1,
+     "refused",
+     true,
+     sim::ModemModel::Q470R,
      Fault("AT+PANID=", sim::CommandFault::Refused())},
     {"at refused", {"at", "AT+FOO=1"}, 1, "refused"},
-    {"at unanswered", {"at", "AT+VER?", "--timeout", "300"}, 1, "no-answer", true, sim::ModemModel::Q470R,
+    {"at unanswered",
+     {"at", "AT+VER?", "--timeout", "300"},
+     1,
+     "no-answer",
+     true,
+     sim::ModemModel::Q470R,
      Fault("AT+VER?", sim::CommandFault::Silent())},
     {"read cut off", {"read"}, 1, "disconnected", true, sim::ModemModel::Q470R, HangUp("AT+GPIOC?")},
     {"restart cut off", {"restart"}, 1, "disconnected", true, sim::ModemModel::Q470R, HangUp("ATZ")},

@@ -141,9 +141,9 @@ TEST(CliCommands, ReadAsTextUsesTheWordsOfSetAndGpioAndTheWindowsLabels) {
     const CliRun run = rig.Run({"read"});
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* line :
-         {"모델: Q470R\n", "기본설정:\n", "GPIO설정:\n", "장치 확장 주소: 00:12:4B:00:1A:2B:3C:4D\n", "펌웨어 버전: 1.4.9\n",
-          "상태 정보: Q470R/RX, ACTIVE, 설정 모드\n", "  mode=p2pcmd\n", "  panid=1234\n", "  channel=99\n",
-          "  parity=none\n", "  2=alt:inv-push-pull\n", "  5=output:high\n", "  --interval 0\n"}) {
+         {"모델: Q470R\n", "기본설정:\n", "GPIO설정:\n", "장치 확장 주소: 00:12:4B:00:1A:2B:3C:4D\n",
+          "펌웨어 버전: 1.4.9\n", "상태 정보: Q470R/RX, ACTIVE, 설정 모드\n", "  mode=p2pcmd\n", "  panid=1234\n",
+          "  channel=99\n", "  parity=none\n", "  2=alt:inv-push-pull\n", "  5=output:high\n", "  --interval 0\n"}) {
         EXPECT_TRUE(Contains(run.out, line)) << line << " in\n" << run.out;
     }
     EXPECT_FALSE(Contains(run.out, "rx-pullup")) << "firmware 1.4.9 has no RX pull-up";

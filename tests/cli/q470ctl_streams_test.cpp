@@ -124,8 +124,8 @@ TEST(Q470ctlStreams, ANamedPipeIsWrittenAndReadInPlace) {
 // Nothing comes on standard input: an interrupt ends the wait, with the document of an interrupted run.
 TEST(Q470ctlStreams, AnInterruptEndsTheWaitForTheFile) {
     CliRig rig;
-    ChildProcess apply(Q470CTL_EXECUTABLE, {"-p", rig.Port(), "apply", "-", "--json"}, ChildProcess::StandardOutput::Piped,
-                       ChildProcess::StandardInput::Piped);
+    ChildProcess apply(Q470CTL_EXECUTABLE, {"-p", rig.Port(), "apply", "-", "--json"},
+                       ChildProcess::StandardOutput::Piped, ChildProcess::StandardInput::Piped);
     std::this_thread::sleep_for(200ms);
     apply.Signal(SIGINT);
     const std::string out = apply.Output();
@@ -141,7 +141,10 @@ TEST(Q470ctlStreams, AFileNameIsItsBytes) {
     TemporaryFolder folder;
     const std::string name = folder.File("caf\xE9.json");
     CliRig rig;
-    rig.modem.UpdateSettings([](sim::ModemSettings& s) { s.opMode = 3; s.panId = 4321; });
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) {
+        s.opMode = 3;
+        s.panId = 4321;
+    });
     ChildProcess save(Q470CTL_EXECUTABLE, {"-p", rig.Port(), "save", name});
     ASSERT_EQ(save.Wait(kGenerous), 0) << save.Errors();
     struct stat info {};

@@ -6,10 +6,10 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <utility>
-#include <vector>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "child_process.h"
 

@@ -58,7 +58,8 @@ std::string Normalised(const std::string& text) {
 
 std::string RunInShell(const std::string& command, const std::string& folder) {
     const std::string tools = std::filesystem::path(Q470CTL_EXECUTABLE).parent_path().string();
-    const std::string script = "cd '" + folder + "' && export PATH='" + tools + "':\"$PATH\" Q470_LANG=en && " + command;
+    const std::string script =
+        "cd '" + folder + "' && export PATH='" + tools + "':\"$PATH\" Q470_LANG=en && " + command;
     ChildProcess shell("/bin/bash", {"-c", script});
     std::string output = shell.Output();
     EXPECT_NE(shell.Wait(kGenerous), -1) << command;

@@ -107,7 +107,8 @@ TEST(GeneralChanges, RefusedWordsNameTheKeyAndWhatIsAllowed) {
 
 TEST(GeneralChanges, EachModelTakesOnlyTheKeysItsPageEdits) {
     EXPECT_TRUE(Contains(ParseGeneral({"upanid=5"}).CheckModel(ModelQ470R, kEnglish), "use panid="));
-    EXPECT_EQ(ParseGeneral({"panid=5", "role=slave", "channel=100", "outdoor=1", "rx-pullup=1"}).CheckModel(ModelQ470R, kEnglish),
+    EXPECT_EQ(ParseGeneral({"panid=5", "role=slave", "channel=100", "outdoor=1", "rx-pullup=1"})
+                  .CheckModel(ModelQ470R, kEnglish),
               "");
     for (const char* word : {"panid=5", "role=slave", "channel=100", "outdoor=1", "rx-pullup=1"}) {
         const std::string error = ParseGeneral({word}).CheckModel(ModelKs400, kEnglish);

@@ -46,8 +46,8 @@ TEST(NarrowText, MalformedInputIsReplacedNotThrown) {
 // File names are bytes: whatever they hold comes back byte for byte, and what is UTF-8 reads as text.
 TEST(NarrowText, BytesSurviveTheWayThroughUtf16) {
     for (const std::string& bytes : {std::string("caf\xE9.json"), std::string("\xFF\xFE"), std::string("\xE1\x80"),
-                                    std::string("\xC0\xAF"), std::string("\xED\xA0\x80"), std::string("a\0b", 3),
-                                    std::string("\xEF\xBF\xBD"), std::string("\xEC\x84\xA4\xE9")}) {
+                                     std::string("\xC0\xAF"), std::string("\xED\xA0\x80"), std::string("a\0b", 3),
+                                     std::string("\xEF\xBF\xBD"), std::string("\xEC\x84\xA4\xE9")}) {
         EXPECT_EQ(WideToNarrow(BytesToWide(bytes)), bytes);
     }
     EXPECT_EQ(BytesToWide("caf\xE9"), u"caf\xDCE9");
