@@ -5,7 +5,6 @@
 #include "config_check.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,27 +12,20 @@
 #include "config_exchange.h"
 #include "model_kind.h"
 #include "narrow_text.h"
+#include "temp_folder.h"
 
 namespace q470 {
 namespace {
 
-namespace fs = std::filesystem;
-
 class TempFile {
 public:
-    TempFile() {
-        char pattern[] = "/tmp/q470-check-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
-    }
-    ~TempFile() { fs::remove_all(folder_); }
-
     std::u16string Write(const std::string& text) const {
-        std::ofstream(folder_ / "config.json", std::ios::binary) << text;
-        return NarrowToWide((folder_ / "config.json").string());
+        std::ofstream(folder_.Root() / "config.json", std::ios::binary) << text;
+        return folder_.Path16("config.json");
     }
 
 private:
-    fs::path folder_;
+    test::TempFolder folder_;
 };
 
 // A Q470R on PHY ID 12, channel 99, as its read found it.
