@@ -305,7 +305,7 @@ constexpr bool EntriesAreInOrder() {
     return true;
 }
 static_assert(EntriesAreInOrder(), "one entry per text, in the order of the enumeration");
-static_assert(kToolTextCount == static_cast<std::size_t>(ToolText::ConsoleDisconnected) + 1, "every text has an entry");
+static_assert(kToolTextCount == static_cast<std::size_t>(ToolText::Count), "every text has an entry");
 
 }  // namespace
 

@@ -108,6 +108,8 @@ enum class ToolText : int {
     CommandNotAscii,
     ConsoleNotSent,
     ConsoleDisconnected,
+    // Not a text: how many there are. New texts go above it.
+    Count,
 };
 
 // The UTF-8 text of an id in a language.

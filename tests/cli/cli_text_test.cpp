@@ -22,7 +22,7 @@ std::set<char> Placeholders(const std::string& text) {
 }
 
 TEST(ToolText, EveryTextHasBothLanguagesWithTheSamePlaceholders) {
-    for (int id = 0; id <= static_cast<int>(ToolText::ConsoleDisconnected); ++id) {
+    for (int id = 0; id < static_cast<int>(ToolText::Count); ++id) {
         const std::string korean = ToolTextUtf8(static_cast<ToolText>(id), UiLanguage::Korean);
         const std::string english = ToolTextUtf8(static_cast<ToolText>(id), UiLanguage::English);
         EXPECT_NE(korean, "") << id;
