@@ -21,9 +21,9 @@ std::u16string PathFromArgument(const std::string& argument) {
 
 #else
 
-// The narrow text of Linux and macOS is UTF-8 already.
+// File names are bytes here: a name that is not UTF-8 must still name the same file.
 std::u16string PathFromArgument(const std::string& argument) {
-    return NarrowToWide(argument);
+    return BytesToWide(argument);
 }
 
 #endif

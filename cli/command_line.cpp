@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+#include "config_output.h"
+#include "standard_stream.h"
 #include "value_names.h"
 
 namespace q470 {
@@ -87,87 +89,17 @@ constexpr const char* kShortOptions = ":p:b:h";
 
 constexpr std::array<std::string_view, 3> kSimModels{"Q470R", "KELDAN-KS410", "KELDAN-KS400"};
 
-std::string BadValue(const char* option, const char* value, const std::string& allowed) {
-    return std::string(option) + " " + value + ": not allowed (allowed: " + allowed + ")";
+std::string BadValue(const CliText& text, const char* option, const char* value, const std::string& allowed) {
+    return text.Text(ToolText::ValueNotAllowed, {std::string(option) + " " + value, allowed});
 }
 
 }  // namespace
 
-const char* CommandLine::Usage() {
-    return "Usage: q470ctl [options] COMMAND [args]\n"
-           "\n"
-           "Configures Q470R, KELDAN-KS410 and KELDAN-KS400 modems over a serial port with the same jobs as\n"
-           "the Q470 Manager window. Every device command opens the port and identifies the device first;\n"
-           "the commands that change settings read the device before they write.\n"
-           "\n"
-           "Options:\n"
-           "  -p, --port NAME        serial port; repeat it to run the command on several ports in parallel\n"
-           "      --sim MODEL        use a built-in simulated device instead of a port:\n"
-           "                         Q470R, KELDAN-KS410 or KELDAN-KS400\n"
-           "      --sim-firmware T   firmware text of the simulated device (default 1.5.0)\n"
-           "  -b, --baud RATE        2400 4800 9600 14400 19200 38400 57600 115200 230400 (default 9600)\n"
-           "      --parity P         none | odd | even (default none)\n"
-           "      --stop-bits N      1 | 2 (default 1)\n"
-           "      --data-bits N      7 | 8 (default 8)\n"
-           "      --json             results as JSON on standard output\n"
-           "      --trace            every line sent (>) and received (<) on standard error, as it happens:\n"
-           "                         milliseconds since the start, the port (with several), the bytes with\n"
-           "                         \\r, \\n and \\xNN for the others; '<~' marks bytes that never made a line\n"
-           "      --trace-file FILE  the same, appended to FILE\n"
-           "  -h, --help             show this help\n"
-           "      --version          show the version\n"
-           "\n"
-           "Commands:\n"
-           "  ports                  list the serial ports, one per line, each with what is behind it where\n"
-           "                         known (USB names and ids, serial number, driver, /dev/serial/by-id name)\n"
-           "  identify               model and quiet mode\n"
-           "  read                   identity, general settings and (Q470R) GPIO settings\n"
-           "  save FILE              read, then write the model's configuration file; with several ports,\n"
-           "                         {port} in FILE stands for each port's name\n"
-           "  apply FILE             read, check FILE, send its settings, restart the device\n"
-           "  set KEY=VALUE...       read, change general settings, apply them. Keys:\n"
-           "                           mode=p2p|p2pcmd|multi|multicmd (bypass 1:1, AT command 1:1,\n"
-           "                             bypass 1:N, AT command 1:N; or 1 to 4)\n"
-           "                           role=master|slave      (Q470R)\n"
-           "                           panid=1..65533         (Q470R)\n"
-           "                           upanid=1..65533        (KELDAN models)\n"
-           "                           outdoor=0|1            (Q470R: PHY ID 2 when 1, 12 when 0)\n"
-           "                           channel=N              (Q470R: a channel of the PHY ID's plan)\n"
-           "                           baud=RATE parity=none|odd|even stop-bits=1|2 data-bits=7|8\n"
-           "                           quiet=0|1              (1: the device sends no OK/ERROR)\n"
-           "                           rx-pullup=0|1          (Q470R with firmware 1.5 or later)\n"
-           "  gpio [PIN=MODE[:VALUE]...] [--interval MS] [--send-to-peer 0|1]\n"
-           "                         read, change GPIO settings (Q470R), apply them. PIN 0 to 12;\n"
-           "                         MODE input|output|alt (or 0|1|2; alt on pins 2 3 4 5 6 8 9);\n"
-           "                         VALUE input: no-pull|pull-up|pull-down, output: low|high,\n"
-           "                         alt: push-pull|inv-push-pull on pin 2, none elsewhere (or the number);\n"
-           "                         MS 0 (no report) or at least 1000\n"
-           "  restart                restart the device\n"
-           "  factory-reset          restore the factory settings\n"
-           "  at COMMAND [--timeout MS] [--no-identify]\n"
-           "                         send one AT command (CR added) and print the lines received until it\n"
-           "                         completes or times out (default 2000 ms)\n"
-           "  console [--timeout MS] an interactive AT session on one port: each line read is sent with CR,\n"
-           "                         every line received is printed with its time; a command is waited for\n"
-           "                         until its answer or MS (default 2000). Ctrl-D or 'exit' ends it\n"
-           "  discover [--thorough]  find the modems: on every listed port (or each -p) try the nine rates at\n"
-           "                         8N1, 9600 and 115200 first, stop at the first answer, identify the device\n"
-           "                         and read its identity; --thorough adds the parity and stop-bit variants.\n"
-           "                         Writes nothing. Exit 0 when every -p port (without -p: any port) had a\n"
-           "                         modem, 1 otherwise, 3 when a -p port cannot be opened\n"
-           "\n"
-           "After set, gpio and apply:\n"
-           "      --restart          set, gpio: restart the device after the writes (apply always does)\n"
-           "      --verify           restart, open the port again at the line the device now uses (the UART\n"
-           "                         setting written, otherwise -b and its friends), read the device and\n"
-           "                         compare every setting written; exit 1 when one differs\n"
-           "\n"
-           "Exit status: 0 success; 1 the device failed; 2 usage error (nothing was sent); 3 the port could\n"
-           "not be opened; 4 a file could not be read, checked or written; 130/143 interrupted. With several\n"
-           "ports the worst counts, in this order: interrupted, 3, 1, 4, 2.\n";
+std::string CommandLine::Usage(UiLanguage language) {
+    return ToolTextUtf8(ToolText::Help, language);
 }
 
-CommandLine::CommandLine(const std::vector<std::string>& args) {
+CommandLine::CommandLine(const std::vector<std::string>& args, CliText text) : text_(text) {
     if (!ParseOptions(args)) return;
     if (outcome_ != Outcome::Run) return;
     if (!TakeCommand()) return;
@@ -199,9 +131,9 @@ bool CommandLine::ParseOptions(const std::vector<std::string>& args) {
         if (code == -1) break;
         if (code == '?') {
             const std::string name = optopt != 0 ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1];
-            return Fail("unknown option " + name);
+            return Fail(text_.Text(ToolText::UnknownOption, {name}));
         }
-        if (code == ':') return Fail(std::string("option ") + argv[optind - 1] + " needs a value");
+        if (code == ':') return Fail(text_.Text(ToolText::OptionNeedsValue, {argv[optind - 1]}));
         if (!TakeOption(code, optarg)) return false;
         if (outcome_ != Outcome::Run) return true;
     }
@@ -212,9 +144,9 @@ bool CommandLine::ParseOptions(const std::vector<std::string>& args) {
 bool CommandLine::TakeOption(int code, const char* value) {
     switch (code) {
         case kOptPort:
-            if (std::string_view(value).empty()) return Fail("--port needs a port name");
+            if (std::string_view(value).empty()) return Fail(text_.Text(ToolText::PortNeedsName));
             for (const auto& port : request_.ports) {
-                if (port == value) return Fail(std::string("--port ") + value + " is given twice");
+                if (port == value) return Fail(text_.Text(ToolText::PortGivenTwice, {value}));
             }
             request_.ports.emplace_back(value);
             return true;
@@ -225,32 +157,32 @@ bool CommandLine::TakeOption(int code, const char* value) {
                     return true;
                 }
             }
-            return Fail(BadValue("--sim", value, "Q470R, KELDAN-KS410, KELDAN-KS400"));
+            return Fail(BadValue(text_, "--sim", value, "Q470R, KELDAN-KS410, KELDAN-KS400"));
         }
         case kOptSimFirmware:
             request_.simFirmware = value;
             return true;
         case kOptBaud: {
             const auto rate = kBaudRateNames.Parse(value);
-            if (!rate) return Fail(BadValue("--baud", value, kBaudRateNames.Allowed()));
+            if (!rate) return Fail(BadValue(text_, "--baud", value, kBaudRateNames.Allowed()));
             request_.line.baudRate = *rate;
             return true;
         }
         case kOptParity: {
             const auto parity = kLineParityNames.Parse(value);
-            if (!parity) return Fail(BadValue("--parity", value, kLineParityNames.Allowed()));
+            if (!parity) return Fail(BadValue(text_, "--parity", value, kLineParityNames.Allowed()));
             request_.line.parity = static_cast<std::uint8_t>(*parity);
             return true;
         }
         case kOptStopBits: {
             const auto stopBits = kLineStopBitNames.Parse(value);
-            if (!stopBits) return Fail(BadValue("--stop-bits", value, kLineStopBitNames.Allowed()));
+            if (!stopBits) return Fail(BadValue(text_, "--stop-bits", value, kLineStopBitNames.Allowed()));
             request_.line.stopBits = static_cast<std::uint8_t>(*stopBits);
             return true;
         }
         case kOptDataBits: {
             const auto dataBits = kDataBitNames.Parse(value);
-            if (!dataBits) return Fail(BadValue("--data-bits", value, kDataBitNames.Allowed()));
+            if (!dataBits) return Fail(BadValue(text_, "--data-bits", value, kDataBitNames.Allowed()));
             request_.line.dataBits = static_cast<std::uint8_t>(*dataBits);
             return true;
         }
@@ -266,7 +198,8 @@ bool CommandLine::TakeOption(int code, const char* value) {
         case kOptTimeout: {
             const auto ms = ParseDecimal(value, kMaxAtTimeoutMs);
             if (!ms || *ms == 0)
-                return Fail(BadValue("--timeout", value, "1 to " + std::to_string(kMaxAtTimeoutMs) + " ms"));
+                return Fail(BadValue(text_, "--timeout", value,
+                                     text_.Text(ToolText::TimeoutRange, {std::to_string(kMaxAtTimeoutMs)})));
             timeoutGiven_ = true;
             request_.atTimeoutMs = static_cast<std::uint32_t>(*ms);
             return true;
@@ -278,7 +211,7 @@ bool CommandLine::TakeOption(int code, const char* value) {
             request_.trace = true;
             return true;
         case kOptTraceFile:
-            if (std::string_view(value).empty()) return Fail("--trace-file needs a file name");
+            if (std::string_view(value).empty()) return Fail(text_.Text(ToolText::TraceFileNeedsName));
             request_.traceFile = value;
             return true;
         case kOptVerify:
@@ -297,53 +230,66 @@ bool CommandLine::TakeOption(int code, const char* value) {
             outcome_ = Outcome::Version;
             return true;
         default:
-            return Fail("unexpected option");
+            return Fail(text_.Text(ToolText::UnknownOption, {"?"}));
     }
 }
 
 bool CommandLine::TakeCommand() {
-    if (words_.empty()) return Fail("no command given");
+    if (words_.empty()) return Fail(text_.Text(ToolText::NoCommand));
     const auto entry = std::find_if(kCommands.begin(), kCommands.end(),
                                     [&](const CommandEntry& e) { return e.name == words_.front(); });
     if (entry == kCommands.end()) {
         std::string names;
         for (const auto& e : kCommands) names += (names.empty() ? "" : ", ") + std::string(e.name);
-        return Fail("unknown command '" + words_.front() + "' (commands: " + names + ")");
+        return Fail(text_.Text(ToolText::UnknownCommand, {words_.front(), names}));
     }
     request_.command = entry->command;
     request_.commandName = std::string(entry->name);
     request_.arguments.assign(words_.begin() + 1, words_.end());
     const std::size_t count = request_.arguments.size();
     if (count < entry->minArgs || count > entry->maxArgs) {
-        const std::string expected = entry->minArgs == entry->maxArgs ? std::to_string(entry->minArgs)
-                                                                      : "at least " + std::to_string(entry->minArgs);
-        return Fail(request_.commandName + " takes " + expected + " argument" + (entry->minArgs == 1 ? "" : "s") +
-                    ", not " + std::to_string(count));
+        const ToolText message = entry->maxArgs == 0   ? ToolText::TakesNoArguments
+                                 : entry->maxArgs == 1 ? ToolText::TakesOneArgument
+                                                       : ToolText::TakesAtLeastOneArgument;
+        return Fail(text_.Text(message, {request_.commandName, std::to_string(count)}));
     }
     return true;
 }
 
 bool CommandLine::CheckCombination() {
-    if (request_.simFirmware && !request_.simModel) return Fail("--sim-firmware needs --sim");
+    if (request_.simFirmware && !request_.simModel) return Fail(text_.Text(ToolText::SimFirmwareNeedsSim));
     const bool gpio = request_.command == CliCommand::Gpio;
-    if (request_.interval && !gpio) return Fail("--interval belongs to the gpio command");
-    if (request_.sendToPeer && !gpio) return Fail("--send-to-peer belongs to the gpio command");
+    if (request_.interval && !gpio) return Fail(text_.Text(ToolText::OptionBelongsToGpio, {"--interval"}));
+    if (request_.sendToPeer && !gpio) return Fail(text_.Text(ToolText::OptionBelongsToGpio, {"--send-to-peer"}));
     const bool at = request_.command == CliCommand::At;
     const bool console = request_.command == CliCommand::Console;
-    if (timeoutGiven_ && !at && !console) return Fail("--timeout belongs to the at and console commands");
-    if (console && request_.ports.size() > 1) return Fail("console talks to one port at a time");
-    if (console && request_.json) return Fail("console prints lines as they come; there is no JSON of it");
-    if (!request_.identify && !at) return Fail("--no-identify belongs to the at command");
+    if (timeoutGiven_ && !at && !console) return Fail(text_.Text(ToolText::TimeoutBelongsToAt));
+    if (console && request_.ports.size() > 1) return Fail(text_.Text(ToolText::ConsoleOnePort));
+    if (console && request_.json) return Fail(text_.Text(ToolText::ConsoleNoJson));
+    if (!request_.identify && !at) return Fail(text_.Text(ToolText::NoIdentifyBelongsToAt));
     if (!CheckWriteOptions()) return false;
     if (request_.command == CliCommand::Discover) return CheckDiscover();
     if (request_.command == CliCommand::Ports) {
-        if (!request_.ports.empty() || request_.simModel) return Fail("ports takes no --port or --sim");
-        if (request_.trace || request_.traceFile) return Fail("ports talks to no device: there is nothing to trace");
+        if (!request_.ports.empty() || request_.simModel) return Fail(text_.Text(ToolText::PortsTakesNoPort));
+        if (request_.trace || request_.traceFile) return Fail(text_.Text(ToolText::PortsNothingToTrace));
         return true;
     }
-    if (!request_.ports.empty() && request_.simModel) return Fail("--port and --sim cannot be used together");
+    if (!request_.ports.empty() && request_.simModel) return Fail(text_.Text(ToolText::PortAndSim));
     if (request_.ports.empty() && !request_.simModel)
-        return Fail(request_.commandName + " needs --port NAME or --sim MODEL");
+        return Fail(text_.Text(ToolText::NeedsPortOrSim, {request_.commandName}));
+    return CheckFileArguments();
+}
+
+// Standard output carries the saved file or the JSON document, not both; `-` names one stream for one port.
+bool CommandLine::CheckFileArguments() {
+    const bool save = request_.command == CliCommand::Save;
+    if (!save && request_.command != CliCommand::Apply) return true;
+    const std::string& file = request_.arguments.front();
+    const bool several = request_.ports.size() > 1;
+    if (save && IsStandardOutput(file) && request_.json) return Fail(text_.Text(ToolText::SaveStdoutWithJson));
+    if (save && several && file.find("{port}") == std::string::npos)
+        return Fail(text_.Text(ToolText::SaveSeveralNeedsPlaceholder));
+    if (save && several && StandardStreamOf(file, true)) return Fail(text_.Text(ToolText::SaveStreamOnePort));
     return true;
 }
 
@@ -352,18 +298,18 @@ bool CommandLine::CheckWriteOptions() {
     const CliCommand command = request_.command;
     const bool writes = command == CliCommand::Set || command == CliCommand::Gpio;
     if (request_.verify && !writes && command != CliCommand::Apply)
-        return Fail("--verify belongs to the set, gpio and apply commands");
+        return Fail(text_.Text(ToolText::VerifyBelongsToWrites));
     if (request_.restart && !writes) {
-        return Fail(command == CliCommand::Apply ? "apply restarts the device anyway; --restart is not needed"
-                                                 : "--restart belongs to the set and gpio commands");
+        return Fail(text_.Text(command == CliCommand::Apply ? ToolText::RestartNotForApply
+                                                            : ToolText::RestartBelongsToWrites));
     }
-    if (request_.thorough && command != CliCommand::Discover) return Fail("--thorough belongs to the discover command");
+    if (request_.thorough && command != CliCommand::Discover) return Fail(text_.Text(ToolText::ThoroughBelongsToDiscover));
     return true;
 }
 
 // Without -p every listed port is searched; the line options do not apply, the search tries its own.
 bool CommandLine::CheckDiscover() {
-    if (!request_.ports.empty() && request_.simModel) return Fail("--port and --sim cannot be used together");
+    if (!request_.ports.empty() && request_.simModel) return Fail(text_.Text(ToolText::PortAndSim));
     return true;
 }
 

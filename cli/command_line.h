@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli_request.h"
+#include "cli_text.h"
 
 namespace q470 {
 
@@ -13,14 +14,14 @@ class CommandLine {
 public:
     enum class Outcome { Run, Help, Version, UsageError };
 
-    // `args` without the program name.
-    explicit CommandLine(const std::vector<std::string>& args);
+    // `args` without the program name; messages in the language of `text`.
+    explicit CommandLine(const std::vector<std::string>& args, CliText text = CliText(UiLanguage::English));
 
     Outcome Result() const { return outcome_; }
     const CliRequest& Request() const { return request_; }
     const std::string& Error() const { return error_; }
 
-    static const char* Usage();
+    static std::string Usage(UiLanguage language);
 
 private:
     bool ParseOptions(const std::vector<std::string>& args);
@@ -29,8 +30,10 @@ private:
     bool CheckCombination();
     bool CheckWriteOptions();
     bool CheckDiscover();
+    bool CheckFileArguments();
     bool Fail(std::string message);
 
+    CliText text_;
     CliRequest request_;
     std::vector<std::string> words_;  // the command and its arguments, in order
     Outcome outcome_ = Outcome::Run;

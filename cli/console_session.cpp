@@ -62,8 +62,8 @@ int ConsoleSession::Run(ConsoleInput& input, std::ostream& err) {
         if (event == ConsoleInput::Event::End || (event == ConsoleInput::Event::Line && typed == "exit")) {
             inputEnded = true;
         } else if (event == ConsoleInput::Event::Line && !typed.empty()) {
-            if (const std::string problem = CheckCommandText(typed); !problem.empty()) {
-                input.Print("q470ctl: not sent: " + problem + "\n");
+            if (const std::string problem = CheckCommandText(typed, plan_.text); !problem.empty()) {
+                input.Print("q470ctl: " + plan_.text.Text(ToolText::ConsoleNotSent, {problem}) + "\n");
                 continue;
             }
             std::lock_guard<std::mutex> lock(mutex_);
@@ -79,8 +79,9 @@ int ConsoleSession::Run(ConsoleInput& input, std::ostream& err) {
     link_.Close();  // a command or a listen under way ends at once
     server.join();
     Flush(input);
-    if (status == ExitDeviceFailed) err << "q470ctl: the device was disconnected (it hung up, or its adapter was unplugged)\n";
-    if (status != ExitOk && status != ExitDeviceFailed) err << "q470ctl: interrupted\n";
+    if (status == ExitDeviceFailed) err << "q470ctl: " << plan_.text.Text(ToolText::ConsoleDisconnected) << '\n';
+    if (status != ExitOk && status != ExitDeviceFailed)
+        err << "q470ctl: " << plan_.text.Text(ToolText::Interrupted) << '\n';
     return status;
 }
 

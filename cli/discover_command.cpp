@@ -1,14 +1,18 @@
 #include "discover_command.h"
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <chrono>
 #include <thread>
 
 #include "discover_report.h"
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
+#include "json_report.h"
 #include "line_choices.h"
 #include "port_discovery.h"
+#include "report_writer.h"
 
 namespace q470 {
 namespace {
@@ -16,40 +20,44 @@ namespace {
 // How often the run looks at the stop request while the ports are searched.
 constexpr std::chrono::milliseconds kStopPoll{20};
 
-int StatusOf(const PortDiscovery& result) {
-    switch (result.outcome) {
-        case DiscoveryOutcome::Found:
-            return ExitOk;
-        case DiscoveryOutcome::Busy:
-        case DiscoveryOutcome::CannotOpen:
-            return ExitPortFailed;
-        default:
-            return ExitDeviceFailed;
+// With -p every port must have a modem and the worst port decides; without, one modem anywhere is
+// enough.
+RunSummary Summarise(const std::vector<PortOutcome>& records, bool portsGiven, int signal) {
+    RunSummary run;
+    if (signal != 0) {
+        run.exitStatus = InterruptedStatus(signal);
+        run.outcome = Outcome::Interrupted;
+        return run;
     }
-}
-
-int ExitStatusOf(const std::vector<PortDiscovery>& results, bool portsGiven) {
-    if (portsGiven) {
-        int status = ExitOk;
-        for (const auto& result : results) status = WorseExitStatus(status, StatusOf(result));
-        return status;
+    if (!portsGiven) {
+        const bool any = std::any_of(records.begin(), records.end(),
+                                     [](const PortOutcome& record) { return record.identified; });
+        run.outcome = any ? Outcome::Ok : Outcome::NoAnswer;
+        run.exitStatus = OutcomeStatus(run.outcome);
+        return run;
     }
-    for (const auto& result : results) {
-        if (result.outcome == DiscoveryOutcome::Found) return ExitOk;
+    for (const auto& record : records) run.exitStatus = WorseExitStatus(run.exitStatus, record.status);
+    for (const auto& record : records) {
+        if (record.status == run.exitStatus) {
+            run.outcome = record.outcome;
+            break;
+        }
     }
-    return ExitDeviceFailed;
+    return run;
 }
 
 // Runs the search on a thread of its own, so that this one can watch for a stop meanwhile.
 std::vector<PortDiscovery> Search(const std::vector<std::string>& ports, const DiscoveryOptions& options,
-                                  const CliEnvironment& environment, ProgressReporter& progress, int& signal) {
+                                  const CliEnvironment& environment,
+                                  const std::function<void(const std::string&, const ConnectionLine&)>& trying,
+                                  int& signal) {
     DiscoveryStop stop;
     std::vector<PortDiscovery> results;
     std::atomic<bool> done{false};
     std::thread searcher([&] {
         results = DiscoverPorts(ports, options, &stop, [&](const std::string& port, const ConnectionLine& line,
                                                            std::size_t, std::size_t) {
-            progress.Step(port, "trying " + LineText(line));
+            trying(port, line);
         });
         done = true;
     });
@@ -68,12 +76,17 @@ std::vector<PortDiscovery> Search(const std::vector<std::string>& ports, const D
 
 int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPorts, bool portsGiven,
                 std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+    const ReportWriter report(plan.request, plan.text);
     std::vector<std::string> ports = givenPorts;
     if (!portsGiven) {
         std::vector<SerialPortEntry> entries;
         if (const auto error = EnumerateSerialPorts(entries)) {
-            err << "q470ctl: cannot list the serial ports: " << error.message() << '\n';
-            return ExitPortFailed;
+            RunSummary run;
+            run.outcome = Outcome::PortFailed;
+            run.exitStatus = OutcomeStatus(run.outcome);
+            run.message = plan.text.Text(ToolText::CannotListPorts, {error.message()});
+            report.WriteRunFailure(run, {}, out, err);
+            return run.exitStatus;
         }
         for (const auto& entry : entries) ports.push_back(entry.portName);
     }
@@ -87,19 +100,29 @@ int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPo
     }
     ProgressReporter progress(err, environment.progress, ports.size() > 1);
     int signal = 0;
-    const std::vector<PortDiscovery> results = Search(ports, options, environment, progress, signal);
+    const CliText& text = plan.text;
+    const std::vector<PortDiscovery> results = Search(
+        ports, options, environment,
+        [&](const std::string& port, const ConnectionLine& line) {
+            progress.Step(port, text.Text(ToolText::ProgressLine, {text.Text(ToolText::DiscoverTrying, {LineText(line)})}));
+        },
+        signal);
 
-    const int status = signal != 0 ? InterruptedStatus(signal) : ExitStatusOf(results, portsGiven);
-    WriteDiscoveryReport(results, plan.request.json, status, out);
-    if (ports.empty()) err << "q470ctl: discover: no serial port is listed on this machine\n";
-    for (const auto& result : results) {
-        // Without -p a port without a modem is no fault, only one that is given.
-        const bool found = result.outcome == DiscoveryOutcome::Found;
-        if (found || (!portsGiven && result.outcome == DiscoveryOutcome::NoDevice)) continue;
-        const std::string problem = DiscoveryProblem(result, plan.text);
-        if (!problem.empty()) err << "q470ctl: " << result.port << ": " << problem << '\n';
+    std::vector<PortOutcome> records;
+    for (const auto& result : results) records.push_back(DiscoveryRecord(result, portsGiven, text));
+    const RunSummary run = Summarise(records, portsGiven, signal);
+    if (plan.request.json) {
+        out << JsonReport(plan.request, text).Document(run, records);
+    } else {
+        WriteDiscoveryTable(records, text, out);
     }
-    return status;
+    out.flush();
+    if (ports.empty()) err << "q470ctl: " << text.Text(ToolText::DiscoverNoPortListed) << '\n';
+    for (const auto& record : records) {
+        if (!record.message.empty() && (record.status != ExitOk || portsGiven))
+            err << "q470ctl: " << record.port << ": " << record.message << '\n';
+    }
+    return run.exitStatus;
 }
 
 }  // namespace q470

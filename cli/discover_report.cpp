@@ -1,143 +1,142 @@
 #include "discover_report.h"
 
 #include <algorithm>
-#include <iomanip>
+#include <array>
 
+#include "exit_status.h"
 #include "line_choices.h"
+#include "line_json.h"
 #include "model_kind.h"
 #include "port_open_error.h"
+#include "text_width.h"
 
 namespace q470 {
 namespace {
 
-const char* OutcomeWords(DiscoveryOutcome outcome) {
+ToolText ResultText(DiscoveryOutcome outcome) {
     switch (outcome) {
         case DiscoveryOutcome::Found:
-            return "found";
+            return ToolText::DiscoverFound;
         case DiscoveryOutcome::NoDevice:
-            return "no device";
+            return ToolText::DiscoverNothing;
         case DiscoveryOutcome::Busy:
-            return "busy";
+            return ToolText::DiscoverBusy;
         case DiscoveryOutcome::CannotOpen:
-            return "cannot open";
+            return ToolText::DiscoverCannotOpen;
         case DiscoveryOutcome::Unidentified:
-            return "unidentified";
+            return ToolText::DiscoverUnidentified;
         case DiscoveryOutcome::Stopped:
-            return "stopped";
+            break;
     }
-    return "";
+    return ToolText::DiscoverStopped;
 }
 
-std::string ModelText(const PortDiscovery& result) {
-    if (result.outcome == DiscoveryOutcome::Found) return ModelName(result.identity.modelKind);
-    return result.identity.modelName;
+bool NamedUnknownModel(const PortDiscovery& result) {
+    return !result.identity.modelName.empty() && result.identity.modelKind == 0;
 }
 
-struct Row {
-    std::string port, outcome, line, model, firmware, address;
-};
-
-Row RowOf(const PortDiscovery& result) {
-    const bool found = result.outcome == DiscoveryOutcome::Found;
-    return Row{result.port,
-               OutcomeWords(result.outcome),
-               result.line ? LineText(*result.line) : "-",
-               ModelText(result).empty() ? "-" : ModelText(result),
-               found ? result.identity.firmware : "-",
-               found ? FormatExtendedAddress(result.identity.extendedAddress) : "-"};
+Outcome OutcomeOf(const PortDiscovery& result) {
+    switch (result.outcome) {
+        case DiscoveryOutcome::Found:
+            return Outcome::Ok;
+        case DiscoveryOutcome::Busy:
+        case DiscoveryOutcome::CannotOpen:
+            return PortOpenOutcome(result.openError);
+        case DiscoveryOutcome::Unidentified:
+            return NamedUnknownModel(result) ? Outcome::UnknownModel : Outcome::NoAnswer;
+        case DiscoveryOutcome::Stopped:
+            return Outcome::Interrupted;
+        case DiscoveryOutcome::NoDevice:
+            break;
+    }
+    return Outcome::NoAnswer;
 }
 
-void WriteTable(const std::vector<PortDiscovery>& results, std::ostream& out) {
-    std::vector<Row> rows{{"PORT", "RESULT", "LINE", "MODEL", "FIRMWARE", "EXTENDED ADDRESS"}};
-    for (const auto& result : results) rows.push_back(RowOf(result));
-    std::size_t widths[5] = {};
-    for (const auto& row : rows) {
-        const std::string* cells[5] = {&row.port, &row.outcome, &row.line, &row.model, &row.firmware};
-        for (std::size_t i = 0; i < 5; ++i) widths[i] = std::max(widths[i], cells[i]->size());
-    }
-    for (const auto& row : rows) {
-        out << std::left << std::setw(static_cast<int>(widths[0] + 2)) << row.port
-            << std::setw(static_cast<int>(widths[1] + 2)) << row.outcome << std::setw(static_cast<int>(widths[2] + 2))
-            << row.line << std::setw(static_cast<int>(widths[3] + 2)) << row.model
-            << std::setw(static_cast<int>(widths[4] + 2)) << row.firmware << row.address << '\n';
-    }
-}
-
-}  // namespace
-
-void WriteDiscoveryJson(ReportJson& json, const PortDiscovery& result) {
-    json.StartObject();
-    WriteStringJson(json, "port", result.port);
-    WriteStringJson(json, "outcome", DiscoveryOutcomeName(result.outcome));
-    json.Key("found");
-    json.Bool(result.outcome == DiscoveryOutcome::Found);
-    if (result.line) {
-        WriteLineJson(json, "line", *result.line);
-    } else {
-        json.Key("line");
-        json.Null();
-    }
-    if (result.line) {
-        WriteStringJson(json, "modelName", result.identity.modelName);
-        json.Key("quietMode");
-        json.Uint(result.identity.quietMode);
-    }
-    if (result.outcome == DiscoveryOutcome::Found) {
-        WriteStringJson(json, "model", ModelName(result.identity.modelKind));
-        json.Key("modelKind");
-        json.Uint(result.identity.modelKind);
-        WriteStringJson(json, "firmware", result.identity.firmware);
-        WriteStringJson(json, "extendedAddress", FormatExtendedAddress(result.identity.extendedAddress));
-    }
-    if (result.openError) WriteStringJson(json, "error", result.openError.message());
-    json.Key("settingsTried");
-    json.Uint64(result.settingsTried);
-    json.Key("elapsedMs");
-    json.Int64(result.elapsed.count());
-    json.EndObject();
-}
-
-void WriteDiscoveryReport(const std::vector<PortDiscovery>& results, bool json, int exitStatus, std::ostream& out) {
-    if (!json) {
-        WriteTable(results, out);
-        out.flush();
-        return;
-    }
-    rapidjson::StringBuffer buffer;
-    ReportJson writer(buffer);
-    writer.StartObject();
-    WriteStringJson(writer, "command", "discover");
-    writer.Key("ok");
-    writer.Bool(exitStatus == 0);
-    writer.Key("exitStatus");
-    writer.Int(exitStatus);
-    writer.Key("ports");
-    writer.StartArray();
-    for (const auto& result : results) WriteDiscoveryJson(writer, result);
-    writer.EndArray();
-    writer.EndObject();
-    out << buffer.GetString() << '\n';
-    out.flush();
-}
-
-std::string DiscoveryProblem(const PortDiscovery& result, const CliText& text) {
+std::string Problem(const PortDiscovery& result, const CliText& text) {
+    const std::string line = result.line ? LineText(*result.line) : std::string();
     switch (result.outcome) {
         case DiscoveryOutcome::Busy:
         case DiscoveryOutcome::CannotOpen:
             return PortOpenError(result.openError, text);
         case DiscoveryOutcome::NoDevice:
-            return "no modem answered at any of the " + std::to_string(result.settingsTried) + " line settings tried";
+            return text.Text(ToolText::DiscoverNoDevice, {std::to_string(result.settingsTried)});
         case DiscoveryOutcome::Unidentified:
-            if (!result.identity.modelName.empty() && result.identity.modelKind == 0) {
-                return "a device answers at " + LineText(*result.line) + ", but its model name '" +
-                       result.identity.modelName + "' is none of Q470R, KELDAN-KS410, KELDAN-KS400";
-            }
-            return "a device answers at " + LineText(*result.line) + ", but stopped answering before it was identified";
-        case DiscoveryOutcome::Found:
+            if (NamedUnknownModel(result))
+                return text.Text(ToolText::DiscoverUnknownModel, {line, result.identity.modelName});
+            return text.Text(ToolText::DiscoverStoppedAnswering, {line});
         case DiscoveryOutcome::Stopped:
-            return {};
+            return text.Text(ToolText::Interrupted);
+        case DiscoveryOutcome::Found:
+            break;
     }
     return {};
+}
+
+constexpr std::size_t kColumns = 6;
+using Row = std::array<std::string, kColumns>;
+
+Row RowOf(const PortOutcome& record, const CliText& text) {
+    const PortDiscovery& result = *record.discovery;
+    const bool found = result.outcome == DiscoveryOutcome::Found;
+    const std::string model = found ? ModelName(result.identity.modelKind) : result.identity.modelName;
+    return Row{record.port,
+               text.Text(ResultText(result.outcome)),
+               result.line ? LineText(*result.line) : "-",
+               model.empty() ? "-" : model,
+               found ? result.identity.firmware : "-",
+               found ? FormatExtendedAddress(result.identity.extendedAddress) : "-"};
+}
+
+}  // namespace
+
+PortOutcome DiscoveryRecord(const PortDiscovery& result, bool portGiven, const CliText& text) {
+    PortOutcome record;
+    record.port = result.port;
+    record.outcome = OutcomeOf(result);
+    // Without -p a listed port with nothing behind it is no failure of the search.
+    if (!portGiven && result.outcome == DiscoveryOutcome::NoDevice) record.outcome = Outcome::Ok;
+    record.status = OutcomeStatus(record.outcome);
+    record.message = Problem(result, text);
+    if (result.outcome == DiscoveryOutcome::Found) {
+        record.identified = true;
+        record.device.modelKind = result.identity.modelKind;
+        record.device.quietMode = result.identity.quietMode;
+    }
+    record.discovery = result;
+    return record;
+}
+
+void WriteDiscoveryJson(JsonOut& json, const PortDiscovery& result) {
+    json.StartObject();
+    json.Key("line");
+    WriteLineJson(json, result.line ? &*result.line : nullptr);
+    json.Key("modelName");
+    if (result.line && !result.identity.modelName.empty()) {
+        json.String(result.identity.modelName);
+    } else {
+        json.Null();
+    }
+    json.Key("settingsTried").Int(static_cast<std::int64_t>(result.settingsTried));
+    json.Key("elapsedMs").Int(result.elapsed.count());
+    json.EndObject();
+}
+
+void WriteDiscoveryTable(const std::vector<PortOutcome>& records, const CliText& text, std::ostream& out) {
+    std::vector<Row> rows{{text.Text(ToolText::DiscoverHeadingPort), text.Text(ToolText::DiscoverHeadingResult),
+                           text.Text(ToolText::DiscoverHeadingLine), text.Text(ToolText::DiscoverHeadingModel),
+                           text.Text(ToolText::DiscoverHeadingFirmware), text.Text(ToolText::DiscoverHeadingAddress)}};
+    for (const auto& record : records) {
+        if (record.discovery) rows.push_back(RowOf(record, text));
+    }
+    std::array<std::size_t, kColumns> widths{};
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < kColumns; ++i) widths[i] = std::max(widths[i], DisplayWidth(row[i]));
+    }
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i + 1 < kColumns; ++i)
+            out << row[i] << std::string(widths[i] + 2 - DisplayWidth(row[i]), ' ');
+        out << row[kColumns - 1] << '\n';
+    }
 }
 
 }  // namespace q470

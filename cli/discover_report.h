@@ -1,21 +1,26 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "cli_text.h"
-#include "line_json.h"
+#include "json_out.h"
 #include "port_discovery.h"
+#include "port_outcome.h"
 
 namespace q470 {
 
-// The "discovery" record of one port: what the search found, where, and what the device said it is.
-void WriteDiscoveryJson(ReportJson& json, const PortDiscovery& result);
+// One port's search as a port record: the outcome word and status of what was found, what went wrong
+// for the error stream, and the device as far as it identified. `portGiven`: the port came from -p, so
+// a port without a modem is a failure rather than an empty port.
+PortOutcome DiscoveryRecord(const PortDiscovery& result, bool portGiven, const CliText& text);
 
-// `q470ctl discover`: one table row per port, or with --json one document with a record per port.
-void WriteDiscoveryReport(const std::vector<PortDiscovery>& results, bool json, int exitStatus, std::ostream& out);
+// The value of a discover record's "discovery": where the device answered, the model name it gave, how
+// many line settings were tried and how long the port took.
+void WriteDiscoveryJson(JsonOut& json, const PortDiscovery& result);
 
-// What went wrong on a port, for the error stream; empty when nothing did.
-std::string DiscoveryProblem(const PortDiscovery& result, const CliText& text);
+// `q470ctl discover` as text: a table with one row per port, columns aligned on the terminal.
+void WriteDiscoveryTable(const std::vector<PortOutcome>& records, const CliText& text, std::ostream& out);
 
 }  // namespace q470

@@ -36,14 +36,15 @@ public:
 
     static std::string PanId(std::optional<std::uint16_t>& field, std::string_view value, const CliText& text) {
         const auto number = ParseDecimal(value, UINT16_MAX);
-        if (!number || !IsValidPanIdValue(*number)) return "1 to 65533; " + text.Text(UiText::InvalidPanId);
+        if (!number || !IsValidPanIdValue(*number))
+            return text.Text(ToolText::PanIdAllowed, {text.Text(UiText::InvalidPanId)});
         field = static_cast<std::uint16_t>(*number);
         return {};
     }
 
-    static std::string Channel(GeneralChanges& c, std::string_view value, const CliText&) {
+    static std::string Channel(GeneralChanges& c, std::string_view value, const CliText& text) {
         const auto number = ParseDecimal(value, UINT8_MAX);
-        if (!number) return "a channel number of the device's plan";
+        if (!number) return text.Text(ToolText::ChannelAllowed);
         c.channel_ = static_cast<std::uint8_t>(*number);
         return {};
     }
@@ -101,13 +102,13 @@ std::string GeneralKeyTable::Names(std::uint32_t modelKind) {
 
 namespace {
 
-std::string ChannelList(const std::vector<ValueRange>& channels) {
-    if (channels.empty()) return "none";
+std::string ChannelList(const std::vector<ValueRange>& channels, const CliText& text) {
+    if (channels.empty()) return text.Text(ToolText::NoneWord);
     std::string list;
     for (const auto& range : channels) {
         if (!list.empty()) list += ", ";
-        list += std::to_string(range.first);
-        if (range.last != range.first) list += " to " + std::to_string(range.last);
+        const std::string first = std::to_string(range.first);
+        list += range.last == range.first ? first : text.Text(ToolText::RangeTo, {first, std::to_string(range.last)});
     }
     return list;
 }
@@ -123,39 +124,38 @@ std::optional<GeneralChanges> GeneralChanges::Parse(const std::vector<std::strin
         const std::string_view name = std::string_view(word).substr(0, equals);
         const GeneralKeyTable::Key* key = equals == std::string::npos ? nullptr : GeneralKeyTable::Find(name);
         if (!key) {
-            error = "set: '" + word +
-                    "' is not KEY=VALUE with a known key (keys: " + GeneralKeyTable::Names(ModelQ470R) + ", upanid)";
+            error = text.Text(ToolText::SetNotKeyValue, {word, GeneralKeyTable::Names(ModelQ470R) + ", upanid"});
             return std::nullopt;
         }
         for (auto other : seen) {
             if (other == key->name) {
-                error = "set: " + std::string(key->name) + " is given twice";
+                error = text.Text(ToolText::SetKeyTwice, {key->name});
                 return std::nullopt;
             }
         }
         seen.push_back(key->name);
         const std::string allowed = key->take(changes, std::string_view(word).substr(equals + 1), text);
         if (!allowed.empty()) {
-            error = "set: " + word + ": not allowed (allowed: " + allowed + ")";
+            error = "set: " + text.Text(ToolText::ValueNotAllowed, {word, allowed});
             return std::nullopt;
         }
     }
     return changes;
 }
 
-std::string GeneralChanges::CheckModel(std::uint32_t modelKind) const {
+std::string GeneralChanges::CheckModel(std::uint32_t modelKind, const CliText& text) const {
     const bool q470r = modelKind == ModelQ470R;
-    const auto refuse = [&](const char* key, const char* why) {
-        return std::string("set: ") + key + ": " + why + " (keys for the " + ModelName(modelKind) + ": " +
-               GeneralKeyTable::Names(modelKind) + ")";
+    const auto refuse = [&](std::string_view key, ToolText why) {
+        return text.Text(ToolText::SetKeyNotForModel,
+                         {key, text.Text(why), ModelName(modelKind), GeneralKeyTable::Names(modelKind)});
     };
-    if (q470r && userPanId_) return refuse("upanid", "the Q470R has a PAN ID, not a user PAN ID; use panid=");
+    if (q470r && userPanId_) return refuse("upanid", ToolText::SetWhyQ470RHasPanId);
     if (q470r) return {};
-    if (panId_) return refuse("panid", "this model has a user PAN ID; use upanid=");
-    if (netRole_) return refuse("role", "this model's network role is not set from here");
-    if (outdoor_) return refuse("outdoor", "this model has no PHY ID setting");
-    if (channel_) return refuse("channel", "this model's RF channel is not set from here");
-    if (rxPullUp_) return refuse("rx-pullup", "this model has no RX pull-up setting");
+    if (panId_) return refuse("panid", ToolText::SetWhyKeldanHasUserPanId);
+    if (netRole_) return refuse("role", ToolText::SetWhyNoRole);
+    if (outdoor_) return refuse("outdoor", ToolText::SetWhyNoPhyId);
+    if (channel_) return refuse("channel", ToolText::SetWhyNoChannel);
+    if (rxPullUp_) return refuse("rx-pullup", ToolText::SetWhyNoRxPullUp);
     return {};
 }
 
@@ -165,9 +165,8 @@ std::string GeneralChanges::ApplyTo(GeneralSettings& record, const CliText& text
     const auto& change = q470r ? panId_ : userPanId_;
     if (change) pageId = *change;
     if (!IsValidPanIdValue(pageId)) {
-        return std::string("set: the device's ") + (q470r ? "PAN ID " : "user PAN ID ") + std::to_string(pageId) +
-               " is outside 1 to 65533; give " + (q470r ? "panid=" : "upanid=") + " (" +
-               text.Text(UiText::InvalidPanId) + ")";
+        return text.Text(q470r ? ToolText::SetDevicePanIdOutside : ToolText::SetDeviceUserPanIdOutside,
+                         {std::to_string(pageId), text.Text(UiText::InvalidPanId)});
     }
 
     // Unless the outdoor flag changes, the radio stays as the device holds it: its plan's PHY ID, its
@@ -178,12 +177,11 @@ std::string GeneralChanges::ApplyTo(GeneralSettings& record, const CliText& text
     const std::uint8_t channel = channel_.value_or(record.rfChannel);
     const auto allowed = AllowedChannels(phyId, RadioPlan{record.phyId, record.rfChannel});
     if (!IsInRanges(channel, allowed)) {
-        return "set: channel " + std::to_string(channel) + " is not in the channel plan of PHY ID " +
-               std::to_string(phyId) + " (allowed: " + ChannelList(allowed) + ")" + (channel_ ? "" : "; give channel=");
+        return text.Text(channel_ ? ToolText::SetChannelNotInPlan : ToolText::SetDeviceChannelNotInPlan,
+                         {std::to_string(channel), std::to_string(phyId), ChannelList(allowed, text)});
     }
     if (rxPullUp_ && !FirmwareHasRxPullUp(record.firmwareVersion)) {
-        return "set: rx-pullup: the device's firmware '" + record.firmwareVersion +
-               "' has no RX pull-up setting (firmware 1.5.0 or later has)";
+        return text.Text(ToolText::SetNoRxPullUp, {record.firmwareVersion});
     }
     record.phyId = phyId;
     record.rfChannel = channel;

@@ -21,7 +21,7 @@ public:
 
     // The keys the model's general page lets the user edit: the Q470R has panid, role, channel, outdoor
     // and rx-pullup, the KELDAN models upanid instead. "" when every key fits.
-    std::string CheckModel(std::uint32_t modelKind) const;
+    std::string CheckModel(std::uint32_t modelKind, const CliText& text) const;
 
     // Turns the record built from the read into the record the page would apply: every field the page
     // edits goes through the page's rules (role, operation mode, RX pull-up as 0 or 1), changed where a

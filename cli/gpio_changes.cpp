@@ -11,16 +11,16 @@ namespace {
 
 constexpr std::uint64_t kLastPin = kGpioPinCount - 1;
 
-std::string ModesOf(std::uint8_t pin) {
-    return HasAlternateFunction(pin) ? "input, output, alt (or 0, 1, 2)" : "input, output (or 0, 1)";
+std::string ModesOf(std::uint8_t pin, const CliText& text) {
+    return text.Text(HasAlternateFunction(pin) ? ToolText::GpioModesWithAlt : ToolText::GpioModes);
 }
 
 // "PIN=MODE[:VALUE]" → entry; "" or the message.
-std::string ParsePin(const std::string& word, std::optional<GpioEntry>& entry) {
+std::string ParsePin(const std::string& word, std::optional<GpioEntry>& entry, const CliText& text) {
     const auto equals = word.find('=');
     const auto pin =
         equals == std::string::npos ? std::nullopt : ParseDecimal(std::string_view(word).substr(0, equals), kLastPin);
-    if (!pin) return "gpio: '" + word + "' is not PIN=MODE[:VALUE] with a pin from 0 to 12";
+    if (!pin) return text.Text(ToolText::GpioNotPinWord, {word});
     const std::uint8_t index = static_cast<std::uint8_t>(*pin);
 
     const std::string_view setting = std::string_view(word).substr(equals + 1);
@@ -28,8 +28,7 @@ std::string ParsePin(const std::string& word, std::optional<GpioEntry>& entry) {
     const std::string_view modeWord = setting.substr(0, colon);
     const auto mode = kGpioModeNames.Parse(modeWord);
     if (!mode || GpioValueCount(index, static_cast<std::uint8_t>(*mode)) == 0) {
-        return "gpio: " + word + ": pin " + std::to_string(index) + " has no mode '" + std::string(modeWord) +
-               "' (allowed: " + ModesOf(index) + ")";
+        return text.Text(ToolText::GpioNoSuchMode, {word, std::to_string(index), modeWord, ModesOf(index, text)});
     }
     const std::uint8_t ioMode = static_cast<std::uint8_t>(*mode);
     std::uint32_t value = 0;
@@ -37,7 +36,7 @@ std::string ParsePin(const std::string& word, std::optional<GpioEntry>& entry) {
         const ValueNames& names = GpioValueNames(index, ioMode);
         const auto parsed = names.Parse(setting.substr(colon + 1));
         if (!parsed || *parsed >= GpioValueCount(index, ioMode)) {
-            return "gpio: " + word + ": not a value of this mode (allowed: " + names.Allowed() + ")";
+            return text.Text(ToolText::GpioNotAValue, {word, names.Allowed()});
         }
         value = *parsed;
     }
@@ -54,10 +53,10 @@ std::optional<GpioChanges> GpioChanges::Parse(const std::vector<std::string>& wo
     GpioChanges changes;
     for (const std::string& word : words) {
         std::optional<GpioEntry> entry;
-        error = ParsePin(word, entry);
+        error = ParsePin(word, entry, text);
         if (!error.empty()) return std::nullopt;
         if (changes.pins_[entry->pin]) {
-            error = "gpio: pin " + std::to_string(entry->pin) + " is given twice";
+            error = text.Text(ToolText::GpioPinTwice, {std::to_string(entry->pin)});
             return std::nullopt;
         }
         changes.pins_[entry->pin] = entry;
@@ -65,8 +64,8 @@ std::optional<GpioChanges> GpioChanges::Parse(const std::vector<std::string>& wo
     if (interval) {
         const auto ms = ParseDecimal(*interval, std::numeric_limits<std::int32_t>::max());
         if (!ms || !IsAcceptedReportInterval(static_cast<std::int64_t>(*ms))) {
-            error = "gpio: --interval " + *interval + ": " + text.Text(UiText::InvalidGpioInterval) +
-                    " (allowed: 0 or 1000 to " + std::to_string(std::numeric_limits<std::int32_t>::max()) + " ms)";
+            error = text.Text(ToolText::GpioBadInterval, {*interval, text.Text(UiText::InvalidGpioInterval),
+                                                          std::to_string(std::numeric_limits<std::int32_t>::max())});
             return std::nullopt;
         }
         changes.interval_ = static_cast<std::int32_t>(*ms);
@@ -74,13 +73,14 @@ std::optional<GpioChanges> GpioChanges::Parse(const std::vector<std::string>& wo
     if (sendToPeer) {
         const auto flag = kSwitchNames.Parse(*sendToPeer);
         if (!flag) {
-            error = "gpio: --send-to-peer " + *sendToPeer + ": not allowed (allowed: " + kSwitchNames.Allowed() + ")";
+            error = "gpio: " +
+                    text.Text(ToolText::ValueNotAllowed, {"--send-to-peer " + *sendToPeer, kSwitchNames.Allowed()});
             return std::nullopt;
         }
         changes.sendToPeer_ = static_cast<std::uint8_t>(*flag);
     }
     if (words.empty() && !interval && !sendToPeer) {
-        error = "gpio: nothing to change (give PIN=MODE[:VALUE], --interval or --send-to-peer)";
+        error = text.Text(ToolText::GpioNothing);
         return std::nullopt;
     }
     error.clear();

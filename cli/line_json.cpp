@@ -5,22 +5,14 @@
 
 namespace q470 {
 
-void WriteStringJson(ReportJson& json, const char* key, const std::string& value) {
-    json.Key(key);
-    json.String(value.c_str(), static_cast<rapidjson::SizeType>(value.size()));
-}
-
-void WriteLineJson(ReportJson& json, const char* key, const ConnectionLine& line) {
-    json.Key(key);
+void WriteLineJson(JsonOut& json, const ConnectionLine* line) {
+    if (!line) return json.Null();
     json.StartObject();
-    json.Key("baudRate");
-    json.Uint(line.baudRate);
-    json.Key("dataBits");
-    json.Uint(line.dataBits);
-    WriteStringJson(json, "parity", kLineParityNames.NameOf(line.parity));
-    json.Key("stopBits");
-    json.Uint(line.stopBits == 2 ? 2 : 1);
-    WriteStringJson(json, "text", LineText(line));
+    json.Key("baud").Int(line->baudRate);
+    json.Key("parity").String(kLineParityNames.NameOf(line->parity));
+    json.Key("stop-bits").Int(line->stopBits == 2 ? 2 : 1);
+    json.Key("data-bits").Int(line->dataBits);
+    json.Key("text").String(LineText(*line));
     json.EndObject();
 }
 

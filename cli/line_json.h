@@ -1,18 +1,12 @@
 #pragma once
 
-#include <rapidjson/prettywriter.h>
-#include <rapidjson/stringbuffer.h>
-
 #include "device_records.h"
+#include "json_out.h"
 
 namespace q470 {
 
-using ReportJson = rapidjson::PrettyWriter<rapidjson::StringBuffer>;
-
-// A line setting as a JSON object under `key`: {"baudRate", "dataBits", "parity" ("none", "odd",
-// "even"), "stopBits" (1 or 2), "text" ("115200 8N1")}.
-void WriteLineJson(ReportJson& json, const char* key, const ConnectionLine& line);
-
-void WriteStringJson(ReportJson& json, const char* key, const std::string& value);
+// A line setting as a JSON object in the words `set` takes: {"baud", "parity" ("none", "odd",
+// "even"), "stop-bits" (1 or 2), "data-bits", "text" ("115200 8N1")}; null when there is none.
+void WriteLineJson(JsonOut& json, const ConnectionLine* line);
 
 }  // namespace q470

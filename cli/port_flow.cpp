@@ -1,13 +1,14 @@
 #include "port_flow.h"
 
-#include "argument_path.h"
+#include "apply_jobs.h"
 #include "command_catalogue.h"
 #include "config_document.h"
-#include "config_exchange.h"
 #include "config_load_text.h"
+#include "config_output.h"
 #include "device_records.h"
 #include "firmware_version.h"
 #include "job_code.h"
+#include "json_report.h"
 #include "model_kind.h"
 #include "needs_assoc_clear.h"
 #include "port_open_error.h"
@@ -19,6 +20,8 @@ namespace q470 {
 namespace {
 
 constexpr const char* kPortPlaceholder = "{port}";
+constexpr std::string_view kQuietModeWrite = "AT+QM=";
+constexpr std::string_view kAssocClear = "AT+ASSOCCLR";
 
 std::string PortBaseName(const std::string& port) {
     const auto slash = port.find_last_of('/');
@@ -43,17 +46,8 @@ std::string Trimmed(std::string_view frame) {
     return std::string(frame.substr(first, last - first + 1));
 }
 
-bool CompletedWell(std::int32_t kind) {
-    switch (kind) {
-        case RespError:
-        case ResultTimeout:
-        case ResultNotOpen:
-        case ResultClosed:
-        case ResultNoRecord:
-            return false;
-        default:
-            return true;
-    }
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
 }
 
 ConnectionLine ConnectionOf(const LineOptions& line) {
@@ -63,6 +57,24 @@ ConnectionLine ConnectionOf(const LineOptions& line) {
     connection.parity = line.parity;
     connection.stopBits = line.stopBits;
     return connection;
+}
+
+const char* ReasonWord(ProblemKind kind) {
+    switch (kind) {
+        case ProblemKind::UnknownMember:
+            return "unknownMember";
+        case ProblemKind::WrongType:
+            return "wrongType";
+        case ProblemKind::Incomplete:
+            return "incomplete";
+        case ProblemKind::Duplicate:
+            return "duplicate";
+        case ProblemKind::NotForModel:
+            return "notForModel";
+        case ProblemKind::NotAllowed:
+            break;
+    }
+    return "notAllowed";
 }
 
 }  // namespace
@@ -87,11 +99,9 @@ PortOutcome PortFlow::Run() {
 bool PortFlow::OpenPort() {
     attached_ = control_.Attach(session_.DeviceLink());
     if (!attached_) return false;
-    const bool atCommand = plan_.request.command == CliCommand::At;
-    if (plan_.trace || atCommand) {
-        session_.DeviceLink().SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });
-    }
-    Step("opening the port");
+    // Always: the report needs the commands sent and whether the device refused one.
+    session_.DeviceLink().SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });
+    Step(ToolText::StepOpening);
     if (const auto error = session_.Open(outcome_.port)) {
         FailPort(error);
         return false;
@@ -118,9 +128,9 @@ void PortFlow::RunCommand() {
         case CliCommand::Gpio:
             return Gpio();
         case CliCommand::Restart:
-            return Restart(JobRestart, "The device is restarting.");
+            return Restart(JobRestart, ToolText::StepRestarting, ToolText::Restarting);
         case CliCommand::FactoryReset:
-            return Restart(JobFactoryReset, "The device is returning to its factory settings and restarting.");
+            return Restart(JobFactoryReset, ToolText::StepFactoryReset, ToolText::FactoryResetting);
         case CliCommand::At:
             return At();
         case CliCommand::Ports:
@@ -131,9 +141,10 @@ void PortFlow::RunCommand() {
 }
 
 bool PortFlow::Identify() {
-    if (!RunJob(JobIdentify, "identifying the device", JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) {
-        if (outcome_.result == IdentifyUnknownModel) {
-            outcome_.message += " (the device's model name is none of Q470R, KELDAN-KS410, KELDAN-KS400)";
+    if (!RunJob(JobIdentify, ToolText::StepIdentifying, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) {
+        if (outcome_.jobResult == IdentifyUnknownModel && finished_) {
+            outcome_.outcome = Outcome::UnknownModel;
+            outcome_.message += " " + plan_.text.Text(ToolText::UnknownModelNote);
         }
         return false;
     }
@@ -144,7 +155,7 @@ bool PortFlow::Identify() {
 
 bool PortFlow::Read() {
     const bool q470r = IsQ470R();
-    if (!RunJob(q470r ? JobReadQ470R : JobReadKs, "reading the settings", JobSucceeded,
+    if (!RunJob(q470r ? JobReadQ470R : JobReadKs, ToolText::StepReading, JobSucceeded,
                 plan_.text.Text(UiText::NoDeviceResponse))) {
         return false;
     }
@@ -158,17 +169,15 @@ bool PortFlow::Read() {
 void PortFlow::Save() {
     if (!Read()) return;
     outcome_.file = FileForPort(plan_.request.arguments.front(), outcome_.port);
-    Step("saving the configuration file");
-    const int written =
-        SaveConfigForModel(PathFromArgument(outcome_.file), outcome_.device.modelKind, outcome_.general, outcome_.gpio);
-    if (written != 0)
-        return Fail(ExitFileFailed, plan_.text.Text(UiText::ConfigSaveFailed) + " (" + outcome_.file + ")");
+    Step(ToolText::StepSaving);
+    const std::string bytes = ConfigFileTextForModel(outcome_.device.modelKind, outcome_.general, outcome_.gpio);
+    if (!WriteConfigOutput(outcome_.file, bytes))
+        return Fail(Outcome::FileNotWritten, plan_.text.Text(UiText::ConfigSaveFailed) + " (" + outcome_.file + ")");
     Succeed(plan_.text.Text(UiText::ConfigSaved) + " (" + outcome_.file + ")");
 }
 
 void PortFlow::Apply() {
     if (!Read()) return;
-    const std::string& file = plan_.request.arguments.front();
     // Checked against the device as read, before anything is written: a file never sets the PHY ID, so
     // its channel must be one of the device's own plan.
     ConfigTarget target;
@@ -176,50 +185,78 @@ void PortFlow::Apply() {
     target.radio = RadioPlan{outcome_.device.network.phyId, outcome_.device.network.rfChannel};
     ConfigDocument document;
     SettingItemList items;
-    const ConfigLoadOutcome loaded = LoadConfigForModel(PathFromArgument(file), target, document, items);
+    const ConfigLoadOutcome loaded = LoadConfigBytesForModel(plan_.fileBytes, target, document, items);
     outcome_.problems = loaded.problems;
     if (loaded.status != ConfigLoadStatus::Loaded) {
         outcome_.details = ConfigLoadDetails(loaded, outcome_.device.modelKind, plan_.text);
-        return Fail(ExitFileFailed, ConfigLoadHeadline(loaded, plan_.text));
+        return Fail(FileLoadOutcome(loaded.status), ConfigLoadHeadline(loaded, plan_.text));
     }
     outcome_.warnings = ProblemLines(loaded.problems, plan_.text.Language());
-    const std::size_t count = items.size();
-    session_.SetFileItems(std::move(items));
-    if (!RunApplyJob(IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, "applying the configuration file",
-                     plan_.text.Text(UiText::ConfigApplyFailed))) {
-        return;
-    }
-    outcome_.executedCommands = count;
-    // The window's box: string 128 followed by the line with the number of items in the file.
-    const std::string applied = plan_.text.Text(UiText::ConfigApplied) +
-                                plan_.text.Format(UiText::ExecutedCommandsLine, static_cast<long long>(count));
-    if (!RunJob(JobRestart, "restarting the device", JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) return;
+    const bool deviceWasQuiet = outcome_.device.quietMode != 0;
+    session_.SetFileItems(items);
+    const bool applied = RunJob(IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, ToolText::StepApplyingFile,
+                                JobSucceeded, plan_.text.Text(UiText::ConfigApplyFailed), true);
+    NoteUnsentItems(loaded, items, deviceWasQuiet);
+    if (!applied) return;
+    const std::string message = plan_.text.Text(UiText::ConfigApplied) + "\n" +
+                                plan_.text.Text(ToolText::CommandsSentLine, {std::to_string(outcome_.sent.size())});
+    if (!RunJob(JobRestart, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) return;
     outcome_.restarted = true;
-    FinishWrites(applied, ChecksOfItems(session_.FileItems(), IsQ470R()));
+    FinishWrites(message, ChecksOfItems(session_.FileItems(), IsQ470R()));
+}
+
+// What went on the wire tells which items the job reached: its set commands one per item it walked, in
+// order, between the quiet-mode writes of its bracket (the opening one only on a quiet device) and the
+// association clear a PAN ID change brings.
+void PortFlow::NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items, bool deviceWasQuiet) {
+    for (const auto& problem : loaded.problems) {
+        outcome_.unsent.push_back(
+            {problem.member, ReasonWord(problem.kind), ProblemText(problem, plan_.text.Language())});
+    }
+    std::size_t walked = 0;
+    std::size_t quietWrites = 0;
+    for (const auto& command : outcome_.sent) {
+        if (StartsWith(command, kQuietModeWrite)) {
+            ++quietWrites;
+        } else if (command != kAssocClear) {
+            ++walked;
+        }
+    }
+    const bool closed = quietWrites > (deviceWasQuiet ? 1u : 0u);
+    std::size_t index = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::int32_t command = items[i].command;
+        if (!FileJobSends(outcome_.device.modelKind, command)) continue;  // a problem names it already
+        const bool reached = command == CmdQuietModeSet ? closed : index++ < walked;
+        if (reached) continue;
+        const std::string member = i < loaded.itemMembers.size() ? loaded.itemMembers[i] : std::string();
+        outcome_.unsent.push_back({member, kNotReachedReason, plan_.text.Text(ToolText::ItemNotReached, {member})});
+    }
 }
 
 void PortFlow::Set() {
-    if (const std::string error = plan_.general->CheckModel(outcome_.device.modelKind); !error.empty()) {
-        return Fail(ExitUsage, error);
+    if (const std::string error = plan_.general->CheckModel(outcome_.device.modelKind, plan_.text); !error.empty()) {
+        return Fail(Outcome::NotForModel, error);
     }
     if (!Read()) return;
     GeneralSettings record = outcome_.general;
     if (const std::string error = plan_.general->ApplyTo(record, plan_.text); !error.empty()) {
-        return Fail(ExitUsage, error);
+        return Fail(Outcome::InvalidSetting, error);
     }
     // The same rule set as every other way in: nothing the page could not send goes out.
     const RadioPlan held{outcome_.general.phyId, outcome_.general.rfChannel};
     if (const SettingProblems problems = CheckGeneralSettings(record, held); !problems.empty()) {
         outcome_.details = ProblemLines(problems, plan_.text.Language());
-        return Fail(ExitUsage, "set: not sent, the settings hold values the device may not take:");
+        return Fail(Outcome::InvalidSetting, plan_.text.Text(ToolText::SetValuesRefused));
     }
     session_.SetGeneralRecord(record);
     const bool q470r = IsQ470R();
-    if (!RunApplyJob(q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs, "applying the general settings",
-                     plan_.text.Text(UiText::ApplyGeneralFailed))) {
+    if (!RunJob(q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs, ToolText::StepApplyingGeneral, JobSucceeded,
+                plan_.text.Text(UiText::ApplyGeneralFailed), true)) {
         return;
     }
     outcome_.general = record;
+    outcome_.generalWritten = true;
     outcome_.device.quietMode = session_.Device().quietMode;  // the closing write set it
     std::vector<SettingCheck> checks = ChecksOfGeneral(record, q470r, FirmwareHasRxPullUp(FirmwareText(session_.Device())));
     if (!q470r || !NeedsAssocClear(record.panId, session_.Device()))
@@ -227,11 +264,11 @@ void PortFlow::Set() {
 
     // The old network's associations would stay: the window clears them itself, answer ignored, and
     // restarts the device.
-    Step("clearing the association data");
+    Step(ToolText::StepClearingAssociations);
     session_.Execute(CommandText(CmdAssocClear), CmdAssocClear, Q470Comm::kDefaultTimeoutMs);
     outcome_.associationCleared = true;
     if (session_.DeviceLink().IsOpen()) {
-        if (!RunJob(JobRestart, "restarting the device", JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
+        if (!RunJob(JobRestart, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
             return;
         outcome_.restarted = true;
     }
@@ -240,8 +277,8 @@ void PortFlow::Set() {
 
 void PortFlow::Gpio() {
     if (!IsQ470R()) {
-        return Fail(ExitUsage,
-                    std::string("gpio: the ") + ModelName(outcome_.device.modelKind) + " has no GPIO settings");
+        return Fail(Outcome::NotForModel,
+                    plan_.text.Text(ToolText::GpioNoGpio, {ModelName(outcome_.device.modelKind)}));
     }
     if (!Read()) return;
     GpioSettings record = outcome_.gpio;
@@ -250,45 +287,67 @@ void PortFlow::Gpio() {
     // here rather than written back.
     if (const SettingProblems problems = CheckGpioSettings(record); !problems.empty()) {
         outcome_.details = ProblemLines(problems, plan_.text.Language());
-        return Fail(ExitUsage, "gpio: not sent, the settings hold values the device may not take (give those pins):");
+        return Fail(Outcome::InvalidSetting, plan_.text.Text(ToolText::GpioValuesRefused));
     }
     session_.SetGpioRecord(record);
-    if (!RunApplyJob(JobApplyGpio, "applying the GPIO settings", plan_.text.Text(UiText::ApplyGpioFailed))) return;
+    if (!RunJob(JobApplyGpio, ToolText::StepApplyingGpio, JobSucceeded, plan_.text.Text(UiText::ApplyGpioFailed),
+                true)) {
+        return;
+    }
     outcome_.gpio = record;
+    outcome_.gpioWritten = true;
     FinishWrites(plan_.text.Text(UiText::ApplyGpioDone), ChecksOfGpio(record));
 }
 
-void PortFlow::Restart(std::int32_t job, const char* doneText) {
-    const char* step = job == JobRestart ? "restarting the device" : "restoring the factory settings";
+void PortFlow::Restart(std::int32_t job, ToolText step, ToolText doneText) {
     if (!RunJob(job, step, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) return;
     outcome_.restarted = true;
-    Succeed(doneText);
+    Succeed(plan_.text.Text(doneText));
 }
 
+// Every line the device sends for the command, up to its final OK or ERROR, whatever the command. A
+// device in quiet mode sends no final line: there the command ends as the catalogue says (a query on
+// its data line), or at its time-out.
 void PortFlow::At() {
     const std::string& text = plan_.request.arguments.front();
-    Step("sending the command");
+    Step(ToolText::StepSending);
+    const bool quiet = outcome_.identified && outcome_.device.quietMode != 0;
     Q470Comm& link = session_.DeviceLink();
+    const std::string command = text + "\r";
+    const std::uint32_t timeoutMs = plan_.request.atTimeoutMs;
     collectLines_ = true;
-    const auto answer = session_.Execute(text + "\r", CommandIdForText(text), plan_.request.atTimeoutMs);
+    const auto answer = quiet ? link.Execute(command, CommandIdForText(text), timeoutMs)
+                              : link.ExecuteToFinalLine(command, CommandIdForText(text), timeoutMs);
     collectLines_ = false;
-    outcome_.result = answer->kind;
     if (control_.Stopping()) return;
-    if (answer->kind == RespError) return Fail(ExitDeviceFailed, "the device answered ERROR", answer->kind);
-    if (answer->kind == ResultTimeout) {
-        std::string why = "no answer completed the command within " + std::to_string(plan_.request.atTimeoutMs) + " ms";
-        if (outcome_.identified && outcome_.device.quietMode) why += " (the device is in quiet mode: it sends no OK)";
-        return Fail(ExitDeviceFailed, why, answer->kind);
+    if (link.HungUp()) return FailDisconnected(ToolText::StepSending);
+    switch (answer->kind) {
+        case RespOk:
+            outcome_.finalLine = "OK";
+            return Succeed({});
+        case RespError:
+            outcome_.finalLine = "ERROR";
+            return Fail(Outcome::Refused, plan_.text.Text(ToolText::AnsweredError));
+        case ResultTimeout: {
+            std::string why = plan_.text.Text(ToolText::AtTimedOut, {std::to_string(timeoutMs)});
+            if (quiet) why += " " + plan_.text.Text(ToolText::QuietModeNote);
+            return Fail(Outcome::NoAnswer, why);
+        }
+        case ResultClosed:
+        case ResultNotOpen:
+            return FailDisconnected(ToolText::StepSending);
+        default:
+            return Succeed({});
     }
-    if (link.HungUp()) return FailDisconnected("sending the command");
-    if (!CompletedWell(answer->kind)) return Fail(ExitDeviceFailed, "the port closed", answer->kind);
-    Succeed({});
 }
 
-bool PortFlow::RunJob(std::int32_t job, const char* step, std::int32_t expected, const std::string& failure) {
+bool PortFlow::RunJob(std::int32_t job, ToolText step, std::int32_t expected, const std::string& failure, bool write) {
     Step(step);
+    recordSent_ = write;
     const auto result = session_.RunJob(job);
-    outcome_.result = result;
+    recordSent_ = false;
+    if (write) outcome_.trail = session_.Trail();
+    outcome_.jobResult = result;
     if (control_.Stopping()) return false;
     // Whatever the job made of it, a device that went away during the job cannot have done its part.
     if (!result || session_.DeviceLink().HungUp()) {
@@ -296,57 +355,72 @@ bool PortFlow::RunJob(std::int32_t job, const char* step, std::int32_t expected,
         return false;
     }
     if (*result != expected) {
-        Fail(ExitDeviceFailed, failure, result);
+        Fail(DeviceFailure(), failure);
         return false;
     }
     return true;
 }
 
-bool PortFlow::RunApplyJob(std::int32_t job, const char* step, const std::string& failure) {
-    const bool ok = RunJob(job, step, JobSucceeded, failure);
-    outcome_.trail = session_.Trail();
-    return ok;
+Outcome PortFlow::DeviceFailure() const {
+    const bool stepFailed = outcome_.trail && outcome_.trail->failed;
+    const std::string stoppedAt = stepFailed           ? outcome_.trail->failed->text
+                                  : exchanges_.empty() ? std::string()
+                                                       : exchanges_.back().command;
+    for (auto sent = exchanges_.rbegin(); sent != exchanges_.rend(); ++sent) {
+        if (sent->command == stoppedAt) return sent->refused ? Outcome::Refused : Outcome::NoAnswer;
+    }
+    return Outcome::NoAnswer;
 }
 
 bool PortFlow::IsQ470R() const {
     return session_.Device().modelKind == ModelQ470R;
 }
 
-void PortFlow::Step(const char* what) {
-    progress_.Step(outcome_.port, what);
+void PortFlow::Step(ToolText what) {
+    progress_.Step(outcome_.port, plan_.text.Text(ToolText::ProgressLine, {plan_.text.Text(what)}));
 }
 
 void PortFlow::Succeed(std::string message) {
     finished_ = true;
     outcome_.status = ExitOk;
+    outcome_.outcome = Outcome::Ok;
     outcome_.message = std::move(message);
 }
 
-void PortFlow::Fail(int status, std::string message, std::optional<std::int32_t> result) {
+void PortFlow::Fail(Outcome outcome, std::string message) {
     finished_ = true;
-    outcome_.status = status;
+    outcome_.outcome = outcome;
+    outcome_.status = OutcomeStatus(outcome);
     outcome_.message = std::move(message);
-    if (result) outcome_.result = result;
 }
 
 void PortFlow::FailPort(const std::error_code& error) {
-    Fail(ExitPortFailed, PortOpenError(error, plan_.text));
+    Fail(PortOpenOutcome(error), PortOpenError(error, plan_.text));
 }
 
-void PortFlow::FailDisconnected(const char* step) {
-    Fail(ExitDeviceFailed, std::string("the device was disconnected while ") + step +
-                               " (it hung up, or its adapter was unplugged)");
+void PortFlow::FailDisconnected(ToolText step) {
+    Fail(Outcome::Disconnected, plan_.text.Text(ToolText::Disconnected, {plan_.text.Text(step)}));
 }
 
 void PortFlow::Observe(LinkTraffic traffic, std::string_view bytes) {
     if (plan_.trace) plan_.trace->Write(outcome_.port, traffic, bytes);
-    if (!collectLines_ || traffic != LinkTraffic::Answer) return;
-    if (auto line = Trimmed(bytes); !line.empty()) outcome_.lines.push_back(std::move(line));
+    if (traffic == LinkTraffic::Sent) {
+        const std::string command = Trimmed(bytes);
+        exchanges_.push_back({command, false});
+        if (recordSent_) outcome_.sent.push_back(EscapeTraffic(command));
+        return;
+    }
+    if (traffic != LinkTraffic::Answer) return;
+    const std::string line = Trimmed(bytes);
+    if (line.empty()) return;
+    if (line == "ERROR" && !exchanges_.empty()) exchanges_.back().refused = true;
+    if (collectLines_) outcome_.lines.push_back(EscapeTraffic(line));
 }
 
 void PortFlow::MarkInterrupted() {
+    outcome_.outcome = Outcome::Interrupted;
     outcome_.status = InterruptedStatus(control_.Signal());
-    outcome_.message = "interrupted";
+    outcome_.message = plan_.text.Text(ToolText::Interrupted);
 }
 
 }  // namespace q470

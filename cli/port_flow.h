@@ -3,9 +3,11 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "cli_request.h"
 #include "cli_text.h"
+#include "config_exchange.h"
 #include "general_changes.h"
 #include "gpio_changes.h"
 #include "port_outcome.h"
@@ -22,6 +24,7 @@ struct CommandPlan {
     CliRequest request;
     std::optional<GeneralChanges> general;  // set
     std::optional<GpioChanges> gpio;        // gpio
+    std::string fileBytes;                  // apply: the file, read once for every port
     CliText text{UiLanguage::English};
     TraceWriter* trace = nullptr;  // --trace, --trace-file; shared by the ports
 };
@@ -38,6 +41,12 @@ public:
     PortOutcome Run();
 
 private:
+    // A command as it went to the device, and whether the device answered it ERROR.
+    struct SentCommand {
+        std::string command;
+        bool refused = false;
+    };
+
     bool OpenPort();
     void RunCommand();
     bool Identify();
@@ -46,25 +55,29 @@ private:
     void Apply();
     void Set();
     void Gpio();
-    void Restart(std::int32_t job, const char* doneText);
+    void Restart(std::int32_t job, ToolText step, ToolText doneText);
     void At();
     // After the writes of set, gpio and apply: the restart that --restart and --verify ask for (unless
     // the device has restarted already), then the check of --verify; success with `message` otherwise.
     void FinishWrites(std::string message, std::vector<SettingCheck> checks);
     void ReadBack(std::vector<SettingCheck> checks);
 
-    // Runs a job; false when it did not end with `expected`, after recording why.
-    bool RunJob(std::int32_t job, const char* step, std::int32_t expected, const std::string& failure);
-    // The same for an apply job, keeping what the device acknowledged and where the job stopped.
-    bool RunApplyJob(std::int32_t job, const char* step, const std::string& failure);
+    // Runs a job; false when it did not end with `expected`, after recording why. A write job also keeps
+    // what the device acknowledged and where the job stopped, and the commands it sent.
+    bool RunJob(std::int32_t job, ToolText step, std::int32_t expected, const std::string& failure, bool write = false);
+    // No answer, or ERROR, to the command the failed job stopped at.
+    Outcome DeviceFailure() const;
+    // The file items the apply did not send: those the check left out and those it never reached.
+    void NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items, bool deviceWasQuiet);
     bool IsQ470R() const;
-    void Step(const char* what);
+    void Step(ToolText what);
     void Succeed(std::string message);
-    void Fail(int status, std::string message, std::optional<std::int32_t> result = std::nullopt);
+    void Fail(Outcome outcome, std::string message);
     void FailPort(const std::error_code& error);
-    void FailDisconnected(const char* step);
+    void FailDisconnected(ToolText step);
     void MarkInterrupted();
-    // What the link sends and takes in goes to the trace, and the answer lines of `at` to the outcome.
+    // What the link sends and takes in goes to the trace; the commands sent, the refusals and the answer
+    // lines of `at` to the outcome.
     void Observe(LinkTraffic traffic, std::string_view bytes);
 
     const CommandPlan& plan_;
@@ -72,9 +85,11 @@ private:
     ProgressReporter& progress_;
     PortSession session_;
     PortOutcome outcome_;
+    std::vector<SentCommand> exchanges_;  // every command sent on this port
     bool attached_ = false;
-    bool finished_ = false;  // succeeded or failed on its own, not cut short by a stop
+    bool finished_ = false;      // succeeded or failed on its own, not cut short by a stop
     bool collectLines_ = false;  // while `at` waits for its answer
+    bool recordSent_ = false;    // while a write job runs
 };
 
 }  // namespace q470

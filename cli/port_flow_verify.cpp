@@ -13,10 +13,11 @@ ConnectionLine LineOf(const LineOptions& line) {
 
 // Where the check looked for the device: the line setting it should use now, and the old one when
 // a new UART setting was written.
-std::string LinesLookedAt(const std::vector<SettingCheck>& checks, const ConnectionLine& connection) {
+std::string LinesLookedAt(const std::vector<SettingCheck>& checks, const ConnectionLine& connection,
+                          const CliText& text) {
     const ConnectionLine expected = LineAfterRestart(checks, connection);
     if (SameLine(expected, connection)) return LineText(expected);
-    return LineText(expected) + " (the UART setting written) nor at " + LineText(connection);
+    return text.Text(ToolText::VerifyLinesTried, {LineText(expected), LineText(connection)});
 }
 
 }  // namespace
@@ -24,19 +25,19 @@ std::string LinesLookedAt(const std::vector<SettingCheck>& checks, const Connect
 void PortFlow::FinishWrites(std::string message, std::vector<SettingCheck> checks) {
     const CliRequest& request = plan_.request;
     if ((request.restart || request.verify) && !outcome_.restarted) {
-        if (!RunJob(JobRestart, "restarting the device", JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
+        if (!RunJob(JobRestart, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
             return;
         outcome_.restarted = true;
     }
     if (!request.verify) return Succeed(std::move(message));
     ReadBack(std::move(checks));
     if (!finished_ && !control_.Stopping()) {
-        Succeed(message + (message.empty() ? "" : "\n") + VerifySummary(*outcome_.verify, {}));
+        Succeed(message + (message.empty() ? "" : "\n") + VerifySummary(*outcome_.verify, {}, plan_.text));
     }
 }
 
 void PortFlow::ReadBack(std::vector<SettingCheck> checks) {
-    Step("waiting for the device after its restart, then reading it back");
+    Step(ToolText::StepVerifying);
     const ConnectionLine connection = LineOf(session_.Line());
     VerifyRequest request;
     request.port = outcome_.port;
@@ -47,9 +48,8 @@ void PortFlow::ReadBack(std::vector<SettingCheck> checks) {
     outcome_.verify = VerifyWrites(session_.DeviceLink(), request);
     const VerifyReport& report = *outcome_.verify;
     if (control_.Stopping() || report.outcome == VerifyOutcome::Verified) return;
-    if (report.outcome == VerifyOutcome::Differs) outcome_.details = VerifyDifferenceLines(report);
-    const int status = report.outcome == VerifyOutcome::CannotOpen ? ExitPortFailed : ExitDeviceFailed;
-    Fail(status, VerifySummary(report, LinesLookedAt(request.checks, connection)));
+    if (report.outcome == VerifyOutcome::Differs) outcome_.details = VerifyDifferenceLines(report, plan_.text);
+    Fail(VerifyFailure(report), VerifySummary(report, LinesLookedAt(request.checks, connection, plan_.text), plan_.text));
 }
 
 }  // namespace q470

@@ -9,7 +9,7 @@ std::string PortOpenError(const std::error_code& error, const CliText& text) {
     } else if (error == std::errc::device_or_resource_busy) {
         why += error.message() + ". " + text.Text(UiText::PortBusyHint);
     } else if (error == std::errc::no_such_file_or_directory || error == std::errc::no_such_device) {
-        why += "There is no such port (" + error.message() + "); 'q470ctl ports' lists the ports present.";
+        why += text.Text(ToolText::NoSuchPort, {error.message()});
     } else {
         why += error.message() + ".";
     }

@@ -7,7 +7,7 @@ void ProgressReporter::Step(const std::string& port, const std::string& what) {
     std::lock_guard<std::mutex> lock(mutex_);
     err_ << "q470ctl: ";
     if (withPort_) err_ << port << ": ";
-    err_ << what << "..." << std::endl;
+    err_ << what << std::endl;
 }
 
 }  // namespace q470

@@ -6,7 +6,8 @@
 
 namespace q470 {
 
-// One line per step on the error stream, when it is a terminal; the port threads share it.
+// One line per step ("identifying the device...") on the error stream, when it is a terminal; the port
+// threads share it.
 class ProgressReporter {
 public:
     ProgressReporter(std::ostream& err, bool enabled, bool withPort)

@@ -1,5 +1,6 @@
 #include "q470ctl.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -7,18 +8,19 @@
 #include <mutex>
 #include <thread>
 
-#include "argument_path.h"
 #include "command_line.h"
 #include "config_document.h"
 #include "config_exchange.h"
 #ifndef _WIN32
 #include "console_session.h"
 #endif
+#include "config_input.h"
 #include "config_load_text.h"
 #include "discover_command.h"
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
 #include "model_kind.h"
+#include "outcome.h"
 #include "port_flow.h"
 #include "port_list_report.h"
 #include "raw_command.h"
@@ -36,65 +38,94 @@ namespace {
 // How often the run looks at the stop request while the ports work.
 constexpr std::chrono::milliseconds kStopPoll{20};
 
-int UsageError(std::ostream& err, const std::string& message) {
-    err << "q470ctl: " << message << "\nTry 'q470ctl --help'.\n";
-    return ExitUsage;
+// The end of a run before any port was opened: the message, and the JSON document with --json.
+int EndBeforePorts(const CommandPlan& plan, RunSummary run, const std::string& subject, std::ostream& out,
+                   std::ostream& err) {
+    if (run.exitStatus == ExitOk) run.exitStatus = OutcomeStatus(run.outcome);
+    ReportWriter(plan.request, plan.text).WriteRunFailure(run, subject, out, err);
+    return run.exitStatus;
 }
 
-int ListPorts(const CliRequest& request, std::ostream& out, std::ostream& err) {
+int EndBeforePorts(const CommandPlan& plan, Outcome outcome, std::string message, std::ostream& out,
+                   std::ostream& err) {
+    RunSummary run;
+    run.outcome = outcome;
+    run.message = std::move(message);
+    return EndBeforePorts(plan, std::move(run), {}, out, err);
+}
+
+int Interrupted(const CommandPlan& plan, int signal, std::ostream& out, std::ostream& err) {
+    RunSummary run;
+    run.outcome = Outcome::Interrupted;
+    run.exitStatus = InterruptedStatus(signal);
+    run.message = plan.text.Text(ToolText::Interrupted);
+    return EndBeforePorts(plan, std::move(run), {}, out, err);
+}
+
+int ListPorts(const CommandPlan& plan, std::ostream& out, std::ostream& err) {
     std::vector<SerialPortEntry> entries;
     if (const auto error = EnumerateSerialPorts(entries)) {
-        err << "q470ctl: cannot list the serial ports: " << error.message() << '\n';
-        return ExitPortFailed;
+        return EndBeforePorts(plan, Outcome::PortFailed, plan.text.Text(ToolText::CannotListPorts, {error.message()}),
+                              out, err);
     }
-    WritePortList(DescribePorts(entries), request.json, out);
+    std::vector<PortOutcome> ports;
+    for (const auto& described : DescribePorts(entries)) {
+        PortOutcome port;
+        port.port = described.port;
+        port.description = described.description;
+        ports.push_back(std::move(port));
+    }
+    ReportWriter(plan.request, plan.text).Write(RunSummary{}, ports, out, err);
     return ExitOk;
 }
 
-// The file is the same for every port, so whatever can be wrong with it regardless of the device is
-// found before any port is opened: it is checked against its own model. The model check and the
-// channel plan wait for the device's read.
-int CheckFileFirst(const CliRequest& request, const CliText& text, std::ostream& out, std::ostream& err) {
-    ConfigDocument document;
-    SettingItemList items;
-    const auto outcome = LoadConfigForModel(PathFromArgument(request.arguments.front()), ConfigTarget{}, document, items);
-    if (outcome.status == ConfigLoadStatus::Loaded) return ExitOk;
-    const std::string message = ConfigLoadHeadline(outcome, text);
-    const std::vector<std::string> details = ConfigLoadDetails(outcome, outcome.fileModelKind, text);
-    err << "q470ctl: " << request.arguments.front() << ": " << message << '\n';
-    for (const auto& line : details) err << "q470ctl: " << request.arguments.front() << ":   " << line << '\n';
-    if (request.json) ReportWriter(request, text).WriteFileRefusal(message, details, outcome.problems, out);
-    return ExitFileFailed;
+// The file is read once, here, and the same bytes go to every port. Whatever can be wrong with it
+// regardless of the device is found before any port is opened: it is checked against its own model.
+// The model check and the channel plan wait for the device's read.
+int ReadFileFirst(CommandPlan& plan, const CliEnvironment& environment, std::ostream& out, std::ostream& err) {
+    const std::string& file = plan.request.arguments.front();
+    ConfigLoadOutcome outcome;
+    switch (ConfigInput::Read(file, environment.stop, plan.fileBytes, outcome.failure)) {
+        case ConfigInput::Result::Stopped:
+            return Interrupted(plan, environment.stop->Signal(), out, err);
+        case ConfigInput::Result::Failed:
+            outcome.status = ConfigLoadStatus::FileUnreadable;
+            break;
+        case ConfigInput::Result::Read: {
+            ConfigDocument document;
+            SettingItemList items;
+            outcome = LoadConfigBytesForModel(plan.fileBytes, ConfigTarget{}, document, items);
+            if (outcome.status == ConfigLoadStatus::Loaded) return ExitOk;
+            break;
+        }
+    }
+    RunSummary run;
+    run.outcome = FileLoadOutcome(outcome.status);
+    run.message = ConfigLoadHeadline(outcome, plan.text);
+    run.details = ConfigLoadDetails(outcome, outcome.fileModelKind, plan.text);
+    run.problems = outcome.problems;
+    return EndBeforePorts(plan, std::move(run), file, out, err);
 }
 
 // Turns the command's words into what the port threads need; a usage or file status when they are wrong.
-int Prepare(CommandPlan& plan, std::ostream& out, std::ostream& err) {
+int Prepare(CommandPlan& plan, const CliEnvironment& environment, std::ostream& out, std::ostream& err) {
     const CliRequest& request = plan.request;
     std::string error;
     switch (request.command) {
         case CliCommand::Set:
             plan.general = GeneralChanges::Parse(request.arguments, plan.text, error);
-            if (!plan.general) return UsageError(err, error);
+            if (!plan.general) return EndBeforePorts(plan, Outcome::Usage, error, out, err);
             return ExitOk;
         case CliCommand::Gpio:
             plan.gpio = GpioChanges::Parse(request.arguments, request.interval, request.sendToPeer, plan.text, error);
-            if (!plan.gpio) return UsageError(err, error);
+            if (!plan.gpio) return EndBeforePorts(plan, Outcome::Usage, error, out, err);
             return ExitOk;
         case CliCommand::At:
-            error = CheckCommandText(request.arguments.front());
-            if (!error.empty()) return UsageError(err, "at: " + error);
+            error = CheckCommandText(request.arguments.front(), plan.text);
+            if (!error.empty()) return EndBeforePorts(plan, Outcome::Usage, "at: " + error, out, err);
             return ExitOk;
-        case CliCommand::Save: {
-            const bool placeholder = request.arguments.front().find("{port}") != std::string::npos;
-            if (request.ports.size() > 1 && !placeholder) {
-                return UsageError(err,
-                                  "save: with several ports the file name needs {port}, or every port would "
-                                  "write the same file");
-            }
-            return ExitOk;
-        }
         case CliCommand::Apply:
-            return CheckFileFirst(request, plan.text, out, err);
+            return ReadFileFirst(plan, environment, out, err);
         default:
             return ExitOk;
     }
@@ -130,16 +161,34 @@ std::vector<PortOutcome> RunPorts(const CommandPlan& plan, const std::vector<std
     return outcomes;
 }
 
-int RunConsole(const CommandPlan& plan, const std::string& port, std::ostream& err, const CliEnvironment& environment) {
+int RunConsole(const CommandPlan& plan, const std::string& port, std::ostream& out, std::ostream& err,
+               const CliEnvironment& environment) {
 #ifdef _WIN32
-    (void)plan;
     (void)port;
     (void)environment;
-    return UsageError(err, "console is not available on Windows yet; use 'at' for one command at a time");
+    return EndBeforePorts(plan, Outcome::Usage, plan.text.Text(ToolText::ConsoleNotOnWindows), out, err);
 #else
+    (void)out;
     const auto input = ConsoleInput::ForDescriptor(environment.input);
     return ConsoleSession(plan, port, environment.stop).Run(*input, err);
 #endif
+}
+
+// The run's status is the worst of its ports'; its outcome word is that port's.
+RunSummary Summarise(const std::vector<PortOutcome>& outcomes, const RunControl& control) {
+    RunSummary run;
+    for (const auto& outcome : outcomes) run.exitStatus = WorseExitStatus(run.exitStatus, outcome.status);
+    for (const auto& outcome : outcomes) {
+        if (outcome.status == run.exitStatus) {
+            run.outcome = outcome.outcome;
+            break;
+        }
+    }
+    if (control.Stopping()) {
+        run.exitStatus = InterruptedStatus(control.Signal());
+        run.outcome = Outcome::Interrupted;
+    }
+    return run;
 }
 
 int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
@@ -149,8 +198,8 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
         simulated = std::make_unique<SimulatedPort>(plan.request);
         std::string error;
         if (!simulated->Start(error)) {
-            err << "q470ctl: cannot start the simulated device: " << error << '\n';
-            return ExitPortFailed;
+            return EndBeforePorts(plan, Outcome::PortFailed, plan.text.Text(ToolText::CannotStartSim, {error}), out,
+                                  err);
         }
         ports = {simulated->Port()};
     }
@@ -158,9 +207,10 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
     if (plan.request.traceFile) {
         trace = std::make_unique<TraceWriter>(*plan.request.traceFile, ports.size() != 1);
         if (!trace->Opened()) {
-            err << "q470ctl: cannot open the trace file " << *plan.request.traceFile << ": "
-                << std::error_code(errno, std::system_category()).message() << '\n';
-            return ExitFileFailed;
+            const std::string why = std::error_code(errno, std::system_category()).message();
+            return EndBeforePorts(plan, Outcome::FileNotWritten,
+                                  plan.text.Text(ToolText::CannotOpenTraceFile, {*plan.request.traceFile, why}), out,
+                                  err);
         }
     } else if (plan.request.trace) {
         trace = std::make_unique<TraceWriter>(err, ports.size() != 1);
@@ -170,42 +220,45 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
         const bool given = !plan.request.ports.empty() || plan.request.simModel.has_value();
         return RunDiscover(plan, ports, given, out, err, environment);
     }
-    if (plan.request.command == CliCommand::Console) return RunConsole(plan, ports.front(), err, environment);
+    if (plan.request.command == CliCommand::Console) return RunConsole(plan, ports.front(), out, err, environment);
     RunControl control(environment.stop);
     ProgressReporter progress(err, environment.progress, ports.size() > 1);
     const std::vector<PortOutcome> outcomes = RunPorts(plan, ports, control, progress);
-    ReportWriter(plan.request, plan.text).Write(outcomes, out, err);
+    const RunSummary run = Summarise(outcomes, control);
+    ReportWriter(plan.request, plan.text).Write(run, outcomes, out, err);
+    return run.exitStatus;
+}
 
-    if (control.Stopping()) return InterruptedStatus(control.Signal());
-    int status = ExitOk;
-    for (const auto& outcome : outcomes) status = WorseExitStatus(status, outcome.status);
-    return status;
+// --json anywhere on the command line, even one that is wrong: its error is a document too.
+bool AsksForJson(const std::vector<std::string>& args) {
+    return std::find(args.begin(), args.end(), "--json") != args.end();
 }
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment) {
-    const CommandLine commandLine(args);
+    CommandPlan plan;
+    plan.text = CliText::FromEnvironment();
+    const CommandLine commandLine(args, plan.text);
+    plan.request = commandLine.Request();
     switch (commandLine.Result()) {
         case CommandLine::Outcome::Help:
-            out << CommandLine::Usage();
+            out << CommandLine::Usage(plan.text.Language());
             return ExitOk;
         case CommandLine::Outcome::Version:
             out << "q470ctl " << Q470_VERSION_TEXT << '\n';
             return ExitOk;
         case CommandLine::Outcome::UsageError:
-            return UsageError(err, commandLine.Error());
+            plan.request.json = AsksForJson(args);
+            return EndBeforePorts(plan, Outcome::Usage, commandLine.Error(), out, err);
         case CommandLine::Outcome::Run:
             break;
     }
-    CommandPlan plan;
-    plan.request = commandLine.Request();
-    plan.text = CliText::FromEnvironment();
-    if (plan.request.command == CliCommand::Ports) return ListPorts(plan.request, out, err);
-    if (plan.request.simModel && !SimulatedPort::Unavailable().empty())
-        return UsageError(err, SimulatedPort::Unavailable());
-    if (const int status = Prepare(plan, out, err); status != ExitOk) return status;
+    if (plan.request.command == CliCommand::Ports) return ListPorts(plan, out, err);
+    if (plan.request.simModel && !SimulatedPort::Available())
+        return EndBeforePorts(plan, Outcome::Usage, plan.text.Text(ToolText::SimUnavailable), out, err);
+    if (const int status = Prepare(plan, environment, out, err); status != ExitOk) return status;
     return RunDeviceCommand(plan, out, err, environment);
 }
 

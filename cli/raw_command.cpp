@@ -46,12 +46,12 @@ CommandId CommandIdForText(std::string_view text) {
     return kOkOrError;
 }
 
-std::string CheckCommandText(std::string_view text) {
-    if (text.empty()) return "the command is empty";
+std::string CheckCommandText(std::string_view text, const CliText& language) {
+    if (text.empty()) return language.Text(ToolText::CommandEmpty);
     if (text.size() > kMaxCommandLength)
-        return "the command is longer than " + std::to_string(kMaxCommandLength) + " characters";
+        return language.Text(ToolText::CommandTooLong, {std::to_string(kMaxCommandLength)});
     for (const char c : text) {
-        if (c < 0x20 || c > 0x7E) return "the command may hold printable ASCII characters only (the tool adds the CR)";
+        if (c < 0x20 || c > 0x7E) return language.Text(ToolText::CommandNotAscii);
     }
     return {};
 }

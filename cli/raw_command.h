@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli_text.h"
 #include "command_id.h"
 
 namespace q470 {
@@ -14,6 +15,6 @@ CommandId CommandIdForText(std::string_view text);
 
 // A command text the tool sends as it is: printable ASCII without line ends, at most 250 characters.
 // "" when it is fine, otherwise what is wrong.
-std::string CheckCommandText(std::string_view text);
+std::string CheckCommandText(std::string_view text, const CliText& language = CliText(UiLanguage::English));
 
 }  // namespace q470

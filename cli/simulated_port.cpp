@@ -31,8 +31,8 @@ SimulatedPort::SimulatedPort(const CliRequest& request) : device_(std::make_uniq
 
 SimulatedPort::~SimulatedPort() = default;
 
-std::string SimulatedPort::Unavailable() {
-    return {};
+bool SimulatedPort::Available() {
+    return true;
 }
 
 bool SimulatedPort::Start(std::string& error) {

@@ -11,13 +11,12 @@ SimulatedPort::SimulatedPort(const CliRequest&) : device_(std::make_unique<Devic
 
 SimulatedPort::~SimulatedPort() = default;
 
-std::string SimulatedPort::Unavailable() {
-    return "--sim needs a Unix pseudo-terminal for the simulated device, and this system has none; "
-           "give a real port with --port";
+bool SimulatedPort::Available() {
+    return false;
 }
 
 bool SimulatedPort::Start(std::string& error) {
-    error = Unavailable();
+    error = "no pseudo-terminal";
     return false;
 }
 

@@ -18,7 +18,8 @@ constexpr std::array<NamedValue, 4> kNetworkRoles{{{"master", 1}, {"slave", 2}, 
 constexpr std::array<NamedValue, 3> kDeviceParities{{{"none", 0}, {"even", 1}, {"odd", 2}}};
 constexpr std::array<NamedValue, 2> kDeviceStopBits{{{"1", 0}, {"2", 1}}};
 constexpr std::array<NamedValue, 2> kDataBits{{{"7", 7}, {"8", 8}}};
-constexpr std::array<NamedValue, 4> kSwitches{{{"0", 0}, {"1", 1}, {"off", 0}, {"on", 1}}};
+// true and false as well: what --json prints can be given back.
+constexpr std::array<NamedValue, 6> kSwitches{{{"0", 0}, {"1", 1}, {"off", 0}, {"on", 1}, {"false", 0}, {"true", 1}}};
 constexpr std::array<NamedValue, 9> kBaudRates{{{"2400", 2400},
                                                 {"4800", 4800},
                                                 {"9600", 9600},

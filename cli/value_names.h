@@ -33,7 +33,7 @@ extern const ValueNames kNetworkRoleNames;    // master 1, slave 2
 extern const ValueNames kDeviceParityNames;   // none 0, even 1, odd 2
 extern const ValueNames kDeviceStopBitNames;  // 1 → 0, 2 → 1
 extern const ValueNames kDataBitNames;        // 7, 8
-extern const ValueNames kSwitchNames;         // 0/off, 1/on
+extern const ValueNames kSwitchNames;         // 0/off/false, 1/on/true
 extern const ValueNames kBaudRateNames;       // the rates the line and the device offer
 extern const ValueNames kLineParityNames;     // none 0, odd 1, even 2 (serial channel codes)
 extern const ValueNames kLineStopBitNames;    // 1 → 0, 2 → 2 (serial channel codes)

@@ -1,6 +1,7 @@
 #include "verify_report.h"
 
 #include "line_choices.h"
+#include "line_json.h"
 #include "value_names.h"
 
 namespace q470 {
@@ -71,64 +72,72 @@ std::string ReadBackText(const SettingCheck& check) {
     return check.readBack ? ValueText(check, *check.readBack) : "-";
 }
 
-std::string VerifySummary(const VerifyReport& report, const std::string& connectionText) {
+std::string VerifySummary(const VerifyReport& report, const std::string& linesTried, const CliText& text) {
     const std::string where = report.line ? LineText(*report.line) : std::string();
     const std::string count = Number(static_cast<std::uint32_t>(report.checks.size()));
     switch (report.outcome) {
         case VerifyOutcome::Verified:
-            return "verified after the restart: " + count + " settings read back as written (the device answers at " +
-                   where + ")";
+            return text.Text(ToolText::VerifyVerified, {count, where});
         case VerifyOutcome::Differs:
-            return "verify: " + Number(static_cast<std::uint32_t>(Differences(report))) + " of " + count +
-                   " settings differ from what was written (the device answers at " + where + "):";
+            return text.Text(ToolText::VerifyDiffers,
+                             {Number(static_cast<std::uint32_t>(Differences(report))), count, where});
         case VerifyOutcome::NoAnswer:
-            return "verify: the device did not answer after its restart at " + connectionText;
+            return text.Text(ToolText::VerifyNoAnswer, {linesTried});
         case VerifyOutcome::OtherDevice:
-            return "verify: after the restart another model answers on this port";
+            return text.Text(ToolText::VerifyOtherDevice);
         case VerifyOutcome::ReadFailed:
-            return "verify: the device answered after its restart at " + where + " but could not be read";
+            return text.Text(ToolText::VerifyReadFailed, {where});
         case VerifyOutcome::CannotOpen:
-            return "verify: the port could not be opened again: " + report.openError.message();
+            return text.Text(ToolText::VerifyCannotOpen, {report.openError.message()});
         case VerifyOutcome::Stopped:
-            return "verify: interrupted";
+            return text.Text(ToolText::VerifyStopped);
     }
     return {};
 }
 
-std::vector<std::string> VerifyDifferenceLines(const VerifyReport& report) {
+std::vector<std::string> VerifyDifferenceLines(const VerifyReport& report, const CliText& text) {
     std::vector<std::string> lines;
     for (const auto& check : report.checks) {
         if (check.Matches()) continue;
-        std::string line = CheckedSettingName(check) + ": written " + WrittenText(check) + ", read back " +
-                           ReadBackText(check);
-        if (check.setting == CheckedSetting::Uart && check.readBackLine) line += " (the device answers there)";
-        lines.push_back(std::move(line));
+        const bool answersThere = check.setting == CheckedSetting::Uart && check.readBackLine;
+        lines.push_back(text.Text(answersThere ? ToolText::VerifyUartDifference : ToolText::VerifyDifference,
+                                  {CheckedSettingName(check), WrittenText(check), ReadBackText(check)}));
     }
     return lines;
 }
 
-void WriteVerifyJson(ReportJson& json, const VerifyReport& report) {
-    json.Key("verify");
-    json.StartObject();
-    WriteStringJson(json, "outcome", VerifyOutcomeName(report.outcome));
-    json.Key("ok");
-    json.Bool(report.outcome == VerifyOutcome::Verified);
-    if (report.line) {
-        WriteLineJson(json, "line", *report.line);
-    } else {
-        json.Key("line");
-        json.Null();
+Outcome VerifyFailure(const VerifyReport& report) {
+    switch (report.outcome) {
+        case VerifyOutcome::Verified:
+            return Outcome::Ok;
+        case VerifyOutcome::Differs:
+        case VerifyOutcome::OtherDevice:
+            return Outcome::NotAsWritten;
+        case VerifyOutcome::CannotOpen:
+            return PortOpenOutcome(report.openError);
+        case VerifyOutcome::Stopped:
+            return Outcome::Interrupted;
+        case VerifyOutcome::NoAnswer:
+        case VerifyOutcome::ReadFailed:
+            break;
     }
-    json.Key("readyMs");
-    json.Int64(report.readyAfter.count());
+    return Outcome::NoAnswer;
+}
+
+void WriteVerifyJson(JsonOut& json, const VerifyReport& report) {
+    json.StartObject();
+    json.Key("outcome").String(VerifyOutcomeName(report.outcome));
+    json.Key("ok").Bool(report.outcome == VerifyOutcome::Verified);
+    json.Key("line");
+    WriteLineJson(json, report.line ? &*report.line : nullptr);
+    json.Key("readyMs").Int(report.readyAfter.count());
     const bool read = report.outcome == VerifyOutcome::Verified || report.outcome == VerifyOutcome::Differs;
-    json.Key("settings");
-    json.StartArray();
+    json.Key("settings").StartArray();
     for (const auto& check : report.checks) {
         json.StartObject();
-        WriteStringJson(json, "setting", CheckedSettingName(check));
-        WriteStringJson(json, "written", WrittenText(check));
-        WriteStringJson(json, "readBack", ReadBackText(check));
+        json.Key("setting").String(CheckedSettingName(check));
+        json.Key("written").String(WrittenText(check));
+        json.Key("readBack").String(ReadBackText(check));
         json.Key("matches");
         if (read) {
             json.Bool(check.Matches());
@@ -138,14 +147,13 @@ void WriteVerifyJson(ReportJson& json, const VerifyReport& report) {
         json.EndObject();
     }
     json.EndArray();
-    json.Key("differences");
-    json.StartArray();
+    json.Key("differences").StartArray();
     for (const auto& check : report.checks) {
         if (!read || check.Matches()) continue;
         json.StartObject();
-        WriteStringJson(json, "setting", CheckedSettingName(check));
-        WriteStringJson(json, "written", WrittenText(check));
-        WriteStringJson(json, "readBack", ReadBackText(check));
+        json.Key("setting").String(CheckedSettingName(check));
+        json.Key("written").String(WrittenText(check));
+        json.Key("readBack").String(ReadBackText(check));
         json.EndObject();
     }
     json.EndArray();

@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "line_json.h"
+#include "cli_text.h"
+#include "json_out.h"
+#include "outcome.h"
 #include "setting_check.h"
 #include "write_verifier.h"
 
@@ -17,13 +19,17 @@ std::string WrittenText(const SettingCheck& check);
 std::string ReadBackText(const SettingCheck& check);
 
 // One line for the verification as a whole: "verified after the restart: 9 settings read back as
-// written (the device answers at 115200 8N1)", or what went wrong.
-std::string VerifySummary(const VerifyReport& report, const std::string& connectionText);
+// written (the device answers at 115200 8N1)", or what went wrong. `linesTried` names where the device
+// was looked for, for a device that did not answer.
+std::string VerifySummary(const VerifyReport& report, const std::string& linesTried, const CliText& text);
 // One line per difference: "channel: written 101, read back 99".
-std::vector<std::string> VerifyDifferenceLines(const VerifyReport& report);
+std::vector<std::string> VerifyDifferenceLines(const VerifyReport& report, const CliText& text);
+// How a port's run ends when the check did not verify: "not-as-written" for a difference or another
+// model, "no-answer", or why the port did not open again.
+Outcome VerifyFailure(const VerifyReport& report);
 
-// The "verify" object of a port's JSON record: outcome, the line the device answered at, how long it
+// The value of a port record's "verify": outcome word, the line the device answered at, how long it
 // took to come back, every setting checked and the differences.
-void WriteVerifyJson(ReportJson& json, const VerifyReport& report);
+void WriteVerifyJson(JsonOut& json, const VerifyReport& report);
 
 }  // namespace q470

@@ -18,23 +18,7 @@ namespace q470 {
 namespace {
 
 int OpenFailure(int error, ConfigFileFailure& failure) {
-    failure.systemError = error;
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-            failure.cause = FileFailureCause::Missing;
-            break;
-        case EACCES:
-        case EPERM:
-            failure.cause = FileFailureCause::NoPermission;
-            break;
-        case EISDIR:
-            failure.cause = FileFailureCause::NotRegularFile;
-            break;
-        default:
-            failure.cause = FileFailureCause::OpenFailed;
-            break;
-    }
+    failure = OpenFailureOf(error);
     return -error;
 }
 
@@ -89,7 +73,36 @@ std::FILE* OpenRegularFile(const std::u16string& path, ConfigFileFailure& failur
 
 #endif
 
+void NoteParseFailure(int result, const TextPosition& stoppedAt, ConfigFileFailure& failure) {
+    failure.cause = FileFailureCause::NotJson;
+    failure.parseCode = result;
+    failure.line = stoppedAt.line;
+    failure.column = stoppedAt.column;
+}
+
 }  // namespace
+
+ConfigFileFailure OpenFailureOf(int error) {
+    ConfigFileFailure failure;
+    failure.systemError = error;
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            failure.cause = FileFailureCause::Missing;
+            break;
+        case EACCES:
+        case EPERM:
+            failure.cause = FileFailureCause::NoPermission;
+            break;
+        case EISDIR:
+            failure.cause = FileFailureCause::NotRegularFile;
+            break;
+        default:
+            failure.cause = FileFailureCause::OpenFailed;
+            break;
+    }
+    return failure;
+}
 
 int LoadConfigDocument(const std::u16string& path, ConfigDocument& document, ConfigFileFailure* failure) {
     ConfigFileFailure unused;
@@ -105,11 +118,18 @@ int LoadConfigDocument(const std::u16string& path, ConfigDocument& document, Con
         why.cause = FileFailureCause::ReadFailed;
         why.systemError = -result;
     } else if (result > 0) {
-        why.cause = FileFailureCause::NotJson;
-        why.parseCode = result;
-        why.line = stoppedAt.line;
-        why.column = stoppedAt.column;
+        NoteParseFailure(result, stoppedAt, why);
     }
+    return result;
+}
+
+int LoadConfigDocumentFromBytes(const std::string& content, ConfigDocument& document, ConfigFileFailure* failure) {
+    ConfigFileFailure unused;
+    ConfigFileFailure& why = failure != nullptr ? *failure : unused;
+    why = {};
+    TextPosition stoppedAt;
+    const int result = ParseConfigBytes(content, document, &stoppedAt);
+    if (result != 0) NoteParseFailure(result, stoppedAt, why);
     return result;
 }
 

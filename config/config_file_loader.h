@@ -26,6 +26,9 @@ struct ConfigFileFailure {
     std::size_t column = 0;  // 1-based, in characters
 };
 
+// Why a file could not be opened, from the system's error number.
+ConfigFileFailure OpenFailureOf(int error);
+
 // Reads the configuration file at `path` into `document`: strict JSON with exactly one root value, in
 // UTF-8, UTF-16 or UTF-32 of either byte order, with or without a byte-order mark. Returns 0, the parser's
 // error code (a positive rapidjson::ParseErrorCode), or the negated system error number when the file
@@ -33,5 +36,9 @@ struct ConfigFileFailure {
 // never read, so a pipe without a writer cannot hang the caller). On failure `document` keeps what it
 // held and `failure`, when given, says why.
 int LoadConfigDocument(const std::u16string& path, ConfigDocument& document, ConfigFileFailure* failure = nullptr);
+
+// The same for a file's bytes, read already: 0 or the parser's error code (NotJson).
+int LoadConfigDocumentFromBytes(const std::string& content, ConfigDocument& document,
+                                ConfigFileFailure* failure = nullptr);
 
 }  // namespace q470

@@ -1,9 +1,10 @@
 #include "config_writer.h"
 
-#include <rapidjson/filewritestream.h>
 #include <rapidjson/prettywriter.h>
+#include <rapidjson/stringbuffer.h>
 
 #include <cstddef>
+#include <cstdio>
 
 #include "atomic_file_writer.h"
 #include "config_builder.h"
@@ -13,25 +14,30 @@ namespace q470 {
 
 namespace {
 
-constexpr std::size_t kWriteBufferBytes = 4096;
 constexpr unsigned kIndentSpaces = 4;
 
-using FileStream = CrlfOutputStream<rapidjson::FileWriteStream>;
 using Builder = void (*)(const SettingItemList& items, rapidjson::Document& document);
+using TextStream = CrlfOutputStream<rapidjson::StringBuffer>;
 
-int WriteConfigFile(const std::u16string& path, const SettingItemList& items, Builder build) {
+// Empty only when the document cannot be written, which a built document never is.
+std::string ConfigFileText(const SettingItemList& items, Builder build) {
     rapidjson::Document document;
     build(items, document);
+    rapidjson::StringBuffer buffer;
+    TextStream stream(buffer);
+    rapidjson::PrettyWriter<TextStream> writer(stream);
+    writer.SetIndent(' ', kIndentSpaces);
+    if (!document.Accept(writer)) return {};
+    return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+int WriteConfigFile(const std::u16string& path, const SettingItemList& items, Builder build) {
+    const std::string text = ConfigFileText(items, build);
+    if (text.empty()) return kWriteFailed;
     AtomicFileWriter file(path);
     if (!file.Open()) return kWriteOpenFailed;
-    char buffer[kWriteBufferBytes];
-    rapidjson::FileWriteStream fileStream(file.Stream(), buffer, sizeof buffer);
-    FileStream stream(fileStream);
-    rapidjson::PrettyWriter<FileStream> writer(stream);
-    writer.SetIndent(' ', kIndentSpaces);
-    if (!document.Accept(writer)) return kWriteFailed;
-    stream.Flush();
-    // The writer cannot see write errors such as a full disk; the file's own state tells them.
+    // The write cannot see errors such as a full disk; the file's own state tells them at the commit.
+    std::fwrite(text.data(), 1, text.size(), file.Stream());
     return file.Commit() ? kWriteOk : kWriteFailed;
 }
 
@@ -43,6 +49,14 @@ int WriteQ470RConfigFile(const std::u16string& path, const SettingItemList& item
 
 int WriteKS410ConfigFile(const std::u16string& path, const SettingItemList& items) {
     return WriteConfigFile(path, items, BuildKS410Document);
+}
+
+std::string Q470RConfigFileText(const SettingItemList& items) {
+    return ConfigFileText(items, BuildQ470RDocument);
+}
+
+std::string KS410ConfigFileText(const SettingItemList& items) {
+    return ConfigFileText(items, BuildKS410Document);
 }
 
 }  // namespace q470

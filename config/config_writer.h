@@ -15,4 +15,8 @@ inline constexpr int kWriteFailed = -2;      // writing, syncing or putting the 
 int WriteQ470RConfigFile(const std::u16string& path, const SettingItemList& items);
 int WriteKS410ConfigFile(const std::u16string& path, const SettingItemList& items);
 
+// The same forms as the bytes those functions write, for a target that is not a file to replace.
+std::string Q470RConfigFileText(const SettingItemList& items);
+std::string KS410ConfigFileText(const SettingItemList& items);
+
 }  // namespace q470

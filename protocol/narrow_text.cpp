@@ -32,6 +32,10 @@ std::string WideToNarrow(const std::u16string& text) {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+// A byte that was not UTF-8, kept as a lone low surrogate (only bytes from 0x80 on can be such a byte).
+constexpr char16_t kEscapedByteBase = 0xDC00;
+constexpr char16_t kFirstEscapedByte = 0xDC80;
+constexpr char16_t kLastEscapedByte = 0xDCFF;
 
 // Decodes one UTF-8 sequence at text[i], advancing i; malformed input gives U+FFFD for one byte.
 char32_t DecodeUtf8(const std::string& text, std::size_t& i) {
@@ -74,18 +78,37 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+void AppendUtf16(std::u16string& wide, char32_t cp) {
+    if (cp >= 0x10000) {
+        wide += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+        wide += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+        wide += static_cast<char16_t>(cp);
+    }
+}
+
 }  // namespace
 
 std::u16string NarrowToWide(const std::string& text) {
     std::u16string wide;
     wide.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const char32_t cp = DecodeUtf8(text, i);
-        if (cp >= 0x10000) {
-            wide += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-            wide += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    for (std::size_t i = 0; i < text.size();) AppendUtf16(wide, DecodeUtf8(text, i));
+    return wide;
+}
+
+std::u16string BytesToWide(const std::string& bytes) {
+    std::u16string wide;
+    wide.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t start = i;
+        const char32_t cp = DecodeUtf8(bytes, i);
+        // U+FFFD itself is valid UTF-8; any other replacement stands for bytes that were not.
+        const bool decoded = cp != kReplacement || bytes.compare(start, 3, "\xEF\xBF\xBD") == 0;
+        if (decoded) {
+            AppendUtf16(wide, cp);
         } else {
-            wide += static_cast<char16_t>(cp);
+            i = start + 1;
+            wide += static_cast<char16_t>(kEscapedByteBase + static_cast<unsigned char>(bytes[start]));
         }
     }
     return wide;
@@ -99,6 +122,8 @@ std::string WideToNarrow(const std::u16string& text) {
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             AppendUtf8(narrow, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00));
             ++i;
+        } else if (unit >= kFirstEscapedByte && unit <= kLastEscapedByte) {
+            narrow += static_cast<char>(unit - kEscapedByteBase);
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             narrow += '?';
         } else {

@@ -134,6 +134,22 @@ ResponseRecordPtr Q470Comm::Execute(const std::string& command, CommandId id, st
 
 ResponseRecordPtr Q470Comm::Execute(const std::uint8_t* command, std::uint16_t length, CommandId id,
                                     std::uint32_t timeoutMs) {
+    GpioTableAssembly gpio;
+    return Exchange(command, length, id, timeoutMs,
+                    [&](ResponseRecordPtr record) { return Completing(id, std::move(record), gpio); });
+}
+
+ResponseRecordPtr Q470Comm::ExecuteToFinalLine(const std::string& command, CommandId id, std::uint32_t timeoutMs) {
+    return Exchange(reinterpret_cast<const std::uint8_t*>(command.data()), static_cast<std::uint16_t>(command.size()),
+                    id, timeoutMs, [](ResponseRecordPtr record) {
+                        const bool final = record->kind == RespOk || record->kind == RespError;
+                        return final ? std::move(record) : nullptr;
+                    });
+}
+
+template <typename Complete>
+ResponseRecordPtr Q470Comm::Exchange(const std::uint8_t* command, std::uint16_t length, CommandId id,
+                                     std::uint32_t timeoutMs, Complete complete) {
     if (!channel_->IsOpen()) return MakeRecord(ResultNotOpen);
     // Close wakes waiters before it closes the channel; a command started in between must not go out,
     // and neither must one to a device that has hung up.
@@ -146,12 +162,9 @@ ResponseRecordPtr Q470Comm::Execute(const std::uint8_t* command, std::uint16_t l
     const auto start = Clock::now();
     // The command times out once the elapsed whole milliseconds exceed timeoutMs.
     const auto deadline = start + std::chrono::milliseconds(timeoutMs) + std::chrono::milliseconds(1);
-    GpioTableAssembly gpio;
     for (;;) {
         if (!WaitForData(deadline)) return MakeRecord(ResultClosed);
-        auto completing = TakeLines(LinkTraffic::Answer, [&](ResponseRecordPtr record) {
-            return Completing(id, std::move(record), gpio);
-        });
+        auto completing = TakeLines(LinkTraffic::Answer, complete);
         if (!completing && ElapsedMs(start) > timeoutMs) {
             completing = MakeRecord(ResultTimeout);
             Observe(LinkTraffic::Unfinished, frames_.Unfinished());  // a partial answer, as far as it came

@@ -78,6 +78,11 @@ public:
     ResponseRecordPtr Execute(const std::uint8_t* command, std::uint16_t length, CommandId id, std::uint32_t timeoutMs);
     ResponseRecordPtr Execute(const std::string& command, CommandId id, std::uint32_t timeoutMs = kDefaultTimeoutMs);
 
+    // The same exchange, completed by the device's final line (OK or ERROR) whatever `id` says: a
+    // command typed by a person, whose every line up to the final one is wanted. `id` still tells what
+    // the command leaves owed (the "+READY" of a restart) and how it changes the quiet mode.
+    ResponseRecordPtr ExecuteToFinalLine(const std::string& command, CommandId id, std::uint32_t timeoutMs);
+
     // Takes in what the device sends for up to `timeoutMs` without sending anything, so that an observer
     // sees lines as they come while no command waits (a console between commands). A line that pays
     // what the last command owed still pays it. False when the link is not open, is closed meanwhile,
@@ -119,6 +124,10 @@ private:
     bool PayOwed();
     void NoteCompletion(CommandId id, const std::uint8_t* command, std::uint16_t length, const ResponseRecord& result,
                         std::uint32_t timeoutMs);
+    // Sends the command and waits until `complete` turns a line into the record that ends it.
+    template <typename Complete>
+    ResponseRecordPtr Exchange(const std::uint8_t* command, std::uint16_t length, CommandId id, std::uint32_t timeoutMs,
+                               Complete complete);
     // Works through the complete lines received; stops at the one `take` accepts.
     template <typename Take>
     ResponseRecordPtr TakeLines(LinkTraffic traffic, Take take);

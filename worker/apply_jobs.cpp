@@ -8,6 +8,7 @@
 #include "firmware_version.h"
 #include "job_code.h"
 #include "job_session.h"
+#include "model_kind.h"
 #include "needs_assoc_clear.h"
 #include "quiet_mode_bracket.h"
 
@@ -235,6 +236,12 @@ std::int32_t RunApplyFileQ470R(JobHost& host, JobSession& session) {
 std::int32_t RunApplyFileKs(JobHost& host, JobSession& session) {
     return WithTrail(host, session,
                      [&](TrailedSession& s) -> std::int32_t { return ApplyFile(host, s, kKsFileSteps); });
+}
+
+bool FileJobSends(std::uint32_t modelKind, std::int32_t command) {
+    if (command == CmdQuietModeSet) return true;
+    return modelKind == ModelQ470R ? FindStep(kQ470RFileSteps, command) != nullptr
+                                   : FindStep(kKsFileSteps, command) != nullptr;
 }
 
 std::int32_t RunRestart(JobHost& /*host*/, JobSession& session) {

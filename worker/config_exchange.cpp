@@ -28,6 +28,41 @@ bool FileFitsModel(std::uint32_t fileKind, std::uint32_t connectedKind) {
     return fileKind == ModelKs410 && connectedKind == ModelKs400;
 }
 
+// A parsed file turned into items and checked against the target.
+ConfigLoadOutcome CheckLoadedDocument(const ConfigDocument& document, const ConfigTarget& target,
+                                      SettingItemList& items) {
+    ConfigLoadOutcome outcome;
+    SettingItemList read;
+    ConfigReadReport report;
+    if (const int code = ReadSettingItems(document, read, &report); code != kReadOk) {
+        outcome.status = ConfigLoadStatus::BadContent;
+        outcome.code = code;
+        outcome.modelName = ModelNameText(document);
+        return outcome;
+    }
+    outcome.fileModelKind = FileModelKind(document);
+    if (read.empty() && !HasRefusal(report.problems)) {
+        outcome.status = ConfigLoadStatus::NoValidValues;
+        outcome.problems = std::move(report.problems);
+        return outcome;
+    }
+    ConfigTarget checked = target;
+    if (checked.modelKind == 0) checked.modelKind = outcome.fileModelKind;
+    if (!FileFitsModel(outcome.fileModelKind, checked.modelKind)) {
+        outcome.status = ConfigLoadStatus::WrongProduct;
+        return outcome;
+    }
+    outcome.problems = CheckConfigItems(read, report, checked);
+    if (HasRefusal(outcome.problems)) {
+        outcome.status = ConfigLoadStatus::Refused;
+        return outcome;
+    }
+    items = std::move(read);
+    outcome.itemMembers = std::move(report.itemMembers);
+    outcome.status = ConfigLoadStatus::Loaded;
+    return outcome;
+}
+
 }  // namespace
 
 void CollectQ470RSettingItems(const GeneralSettings& general, const GpioSettings& gpio, SettingItemList& items) {
@@ -59,6 +94,16 @@ int SaveConfigForModel(const std::u16string& path, std::uint32_t modelKind, cons
     return WriteKS410ConfigFile(path, items);
 }
 
+std::string ConfigFileTextForModel(std::uint32_t modelKind, const GeneralSettings& general, const GpioSettings& gpio) {
+    SettingItemList items;
+    if (modelKind == ModelQ470R) {
+        CollectQ470RSettingItems(general, gpio, items);
+        return Q470RConfigFileText(items);
+    }
+    CollectKS410SettingItems(general, items);
+    return KS410ConfigFileText(items);
+}
+
 ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, const ConfigTarget& target, ConfigDocument& document,
                                      SettingItemList& items) {
     ConfigLoadOutcome outcome;
@@ -66,34 +111,17 @@ ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, const ConfigTar
         outcome.code = code;
         return outcome;
     }
-    SettingItemList read;
-    ConfigReadReport report;
-    if (const int code = ReadSettingItems(document, read, &report); code != kReadOk) {
-        outcome.status = ConfigLoadStatus::BadContent;
+    return CheckLoadedDocument(document, target, items);
+}
+
+ConfigLoadOutcome LoadConfigBytesForModel(const std::string& content, const ConfigTarget& target,
+                                          ConfigDocument& document, SettingItemList& items) {
+    ConfigLoadOutcome outcome;
+    if (const int code = LoadConfigDocumentFromBytes(content, document, &outcome.failure); code != 0) {
         outcome.code = code;
-        outcome.modelName = ModelNameText(document);
         return outcome;
     }
-    outcome.fileModelKind = FileModelKind(document);
-    if (read.empty() && !HasRefusal(report.problems)) {
-        outcome.status = ConfigLoadStatus::NoValidValues;
-        outcome.problems = std::move(report.problems);
-        return outcome;
-    }
-    ConfigTarget checked = target;
-    if (checked.modelKind == 0) checked.modelKind = outcome.fileModelKind;
-    if (!FileFitsModel(outcome.fileModelKind, checked.modelKind)) {
-        outcome.status = ConfigLoadStatus::WrongProduct;
-        return outcome;
-    }
-    outcome.problems = CheckConfigItems(read, report, checked);
-    if (HasRefusal(outcome.problems)) {
-        outcome.status = ConfigLoadStatus::Refused;
-        return outcome;
-    }
-    items = std::move(read);
-    outcome.status = ConfigLoadStatus::Loaded;
-    return outcome;
+    return CheckLoadedDocument(document, target, items);
 }
 
 ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, std::uint32_t connectedModelKind,

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "config_check.h"
 #include "config_document.h"
@@ -24,6 +25,8 @@ void CollectKS410SettingItems(const GeneralSettings& general, SettingItemList& i
 // 0 when written.
 int SaveConfigForModel(const std::u16string& path, std::uint32_t modelKind, const GeneralSettings& general,
                        const GpioSettings& gpio);
+// The bytes that file holds, for a target that is written in place (a pipe, standard output).
+std::string ConfigFileTextForModel(std::uint32_t modelKind, const GeneralSettings& general, const GpioSettings& gpio);
 
 enum class ConfigLoadStatus {
     Loaded,          // `items` holds the file's settings; `problems` may name members left out
@@ -42,6 +45,7 @@ struct ConfigLoadOutcome {
     std::uint32_t fileModelKind = 0;
     std::string modelName;  // BadContent -2 or -3: the "Model Name" value as the file writes it
     SettingProblems problems;  // refusals and warnings, as the rule check found them
+    std::vector<std::string> itemMembers;  // Loaded: where each item came from ("General/PAN ID")
 };
 
 // Reads the file into `document` (left as it was when the file cannot be parsed), turns it into
@@ -54,5 +58,9 @@ ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, const ConfigTar
                                      SettingItemList& items);
 ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, std::uint32_t connectedModelKind,
                                      ConfigDocument& document, SettingItemList& items);
+// The same for a file's bytes, read once by the caller: a pipe has them only once, and every device of a
+// run must get what one read of the file held.
+ConfigLoadOutcome LoadConfigBytesForModel(const std::string& content, const ConfigTarget& target,
+                                          ConfigDocument& document, SettingItemList& items);
 
 }  // namespace q470

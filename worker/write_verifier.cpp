@@ -120,13 +120,13 @@ const char* VerifyOutcomeName(VerifyOutcome outcome) {
         case VerifyOutcome::Differs:
             return "differs";
         case VerifyOutcome::NoAnswer:
-            return "noAnswer";
+            return "no-answer";
         case VerifyOutcome::OtherDevice:
-            return "otherDevice";
+            return "other-device";
         case VerifyOutcome::ReadFailed:
-            return "readFailed";
+            return "read-failed";
         case VerifyOutcome::CannotOpen:
-            return "cannotOpen";
+            return "cannot-open";
         case VerifyOutcome::Stopped:
             return "stopped";
     }

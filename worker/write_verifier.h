@@ -51,7 +51,7 @@ struct VerifyReport {
 // shows it there. Queries only; `link` is closed first and left open at the line the device answered.
 VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request);
 
-// "verified", "differs", "noAnswer", "otherDevice", "readFailed", "cannotOpen", "stopped".
+// "verified", "differs", "no-answer", "other-device", "read-failed", "cannot-open", "stopped".
 const char* VerifyOutcomeName(VerifyOutcome outcome);
 
 }  // namespace q470

@@ -66,6 +66,14 @@ rapidjson::Document ParseJson(const std::string& text) {
     return document;
 }
 
+const rapidjson::Value& PortRecord(const rapidjson::Document& document, rapidjson::SizeType i) {
+    static const rapidjson::Value kMissing(rapidjson::kObjectType);
+    const bool present = document.IsObject() && document.HasMember("ports") && document["ports"].IsArray() &&
+                         i < document["ports"].Size();
+    EXPECT_TRUE(present) << "no record of port " << i;
+    return present ? document["ports"][i] : kMissing;
+}
+
 TemporaryFolder::TemporaryFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "q470ctl-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "no temporary folder";

@@ -47,6 +47,8 @@ std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> 
 
 // Fails the test when the text is not one JSON value.
 rapidjson::Document ParseJson(const std::string& text);
+// The record of the i-th port in a run's JSON document.
+const rapidjson::Value& PortRecord(const rapidjson::Document& document, rapidjson::SizeType i = 0);
 
 // A temporary folder, removed with everything in it.
 class TemporaryFolder {

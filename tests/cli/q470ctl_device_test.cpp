@@ -52,9 +52,11 @@ TEST(CliCommands, IdentifySendsTheIdentifyJobAndPrintsModelAndQuietMode) {
     const CliRun json = RunTool({"-p", quiet.Port(), "identify", "--json"}, progress);
     ASSERT_EQ(json.status, 0) << json.err;
     const auto document = ParseJson(json.out);
-    EXPECT_STREQ(document["model"].GetString(), "KELDAN-KS400");
-    EXPECT_EQ(document["modelKind"].GetInt(), 2);
-    EXPECT_EQ(document["quietMode"].GetInt(), 1);
+    const auto& port = PortRecord(document);
+    EXPECT_STREQ(port["device"]["model"].GetString(), "KELDAN-KS400");
+    EXPECT_TRUE(port["device"]["quiet"].GetBool());
+    EXPECT_TRUE(port["device"]["firmware"].IsNull()) << "identify does not read";
+    EXPECT_TRUE(port["ok"].GetBool());
     EXPECT_TRUE(document["ok"].GetBool());
     EXPECT_TRUE(Contains(json.err, "q470ctl: identifying the device...")) << json.err;
 }
@@ -77,37 +79,40 @@ TEST(CliCommands, ReadAsJsonCarriesIdentityGeneralAndGpio) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
 
-    const auto d = ParseJson(run.out);
-    ASSERT_TRUE(d.IsObject());
+    const auto document = ParseJson(run.out);
+    const auto& d = PortRecord(document);
     EXPECT_EQ(d["port"].GetString(), rig.Port());
-    EXPECT_STREQ(d["model"].GetString(), "Q470R");
-    EXPECT_EQ(d["modelKind"].GetInt(), 1);
-    EXPECT_EQ(d["quietMode"].GetInt(), 0);
-    EXPECT_STREQ(d["extendedAddress"].GetString(), "00:12:4B:00:1A:2B:3C:4D");
-    EXPECT_STREQ(d["firmware"].GetString(), "1.5.0");
-    EXPECT_STREQ(d["status"].GetString(), "Q470R/RX, INACTIVE, setting mode");
-    const auto& general = d["general"];
-    EXPECT_EQ(general["operationMode"].GetInt(), 3);
-    EXPECT_EQ(general["networkRole"].GetInt(), 1);
-    EXPECT_EQ(general["phyId"].GetInt(), 12);
-    EXPECT_EQ(general["rfChannel"].GetInt(), 104);
-    EXPECT_EQ(general["panId"].GetInt(), 1234);
-    EXPECT_EQ(general["userPanId"].GetInt(), 0);
-    // The line the port was opened with, in the device's codes: odd parity 2, two stop bits 1.
-    EXPECT_EQ(general["baudRate"].GetInt(), 115200);
-    EXPECT_EQ(general["parity"].GetInt(), 2);
-    EXPECT_EQ(general["stopBits"].GetInt(), 1);
-    EXPECT_EQ(general["dataBits"].GetInt(), 8);
-    EXPECT_EQ(general["quietMode"].GetInt(), 0);
-    EXPECT_EQ(general["rxPullUp"].GetInt(), 1);
+    const auto& device = d["device"];
+    EXPECT_STREQ(device["model"].GetString(), "Q470R");
+    EXPECT_FALSE(device["quiet"].GetBool());
+    EXPECT_STREQ(device["extendedAddress"].GetString(), "00:12:4B:00:1A:2B:3C:4D");
+    EXPECT_STREQ(device["firmware"].GetString(), "1.5.0");
+    EXPECT_STREQ(device["status"].GetString(), "Q470R/RX, INACTIVE, setting mode");
+    EXPECT_EQ(device["phyId"].GetInt(), 12);
+    // The words and values `set` takes; the line is the one the port was opened with.
+    const auto& settings = d["settings"];
+    EXPECT_STREQ(settings["mode"].GetString(), "multi");
+    EXPECT_STREQ(settings["role"].GetString(), "master");
+    EXPECT_EQ(settings["channel"].GetInt(), 104);
+    EXPECT_EQ(settings["panid"].GetInt(), 1234);
+    EXPECT_FALSE(settings["outdoor"].GetBool());
+    EXPECT_FALSE(settings.HasMember("upanid"));
+    EXPECT_EQ(settings["baud"].GetInt(), 115200);
+    EXPECT_STREQ(settings["parity"].GetString(), "odd");
+    EXPECT_EQ(settings["stop-bits"].GetInt(), 2);
+    EXPECT_EQ(settings["data-bits"].GetInt(), 8);
+    EXPECT_FALSE(settings["quiet"].GetBool());
+    EXPECT_TRUE(settings["rx-pullup"].GetBool());
     const auto& pins = d["gpio"]["pins"];
     ASSERT_EQ(pins.Size(), 13u);
     for (rapidjson::SizeType i = 0; i < pins.Size(); ++i) EXPECT_EQ(pins[i]["pin"].GetUint(), i);
-    EXPECT_EQ(pins[2]["ioMode"].GetInt(), 2);
-    EXPECT_EQ(pins[2]["config"].GetInt(), 1);
-    EXPECT_EQ(pins[11]["ioMode"].GetInt(), 1);
-    EXPECT_EQ(d["gpio"]["reportInterval"].GetInt(), 2000);
-    EXPECT_EQ(d["gpio"]["sendToPeer"].GetInt(), 1);
+    EXPECT_STREQ(pins[2]["mode"].GetString(), "alt");
+    EXPECT_STREQ(pins[2]["value"].GetString(), "inv-push-pull");
+    EXPECT_STREQ(pins[11]["mode"].GetString(), "output");
+    EXPECT_STREQ(pins[11]["value"].GetString(), "high");
+    EXPECT_STREQ(pins[0]["value"].GetString(), "no-pull");
+    EXPECT_EQ(d["gpio"]["interval"].GetInt(), 2000);
+    EXPECT_TRUE(d["gpio"]["send-to-peer"].GetBool());
 }
 
 TEST(CliCommands, ReadOfAKeldanHasAUserPanIdAndNoGpio) {
@@ -115,12 +120,14 @@ TEST(CliCommands, ReadOfAKeldanHasAUserPanIdAndNoGpio) {
     const CliRun run = rig.Run({"read", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadKsCommands()}));
-    const auto d = ParseJson(run.out);
-    EXPECT_STREQ(d["model"].GetString(), "KELDAN-KS410");
-    EXPECT_STREQ(d["status"].GetString(), "KELDAN-KS410, ACTIVE");
-    EXPECT_EQ(d["general"]["userPanId"].GetInt(), 4660);
-    EXPECT_EQ(d["general"]["rxPullUp"].GetInt(), 0);
-    EXPECT_FALSE(d.HasMember("gpio"));
+    const auto document = ParseJson(run.out);
+    const auto& d = PortRecord(document);
+    EXPECT_STREQ(d["device"]["model"].GetString(), "KELDAN-KS410");
+    EXPECT_STREQ(d["device"]["status"].GetString(), "KELDAN-KS410, ACTIVE");
+    EXPECT_EQ(d["settings"]["upanid"].GetInt(), 4660);
+    EXPECT_FALSE(d["settings"].HasMember("panid"));
+    EXPECT_FALSE(d["settings"].HasMember("rx-pullup"));
+    EXPECT_TRUE(d["gpio"].IsNull());
 }
 
 TEST(CliCommands, ReadAsTextUsesTheWordsOfSetAndGpioAndTheWindowsLabels) {
@@ -134,9 +141,9 @@ TEST(CliCommands, ReadAsTextUsesTheWordsOfSetAndGpioAndTheWindowsLabels) {
     const CliRun run = rig.Run({"read"});
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* line :
-         {"Model: Q470R\n", "장치 확장 주소: 00:12:4B:00:1A:2B:3C:4D\n", "펌웨어 버전: 1.4.9\n",
-          "상태 정보: Q470R/RX, ACTIVE, 설정 모드\n", "  mode=p2pcmd\n", "  panid=1234\n", "  channel=99\n",
-          "  parity=none\n", "  2=alt:inv-push-pull\n", "  5=output:high\n", "  --interval 0\n"}) {
+         {"모델: Q470R\n", "기본설정:\n", "GPIO설정:\n", "장치 확장 주소: 00:12:4B:00:1A:2B:3C:4D\n",
+          "펌웨어 버전: 1.4.9\n", "상태 정보: Q470R/RX, ACTIVE, 설정 모드\n", "  mode=p2pcmd\n", "  panid=1234\n",
+          "  channel=99\n", "  parity=none\n", "  2=alt:inv-push-pull\n", "  5=output:high\n", "  --interval 0\n"}) {
         EXPECT_TRUE(Contains(run.out, line)) << line << " in\n" << run.out;
     }
     EXPECT_FALSE(Contains(run.out, "rx-pullup")) << "firmware 1.4.9 has no RX pull-up";
@@ -166,7 +173,8 @@ TEST(CliCommands, SetWithAPanIdChangeOnOldFirmwareClearsAssociationsAndRestarts)
                                           ReadQ470RCommands(false),
                                           Q470RGeneralApply("2", "4321"),
                                           {"AT+QM=0\r", "AT+ASSOCCLR\r", "ATZ\r"}}));
-    const auto d = ParseJson(run.out);
+    const auto document = ParseJson(run.out);
+    const auto& d = PortRecord(document);
     EXPECT_TRUE(d["associationCleared"].GetBool());
     EXPECT_TRUE(d["restarted"].GetBool());
     EXPECT_TRUE(Contains(d["message"].GetString(), "The PAN ID has changed"));
@@ -261,14 +269,16 @@ TEST(CliCommands, RestartAndFactoryResetFollowTheIdentify) {
     const CliRun reset = rig.Run({"factory-reset", "--json"});
     EXPECT_EQ(reset.status, 0) << reset.err;
     EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), {"AT&F\r"}}));
-    EXPECT_TRUE(ParseJson(reset.out)["restarted"].GetBool());
+    EXPECT_TRUE(PortRecord(ParseJson(reset.out))["restarted"].GetBool());
 }
 
-TEST(CliCommands, AtPrintsTheLinesUntilTheCommandCompletes) {
+// Every line up to the final OK or ERROR, for any command: the catalogue's own completion (a query's
+// data line) does not cut the answer short, and a command the catalogue does not know is no different.
+TEST(CliCommands, AtPrintsEveryLineUntilTheFinalLine) {
     CliRig rig;
     CliRun run = rig.Run({"at", "AT+VER?"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "+VER,1.5.0\n") << "the OK behind the completing line is not waited for";
+    EXPECT_EQ(run.out, "+VER,1.5.0\nOK\n");
     EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), {"AT+VER?\r"}}));
 
     run = rig.Run({"at", "AT+FOO=1"});
@@ -276,11 +286,15 @@ TEST(CliCommands, AtPrintsTheLinesUntilTheCommandCompletes) {
     EXPECT_EQ(run.out, "ERROR\n");
     EXPECT_TRUE(Contains(run.err, "answered ERROR")) << run.err;
 
-    // ERROR does not end a query; the time-out does.
+    // ERROR ends a query too; silence ends at the time-out with what came.
     rig.modem.SetFault("AT+VER?", sim::CommandFault::Refused());
+    run = rig.Run({"at", "AT+VER?", "--json"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_STREQ(PortRecord(ParseJson(run.out))["outcome"].GetString(), "refused");
+    rig.modem.SetFault("AT+VER?", sim::CommandFault::Silent());
     run = rig.Run({"at", "AT+VER?", "--timeout", "300"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "ERROR\n");
+    EXPECT_EQ(run.out, "");
     EXPECT_TRUE(Contains(run.err, "within 300 ms")) << run.err;
     rig.modem.ClearFaults();
     rig.TakeCommands();
@@ -288,10 +302,28 @@ TEST(CliCommands, AtPrintsTheLinesUntilTheCommandCompletes) {
     run = rig.Run({"at", "--no-identify", "AT+GPIOC?", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(rig.TakeCommands(), std::vector<std::string>{"AT+GPIOC?\r"});
-    const auto d = ParseJson(run.out);
-    ASSERT_EQ(d["lines"].Size(), 13u);
+    const auto document = ParseJson(run.out);
+    const auto& d = PortRecord(document);
+    ASSERT_EQ(d["lines"].Size(), 14u);
     EXPECT_STREQ(d["lines"][12].GetString(), "+GPIOC,12,0,0");
-    EXPECT_EQ(d["result"].GetInt(), RespGpioConfig);
+    EXPECT_STREQ(d["lines"][13].GetString(), "OK");
+    EXPECT_STREQ(d["final"].GetString(), "OK");
+    EXPECT_STREQ(d["command"].GetString(), "AT+GPIOC?");
+    EXPECT_TRUE(d["device"].IsNull()) << "not identified";
+}
+
+// A device in quiet mode sends no final line: a query ends on its data line, as the catalogue has it.
+TEST(CliCommands, AtOnAQuietDeviceEndsAQueryOnItsDataLine) {
+    CliRig rig;
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) { s.quietMode = true; });
+    CliRun run = rig.Run({"at", "AT+VER?", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto document = ParseJson(run.out);
+    EXPECT_EQ(PortRecord(document)["lines"].Size(), 1u);
+    EXPECT_TRUE(PortRecord(document)["final"].IsNull());
+    run = rig.Run({"at", "AT+OPMODE=2", "--timeout", "200"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.err, "quiet mode")) << run.err;
 }
 
 TEST(CliCommands, SaveWritesTheModelsFileForEachPort) {
@@ -340,7 +372,7 @@ TEST(CliCommands, ApplyOfASavedFileReproducesTheDeviceAndRestartsIt) {
     CliRig target;
     const CliRun run = target.Run({"apply", file});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Configuration applied successfully\nAT commands executed: 20\n");
+    EXPECT_EQ(run.out, "Configuration applied successfully\nAT commands sent: 20\n");
     const auto commands = target.TakeCommands();
     const auto readDone = Joined({IdentifyCommands(), ReadQ470RCommands()});
     ASSERT_GT(commands.size(), readDone.size());
@@ -368,12 +400,24 @@ TEST(CliCommands, ApplyOfASavedFileReproducesTheDeviceAndRestartsIt) {
     EXPECT_TRUE(Contains(failed.err, "Failed to apply configuration.\n")) << failed.err;
     EXPECT_TRUE(Contains(failed.err, ":   Acknowledged by the device: AT+OPMODE=4, AT+PANID=777, AT+NETROLE=2\n")) << failed.err;
     EXPECT_TRUE(Contains(failed.err, ":   Failed step: AT+RFCH=103\n")) << failed.err;
-    const auto json = ParseJson(failed.out);
-    EXPECT_EQ(json["result"].GetInt(), 4) << "the RF channel item's code";
+    const auto document = ParseJson(failed.out);
+    const auto& json = PortRecord(document);
+    EXPECT_EQ(json["jobResult"].GetInt(), 4) << "the RF channel item's code";
+    EXPECT_STREQ(json["outcome"].GetString(), "refused");
     ASSERT_EQ(json["acknowledged"].Size(), 3u);
     EXPECT_STREQ(json["acknowledged"][2].GetString(), "AT+NETROLE=2");
     EXPECT_STREQ(json["failedStep"].GetString(), "AT+RFCH=103");
+    EXPECT_EQ(json["sent"].Size(), 4u);
+    EXPECT_EQ(json["commandsSent"].GetInt(), 4);
+    EXPECT_STREQ(json["sent"][3].GetString(), "AT+RFCH=103");
     EXPECT_STREQ(json["details"][1].GetString(), "Failed step: AT+RFCH=103");
+    // What the failed item kept from the device: the quiet mode, the UART, the thirteen pins, the report.
+    ASSERT_EQ(json["notSent"].Size(), 16u);
+    EXPECT_STREQ(json["notSent"][0]["member"].GetString(), "General/Quiet Mode");
+    EXPECT_STREQ(json["notSent"][0]["reason"].GetString(), "notReached");
+    EXPECT_STREQ(json["notSent"][1]["member"].GetString(), "General/UART");
+    EXPECT_STREQ(json["notSent"][15]["member"].GetString(), "GPIOs/Periodic Report");
+    EXPECT_TRUE(Contains(failed.err, ":   General/UART: not sent, the apply stopped before it.\n")) << failed.err;
     for (const auto& command : refusing.TakeCommands()) EXPECT_NE(command, "ATZ\r");
 }
 
@@ -394,8 +438,12 @@ TEST(CliCommands, ApplyWarnsAboutMembersItDoesNotSend) {
 
     const CliRun json = rig.Run({"apply", file, "--json"});
     ASSERT_EQ(json.status, 0) << json.err;
-    const auto d = ParseJson(json.out);
+    const auto document = ParseJson(json.out);
+    const auto& d = PortRecord(document);
     ASSERT_EQ(d["warnings"].Size(), 2u);
+    ASSERT_EQ(d["notSent"].Size(), 2u);
+    EXPECT_STREQ(d["notSent"][0]["reason"].GetString(), "unknownMember");
+    EXPECT_EQ(d["commandsSent"].GetInt(), 1);
     ASSERT_EQ(d["problems"].Size(), 2u);
     EXPECT_STREQ(d["problems"][0]["kind"].GetString(), "unknownMember");
     EXPECT_STREQ(d["problems"][0]["member"].GetString(), "General/PanID");
@@ -463,6 +511,8 @@ TEST(CliCommands, ABadFileStopsBeforeAnythingIsWritten) {
     const auto d = ParseJson(json.out);
     EXPECT_FALSE(d["ok"].GetBool());
     EXPECT_EQ(d["exitStatus"].GetInt(), 4);
+    EXPECT_STREQ(d["outcome"].GetString(), "file-refused");
+    EXPECT_EQ(d["ports"].Size(), 0u);
     ASSERT_EQ(d["problems"].Size(), 1u);
     EXPECT_TRUE(d["problems"][0]["refused"].GetBool());
     EXPECT_STREQ(d["problems"][0]["member"].GetString(), "General/PAN ID");
@@ -551,11 +601,11 @@ TEST(CliCommands, SeveralPortsRunInParallelEachWithItsOwnResult) {
     CliRun run = RunTool(args);
     ASSERT_EQ(run.status, 0) << run.err;
     const auto d = ParseJson(run.out);
-    ASSERT_TRUE(d.IsArray());
-    ASSERT_EQ(d.Size(), 3u);
+    ASSERT_EQ(d["ports"].Size(), 3u);
     for (rapidjson::SizeType i = 0; i < 3; ++i) {
-        EXPECT_EQ(d[i]["port"].GetString(), rigs[i]->Port());
-        EXPECT_EQ(d[i]["extendedAddress"].GetString(), "11:11:11:11:11:11:11:0" + std::to_string(i + 1));
+        EXPECT_EQ(PortRecord(d, i)["port"].GetString(), rigs[i]->Port());
+        EXPECT_EQ(PortRecord(d, i)["device"]["extendedAddress"].GetString(),
+                  "11:11:11:11:11:11:11:0" + std::to_string(i + 1));
         EXPECT_EQ(rigs[i]->TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()})) << i;
     }
 
@@ -565,12 +615,16 @@ TEST(CliCommands, SeveralPortsRunInParallelEachWithItsOwnResult) {
     run = RunTool(args);
     EXPECT_EQ(run.status, 3);
     const auto mixed = ParseJson(run.out);
-    ASSERT_EQ(mixed.Size(), 4u);
-    EXPECT_TRUE(mixed[0]["ok"].GetBool());
-    EXPECT_EQ(mixed[1]["exitStatus"].GetInt(), 1);
-    EXPECT_EQ(mixed[1]["result"].GetInt(), 10);
-    EXPECT_TRUE(mixed[2]["ok"].GetBool());
-    EXPECT_EQ(mixed[3]["exitStatus"].GetInt(), 3);
+    ASSERT_EQ(mixed["ports"].Size(), 4u);
+    EXPECT_TRUE(PortRecord(mixed, 0)["ok"].GetBool());
+    EXPECT_EQ(PortRecord(mixed, 1)["exitStatus"].GetInt(), 1);
+    EXPECT_EQ(PortRecord(mixed, 1)["jobResult"].GetInt(), 10);
+    EXPECT_STREQ(PortRecord(mixed, 1)["outcome"].GetString(), "unknown-model");
+    EXPECT_TRUE(PortRecord(mixed, 2)["ok"].GetBool());
+    EXPECT_EQ(PortRecord(mixed, 3)["exitStatus"].GetInt(), 3);
+    EXPECT_STREQ(PortRecord(mixed, 3)["outcome"].GetString(), "no-such-port");
+    EXPECT_STREQ(mixed["outcome"].GetString(), "no-such-port") << "the worst port's";
+    EXPECT_EQ(mixed["exitStatus"].GetInt(), 3);
     EXPECT_EQ(rigs[1]->TakeCommands(), IdentifyCommands());
     EXPECT_EQ(rigs[2]->TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()}));
 
@@ -617,7 +671,7 @@ TEST(CliCommands, ALateOkNeverAcknowledgesARefusedSetting) {
             });
             const CliRun run = rig.Run(command.args);
             EXPECT_EQ(run.status, 1) << run.out;
-            EXPECT_EQ(ParseJson(run.out)["result"].GetInt(), command.result);
+            EXPECT_EQ(PortRecord(ParseJson(run.out))["jobResult"].GetInt(), command.result);
             const auto sent = rig.TakeCommands();
             const auto firstRefused = std::find_if(sent.begin(), sent.end(), [&](const std::string& c) {
                 return c.rfind(refused, 0) == 0;
@@ -674,7 +728,8 @@ TEST(CliCommands, SetReportsTheQuietModeTheDeviceHasAfterTheWrite) {
     CliRig rig;
     const CliRun run = rig.Run({"set", "quiet=1", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ParseJson(run.out)["quietMode"].GetInt(), 1);
+    EXPECT_TRUE(PortRecord(ParseJson(run.out))["device"]["quiet"].GetBool());
+    EXPECT_TRUE(PortRecord(ParseJson(run.out))["settings"]["quiet"].GetBool());
     EXPECT_TRUE(rig.modem.Settings().quietMode);
 }
 

@@ -129,7 +129,7 @@ TEST(Q470ctlFileCheck, SavedFilesApplyAndMisspeltMembersAreNamed) {
     const ToolRun applied = RunQ470ctl({"-p", rig.Port(), "apply", saved});
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_EQ(applied.err, "");
-    EXPECT_TRUE(Contains(applied.out, "AT commands executed: 20")) << applied.out;
+    EXPECT_TRUE(Contains(applied.out, "AT commands sent: 20")) << applied.out;
 
     const std::string typo = folder.File("typo.json");
     WriteFile(typo, R"({"General": {"PanID": 4660, "Operation Mode": 3}})");

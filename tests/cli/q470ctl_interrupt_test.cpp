@@ -138,11 +138,14 @@ TEST(Q470ctlInterrupt, AnInterruptedApplyTellsWhatWasWritten) {
     ASSERT_EQ(running.wait_for(kHangGuard), std::future_status::ready);
     const q470::test::CliRun run = running.get();
     EXPECT_EQ(run.status, 130);
-    const auto json = q470::test::ParseJson(run.out);
+    const auto document = q470::test::ParseJson(run.out);
+    EXPECT_STREQ(document["outcome"].GetString(), "interrupted");
+    const auto& json = q470::test::PortRecord(document);
+    EXPECT_STREQ(json["outcome"].GetString(), "interrupted");
     ASSERT_EQ(json["acknowledged"].Size(), 2u);
     EXPECT_STREQ(json["acknowledged"][1].GetString(), "AT+PANID=4321");
     EXPECT_STREQ(json["interruptedStep"].GetString(), "AT+NETROLE=2");
-    EXPECT_FALSE(json.HasMember("failedStep"));
+    EXPECT_TRUE(json["failedStep"].IsNull());
 }
 
 TEST(Q470ctlInterrupt, AStopInProcessLeavesNoDescriptorAndNoThread) {

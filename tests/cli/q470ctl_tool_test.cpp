@@ -5,8 +5,11 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "child_process.h"
 
@@ -41,10 +44,39 @@ TEST(Q470ctlTool, ReadsTheBuiltInSimulatedDevice) {
     const std::string out = tool.Output();
     document.Parse(out.c_str());
     ASSERT_FALSE(document.HasParseError()) << out;
-    EXPECT_STREQ(document["model"].GetString(), "Q470R");
-    EXPECT_STREQ(document["firmware"].GetString(), "1.5.0");
-    EXPECT_EQ(document["gpio"]["pins"].Size(), 13u);
+    const auto& port = document["ports"][0];
+    EXPECT_STREQ(port["device"]["model"].GetString(), "Q470R");
+    EXPECT_STREQ(port["device"]["firmware"].GetString(), "1.5.0");
+    EXPECT_EQ(port["gpio"]["pins"].Size(), 13u);
     EXPECT_EQ(tool.Errors(), "") << "no progress lines when standard error is not a terminal";
+}
+
+// The locale of messages chooses the language as it does for the window; Q470_LANG overrides it.
+TEST(Q470ctlTool, TheLocaleChoosesTheLanguage) {
+    struct Case {
+        std::vector<std::pair<const char*, const char*>> environment;
+        const char* helpStart;
+        const char* usageError;
+    };
+    const Case cases[] = {
+        {{{"LANG", "ko_KR.UTF-8"}}, "사용법: q470ctl", "알 수 없는 명령 'blink'"},
+        {{{"LC_MESSAGES", "ko_KR.UTF-8"}, {"LANG", "en_US.UTF-8"}}, "사용법: q470ctl", "알 수 없는 명령"},
+        {{{"LC_ALL", "C"}, {"LANG", "ko_KR.UTF-8"}}, "Usage: q470ctl", "unknown command 'blink'"},
+        {{{"LANG", "ko_KR.UTF-8"}, {"Q470_LANG", "en"}}, "Usage: q470ctl", "unknown command"},
+        {{{"LANG", "C.UTF-8"}, {"Q470_LANG", "ko"}}, "사용법: q470ctl", "'q470ctl --help'로 사용법을 확인하십시오."},
+    };
+    const char* const variables[] = {"LC_ALL", "LC_MESSAGES", "LANG", "Q470_LANG"};
+    for (const auto& c : cases) {
+        for (const char* name : variables) ::unsetenv(name);
+        for (const auto& [name, value] : c.environment) ::setenv(name, value, 1);
+        ChildProcess help(kQ470ctl, {"--help"});
+        EXPECT_EQ(help.Output().rfind(c.helpStart, 0), 0u) << c.helpStart;
+        EXPECT_EQ(help.Wait(kGenerous), 0);
+        ChildProcess wrong(kQ470ctl, {"--sim", "Q470R", "blink"});
+        EXPECT_NE(wrong.Errors().find(c.usageError), std::string::npos) << c.usageError;
+        EXPECT_EQ(wrong.Wait(kGenerous), 2);
+    }
+    for (const char* name : variables) ::unsetenv(name);
 }
 
 // At 2400 baud the simulated device needs well over a second for the read; the interrupt ends it early.

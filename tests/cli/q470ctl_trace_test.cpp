@@ -53,9 +53,11 @@ TEST(Q470ctlTrace, ShowsEveryLineSentAndReceivedInOrderEscaped) {
         "< \\r\\nOK\\r\\n",
         "> AT+VER?\\r",
         "< \\r\\n+VER,1.5.0\\xE9\\r\\n",
+        "< \\r\\nOK\\r\\n",
     };
     EXPECT_EQ(lines, expected) << trace;
-    EXPECT_EQ(tool.Output(), "+VER,1.5.0\xE9\n");
+    // The device's bytes as the trace shows them: never raw on the output.
+    EXPECT_EQ(tool.Output(), "+VER,1.5.0\\xE9\nOK\n");
 }
 
 // Bytes that never became a line are shown when the command gives up, marked.

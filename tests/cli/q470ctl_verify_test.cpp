@@ -33,15 +33,16 @@ TEST(CliVerify, SettingsKeptAreVerifiedAfterTheRestart) {
     const CliRun run = rig.Run({"set", "channel=101", "quiet=1", "--verify", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto d = ParseJson(run.out);
-    const auto& verify = d["verify"];
+    const auto& record = d["ports"][0];
+    const auto& verify = record["verify"];
     EXPECT_STREQ(verify["outcome"].GetString(), "verified");
     EXPECT_TRUE(verify["ok"].GetBool());
-    EXPECT_EQ(verify["line"]["baudRate"].GetUint(), 9600u);
+    EXPECT_EQ(verify["line"]["baud"].GetInt(), 9600);
     EXPECT_EQ(verify["differences"].Size(), 0u);
     ASSERT_EQ(verify["settings"].Size(), 8u);  // mode panid phyid channel role uart rx-pullup quiet
     EXPECT_STREQ(verify["settings"][3]["setting"].GetString(), "channel");
     EXPECT_STREQ(verify["settings"][3]["readBack"].GetString(), "101");
-    EXPECT_TRUE(d["restarted"].GetBool());
+    EXPECT_TRUE(record["restarted"].GetBool());
 
     const auto commands = rig.TakeCommands();
     EXPECT_EQ(CountOf(commands, "ATZ\r"), 1u);
@@ -76,8 +77,11 @@ TEST(CliVerify, AnAcknowledgedSettingTheDeviceDidNotKeep) {
     EXPECT_EQ(gpio.status, 1);
     const auto d = ParseJson(gpio.out);
     EXPECT_FALSE(d["ok"].GetBool());
-    ASSERT_EQ(d["verify"]["differences"].Size(), 1u);
-    const auto& difference = d["verify"]["differences"][0];
+    EXPECT_STREQ(d["outcome"].GetString(), "not-as-written");
+    const auto& verify = d["ports"][0]["verify"];
+    EXPECT_STREQ(verify["outcome"].GetString(), "differs");
+    ASSERT_EQ(verify["differences"].Size(), 1u);
+    const auto& difference = verify["differences"][0];
     EXPECT_STREQ(difference["setting"].GetString(), "pin 5");
     EXPECT_STREQ(difference["written"].GetString(), "output:high");
     EXPECT_STREQ(difference["readBack"].GetString(), "input:no-pull");
@@ -90,7 +94,7 @@ TEST(CliVerify, ANewUartRate) {
     const CliRun run = rig.Run({"set", "baud=115200", "--verify", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto d = ParseJson(run.out);
-    EXPECT_STREQ(d["verify"]["line"]["text"].GetString(), "115200 8N1");
+    EXPECT_STREQ(d["ports"][0]["verify"]["line"]["text"].GetString(), "115200 8N1");
     EXPECT_EQ(rig.modem.ActiveLine().baudRate, 115200u);
 
     CliRig stubborn;
@@ -117,11 +121,12 @@ TEST(CliVerify, ApplyVerifiesEveryItemOfTheFile) {
     const CliRun run = target.Run({"apply", file, "--verify", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto d = ParseJson(run.out);
-    EXPECT_STREQ(d["verify"]["outcome"].GetString(), "verified");
+    const auto& verify = d["ports"][0]["verify"];
+    EXPECT_STREQ(verify["outcome"].GetString(), "verified");
     // op mode, role, channel, PAN ID, UART, 13 pins, interval, send-to-peer, quiet mode
-    ASSERT_EQ(d["verify"]["settings"].Size(), 21u);
+    ASSERT_EQ(verify["settings"].Size(), 21u);
     std::vector<std::string> names;
-    for (const auto& setting : d["verify"]["settings"].GetArray()) names.push_back(setting["setting"].GetString());
+    for (const auto& setting : verify["settings"].GetArray()) names.push_back(setting["setting"].GetString());
     EXPECT_EQ(CountOf(names, "quiet"), 1u);
     EXPECT_EQ(CountOf(names, "pin 12"), 1u);
     EXPECT_EQ(CountOf(target.TakeCommands(), "ATZ\r"), 1u) << "apply restarts once, --verify adds none";
@@ -132,8 +137,8 @@ TEST(CliVerify, RestartAloneRestartsWithoutReadingBack) {
     const CliRun run = rig.Run({"gpio", "3=output:low", "--restart", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto d = ParseJson(run.out);
-    EXPECT_TRUE(d["restarted"].GetBool());
-    EXPECT_FALSE(d.HasMember("verify"));
+    EXPECT_TRUE(d["ports"][0]["restarted"].GetBool());
+    EXPECT_TRUE(d["ports"][0]["verify"].IsNull());
     const auto commands = rig.TakeCommands();
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(commands.back(), "ATZ\r");
@@ -153,11 +158,11 @@ TEST(CliDiscover, GivenPortsEachNeedAModem) {
     ASSERT_EQ(d["ports"].Size(), 2u);
     const auto& found = d["ports"][0];
     EXPECT_STREQ(found["port"].GetString(), modem.Port().c_str());
-    EXPECT_STREQ(found["outcome"].GetString(), "found");
-    EXPECT_STREQ(found["line"]["text"].GetString(), "57600 8N1");
-    EXPECT_STREQ(found["model"].GetString(), "KELDAN-KS410");
-    EXPECT_STREQ(found["extendedAddress"].GetString(), "00:12:4B:00:1A:2B:3C:4D");
-    EXPECT_STREQ(d["ports"][1]["outcome"].GetString(), "noDevice");
+    EXPECT_STREQ(found["outcome"].GetString(), "ok");
+    EXPECT_STREQ(found["discovery"]["line"]["text"].GetString(), "57600 8N1");
+    EXPECT_STREQ(found["device"]["model"].GetString(), "KELDAN-KS410");
+    EXPECT_STREQ(found["device"]["extendedAddress"].GetString(), "00:12:4B:00:1A:2B:3C:4D");
+    EXPECT_STREQ(d["ports"][1]["outcome"].GetString(), "no-answer");
     EXPECT_TRUE(Contains(both.err, dead.SlavePath() + ": no modem answered at any of the 9 line settings tried"))
         << both.err;
     for (const auto& command : modem.TakeCommands()) EXPECT_EQ(command.find('='), std::string::npos) << command;
@@ -192,7 +197,7 @@ TEST(CliDiscover, AStopEndsTheSearchAtOnce) {
     stopper.join();
     EXPECT_EQ(run.status, 130);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
-    EXPECT_STREQ(ParseJson(run.out)["ports"][0]["outcome"].GetString(), "stopped");
+    EXPECT_STREQ(ParseJson(run.out)["ports"][0]["outcome"].GetString(), "interrupted");
 }
 
 // Without -p every listed port is searched, and one modem anywhere is enough.
@@ -205,7 +210,7 @@ TEST(CliDiscover, ListedPortsNeedOneModemAmongThem) {
     const auto d = ParseJson(run.out);
     bool found = false;
     for (const auto& port : d["ports"].GetArray()) {
-        if (std::string(port["port"].GetString()) == modem.Port()) found = std::string(port["outcome"].GetString()) == "found";
+        if (std::string(port["port"].GetString()) == modem.Port()) found = port["device"].IsObject();
     }
     EXPECT_TRUE(found) << run.out;
 }

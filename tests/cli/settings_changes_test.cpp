@@ -92,7 +92,7 @@ TEST(GeneralChanges, RefusedWordsNameTheKeyAndWhatIsAllowed) {
         {{"parity=mark"}, {"parity=mark", "none, even, odd"}},
         {{"stop-bits=3"}, {"stop-bits=3", "1, 2"}},
         {{"data-bits=9"}, {"data-bits=9", "7, 8"}},
-        {{"quiet=yes"}, {"quiet=yes", "0, 1, off, on"}},
+        {{"quiet=yes"}, {"quiet=yes", "0, 1, off, on, false, true"}},
         {{"channel=x"}, {"channel=x"}},
         {{"volume=3"}, {"'volume=3'", "mode, role, panid"}},
         {{"panid"}, {"'panid'", "KEY=VALUE"}},
@@ -106,14 +106,15 @@ TEST(GeneralChanges, RefusedWordsNameTheKeyAndWhatIsAllowed) {
 }
 
 TEST(GeneralChanges, EachModelTakesOnlyTheKeysItsPageEdits) {
-    EXPECT_TRUE(Contains(ParseGeneral({"upanid=5"}).CheckModel(ModelQ470R), "use panid="));
-    EXPECT_EQ(ParseGeneral({"panid=5", "role=slave", "channel=100", "outdoor=1", "rx-pullup=1"}).CheckModel(ModelQ470R),
+    EXPECT_TRUE(Contains(ParseGeneral({"upanid=5"}).CheckModel(ModelQ470R, kEnglish), "use panid="));
+    EXPECT_EQ(ParseGeneral({"panid=5", "role=slave", "channel=100", "outdoor=1", "rx-pullup=1"})
+                  .CheckModel(ModelQ470R, kEnglish),
               "");
     for (const char* word : {"panid=5", "role=slave", "channel=100", "outdoor=1", "rx-pullup=1"}) {
-        const std::string error = ParseGeneral({word}).CheckModel(ModelKs400);
+        const std::string error = ParseGeneral({word}).CheckModel(ModelKs400, kEnglish);
         EXPECT_TRUE(Contains(error, "keys for the KELDAN-KS400: mode, upanid, baud")) << word << ": " << error;
     }
-    EXPECT_EQ(ParseGeneral({"upanid=5", "mode=multi", "quiet=1"}).CheckModel(ModelKs410), "");
+    EXPECT_EQ(ParseGeneral({"upanid=5", "mode=multi", "quiet=1"}).CheckModel(ModelKs410, kEnglish), "");
 }
 
 TEST(GeneralChanges, UnchangedFieldsGoThroughThePageRules) {

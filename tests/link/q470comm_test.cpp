@@ -303,6 +303,28 @@ TEST_F(DeviceLink, WhatTheLastCommandOwesNeverAnswersTheNext) {
     EXPECT_EQ(Execute("ATZ\r", CmdRestart, kShortTimeoutMs)->kind, ResultTimeout) << "the clear's +READY ended it";
 }
 
+// A command typed by a person is waited for until its final line, whatever its identifier would take
+// for its answer, and still leaves owed what the identifier says: a restart's later "+READY" never
+// answers the next command.
+TEST_F(DeviceLink, AFinalLineCompletesACommandWhateverItIs) {
+    std::vector<std::string> lines;
+    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes) {
+        if (traffic == LinkTraffic::Answer) lines.emplace_back(bytes);
+    });
+    EXPECT_EQ(link_.ExecuteToFinalLine("AT+VER?\r", CmdVersionQuery, 2000)->kind, RespOk);
+    EXPECT_EQ(lines, (std::vector<std::string>{"\r\n+VER,1.5.0\r\n", "\r\nOK\r\n"}));
+    EXPECT_EQ(link_.ExecuteToFinalLine("AT+NOSUCH\r", CmdReserved6, 2000)->kind, RespError);
+    sim::CommandFault silent;
+    silent.silent = true;
+    modem_->SetFault("AT+QM?", silent);
+    EXPECT_EQ(link_.ExecuteToFinalLine("AT+QM?\r", CmdQuietModeQuery, kShortTimeoutMs)->kind, ResultTimeout);
+
+    modem_->SetReadyDelay(100ms);
+    modem_->SetFault("ATZ", silent);
+    ASSERT_EQ(link_.ExecuteToFinalLine("AT+ASSOCCLR\r", CmdAssocClear, 2000)->kind, RespOk);
+    EXPECT_EQ(Execute("ATZ\r", CmdRestart, 500)->kind, ResultTimeout) << "the clear's +READY ended it";
+}
+
 // A quiet device sends no final lines, so its queries owe nothing and the next command goes at once;
 // the link learns the mode from the device's own answers and from the quiet-mode writes it carries.
 TEST_F(DeviceLink, QueriesOfAQuietDeviceOweNothing) {

@@ -43,6 +43,18 @@ TEST(NarrowText, MalformedInputIsReplacedNotThrown) {
     EXPECT_EQ(WideToNarrow(std::u16string(1, char16_t(0xD800)) + u"x"), "?x");
 }
 
+// File names are bytes: whatever they hold comes back byte for byte, and what is UTF-8 reads as text.
+TEST(NarrowText, BytesSurviveTheWayThroughUtf16) {
+    for (const std::string& bytes : {std::string("caf\xE9.json"), std::string("\xFF\xFE"), std::string("\xE1\x80"),
+                                     std::string("\xC0\xAF"), std::string("\xED\xA0\x80"), std::string("a\0b", 3),
+                                     std::string("\xEF\xBF\xBD"), std::string("\xEC\x84\xA4\xE9")}) {
+        EXPECT_EQ(WideToNarrow(BytesToWide(bytes)), bytes);
+    }
+    EXPECT_EQ(BytesToWide("caf\xE9"), u"caf\xDCE9");
+    EXPECT_EQ(BytesToWide("\xEC\x84\xA4"), u"설");
+    EXPECT_EQ(BytesToWide("\xEF\xBF\xBD"), u"\uFFFD");
+}
+
 #endif
 
 }  // namespace
