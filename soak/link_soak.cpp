@@ -205,6 +205,9 @@ std::optional<std::int32_t> LinkSoak::RunJob(std::int32_t job) {
     const std::size_t mark = device_.Ledger().Mark();
     const Outcome outcome = PushAndWait(job, run.deviceGone);
     if (outcome == Outcome::Hung) return std::nullopt;
+    // A hang-up ends the job at once: its result may come before the link's error report, and then the
+    // job ran into the close all the same.
+    if (device_.Ledger().HangUpDue()) run.deviceGone = true;
     run.entries = device_.Ledger().Since(mark);
     device_.Ledger().Forget(mark);
     device_.Modem().ClearTranscript();
