@@ -300,10 +300,11 @@ bool CommandLine::CheckWriteOptions() {
     if (request_.verify && !writes && command != CliCommand::Apply)
         return Fail(text_.Text(ToolText::VerifyBelongsToWrites));
     if (request_.restart && !writes) {
-        return Fail(text_.Text(command == CliCommand::Apply ? ToolText::RestartNotForApply
-                                                            : ToolText::RestartBelongsToWrites));
+        return Fail(
+            text_.Text(command == CliCommand::Apply ? ToolText::RestartNotForApply : ToolText::RestartBelongsToWrites));
     }
-    if (request_.thorough && command != CliCommand::Discover) return Fail(text_.Text(ToolText::ThoroughBelongsToDiscover));
+    if (request_.thorough && command != CliCommand::Discover)
+        return Fail(text_.Text(ToolText::ThoroughBelongsToDiscover));
     return true;
 }
 

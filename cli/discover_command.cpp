@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "discover_report.h"
@@ -30,8 +30,8 @@ RunSummary Summarise(const std::vector<PortOutcome>& records, bool portsGiven, i
         return run;
     }
     if (!portsGiven) {
-        const bool any = std::any_of(records.begin(), records.end(),
-                                     [](const PortOutcome& record) { return record.identified; });
+        const bool any =
+            std::any_of(records.begin(), records.end(), [](const PortOutcome& record) { return record.identified; });
         run.outcome = any ? Outcome::Ok : Outcome::NoAnswer;
         run.exitStatus = OutcomeStatus(run.outcome);
         return run;
@@ -55,10 +55,9 @@ std::vector<PortDiscovery> Search(const std::vector<std::string>& ports, const D
     std::vector<PortDiscovery> results;
     std::atomic<bool> done{false};
     std::thread searcher([&] {
-        results = DiscoverPorts(ports, options, &stop, [&](const std::string& port, const ConnectionLine& line,
-                                                           std::size_t, std::size_t) {
-            trying(port, line);
-        });
+        results = DiscoverPorts(
+            ports, options, &stop,
+            [&](const std::string& port, const ConnectionLine& line, std::size_t, std::size_t) { trying(port, line); });
         done = true;
     });
     while (!done) {
@@ -74,8 +73,8 @@ std::vector<PortDiscovery> Search(const std::vector<std::string>& ports, const D
 
 }  // namespace
 
-int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPorts, bool portsGiven,
-                std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPorts, bool portsGiven, std::ostream& out,
+                std::ostream& err, const CliEnvironment& environment) {
     const ReportWriter report(plan.request, plan.text);
     std::vector<std::string> ports = givenPorts;
     if (!portsGiven) {
@@ -104,7 +103,8 @@ int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPo
     const std::vector<PortDiscovery> results = Search(
         ports, options, environment,
         [&](const std::string& port, const ConnectionLine& line) {
-            progress.Step(port, text.Text(ToolText::ProgressLine, {text.Text(ToolText::DiscoverTrying, {LineText(line)})}));
+            progress.Step(port,
+                          text.Text(ToolText::ProgressLine, {text.Text(ToolText::DiscoverTrying, {LineText(line)})}));
         },
         signal);
 

@@ -258,7 +258,8 @@ void PortFlow::Set() {
     outcome_.general = record;
     outcome_.generalWritten = true;
     outcome_.device.quietMode = session_.Device().quietMode;  // the closing write set it
-    std::vector<SettingCheck> checks = ChecksOfGeneral(record, q470r, FirmwareHasRxPullUp(FirmwareText(session_.Device())));
+    std::vector<SettingCheck> checks =
+        ChecksOfGeneral(record, q470r, FirmwareHasRxPullUp(FirmwareText(session_.Device())));
     if (!q470r || !NeedsAssocClear(record.panId, session_.Device()))
         return FinishWrites(plan_.text.Text(UiText::ApplyGeneralDone), std::move(checks));
 

@@ -49,7 +49,8 @@ void PortFlow::ReadBack(std::vector<SettingCheck> checks) {
     const VerifyReport& report = *outcome_.verify;
     if (control_.Stopping() || report.outcome == VerifyOutcome::Verified) return;
     if (report.outcome == VerifyOutcome::Differs) outcome_.details = VerifyDifferenceLines(report, plan_.text);
-    Fail(VerifyFailure(report), VerifySummary(report, LinesLookedAt(request.checks, connection, plan_.text), plan_.text));
+    Fail(VerifyFailure(report),
+         VerifySummary(report, LinesLookedAt(request.checks, connection, plan_.text), plan_.text));
 }
 
 }  // namespace q470

@@ -47,18 +47,18 @@ struct PortOutcome {
     bool generalWritten = false;  // set: `general` is the record the device acknowledged
     bool gpioWritten = false;     // gpio: `gpio` is the record the device acknowledged
 
-    std::vector<std::string> lines;        // at: every line received for the command, escaped
-    std::optional<std::string> finalLine;  // at: "OK" or "ERROR", when one ended the command
-    std::string file;                      // save, apply: the file as given ({port} filled in for save)
-    std::vector<std::string> sent;         // apply, set, gpio: the commands the write job sent, in order
-    bool wrote = false;                    // apply, set, gpio: the write job ran
-    bool associationCleared = false;       // set: a PAN ID change needed AT+ASSOCCLR
-    bool restarted = false;                // the restart job ran
-    SettingProblems problems;              // apply: what the rule check found in the file
-    std::vector<std::string> warnings;     // apply: members named but not sent (the file still went)
-    std::vector<UnsentItem> unsent;        // apply: every file item not sent, and why
-    std::optional<ApplyTrail> trail;       // a write job ran: what the device acknowledged, where it stopped
-    std::optional<VerifyReport> verify;    // --verify: what the device holds after its restart
+    std::vector<std::string> lines;              // at: every line received for the command, escaped
+    std::optional<std::string> finalLine;        // at: "OK" or "ERROR", when one ended the command
+    std::string file;                            // save, apply: the file as given ({port} filled in for save)
+    std::vector<std::string> sent;               // apply, set, gpio: the commands the write job sent, in order
+    bool wrote = false;                          // apply, set, gpio: the write job ran
+    bool associationCleared = false;             // set: a PAN ID change needed AT+ASSOCCLR
+    bool restarted = false;                      // the restart job ran
+    SettingProblems problems;                    // apply: what the rule check found in the file
+    std::vector<std::string> warnings;           // apply: members named but not sent (the file still went)
+    std::vector<UnsentItem> unsent;              // apply: every file item not sent, and why
+    std::optional<ApplyTrail> trail;             // a write job ran: what the device acknowledged, where it stopped
+    std::optional<VerifyReport> verify;          // --verify: what the device holds after its restart
     std::optional<PortDescription> description;  // ports: what is behind the port, where known
     std::optional<PortDiscovery> discovery;      // discover: what the search found on the port
 };

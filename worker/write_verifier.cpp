@@ -64,17 +64,18 @@ void ReadAndCompare(Q470Comm& link, const VerifyRequest& request, const Connecti
     DeviceIdentity identity;
     // The read job reads the rest of the identity; the model name picks the job.
     const IdentityOutcome identified = ReadModelName(link, line.baudRate, identity);
-    if (identified == IdentityOutcome::UnknownModel || (identified == IdentityOutcome::Read &&
-                                                        identity.modelKind != request.modelKind &&
-                                                        !(IsKsFamily(identity.modelKind) && IsKsFamily(request.modelKind)))) {
+    if (identified == IdentityOutcome::UnknownModel ||
+        (identified == IdentityOutcome::Read && identity.modelKind != request.modelKind &&
+         !(IsKsFamily(identity.modelKind) && IsKsFamily(request.modelKind)))) {
         report.outcome = VerifyOutcome::OtherDevice;
         return;
     }
     ReadBackHost host(link, line.baudRate, identity.modelKind);
     JobSession session(link);
     const bool q470r = identity.modelKind == ModelQ470R;
-    const std::int32_t result =
-        identified == IdentityOutcome::Read ? (q470r ? RunReadQ470R(host, session) : RunReadKs(host, session)) : JobFailed;
+    const std::int32_t result = identified == IdentityOutcome::Read
+                                    ? (q470r ? RunReadQ470R(host, session) : RunReadKs(host, session))
+                                    : JobFailed;
     if (result != JobSucceeded) {
         report.outcome = Stopping(request) ? VerifyOutcome::Stopped : VerifyOutcome::ReadFailed;
         return;

@@ -25,7 +25,8 @@ std::size_t CountOf(const std::vector<std::string>& commands, const std::string&
 // The commands after the restart: the read-back asks, never writes.
 std::vector<std::string> AfterRestart(const std::vector<std::string>& commands) {
     const auto restart = std::find(commands.begin(), commands.end(), "ATZ\r");
-    return restart == commands.end() ? std::vector<std::string>{} : std::vector<std::string>(restart + 1, commands.end());
+    return restart == commands.end() ? std::vector<std::string>{}
+                                     : std::vector<std::string>(restart + 1, commands.end());
 }
 
 TEST(CliVerify, SettingsKeptAreVerifiedAfterTheRestart) {
@@ -55,8 +56,9 @@ TEST(CliVerify, SettingsKeptAreVerifiedAfterTheRestart) {
     CliRig talking;
     const CliRun text = talking.Run({"set", "channel=102", "--verify"});
     ASSERT_EQ(text.status, 0) << text.err;
-    EXPECT_TRUE(Contains(text.out, "verified after the restart: 8 settings read back as written (the device "
-                                   "answers at 9600 8N1)\n"))
+    EXPECT_TRUE(Contains(text.out,
+                         "verified after the restart: 8 settings read back as written (the device "
+                         "answers at 9600 8N1)\n"))
         << text.out;
 }
 
@@ -66,8 +68,9 @@ TEST(CliVerify, AnAcknowledgedSettingTheDeviceDidNotKeep) {
     rig.modem.SetFault("AT+RFCH=", sim::CommandFault::Forgotten());
     const CliRun run = rig.Run({"set", "channel=101", "--verify"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.err, "verify: 1 of 8 settings differ from what was written (the device answers at 9600 "
-                                  "8N1):\n"))
+    EXPECT_TRUE(Contains(run.err,
+                         "verify: 1 of 8 settings differ from what was written (the device answers at 9600 "
+                         "8N1):\n"))
         << run.err;
     EXPECT_TRUE(Contains(run.err, ":   channel: written 101, read back 99\n")) << run.err;
 
