@@ -13,24 +13,6 @@
 namespace q470 {
 namespace {
 
-const char* KindWord(ProblemKind kind) {
-    switch (kind) {
-        case ProblemKind::NotAllowed:
-            return "notAllowed";
-        case ProblemKind::UnknownMember:
-            return "unknownMember";
-        case ProblemKind::WrongType:
-            return "wrongType";
-        case ProblemKind::Incomplete:
-            return "incomplete";
-        case ProblemKind::Duplicate:
-            return "duplicate";
-        case ProblemKind::NotForModel:
-            return "notForModel";
-    }
-    return "";
-}
-
 void OptionalString(JsonOut& json, const char* key, bool present, const std::string& value) {
     json.Key(key);
     if (present) {
@@ -265,7 +247,7 @@ void JsonReport::WriteProblems(JsonOut& json, const SettingProblems& problems) c
     json.Key("problems").StartArray();
     for (const auto& problem : problems) {
         json.StartObject();
-        json.Key("kind").String(KindWord(problem.kind));
+        json.Key("kind").String(ProblemKindWord(problem.kind));
         json.Key("refused").Bool(IsRefusal(problem.kind));
         json.Key("member").String(problem.member);
         json.Key("value").String(problem.value);

@@ -54,6 +54,24 @@ int OutcomeStatus(Outcome outcome) {
     return EntryOf(outcome).status;
 }
 
+const char* ProblemKindWord(ProblemKind kind) {
+    switch (kind) {
+        case ProblemKind::NotAllowed:
+            return "notAllowed";
+        case ProblemKind::UnknownMember:
+            return "unknownMember";
+        case ProblemKind::WrongType:
+            return "wrongType";
+        case ProblemKind::Incomplete:
+            return "incomplete";
+        case ProblemKind::Duplicate:
+            return "duplicate";
+        case ProblemKind::NotForModel:
+            return "notForModel";
+    }
+    return "";
+}
+
 Outcome PortOpenOutcome(const std::error_code& error) {
     if (error == std::errc::permission_denied) return Outcome::PermissionDenied;
     if (error == std::errc::device_or_resource_busy) return Outcome::PortBusy;

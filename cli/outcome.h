@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "config_exchange.h"
+#include "setting_problem.h"
 
 namespace q470 {
 
@@ -39,6 +40,8 @@ enum class Outcome {
 const char* OutcomeWord(Outcome outcome);
 // The exit status of an outcome; 130 for Interrupted (the signal decides the real one).
 int OutcomeStatus(Outcome outcome);
+// The word of a kind of file problem in the JSON ("notAllowed", "unknownMember", ...).
+const char* ProblemKindWord(ProblemKind kind);
 // Why a port did not open, as an outcome.
 Outcome PortOpenOutcome(const std::error_code& error);
 // Why a configuration file was not taken, as an outcome.

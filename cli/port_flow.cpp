@@ -59,24 +59,6 @@ ConnectionLine ConnectionOf(const LineOptions& line) {
     return connection;
 }
 
-const char* ReasonWord(ProblemKind kind) {
-    switch (kind) {
-        case ProblemKind::UnknownMember:
-            return "unknownMember";
-        case ProblemKind::WrongType:
-            return "wrongType";
-        case ProblemKind::Incomplete:
-            return "incomplete";
-        case ProblemKind::Duplicate:
-            return "duplicate";
-        case ProblemKind::NotForModel:
-            return "notForModel";
-        case ProblemKind::NotAllowed:
-            break;
-    }
-    return "notAllowed";
-}
-
 }  // namespace
 
 PortFlow::PortFlow(const CommandPlan& plan, std::string port, RunControl& control, ProgressReporter& progress)
@@ -211,7 +193,7 @@ void PortFlow::Apply() {
 void PortFlow::NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items, bool deviceWasQuiet) {
     for (const auto& problem : loaded.problems) {
         outcome_.unsent.push_back(
-            {problem.member, ReasonWord(problem.kind), ProblemText(problem, plan_.text.Language())});
+            {problem.member, ProblemKindWord(problem.kind), ProblemText(problem, plan_.text.Language())});
     }
     std::size_t walked = 0;
     std::size_t quietWrites = 0;

@@ -40,6 +40,18 @@ bool IsLow(char16_t unit) {
     return unit >= kFirstLowSurrogate && unit <= kLastLowSurrogate;
 }
 
+// The character that starts at `i`, a surrogate pair taken whole (`i` then stands on its second
+// unit); a lone surrogate is the replacement character.
+char32_t CharacterAt(std::u16string_view text, std::size_t& i) {
+    if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
+        const char32_t c = 0x10000 + ((static_cast<char32_t>(text[i]) - kFirstHighSurrogate) << 10) +
+                           (static_cast<char32_t>(text[i + 1]) - kFirstLowSurrogate);
+        ++i;
+        return c;
+    }
+    return IsHigh(text[i]) || IsLow(text[i]) ? kReplacement : text[i];
+}
+
 // Control characters would break a message line; they are shown as JSON escapes.
 void AppendStringCharacter(std::string& out, char32_t c) {
     switch (c) {
@@ -70,15 +82,7 @@ std::string QuotedString(std::u16string_view text) {
             out += "\u2026";
             break;
         }
-        char32_t c = text[i];
-        if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
-            c = 0x10000 + ((static_cast<char32_t>(text[i]) - kFirstHighSurrogate) << 10) +
-                (static_cast<char32_t>(text[i + 1]) - kFirstLowSurrogate);
-            ++i;
-        } else if (IsHigh(text[i]) || IsLow(text[i])) {
-            c = kReplacement;
-        }
-        AppendStringCharacter(out, c);
+        AppendStringCharacter(out, CharacterAt(text, i));
     }
     return out + "\"";
 }
@@ -96,15 +100,7 @@ std::string DoubleText(double value) {
 std::string Utf8FromUtf16(std::u16string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
-            c = 0x10000 + ((static_cast<char32_t>(text[i]) - kFirstHighSurrogate) << 10) +
-                (static_cast<char32_t>(text[i + 1]) - kFirstLowSurrogate);
-            ++i;
-        } else if (IsHigh(text[i]) || IsLow(text[i])) {
-            c = kReplacement;
-        }
-        AppendUtf8(out, c);
+        AppendUtf8(out, CharacterAt(text, i));
     }
     return out;
 }
