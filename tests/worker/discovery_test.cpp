@@ -81,6 +81,70 @@ TEST(Discovery, FindsEachDeviceAtItsOwnRateWithQueriesOnly) {
     }
 }
 
+struct MisbehaviourCase {
+    const char* name;
+    const char* keyword;
+    sim::CommandFault fault;
+    DiscoveryOutcome outcome;
+};
+
+sim::CommandFault Late(std::chrono::milliseconds delay) {
+    sim::CommandFault fault;
+    fault.delay = delay;
+    fault.trailerDelay = delay;
+    return fault;
+}
+
+sim::CommandFault Noisy() {
+    sim::CommandFault fault;
+    fault.strayBytes = {{0, true, '\x7F'}, {1, false, '\n'}, {2, true, 'x'}};
+    fault.splitAt = {3, 9};
+    fault.splitPause = 15ms;
+    return fault;
+}
+
+sim::CommandFault Twice() {
+    sim::CommandFault fault;
+    fault.duplicateDataLines = true;
+    fault.injectBetweenLines = "\r\n+ACTIVE\r\n";
+    return fault;
+}
+
+sim::CommandFault HangsUp() {
+    sim::CommandFault fault;
+    fault.hangUp = true;
+    return fault;
+}
+
+// While it is identified the device answers late, with noise, twice, or not at all: noise never costs
+// a device that answers, a device that stops answering is never reported found, and nothing waits
+// beyond its time-outs.
+TEST(Discovery, ADeviceThatMisbehavesWhileItIsIdentified) {
+    const MisbehaviourCase cases[] = {
+        {"model name late, just inside its time-out", "AT+MODELNAME?", Late(600ms), DiscoveryOutcome::Found},
+        {"stray bytes and a split answer", "AT+VER?", Noisy(), DiscoveryOutcome::Found},
+        {"the probe's answer twice, an unsolicited line", "AT+QM?", Twice(), DiscoveryOutcome::Found},
+        {"the identity twice", "AT+INFO?", Twice(), DiscoveryOutcome::Found},
+        {"silent to its model name", "AT+MODELNAME?", sim::CommandFault::Silent(), DiscoveryOutcome::Unidentified},
+        {"hangs up at its version", "AT+VER?", HangsUp(), DiscoveryOutcome::Unidentified},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto modem = Started(Device(ModemModel::Q470R, 115200));
+        modem->SetFault(c.keyword, c.fault);
+        const auto start = std::chrono::steady_clock::now();
+        const PortDiscovery result = DiscoverPort(modem->PortPath(), {});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
+        EXPECT_EQ(result.outcome, c.outcome);
+        ASSERT_TRUE(result.line);
+        EXPECT_EQ(LineText(*result.line), "115200 8N1");
+        if (c.outcome == DiscoveryOutcome::Found) {
+            EXPECT_EQ(result.identity.firmware, modem->Settings().firmware);
+            EXPECT_EQ(result.identity.extendedAddress, modem->Settings().extendedAddress);
+        }
+    }
+}
+
 TEST(Discovery, PortsWithoutAModem) {
     DeadPort dead;
     auto other = Started([] {

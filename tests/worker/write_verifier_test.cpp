@@ -79,6 +79,36 @@ TEST(VerifyWrites, UartSettingNotKept) {
     EXPECT_EQ(LineText(*UartOf(report).readBackLine), "9600 8N1");
 }
 
+// Noise while the device is read back costs nothing; a device that hangs up during the read is never
+// verified, and the check ends at once.
+TEST(VerifyWrites, ADeviceThatMisbehavesDuringTheReadBack) {
+    const sim::ModemSettings settings = sim::FactorySettings(sim::ModemModel::Q470R);
+    {
+        sim::SimulatedModem modem(settings);
+        ASSERT_TRUE(modem.Start());
+        sim::CommandFault noise;
+        noise.strayBytes = {{0, true, 'x'}, {1, false, '\n'}};
+        noise.duplicateDataLines = true;
+        noise.injectBetweenLines = "\r\n+ACTIVE\r\n";
+        modem.SetFaultPolicy([&](const std::string& command) {
+            return command.back() == '?' && command != "AT+QM?" ? noise : sim::CommandFault{};
+        });
+        Q470Comm link;
+        EXPECT_EQ(VerifyWrites(link, Request(modem.PortPath(), settings, 9600)).outcome, VerifyOutcome::Verified);
+    }
+    sim::SimulatedModem modem(settings);
+    ASSERT_TRUE(modem.Start());
+    sim::CommandFault hangUp;
+    hangUp.hangUp = true;
+    modem.SetFault("AT+NETINFO?", hangUp);
+    Q470Comm link;
+    const auto start = std::chrono::steady_clock::now();
+    const VerifyReport report = VerifyWrites(link, Request(modem.PortPath(), settings, 9600));
+    EXPECT_NE(report.outcome, VerifyOutcome::Verified);
+    EXPECT_NE(report.outcome, VerifyOutcome::Differs);
+    EXPECT_LT(std::chrono::steady_clock::now() - start - report.readyAfter, 1s);
+}
+
 TEST(VerifyWrites, NoDeviceOrAnotherOne) {
     sim::PtyPort dead;
     ASSERT_FALSE(dead.Open());
