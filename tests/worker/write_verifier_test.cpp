@@ -47,9 +47,9 @@ const SettingCheck& UartOf(const VerifyReport& report) {
 TEST(VerifyWrites, WaitsForTheDeviceAndReadsItAtItsNewRate) {
     sim::ModemSettings settings = sim::FactorySettings(sim::ModemModel::Q470R);
     settings.baudRate = 115200;
+    std::atomic<int> probes{0};
     sim::SimulatedModem modem(settings);
     ASSERT_TRUE(modem.Start());
-    std::atomic<int> probes{0};
     modem.SetFaultPolicy([&](const std::string& command) {
         return command == "AT+QM?" && probes++ < 3 ? sim::CommandFault::Silent() : sim::CommandFault{};
     });
@@ -84,12 +84,13 @@ TEST(VerifyWrites, UartSettingNotKept) {
 TEST(VerifyWrites, ADeviceThatMisbehavesDuringTheReadBack) {
     const sim::ModemSettings settings = sim::FactorySettings(sim::ModemModel::Q470R);
     {
-        sim::SimulatedModem modem(settings);
-        ASSERT_TRUE(modem.Start());
+        // The fault outlives the modem, whose thread asks for it until the modem stops.
         sim::CommandFault noise;
         noise.strayBytes = {{0, true, 'x'}, {1, false, '\n'}};
         noise.duplicateDataLines = true;
         noise.injectBetweenLines = "\r\n+ACTIVE\r\n";
+        sim::SimulatedModem modem(settings);
+        ASSERT_TRUE(modem.Start());
         modem.SetFaultPolicy([&](const std::string& command) {
             return command.back() == '?' && command != "AT+QM?" ? noise : sim::CommandFault{};
         });
