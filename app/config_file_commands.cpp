@@ -59,24 +59,22 @@ void ConfigFileCommands::OnLoadConfigFile() {
 
 // The window's message for the case comes first; why follows.
 void ConfigFileCommands::ShowLoadRefusal(const ConfigLoadOutcome& outcome) {
-    const std::vector<std::string> cause = LoadCauseLines(outcome, window_.ConnectedModelKind(), CurrentUiLanguage());
+    const LoadRefusal refusal = LoadRefusalOf(outcome.status);
+    const QString headline = refusal.takesCode ? FormatText(refusal.text, outcome.code) : Text(refusal.text);
+    const QString text =
+        WithDetails(headline, LoadCauseLines(outcome, window_.ConnectedModelKind(), CurrentUiLanguage()));
     switch (outcome.status) {
-        case ConfigLoadStatus::FileUnreadable:
-        case ConfigLoadStatus::Refused:
-            ShowMessageBox(&window_, WithDetails(Text(UiText::ConfigLoadFailed), cause), MessageIcon::Warning);
-            return;
         case ConfigLoadStatus::BadContent:
-            CurrentUiServices().ShowMessage(&window_,
-                                            {WithDetails(FormatText(UiText::ConfigParseError, outcome.code), cause),
-                                             Text(UiText::ConfigFileErrorCaption), MessageIcon::Error});
+            CurrentUiServices().ShowMessage(&window_, {text, Text(UiText::ConfigFileErrorCaption), MessageIcon::Error});
             return;
         case ConfigLoadStatus::NoValidValues:
-            CurrentUiServices().ShowMessage(&window_, {WithDetails(Text(UiText::ConfigNoValidValues), cause),
-                                                       Text(UiText::SettingsReadErrorCaption), MessageIcon::Warning});
-            return;
         case ConfigLoadStatus::WrongProduct:
-            CurrentUiServices().ShowMessage(&window_, {WithDetails(Text(UiText::ConfigWrongProduct), cause),
-                                                       Text(UiText::SettingsReadErrorCaption), MessageIcon::Warning});
+            CurrentUiServices().ShowMessage(&window_,
+                                            {text, Text(UiText::SettingsReadErrorCaption), MessageIcon::Warning});
+            return;
+        case ConfigLoadStatus::FileUnreadable:
+        case ConfigLoadStatus::Refused:
+            ShowMessageBox(&window_, text, MessageIcon::Warning);
             return;
         case ConfigLoadStatus::Loaded:
             return;

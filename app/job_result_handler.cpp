@@ -9,9 +9,8 @@
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "job_code.h"
+#include "job_follow_up.h"
 #include "keldan_q470r_configurator_dlg.h"
-#include "model_kind.h"
-#include "needs_assoc_clear.h"
 #include "off_window_thread.h"
 #include "setting_messages.h"
 #include "string_table.h"
@@ -20,15 +19,13 @@
 namespace q470 {
 namespace {
 
-constexpr std::uint32_t kAssocClearTimeoutMs = 2000;
-
 struct ApplyOutcome {
     JobCode job;
     UiText done;
     UiText failed;
 };
 
-// Apply jobs whose result is only told. A successful job 6 may lead on to the association clear.
+// Apply jobs whose result is only told (a successful job 6 may instead lead on to the association clear).
 constexpr std::array<ApplyOutcome, 3> kApplyOutcomes{{
     {JobApplyGeneralQ470R, UiText::ApplyGeneralDone, UiText::ApplyGeneralFailed},
     {JobApplyGeneralKs, UiText::ApplyGeneralDone, UiText::ApplyGeneralFailed},
@@ -46,48 +43,64 @@ const ApplyOutcome* FindApplyOutcome(std::int32_t job) {
 
 JobResultHandler::JobResultHandler(CKeldanQ470RConfiguratorDlg& window) : window_(window) {}
 
+// What follows is decided once for the window and the tool; the window tells the user first, then
+// carries the step out.
 void JobResultHandler::OnJobResult(std::int32_t job, std::int32_t result) {
     window_.SetControlsEnabled(window_.IsPortOpen(), true);
     window_.EndBusy();
-    switch (job) {
-        case JobIdentify:
-            OnIdentified(result);
-            return;
-        case JobReadQ470R:
-        case JobReadKs:
-            OnRead(job, result);
-            return;
-        case JobApplyGeneralQ470R:
-            OnGeneralQ470RApplied(result);
-            return;
-        case JobApplyFileQ470R:
-        case JobApplyFileKs:
-            OnFileApplied(result);
-            return;
-        case JobRestart:
-        case JobFactoryReset:
-            OnDeviceRestarted();
-            return;
-        default:
-            ShowApplyOutcome(job, result);
-    }
+    const FollowUp next = NextAfterJob(job, result, window_.State(), window_.GeneralPage().GetGeneralSettings().panId);
+    if (job == JobIdentify) window_.SetControlsEnabled(false, true);  // the read job follows
+    Tell(job, result, next.step);
+    CarryOut(next);
 }
 
-void JobResultHandler::OnIdentified(std::int32_t result) {
-    window_.SetControlsEnabled(false, true);  // the read job follows
-    if (result != JobSucceeded) {
-        DisconnectForNoResponse();
+void JobResultHandler::Tell(std::int32_t job, std::int32_t result, FollowUpStep step) {
+    switch (step) {
+        case FollowUpStep::Disconnect:
+            ShowMessageBox(&window_, Text(UiText::NoDeviceResponse), MessageIcon::Warning);
+            return;
+        case FollowUpStep::ClearAssociations:
+            ShowMessageBox(&window_, Text(UiText::PanIdChanged), MessageIcon::Information);
+            return;
+        case FollowUpStep::Restart:
+        case FollowUpStep::ReadAgain:
+            TellFileOutcome(result);
+            return;
+        case FollowUpStep::Read:
+        case FollowUpStep::Reconnect:
+            return;
+        case FollowUpStep::None:
+            break;
+    }
+    if (job == JobReadQ470R || job == JobReadKs) {
+        if (window_.IsPortOpen()) ShowDevice(job == JobReadQ470R);
         return;
     }
-    if (window_.IsPortOpen()) window_.QueueJob(ReadJobOfModel());
+    ShowApplyOutcome(job, result);
 }
 
-void JobResultHandler::OnRead(std::int32_t job, std::int32_t result) {
-    if (result != JobSucceeded) {
-        DisconnectForNoResponse();
-        return;
+void JobResultHandler::CarryOut(const FollowUp& next) {
+    switch (next.step) {
+        case FollowUpStep::None:
+            return;
+        case FollowUpStep::Read:
+        case FollowUpStep::Restart:
+        case FollowUpStep::ReadAgain:
+            if (window_.IsPortOpen()) window_.QueueJob(next.job);
+            return;
+        case FollowUpStep::ClearAssociations:
+            ClearAssociationsThen(next.job);
+            return;
+        case FollowUpStep::Disconnect:
+            window_.Disconnect();
+            window_.SetControlsEnabled(false, true);
+            return;
+        case FollowUpStep::Reconnect:
+            window_.Disconnect();
+            window_.SetControlsEnabled(false, true);
+            window_.ShowConnectionDialog();
+            return;
     }
-    if (window_.IsPortOpen()) ShowDevice(job == JobReadQ470R);
 }
 
 void JobResultHandler::ShowDevice(bool afterQ470RRead) {
@@ -107,26 +120,16 @@ void JobResultHandler::ShowDevice(bool afterQ470RRead) {
                                   QString::fromStdU16String(state.firmwareVersion), QString::fromStdString(status));
 }
 
-void JobResultHandler::OnGeneralQ470RApplied(std::int32_t result) {
-    const std::uint16_t panId = window_.GeneralPage().GetGeneralSettings().panId;
-    if (result != JobSucceeded || !NeedsAssocClear(panId, window_.State())) {
-        ShowApplyOutcome(JobApplyGeneralQ470R, result);
-        return;
-    }
-    ClearAssociationsAndRestart();
-}
-
 // The one command the window sends itself: the worker is idle, the job has ended and nothing is queued.
 // The window shows itself busy and keeps painting while it waits for the answer; the command runs off the
 // window thread but still before the restart is queued. A failed clear is not reported; the restart
 // follows anyway.
-void JobResultHandler::ClearAssociationsAndRestart() {
-    ShowMessageBox(&window_, Text(UiText::PanIdChanged), MessageIcon::Information);
+void JobResultHandler::ClearAssociationsThen(std::int32_t restartJob) {
     window_.MakeBusy();
     Q470Comm& link = window_.DeviceLink();
     RunOffWindowThread([&link] { link.Execute(CommandText(CmdAssocClear), CmdAssocClear, kAssocClearTimeoutMs); });
     if (window_.IsPortOpen()) {
-        window_.QueueJob(JobRestart);
+        window_.QueueJob(restartJob);
     } else {
         window_.EndBusy();
     }
@@ -149,7 +152,7 @@ std::vector<std::string> JobResultHandler::FailedSteps() const {
 
 // Success restarts the device so the file's settings take effect; failure re-reads it so the pages show
 // what it holds now.
-void JobResultHandler::OnFileApplied(std::int32_t result) {
+void JobResultHandler::TellFileOutcome(std::int32_t result) {
     // What the file named but did not send is listed under the result, whichever it is.
     std::vector<std::string> notApplied;
     const auto& warnings = window_.FileCommands().FileWarnings();
@@ -168,23 +171,6 @@ void JobResultHandler::OnFileApplied(std::int32_t result) {
         details.insert(details.end(), notApplied.begin(), notApplied.end());
         ShowMessageBox(&window_, WithDetails(Text(UiText::ConfigApplyFailed), details), MessageIcon::Error);
     }
-    if (window_.IsPortOpen()) window_.QueueJob(result == JobSucceeded ? JobRestart : ReadJobOfModel());
-}
-
-void JobResultHandler::OnDeviceRestarted() {
-    window_.Disconnect();
-    window_.SetControlsEnabled(false, true);
-    window_.ShowConnectionDialog();
-}
-
-void JobResultHandler::DisconnectForNoResponse() {
-    ShowMessageBox(&window_, Text(UiText::NoDeviceResponse), MessageIcon::Warning);
-    window_.Disconnect();
-    window_.SetControlsEnabled(false, true);
-}
-
-std::int32_t JobResultHandler::ReadJobOfModel() const {
-    return window_.ConnectedModelKind() == ModelQ470R ? JobReadQ470R : JobReadKs;
 }
 
 }  // namespace q470

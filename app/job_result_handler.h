@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "job_follow_up.h"
+
 namespace q470 {
 
 class CKeldanQ470RConfiguratorDlg;
@@ -22,16 +24,13 @@ public:
     void OnJobResult(std::int32_t job, std::int32_t result);
 
 private:
-    void OnIdentified(std::int32_t result);
-    void OnRead(std::int32_t job, std::int32_t result);
+    // The message boxes of a result, in their order, before the step is carried out.
+    void Tell(std::int32_t job, std::int32_t result, FollowUpStep step);
+    void CarryOut(const FollowUp& next);
     void ShowDevice(bool afterQ470RRead);
-    void OnGeneralQ470RApplied(std::int32_t result);
-    void ClearAssociationsAndRestart();
+    void ClearAssociationsThen(std::int32_t restartJob);
     void ShowApplyOutcome(std::int32_t job, std::int32_t result);
-    void OnFileApplied(std::int32_t result);
-    void OnDeviceRestarted();
-    void DisconnectForNoResponse();
-    std::int32_t ReadJobOfModel() const;
+    void TellFileOutcome(std::int32_t result);
     // What the last apply job wrote before it failed, for the failure's message.
     std::vector<std::string> FailedSteps() const;
 

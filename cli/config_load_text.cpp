@@ -5,19 +5,8 @@
 namespace q470 {
 
 std::string ConfigLoadHeadline(const ConfigLoadOutcome& outcome, const CliText& text) {
-    switch (outcome.status) {
-        case ConfigLoadStatus::BadContent:
-            return text.Format(UiText::ConfigParseError, outcome.code);
-        case ConfigLoadStatus::NoValidValues:
-            return text.Text(UiText::ConfigNoValidValues);
-        case ConfigLoadStatus::WrongProduct:
-            return text.Text(UiText::ConfigWrongProduct);
-        case ConfigLoadStatus::FileUnreadable:
-        case ConfigLoadStatus::Refused:
-        case ConfigLoadStatus::Loaded:
-            break;
-    }
-    return text.Text(UiText::ConfigLoadFailed);
+    const LoadRefusal refusal = LoadRefusalOf(outcome.status);
+    return refusal.takesCode ? text.Format(refusal.text, outcome.code) : text.Text(refusal.text);
 }
 
 std::vector<std::string> ConfigLoadDetails(const ConfigLoadOutcome& outcome, std::uint32_t connectedModelKind,

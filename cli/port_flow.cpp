@@ -8,9 +8,9 @@
 #include "device_records.h"
 #include "firmware_version.h"
 #include "job_code.h"
+#include "job_follow_up.h"
 #include "json_report.h"
 #include "model_kind.h"
-#include "needs_assoc_clear.h"
 #include "port_open_error.h"
 #include "raw_command.h"
 #include "setting_messages.h"
@@ -137,7 +137,7 @@ bool PortFlow::Identify() {
 
 bool PortFlow::Read() {
     const bool q470r = IsQ470R();
-    if (!RunJob(q470r ? JobReadQ470R : JobReadKs, ToolText::StepReading, JobSucceeded,
+    if (!RunJob(ReadJobOf(session_.Device().modelKind), ToolText::StepReading, JobSucceeded,
                 plan_.text.Text(UiText::NoDeviceResponse))) {
         return false;
     }
@@ -176,13 +176,17 @@ void PortFlow::Apply() {
     outcome_.warnings = ProblemLines(loaded.problems, plan_.text.Language());
     const bool deviceWasQuiet = outcome_.device.quietMode != 0;
     session_.SetFileItems(items);
-    const bool applied = RunJob(IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, ToolText::StepApplyingFile,
-                                JobSucceeded, plan_.text.Text(UiText::ConfigApplyFailed), true);
+    const std::int32_t job = IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs;
+    const bool applied =
+        RunJob(job, ToolText::StepApplyingFile, JobSucceeded, plan_.text.Text(UiText::ConfigApplyFailed), true);
     NoteUnsentItems(loaded, items, deviceWasQuiet);
+    // After a failure the window reads the device again to refresh its pages; the tool has none, and its
+    // report already lists what the device took and where the job stopped.
     if (!applied) return;
     const std::string message = plan_.text.Text(UiText::ConfigApplied) + "\n" +
                                 plan_.text.Text(ToolText::CommandsSentLine, {std::to_string(outcome_.sent.size())});
-    if (!RunJob(JobRestart, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) return;
+    const FollowUp next = NextAfterJob(job, JobSucceeded, session_.Device(), 0);
+    if (!RunJob(next.job, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) return;
     outcome_.restarted = true;
     FinishWrites(message, ChecksOfItems(session_.FileItems(), IsQ470R()));
 }
@@ -233,8 +237,8 @@ void PortFlow::Set() {
     }
     session_.SetGeneralRecord(record);
     const bool q470r = IsQ470R();
-    if (!RunJob(q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs, ToolText::StepApplyingGeneral, JobSucceeded,
-                plan_.text.Text(UiText::ApplyGeneralFailed), true)) {
+    const std::int32_t job = q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs;
+    if (!RunJob(job, ToolText::StepApplyingGeneral, JobSucceeded, plan_.text.Text(UiText::ApplyGeneralFailed), true)) {
         return;
     }
     outcome_.general = record;
@@ -242,16 +246,17 @@ void PortFlow::Set() {
     outcome_.device.quietMode = session_.Device().quietMode;  // the closing write set it
     std::vector<SettingCheck> checks =
         ChecksOfGeneral(record, q470r, FirmwareHasRxPullUp(FirmwareText(session_.Device())));
-    if (!q470r || !NeedsAssocClear(record.panId, session_.Device()))
+    const FollowUp next = NextAfterJob(job, JobSucceeded, session_.Device(), record.panId);
+    if (next.step != FollowUpStep::ClearAssociations)
         return FinishWrites(plan_.text.Text(UiText::ApplyGeneralDone), std::move(checks));
 
-    // The old network's associations would stay: the window clears them itself, answer ignored, and
-    // restarts the device.
+    // The old network's associations would stay: cleared from this thread, answer ignored, as the window
+    // does, and the device restarted.
     Step(ToolText::StepClearingAssociations);
-    session_.Execute(CommandText(CmdAssocClear), CmdAssocClear, Q470Comm::kDefaultTimeoutMs);
+    session_.Execute(CommandText(CmdAssocClear), CmdAssocClear, kAssocClearTimeoutMs);
     outcome_.associationCleared = true;
     if (session_.DeviceLink().IsOpen()) {
-        if (!RunJob(JobRestart, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
+        if (!RunJob(next.job, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
             return;
         outcome_.restarted = true;
     }

@@ -212,6 +212,22 @@ std::string FileFailureText(const ConfigFileFailure& failure, UiLanguage languag
     return {};
 }
 
+LoadRefusal LoadRefusalOf(ConfigLoadStatus status) {
+    switch (status) {
+        case ConfigLoadStatus::BadContent:
+            return {UiText::ConfigParseError, true};
+        case ConfigLoadStatus::NoValidValues:
+            return {UiText::ConfigNoValidValues, false};
+        case ConfigLoadStatus::WrongProduct:
+            return {UiText::ConfigWrongProduct, false};
+        case ConfigLoadStatus::FileUnreadable:
+        case ConfigLoadStatus::Refused:
+        case ConfigLoadStatus::Loaded:
+            break;
+    }
+    return {};
+}
+
 std::vector<std::string> LoadCauseLines(const ConfigLoadOutcome& outcome, std::uint32_t connectedModelKind,
                                         UiLanguage language) {
     switch (outcome.status) {

@@ -28,6 +28,15 @@ std::string AllowedText(const SettingProblem& problem, UiLanguage language);
 // error with its line and column.
 std::string FileFailureText(const ConfigFileFailure& failure, UiLanguage language);
 
+// The window's own message for a file that was not loaded, which the tool prints first too: string 125
+// for a file not read or refused, the analysis message for wrong content (its "(%d)" filled with the
+// outcome's code), the no-valid-values or the wrong-product warning.
+struct LoadRefusal {
+    UiText text = UiText::ConfigLoadFailed;
+    bool takesCode = false;
+};
+LoadRefusal LoadRefusalOf(ConfigLoadStatus status);
+
 // The lines that follow the window's message for a refused or loaded file: the cause of a read
 // failure or of wrong content, the model the file is for, the problems found. `connectedModelKind`
 // names the device for a file of another product.
