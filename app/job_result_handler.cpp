@@ -48,7 +48,7 @@ JobResultHandler::JobResultHandler(CKeldanQ470RConfiguratorDlg& window) : window
 void JobResultHandler::OnJobResult(std::int32_t job, std::int32_t result) {
     window_.SetControlsEnabled(window_.IsPortOpen(), true);
     window_.EndBusy();
-    const FollowUp next = NextAfterJob(job, result, window_.State(), window_.GeneralPage().GetGeneralSettings().panId);
+    const FollowUp next = NextAfterJob(job, result, window_.State(), window_.LastJobInput().general.panId);
     if (job == JobIdentify) window_.SetControlsEnabled(false, true);  // the read job follows
     Tell(job, result, next.step);
     CarryOut(next);
@@ -161,7 +161,7 @@ void JobResultHandler::TellFileOutcome(std::int32_t result) {
         notApplied.insert(notApplied.end(), warnings.begin(), warnings.end());
     }
     if (result == JobSucceeded) {
-        const auto count = static_cast<unsigned>(window_.FileItems().size());
+        const auto count = static_cast<unsigned>(window_.LastJobInput().fileItems.size());
         ShowMessageBox(
             &window_,
             WithDetails(Text(UiText::ConfigApplied) + FormatText(UiText::ExecutedCommandsLine, count), notApplied),

@@ -22,10 +22,10 @@
 #include "job_code.h"
 #include "job_result_handler.h"
 #include "main_window_bars.h"
-#include "traffic_view.h"
 #include "model_kind.h"
 #include "narrow_text.h"
 #include "string_table.h"
+#include "traffic_view.h"
 #include "ui_services.h"
 
 namespace q470 {
@@ -139,16 +139,16 @@ void CKeldanQ470RConfiguratorDlg::OnOpenPort() {
         SetControlsEnabled(true, false);
         return;
     }
-    const ComConfigDlg& line = *comConfigDlg_;
-    const std::string portName = WideToNarrow(line.PortName().toStdU16String());
+    const QString port = comConfigDlg_->PortName();
+    const ConnectionLine line = comConfigDlg_->Line();
     if (const std::error_code error =
-            link_.Open(portName, line.BaudRate(), line.DataBits(), line.Parity(), line.StopBits())) {
+            link_.Open(WideToNarrow(port.toStdU16String()), line.baudRate, line.dataBits, line.parity, line.stopBits)) {
         ShowMessageBox(this, PortOpenErrorText(error), MessageIcon::Error);
         return;
     }
+    openedLine_ = line;
     worker_.StartWorker();
-    bars_->SetPortState(
-        LineSummaryText(line.PortName(), line.BaudRate(), line.Parity(), line.StopBits(), line.DataBits()));
+    bars_->SetPortState(LineSummaryText(port, line.baudRate, line.parity, line.stopBits, line.dataBits));
     QueueJob(JobIdentify);
 }
 
@@ -176,7 +176,9 @@ void CKeldanQ470RConfiguratorDlg::MakeBusy() {
 // Busy before the push: the worker may take the job at once, and the window must already be disabled.
 void CKeldanQ470RConfiguratorDlg::QueueJob(std::int32_t job) {
     MakeBusy();
-    worker_.PushJob(job);
+    lastInput_ = JobInput{openedLine_, generalPage_->GetGeneralSettings(), gpioPage_->GetGpioSettings(),
+                          fileCommands_->FileItems()};
+    worker_.PushJob(job, lastInput_);
 }
 
 void CKeldanQ470RConfiguratorDlg::EndBusy() {
@@ -185,19 +187,7 @@ void CKeldanQ470RConfiguratorDlg::EndBusy() {
 }
 
 ConnectionLine CKeldanQ470RConfiguratorDlg::OpenedLine() const {
-    return {comConfigDlg_->BaudRate(), comConfigDlg_->DataBits(), comConfigDlg_->Parity(), comConfigDlg_->StopBits()};
-}
-
-std::uint32_t CKeldanQ470RConfiguratorDlg::ConnectionBaudRate() const {
-    return comConfigDlg_->BaudRate();
-}
-
-const GeneralSettings& CKeldanQ470RConfiguratorDlg::GeneralRecord() const {
-    return generalPage_->GetGeneralSettings();
-}
-
-const GpioSettings& CKeldanQ470RConfiguratorDlg::GpioRecord() const {
-    return gpioPage_->GetGpioSettings();
+    return openedLine_;
 }
 
 const SettingItemList& CKeldanQ470RConfiguratorDlg::FileItems() const {

@@ -12,6 +12,7 @@
 #include "device_records.h"
 #include "device_state.h"
 #include "job_host.h"
+#include "job_input.h"
 #include "job_worker.h"
 #include "q470comm.h"
 #include "traffic_log.h"
@@ -67,8 +68,11 @@ public:
 
     // Wait cursor, busy flag and controls disabled (nothing when already busy).
     void MakeBusy();
-    // MakeBusy, then the job is queued.
+    // MakeBusy, then the job is queued with a copy of what it reads: the opened line, the pages'
+    // records and the file items.
     void QueueJob(std::int32_t job);
+    // What the last job was queued with; its result is handled against it.
+    const JobInput& LastJobInput() const { return lastInput_; }
     // Ends the wait cursor and clears the busy flag.
     void EndBusy();
 
@@ -86,12 +90,11 @@ public:
     // The view of the traffic on the line; made when first shown.
     TrafficView& ShowTrafficView();
 
+    // The items of the last file that passed every check.
+    const SettingItemList& FileItems() const;
+
     // JobHost: called on the worker thread while a job runs.
     Q470Comm& DeviceLink() override { return link_; }
-    std::uint32_t ConnectionBaudRate() const override;
-    const GeneralSettings& GeneralRecord() const override;
-    const GpioSettings& GpioRecord() const override;
-    const SettingItemList& FileItems() const override;
     DeviceState& State() override { return state_; }
     void PostJobResult(std::int32_t job, std::int32_t result) override;
     void JobDropped(std::int32_t job) override;
@@ -131,6 +134,8 @@ private:
     Q470Comm link_;
     DeviceState state_;
     ApplyTrail applyTrail_;
+    ConnectionLine openedLine_;  // what the port was last opened with
+    JobInput lastInput_;
     JobWorker worker_{*this};
     bool waitCursorShown_ = false;
     bool startedUp_ = false;

@@ -5,11 +5,11 @@
 //   read_all [runs per rate]
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -20,9 +20,9 @@
 #include "job_host.h"
 #include "job_worker.h"
 #include "line_floor.h"
+#include "simulated_modem.h"
 #include "trace_writer.h"
 #include "traffic_log.h"
-#include "simulated_modem.h"
 
 namespace {
 
@@ -41,17 +41,10 @@ constexpr std::size_t kViewLines = 2000;  // as many lines as the window's traff
 class BenchHost final : public q470::JobHost {
 public:
     q470::Q470Comm link;
-    std::uint32_t baudRate = 0;
-    q470::GeneralSettings general;
-    q470::GpioSettings gpio;
-    q470::SettingItemList fileItems;
+    q470::JobInput input;  // what every job is queued with
     q470::DeviceState state;
 
     q470::Q470Comm& DeviceLink() override { return link; }
-    std::uint32_t ConnectionBaudRate() const override { return baudRate; }
-    const q470::GeneralSettings& GeneralRecord() const override { return general; }
-    const q470::GpioSettings& GpioRecord() const override { return gpio; }
-    const q470::SettingItemList& FileItems() const override { return fileItems; }
     q470::DeviceState& State() override { return state; }
 
     void PostJobResult(std::int32_t /*job*/, std::int32_t result) override {
@@ -85,9 +78,9 @@ bool MeasureOnce(q470::sim::SimulatedModem& modem, q470::JobWorker& worker, Benc
     std::this_thread::sleep_for(kLineSettle);
     modem.ClearTranscript();
     const auto start = Clock::now();
-    worker.PushJob(q470::JobIdentify);
+    worker.PushJob(q470::JobIdentify, host.input);
     if (host.NextResult() != q470::JobSucceeded) return false;
-    worker.PushJob(q470::JobReadQ470R);
+    worker.PushJob(q470::JobReadQ470R, host.input);
     if (host.NextResult() != q470::JobSucceeded) return false;
     run.elapsedMs = Millis(Clock::now() - start).count();
     run.bytes = q470::bench::CountLineBytes(modem.Settings(), modem.Commands());
@@ -105,7 +98,7 @@ bool MeasureRate(std::uint32_t baudRate, int runs) {
     }
     modem.SetPacing(true, baudRate);
     BenchHost host;
-    host.baudRate = baudRate;
+    host.input.line = q470::ConnectionLine{baudRate, 8, 0, 0};
     if (const auto ec = host.link.Open(modem.PortPath(), baudRate, 8, 0, 0)) {
         std::fprintf(stderr, "read_all: %s: %s\n", modem.PortPath().c_str(), ec.message().c_str());
         return false;

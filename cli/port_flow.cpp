@@ -50,15 +50,6 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-ConnectionLine ConnectionOf(const LineOptions& line) {
-    ConnectionLine connection;
-    connection.baudRate = line.baudRate;
-    connection.dataBits = line.dataBits;
-    connection.parity = line.parity;
-    connection.stopBits = line.stopBits;
-    return connection;
-}
-
 }  // namespace
 
 PortFlow::PortFlow(const CommandPlan& plan, std::string port, RunControl& control, ProgressReporter& progress)
@@ -143,7 +134,7 @@ bool PortFlow::Read() {
     }
     outcome_.read = true;
     outcome_.device = session_.Device();
-    outcome_.general = GeneralSettingsFromDevice(outcome_.device, ConnectionOf(session_.Line()), q470r);
+    outcome_.general = GeneralSettingsFromDevice(outcome_.device, session_.Connection(), q470r);
     if (q470r) outcome_.gpio = GpioSettingsFromDevice(outcome_.device);
     return true;
 }

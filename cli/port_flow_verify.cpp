@@ -7,10 +7,6 @@
 namespace q470 {
 namespace {
 
-ConnectionLine LineOf(const LineOptions& line) {
-    return ConnectionLine{line.baudRate, line.dataBits, line.parity, line.stopBits};
-}
-
 // Where the check looked for the device: the line setting it should use now, and the old one when
 // a new UART setting was written.
 std::string LinesLookedAt(const std::vector<SettingCheck>& checks, const ConnectionLine& connection,
@@ -38,7 +34,7 @@ void PortFlow::FinishWrites(std::string message, std::vector<SettingCheck> check
 
 void PortFlow::ReadBack(std::vector<SettingCheck> checks) {
     Step(ToolText::StepVerifying);
-    const ConnectionLine connection = LineOf(session_.Line());
+    const ConnectionLine connection = session_.Connection();
     VerifyRequest request;
     request.port = outcome_.port;
     request.connection = connection;

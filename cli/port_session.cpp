@@ -2,7 +2,9 @@
 
 namespace q470 {
 
-PortSession::PortSession(const LineOptions& line) : line_(line) {}
+PortSession::PortSession(const LineOptions& line) : line_(line) {
+    input_.line = ConnectionLine{line.baudRate, line.dataBits, line.parity, line.stopBits};
+}
 
 PortSession::~PortSession() {
     Close();
@@ -25,7 +27,7 @@ std::optional<std::int32_t> PortSession::RunJob(std::int32_t job) {
         result_.reset();
         dropped_ = false;
     }
-    worker_.PushJob(job);
+    worker_.PushJob(job, input_);
     std::unique_lock<std::mutex> lock(resultMutex_);
     resultArrived_.wait(lock, [this] { return result_.has_value() || dropped_; });
     return result_;

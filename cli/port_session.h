@@ -9,6 +9,7 @@
 
 #include "cli_request.h"
 #include "job_host.h"
+#include "job_input.h"
 #include "job_worker.h"
 #include "q470comm.h"
 
@@ -31,16 +32,16 @@ public:
     ResponseRecordPtr Execute(const std::string& command, CommandId id, std::uint32_t timeoutMs);
 
     const LineOptions& Line() const { return line_; }
+    // The same line in the jobs' terms.
+    const ConnectionLine& Connection() const { return input_.line; }
     const DeviceState& Device() const { return state_; }
-    void SetGeneralRecord(const GeneralSettings& record) { general_ = record; }
-    void SetGpioRecord(const GpioSettings& record) { gpio_ = record; }
-    void SetFileItems(SettingItemList items) { fileItems_ = std::move(items); }
+    // What the next jobs are queued with.
+    void SetGeneralRecord(const GeneralSettings& record) { input_.general = record; }
+    void SetGpioRecord(const GpioSettings& record) { input_.gpio = record; }
+    void SetFileItems(SettingItemList items) { input_.fileItems = std::move(items); }
+    const SettingItemList& FileItems() const { return input_.fileItems; }
 
     Q470Comm& DeviceLink() override { return link_; }
-    std::uint32_t ConnectionBaudRate() const override { return line_.baudRate; }
-    const GeneralSettings& GeneralRecord() const override { return general_; }
-    const GpioSettings& GpioRecord() const override { return gpio_; }
-    const SettingItemList& FileItems() const override { return fileItems_; }
     DeviceState& State() override { return state_; }
     void PostJobResult(std::int32_t job, std::int32_t result) override;
     void JobDropped(std::int32_t job) override;
@@ -51,9 +52,7 @@ public:
 private:
     LineOptions line_;
     Q470Comm link_;
-    GeneralSettings general_;
-    GpioSettings gpio_;
-    SettingItemList fileItems_;
+    JobInput input_;
     DeviceState state_;
     ApplyTrail trail_;
 

@@ -283,10 +283,10 @@ void ComConfigDlg::accept() {
     if (Searching()) return;  // OK is disabled meanwhile; Enter in the port field must not slip past it
     OnPortTyped();
     if (!portList_->currentText().trimmed().isEmpty()) portName_ = portList_->currentText().trimmed();
-    if (const auto data = SelectedItemData(*speedList_)) baudRate_ = static_cast<std::uint32_t>(*data);
-    if (const auto data = SelectedItemData(*parityList_)) parity_ = static_cast<std::uint8_t>(*data);
-    if (const auto data = SelectedItemData(*stopBitsList_)) stopBits_ = static_cast<std::uint8_t>(*data);
-    if (const auto data = SelectedItemData(*dataBitsList_)) dataBits_ = static_cast<std::uint8_t>(*data);
+    if (const auto data = SelectedItemData(*speedList_)) line_.baudRate = static_cast<std::uint32_t>(*data);
+    if (const auto data = SelectedItemData(*parityList_)) line_.parity = static_cast<std::uint8_t>(*data);
+    if (const auto data = SelectedItemData(*stopBitsList_)) line_.stopBits = static_cast<std::uint8_t>(*data);
+    if (const auto data = SelectedItemData(*dataBitsList_)) line_.dataBits = static_cast<std::uint8_t>(*data);
     QDialog::accept();
 }
 

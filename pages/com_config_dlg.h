@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "device_records.h"
 #include "enumerate_serial_ports.h"
 #include "port_description.h"
 #include "port_discovery.h"
@@ -33,13 +34,10 @@ public:
 
     explicit ComConfigDlg(QWidget* parent = nullptr, PortEnumerator enumeratePorts = EnumerateSerialPorts);
 
-    // Connection settings in the serial channel's codes: parity 0 none, 1 odd, 2 even; stop bits 0 one,
-    // 2 two.
+    // The connection settings as the last OK left them: the port, and one value for the line in the
+    // serial channel's codes (parity 0 none, 1 odd, 2 even; stop bits 0 one, 2 two).
     const QString& PortName() const { return portName_; }
-    std::uint32_t BaudRate() const { return baudRate_; }
-    std::uint8_t DataBits() const { return dataBits_; }
-    std::uint8_t Parity() const { return parity_; }
-    std::uint8_t StopBits() const { return stopBits_; }
+    ConnectionLine Line() const { return line_; }
 
     // A port to offer selected whenever the dialog opens while it is present (the demo device's port),
     // until the user picks a port. Offering it writes nothing to the profile.
@@ -84,15 +82,12 @@ private:
     PortEnumerator enumeratePorts_;
     PortDescriber describePorts_ = DescribeSerialPort;
     DeviceFinder* finder_ = nullptr;
-    bool portTyped_ = false;  // the port field holds text the user typed and has not stored yet
+    bool portTyped_ = false;          // the port field holds text the user typed and has not stored yet
     std::vector<QString> portNames_;  // the last enumeration
     QString preferredPort_;
     bool preferPort_ = false;  // the preferred port still wins over the stored one
     QString portName_ = QStringLiteral("COM1");
-    std::uint32_t baudRate_ = 9600;
-    std::uint8_t dataBits_ = 8;
-    std::uint8_t parity_ = 0;
-    std::uint8_t stopBits_ = 0;
+    ConnectionLine line_;
 
     PortComboBox* portList_ = nullptr;
     QComboBox* speedList_ = nullptr;

@@ -12,6 +12,7 @@
 #include "job_audit.h"
 #include "job_budget.h"
 #include "job_code.h"
+#include "job_follow_up.h"
 #include "model_kind.h"
 
 namespace q470::soak {
@@ -39,15 +40,6 @@ constexpr std::array<Weighted, 8> kJobMix{{
     {JobFactoryReset, 2},
     {JobReadKs, 2},  // the other family's read on this device
 }};
-
-bool IsRestartLike(std::int32_t job) {
-    return job == JobRestart || job == JobFactoryReset;
-}
-
-bool IsApply(std::int32_t job) {
-    return job == JobApplyGeneralQ470R || job == JobApplyGeneralKs || job == JobApplyGpio || job == JobApplyFileQ470R ||
-           job == JobApplyFileKs;
-}
 
 }  // namespace
 
@@ -126,6 +118,7 @@ bool LinkSoak::Connect() {
     if (!device_.Running() || report_.Failed()) return false;
     Beat("opening the port");
     device_.Ledger().KeepLine({baudRate_, 8, 0, 0});
+    input_.line = ConnectionLine{baudRate_, 8, 0, 0};
     if (const auto error = link_.Open(device_.Modem().PortPath(), baudRate_, 8, 0, 0)) {
         report_.Fail("cannot open the simulated device's port: " + error.message());
         return false;
@@ -133,7 +126,7 @@ bool LinkSoak::Connect() {
     worker_.StartWorker();
     const auto identified = RunJob(JobIdentify);
     if (identified == JobSucceeded) {
-        const auto read = RunJob(IsKsFamily(state_.modelKind) ? JobReadKs : JobReadQ470R);
+        const auto read = RunJob(ReadJobOf(state_.modelKind));
         if (read == JobSucceeded) return true;
     }
     Disconnect();
@@ -176,20 +169,30 @@ std::int32_t LinkSoak::ChooseJob() {
 
 void LinkSoak::RunChosenJob() {
     const std::int32_t job = ChooseJob();
-    general_ = inputs_.General();
-    gpio_ = inputs_.Gpio();
-    items_ = inputs_.Items();
+    input_.general = inputs_.General();
+    input_.gpio = inputs_.Gpio();
+    input_.fileItems = inputs_.Items();
     const auto result = RunJob(job);
     if (!result) return;
-    const bool ks = IsKsFamily(state_.modelKind);
     // What the window does with these results: files restart the device or read it again, a restart
-    // closes the port and connects anew, a failed read or identify disconnects.
-    if (job == JobApplyFileQ470R || job == JobApplyFileKs) {
-        const std::int32_t next = *result == JobSucceeded ? JobRestart : (ks ? JobReadKs : JobReadQ470R);
-        const auto nextResult = RunJob(next);
-        if (nextResult && (next == JobRestart || *nextResult != JobSucceeded)) Disconnect();
-    } else if (IsRestartLike(job) || (!IsApply(job) && *result != JobSucceeded)) {
-        Disconnect();
+    // closes the port and connects anew, a failed read or identify disconnects. The association clear
+    // after a PAN ID change is the window's own command, not a job: left out here.
+    const FollowUp next = NextAfterJob(job, *result, state_, input_.general.panId);
+    switch (next.step) {
+        case FollowUpStep::Restart:
+        case FollowUpStep::ReadAgain: {
+            const auto nextResult = RunJob(next.job);
+            if (nextResult && (next.step == FollowUpStep::Restart || *nextResult != JobSucceeded)) Disconnect();
+            return;
+        }
+        case FollowUpStep::Reconnect:
+        case FollowUpStep::Disconnect:
+            Disconnect();
+            return;
+        case FollowUpStep::None:
+        case FollowUpStep::Read:
+        case FollowUpStep::ClearAssociations:
+            return;
     }
 }
 
@@ -227,9 +230,9 @@ JobRecord LinkSoak::StartRecord(std::int32_t job) const {
     run.job = job;
     run.quietAtStart = state_.quietMode;
     run.firmwareAtStart = FirmwareText(state_);
-    run.general = general_;
-    run.gpio = gpio_;
-    run.items = items_;
+    run.general = input_.general;
+    run.gpio = input_.gpio;
+    run.items = input_.fileItems;
     return run;
 }
 
@@ -239,8 +242,8 @@ LinkSoak::Outcome LinkSoak::PushAndWait(std::int32_t job, bool& closedUnderJob) 
         result_.reset();
         dropped_ = false;
     }
-    worker_.PushJob(job);
-    const auto budget = JobBudget::For(job, baudRate_, items_.size());
+    worker_.PushJob(job, input_);
+    const auto budget = JobBudget::For(job, baudRate_, input_.fileItems.size());
     const Outcome outcome = WaitForOutcome(Clock::now() + budget, closedUnderJob);
     if (outcome == Outcome::Hung) {
         report_.Fail(std::string("hang: job ") + JobName(job) + " posted no result within " +

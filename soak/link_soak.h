@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "job_host.h"
+#include "job_input.h"
 #include "job_record.h"
 #include "job_worker.h"
 #include "soak_options.h"
@@ -29,10 +30,6 @@ public:
     int Run();  // 0 when every invariant held
 
     Q470Comm& DeviceLink() override { return link_; }
-    std::uint32_t ConnectionBaudRate() const override { return baudRate_; }
-    const GeneralSettings& GeneralRecord() const override { return general_; }
-    const GpioSettings& GpioRecord() const override { return gpio_; }
-    const SettingItemList& FileItems() const override { return items_; }
     DeviceState& State() override { return state_; }
     void PostJobResult(std::int32_t job, std::int32_t result) override;
     void JobDropped(std::int32_t job) override;
@@ -67,9 +64,7 @@ private:
     TrafficLog traffic_{kTrafficLines};
     Q470Comm link_;
     std::uint32_t baudRate_ = 115200;
-    GeneralSettings general_;
-    GpioSettings gpio_;
-    SettingItemList items_;
+    JobInput input_;  // what the next job is queued with
     DeviceState state_;
 
     std::mutex mutex_;

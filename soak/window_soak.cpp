@@ -86,7 +86,7 @@ WindowSoak::WindowSoak(const SoakOptions& options) : SoakRun(options, "window") 
         dialog.accept();
         // The device answers only at its own line setting: it is kept at the line the window connects with.
         if (device_.Running())
-            device_.Ledger().KeepLine(sim::FromPortCodes(dialog.BaudRate(), 8, 0, dialog.StopBits()));
+            device_.Ledger().KeepLine(sim::FromPortCodes(dialog.Line().baudRate, 8, 0, dialog.Line().stopBits));
         return true;
     };
     auto ports = [this](std::vector<SerialPortEntry>& list) {
@@ -153,7 +153,7 @@ void WindowSoak::Connect() {
     } else {
         window_->show();  // the connection dialog follows by itself
     }
-    if (!WaitIdle(ConnectBudget(window_->ConnectionDialog().BaudRate()))) return;
+    if (!WaitIdle(ConnectBudget(window_->ConnectionDialog().Line().baudRate))) return;
     const auto messages = NewMessages();
     run.entries = device_.Ledger().Since(mark);
     run.deviceGone = Shows(messages, UiText::PortProblem);
@@ -186,7 +186,7 @@ void WindowSoak::RunAction(Action action) {
         return;
     }
     const DeviceState& state = window_->State();
-    const std::uint32_t baud = window_->ConnectionDialog().BaudRate();
+    const std::uint32_t baud = window_->ConnectionDialog().Line().baudRate;
     JobRecord run;
     run.quietAtStart = state.quietMode;
     run.firmwareAtStart = FirmwareText(state);

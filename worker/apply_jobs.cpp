@@ -171,8 +171,8 @@ FileWalk WalkItems(TrailedSession& session, const DeviceState& state, const Sett
 
 // The close runs after a failed item too, so the device is not left talking when it should be quiet.
 template <std::size_t N>
-std::int32_t ApplyFile(JobHost& host, TrailedSession& session, const std::array<FileStep, N>& steps) {
-    const SettingItemList items = host.FileItems();
+std::int32_t ApplyFile(const SettingItemList& items, JobHost& host, TrailedSession& session,
+                       const std::array<FileStep, N>& steps) {
     DeviceState& state = host.State();
     if (!session.Open()) return JobFailed;
     const FileWalk walk = WalkItems(session, state, items, steps);
@@ -187,8 +187,8 @@ std::int32_t ApplyFile(JobHost& host, TrailedSession& session, const std::array<
 
 }  // namespace
 
-std::int32_t RunApplyGeneralQ470R(JobHost& host, JobSession& session) {
-    const GeneralSettings record = host.GeneralRecord();
+std::int32_t RunApplyGeneralQ470R(const JobInput& input, JobHost& host, JobSession& session) {
+    const GeneralSettings& record = input.general;
     return WithTrail(host, session, [&](TrailedSession& s) -> std::int32_t {
         if (!s.Open()) return JobFailed;
         if (!s.Set(CmdOpModeSet, record.opMode)) return JobFailed;
@@ -204,8 +204,8 @@ std::int32_t RunApplyGeneralQ470R(JobHost& host, JobSession& session) {
 }
 
 // These models have no PHY ID, RF channel, network role, PAN ID or RX pull-up to set.
-std::int32_t RunApplyGeneralKs(JobHost& host, JobSession& session) {
-    const GeneralSettings record = host.GeneralRecord();
+std::int32_t RunApplyGeneralKs(const JobInput& input, JobHost& host, JobSession& session) {
+    const GeneralSettings& record = input.general;
     return WithTrail(host, session, [&](TrailedSession& s) -> std::int32_t {
         if (!s.Open()) return JobFailed;
         if (!s.Set(CmdOpModeSet, record.opMode)) return JobFailed;
@@ -215,8 +215,8 @@ std::int32_t RunApplyGeneralKs(JobHost& host, JobSession& session) {
     });
 }
 
-std::int32_t RunApplyGpio(JobHost& host, JobSession& session) {
-    const GpioSettings record = host.GpioRecord();
+std::int32_t RunApplyGpio(const JobInput& input, JobHost& host, JobSession& session) {
+    const GpioSettings& record = input.gpio;
     return WithTrail(host, session, [&](TrailedSession& s) -> std::int32_t {
         if (!s.Open()) return JobFailed;
         for (const GpioEntry& entry : record.pins) {
@@ -228,14 +228,16 @@ std::int32_t RunApplyGpio(JobHost& host, JobSession& session) {
     });
 }
 
-std::int32_t RunApplyFileQ470R(JobHost& host, JobSession& session) {
-    return WithTrail(host, session,
-                     [&](TrailedSession& s) -> std::int32_t { return ApplyFile(host, s, kQ470RFileSteps); });
+std::int32_t RunApplyFileQ470R(const JobInput& input, JobHost& host, JobSession& session) {
+    return WithTrail(host, session, [&](TrailedSession& s) -> std::int32_t {
+        return ApplyFile(input.fileItems, host, s, kQ470RFileSteps);
+    });
 }
 
-std::int32_t RunApplyFileKs(JobHost& host, JobSession& session) {
-    return WithTrail(host, session,
-                     [&](TrailedSession& s) -> std::int32_t { return ApplyFile(host, s, kKsFileSteps); });
+std::int32_t RunApplyFileKs(const JobInput& input, JobHost& host, JobSession& session) {
+    return WithTrail(host, session, [&](TrailedSession& s) -> std::int32_t {
+        return ApplyFile(input.fileItems, host, s, kKsFileSteps);
+    });
 }
 
 bool FileJobSends(std::uint32_t modelKind, std::int32_t command) {
@@ -244,12 +246,12 @@ bool FileJobSends(std::uint32_t modelKind, std::int32_t command) {
                                    : FindStep(kKsFileSteps, command) != nullptr;
 }
 
-std::int32_t RunRestart(JobHost& /*host*/, JobSession& session) {
+std::int32_t RunRestart(const JobInput& /*input*/, JobHost& /*host*/, JobSession& session) {
     session.Send(CmdRestart);
     return JobSucceeded;
 }
 
-std::int32_t RunFactoryReset(JobHost& /*host*/, JobSession& session) {
+std::int32_t RunFactoryReset(const JobInput& /*input*/, JobHost& /*host*/, JobSession& session) {
     session.Send(CmdFactoryReset);
     return JobSucceeded;
 }

@@ -4,7 +4,7 @@
 
 namespace q470 {
 
-// A job carries nothing but its code; it reads its input when it starts.
+// A job is queued as its code with a copy of what it reads (JobInput).
 enum JobCode : std::int32_t {
     JobStop = 1,
     JobIdentify = 3,

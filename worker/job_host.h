@@ -4,17 +4,14 @@
 
 #include "apply_trail.h"
 #include "device_state.h"
-#include "general_settings.h"
-#include "gpio_settings.h"
 #include "q470comm.h"
-#include "setting_item.h"
 
 namespace q470 {
 
-// What the jobs need from the program that owns them (the main window, the command-line tool).
-// Every call comes from the worker thread while a job runs. The records, the file items and the
-// device state are not locked: the owner leaves them alone from the moment it queues a job until it
-// has handled that job's result.
+// What the jobs need from the program that owns them (the main window, the command-line tool) besides
+// their input, which is queued with them (JobInput). Every call comes from the worker thread while a
+// job runs. The device state is not locked: the owner leaves it alone from the moment it queues a job
+// until it has handled that job's result.
 class JobHost {
 public:
     JobHost() = default;
@@ -22,11 +19,6 @@ public:
     JobHost& operator=(const JobHost&) = delete;
 
     virtual Q470Comm& DeviceLink() = 0;
-    // The baud rate the port was opened with; some read time-outs depend on it.
-    virtual std::uint32_t ConnectionBaudRate() const = 0;
-    virtual const GeneralSettings& GeneralRecord() const = 0;
-    virtual const GpioSettings& GpioRecord() const = 0;
-    virtual const SettingItemList& FileItems() const = 0;
     virtual DeviceState& State() = 0;
 
     // Once at the end of every job, after its last write to the device state. Called with the job

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <utility>
 
 #include "apply_jobs.h"
 #include "job_code.h"
@@ -15,7 +16,7 @@ constexpr std::chrono::milliseconds kStartDelay{1};
 
 struct JobEntry {
     JobCode code;
-    std::int32_t (*run)(JobHost&, JobSession&);
+    std::int32_t (*run)(const JobInput&, JobHost&, JobSession&);
 };
 
 // JobStop is the worker loop's own business; every other code not listed here is dropped.
@@ -47,15 +48,20 @@ JobWorker::~JobWorker() {
     StopWorker();
 }
 
-void JobWorker::PushJob(std::int32_t job, bool clearFirst) {
-    PushJobs({job}, clearFirst);
-}
-
-void JobWorker::PushJobs(std::initializer_list<std::int32_t> jobs, bool clearFirst) {
+void JobWorker::PushJob(std::int32_t job, JobInput input, bool clearFirst) {
     {
         std::lock_guard<std::mutex> lock(jobMutex_);
         if (clearFirst) queue_.clear();
-        queue_.insert(queue_.end(), jobs.begin(), jobs.end());
+        queue_.push_back({job, std::move(input)});
+    }
+    jobCondition_.notify_all();
+}
+
+void JobWorker::PushJobs(std::initializer_list<std::int32_t> jobs, const JobInput& input, bool clearFirst) {
+    {
+        std::lock_guard<std::mutex> lock(jobMutex_);
+        if (clearFirst) queue_.clear();
+        for (const std::int32_t job : jobs) queue_.push_back({job, input});
     }
     jobCondition_.notify_all();
 }
@@ -65,7 +71,7 @@ void JobWorker::StartWorker() {
     if (thread_.joinable()) StopWorker();
     // No worker runs now, so the queue is ours: a stop left over from the last worker must not reach
     // the new one.
-    queue_ = std::deque<std::int32_t>();
+    queue_ = std::deque<QueuedJob>();
     stopRequested_.exchange(false);
     linkGone_ = false;
     std::this_thread::sleep_for(kStartDelay);
@@ -75,7 +81,7 @@ void JobWorker::StartWorker() {
 void JobWorker::StopWorker() {
     if (!thread_.joinable()) return;
     stopRequested_.exchange(true);
-    PushJob(JobStop, true);
+    PushJob(JobStop, {}, true);
     thread_.join();
     thread_ = std::thread();
 }
@@ -97,10 +103,10 @@ int JobWorker::WorkerProc() {
     for (;;) {
         jobCondition_.wait(lock, [this] { return !queue_.empty() || stopRequested_; });
         if (stopRequested_) return 0;  // the jobs still queued never run
-        const std::int32_t job = queue_.front();
+        const QueuedJob job = std::move(queue_.front());
         queue_.pop_front();
         busy_.exchange(true);
-        if (job == JobStop) return 0;  // jobs queued behind it never run
+        if (job.code == JobStop) return 0;  // jobs queued behind it never run
         Run(job);
     }
 }
@@ -109,17 +115,17 @@ int JobWorker::WorkerProc() {
 // owner closes the link only to disconnect: a job taken after that could only fail, and its result
 // would reach a window that has already let go of the device, so it is dropped instead. A job that
 // met the closing link is the surer sign: the link may still report itself open while it closes.
-void JobWorker::Run(std::int32_t job) {
-    const JobEntry* entry = FindJob(job);
+void JobWorker::Run(const QueuedJob& job) {
+    const JobEntry* entry = FindJob(job.code);
     if (!entry || linkGone_ || !host_.DeviceLink().IsOpen()) {
         busy_.exchange(false);
-        host_.JobDropped(job);
+        host_.JobDropped(job.code);
         return;
     }
     JobSession session(host_.DeviceLink());
-    const std::int32_t result = entry->run(host_, session);
+    const std::int32_t result = entry->run(job.input, host_, session);
     linkGone_ = session.LinkGone();
-    host_.PostJobResult(job, result);
+    host_.PostJobResult(job.code, result);
 }
 
 }  // namespace q470

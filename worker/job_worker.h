@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "job_host.h"
+#include "job_input.h"
 
 namespace q470 {
 
@@ -22,13 +23,14 @@ public:
     JobWorker(const JobWorker&) = delete;
     JobWorker& operator=(const JobWorker&) = delete;
 
-    // Appends a job code, after discarding every queued one when `clearFirst` is set, and wakes the
-    // worker. Any code is accepted; codes that are not jobs are dropped when their turn comes, and so
-    // is every job whose turn comes once the device link has been closed (JobHost::JobDropped, no
-    // result): the owner closes the link only to disconnect.
-    void PushJob(std::int32_t job, bool clearFirst = false);
-    // The same for several codes at once: they are queued together, before the worker takes any.
-    void PushJobs(std::initializer_list<std::int32_t> jobs, bool clearFirst = false);
+    // Appends a job code with the input it reads, after discarding every queued job when `clearFirst`
+    // is set, and wakes the worker. Any code is accepted; codes that are not jobs are dropped when their
+    // turn comes, and so is every job whose turn comes once the device link has been closed
+    // (JobHost::JobDropped, no result): the owner closes the link only to disconnect.
+    void PushJob(std::int32_t job, JobInput input = {}, bool clearFirst = false);
+    // The same for several codes at once, each with its copy of `input`: they are queued together,
+    // before the worker takes any.
+    void PushJobs(std::initializer_list<std::int32_t> jobs, const JobInput& input = {}, bool clearFirst = false);
 
     // Starts the worker with an empty queue. A worker that still runs is stopped first.
     void StartWorker();
@@ -44,11 +46,17 @@ public:
     bool ExchangeBusy(bool busy);
 
 private:
+    // The input travels with the job: the worker thread never reads the owner's own copies.
+    struct QueuedJob {
+        std::int32_t code;
+        JobInput input;
+    };
+
     int WorkerProc();
-    void Run(std::int32_t job);
+    void Run(const QueuedJob& job);
 
     JobHost& host_;
-    std::deque<std::int32_t> queue_;
+    std::deque<QueuedJob> queue_;
     std::mutex jobMutex_;
     std::condition_variable jobCondition_;
     std::thread thread_;

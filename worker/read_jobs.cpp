@@ -15,13 +15,13 @@ std::uint8_t FirstByte(const ResponseRecord& record) {
 
 }  // namespace
 
-std::int32_t RunIdentify(JobHost& host, JobSession& session) {
+std::int32_t RunIdentify(const JobInput& input, JobHost& host, JobSession& session) {
     // The answer to AT decides nothing: a quiet device gives none. An ERROR (noise the device took in
     // ahead of the command) earns one more try.
     if (session.Send(CmdAt) == RespError) session.Send(CmdAt);
     const auto quiet = session.Query(CmdQuietModeQuery, RespQuietMode);
     if (!quiet) return JobFailed;
-    const auto name = session.Query(CmdModelNameQuery, RespModelName, ModelNameTimeoutMs(host.ConnectionBaudRate()));
+    const auto name = session.Query(CmdModelNameQuery, RespModelName, ModelNameTimeoutMs(input.line.baudRate));
     if (!name) return JobFailed;
     const ModelKind kind = ModelKindFromName(ReadText(*name));
     if (kind == 0) return IdentifyUnknownModel;
@@ -32,8 +32,8 @@ std::int32_t RunIdentify(JobHost& host, JobSession& session) {
     return JobSucceeded;
 }
 
-std::int32_t RunReadQ470R(JobHost& host, JobSession& session) {
-    const std::uint32_t baudRate = host.ConnectionBaudRate();
+std::int32_t RunReadQ470R(const JobInput& input, JobHost& host, JobSession& session) {
+    const std::uint32_t baudRate = input.line.baudRate;
     const auto info = session.Query(CmdInfoQuery, RespInfo, ReadQueryTimeoutMs(baudRate));
     if (!info) return JobFailed;
     const auto network = session.Query(CmdNetInfoQuery, RespNetInfo, ReadQueryTimeoutMs(baudRate));
@@ -65,8 +65,8 @@ std::int32_t RunReadQ470R(JobHost& host, JobSession& session) {
     return JobSucceeded;
 }
 
-std::int32_t RunReadKs(JobHost& host, JobSession& session) {
-    const auto info = session.Query(CmdInfoQuery, RespInfo, KsInfoTimeoutMs(host.ConnectionBaudRate()));
+std::int32_t RunReadKs(const JobInput& input, JobHost& host, JobSession& session) {
+    const auto info = session.Query(CmdInfoQuery, RespInfo, KsInfoTimeoutMs(input.line.baudRate));
     if (!info) return JobFailed;
     const auto network = session.Query(CmdNetInfoQuery, RespNetInfo);
     if (!network) return JobFailed;

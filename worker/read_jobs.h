@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "job_host.h"
+#include "job_input.h"
 #include "job_session.h"
 
 namespace q470 {
@@ -12,10 +13,10 @@ namespace q470 {
 
 // AT (once more after ERROR), AT+QM?, AT+MODELNAME?: sets the model kind and the quiet mode.
 // 0, JobFailed, or IdentifyUnknownModel with the device state untouched.
-std::int32_t RunIdentify(JobHost& host, JobSession& session);
+std::int32_t RunIdentify(const JobInput& input, JobHost& host, JobSession& session);
 // Identity, network, GPIO table, periodic report, version and, on firmware that has it, RX pull-up.
-std::int32_t RunReadQ470R(JobHost& host, JobSession& session);
+std::int32_t RunReadQ470R(const JobInput& input, JobHost& host, JobSession& session);
 // Identity, network, version and user PAN ID of a KELDAN device.
-std::int32_t RunReadKs(JobHost& host, JobSession& session);
+std::int32_t RunReadKs(const JobInput& input, JobHost& host, JobSession& session);
 
 }  // namespace q470

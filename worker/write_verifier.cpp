@@ -20,24 +20,14 @@ constexpr std::chrono::milliseconds kOldLineBudget{1000};
 // The read jobs' host for one read on the calling thread; nothing is written to the device.
 class ReadBackHost final : public JobHost {
 public:
-    ReadBackHost(Q470Comm& link, std::uint32_t baudRate, std::uint32_t modelKind) : link_(link), baudRate_(baudRate) {
-        state_.modelKind = modelKind;
-    }
+    ReadBackHost(Q470Comm& link, std::uint32_t modelKind) : link_(link) { state_.modelKind = modelKind; }
 
     Q470Comm& DeviceLink() override { return link_; }
-    std::uint32_t ConnectionBaudRate() const override { return baudRate_; }
-    const GeneralSettings& GeneralRecord() const override { return general_; }
-    const GpioSettings& GpioRecord() const override { return gpio_; }
-    const SettingItemList& FileItems() const override { return items_; }
     DeviceState& State() override { return state_; }
     void PostJobResult(std::int32_t /*job*/, std::int32_t /*result*/) override {}
 
 private:
     Q470Comm& link_;
-    std::uint32_t baudRate_;
-    GeneralSettings general_;
-    GpioSettings gpio_;
-    SettingItemList items_;
     DeviceState state_;
 };
 
@@ -70,11 +60,13 @@ void ReadAndCompare(Q470Comm& link, const VerifyRequest& request, const Connecti
         report.outcome = VerifyOutcome::OtherDevice;
         return;
     }
-    ReadBackHost host(link, line.baudRate, identity.modelKind);
+    ReadBackHost host(link, identity.modelKind);
     JobSession session(link);
+    JobInput input;
+    input.line = line;
     const bool q470r = identity.modelKind == ModelQ470R;
     const std::int32_t result = identified == IdentityOutcome::Read
-                                    ? (q470r ? RunReadQ470R(host, session) : RunReadKs(host, session))
+                                    ? (q470r ? RunReadQ470R(input, host, session) : RunReadKs(input, host, session))
                                     : JobFailed;
     if (result != JobSucceeded) {
         report.outcome = Stopping(request) ? VerifyOutcome::Stopped : VerifyOutcome::ReadFailed;

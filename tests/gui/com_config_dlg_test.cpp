@@ -45,10 +45,10 @@ private slots:
     void membersBeforeFirstOk() {
         ComConfigDlg dialog(nullptr, FixedPorts({"COM3"}));
         QCOMPARE(dialog.PortName(), QStringLiteral("COM1"));
-        QCOMPARE(dialog.BaudRate(), 9600u);
-        QCOMPARE(dialog.DataBits(), 8);
-        QCOMPARE(dialog.Parity(), 0);
-        QCOMPARE(dialog.StopBits(), 0);
+        QCOMPARE(dialog.Line().baudRate, 9600u);
+        QCOMPARE(dialog.Line().dataBits, 8);
+        QCOMPARE(dialog.Line().parity, 0);
+        QCOMPARE(dialog.Line().stopBits, 0);
     }
 
     void firstOpeningWithEmptyProfile() {
@@ -125,18 +125,18 @@ private slots:
         Click(Child<QPushButton>(dialog, "cancelButton"));
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(dialog.PortName(), QStringLiteral("COM1"));
-        QCOMPARE(dialog.BaudRate(), 9600u);
-        QCOMPARE(dialog.Parity(), 0);
+        QCOMPARE(dialog.Line().baudRate, 9600u);
+        QCOMPARE(dialog.Line().parity, 0);
 
         // The next opening starts from the stored choices; OK makes them the settings in use.
         dialog.show();
         QCOMPARE(PortList(dialog).currentText(), QStringLiteral("COM3"));
         Click(Child<QPushButton>(dialog, "okButton"));
         QCOMPARE(dialog.PortName(), QStringLiteral("COM3"));
-        QCOMPARE(dialog.BaudRate(), 115200u);
-        QCOMPARE(dialog.Parity(), 1);
-        QCOMPARE(dialog.StopBits(), 2);  // the serial channel's code for two stop bits, never 1
-        QCOMPARE(dialog.DataBits(), 7);
+        QCOMPARE(dialog.Line().baudRate, 115200u);
+        QCOMPARE(dialog.Line().parity, 1);
+        QCOMPARE(dialog.Line().stopBits, 2);  // the serial channel's code for two stop bits, never 1
+        QCOMPARE(dialog.Line().dataBits, 7);
     }
 
     void eachChoiceIsStoredAtOnce_data() {
@@ -234,10 +234,10 @@ private slots:
         dialog.show();
         QCOMPARE(Child<QComboBox>(dialog, list).currentIndex(), -1);
         Click(Child<QPushButton>(dialog, "okButton"));
-        QCOMPARE(dialog.BaudRate(), 9600u);
-        QCOMPARE(dialog.Parity(), 0);
-        QCOMPARE(dialog.StopBits(), 0);
-        QCOMPARE(dialog.DataBits(), 8);
+        QCOMPARE(dialog.Line().baudRate, 9600u);
+        QCOMPARE(dialog.Line().parity, 0);
+        QCOMPARE(dialog.Line().stopBits, 0);
+        QCOMPARE(dialog.Line().dataBits, 8);
     }
 
     // The demo device's port is offered until the user picks one, and only a pick reaches the profile.

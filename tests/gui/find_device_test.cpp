@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(profile_->Read("Serial port name").toString(), PathOf(modem.PortPath()));
         Click(Child<QPushButton>(dialog, "okButton"));
         QCOMPARE(dialog.PortName(), PathOf(modem.PortPath()));
-        QCOMPARE(dialog.BaudRate(), 38400u);
+        QCOMPARE(dialog.Line().baudRate, 38400u);
         for (const auto& command : modem.Commands()) QVERIFY2(command.find('=') == std::string::npos, command.c_str());
     }
 

@@ -77,8 +77,8 @@ TEST(ApplyGeneralQ470R, SendsTheRecordAndRxPullUpByFirmware) {
     for (const auto& c : cases) {
         rig.modem.UpdateSettings([&](sim::ModemSettings& s) { s.firmware = c.firmware; });
         rig.host.state = ReadFrom(ModelQ470R, NarrowToWide(c.firmware).c_str());
-        rig.host.general = Q470RRecord();
-        rig.host.general.rxPullUp = c.rxPullUp;
+        rig.input.general = Q470RRecord();
+        rig.input.general.rxPullUp = c.rxPullUp;
         EXPECT_EQ(rig.Run(JobApplyGeneralQ470R), JobSucceeded) << c.firmware;
         Commands expected = kQ470RGeneral;
         if (c.pullUpCommand) expected.push_back(c.pullUpCommand);
@@ -103,8 +103,8 @@ TEST(ApplyGeneralQ470R, FirstFailureEndsTheJob) {
         rig.modem.ClearFaults();
         if (c.refused) rig.SetFault(c.refused, sim::CommandFault::Refused());
         rig.host.state = ReadFrom(ModelQ470R, u"1.5.0");
-        rig.host.general = Q470RRecord();
-        rig.host.general.panId = c.panId;
+        rig.input.general = Q470RRecord();
+        rig.input.general.panId = c.panId;
         const std::string name = c.refused ? c.refused : "PAN ID 0, refused by the link without sending";
         EXPECT_EQ(rig.Run(JobApplyGeneralQ470R), JobFailed) << name;
         EXPECT_EQ(rig.TakeCommands(), Prefix(all, c.sent)) << name;
@@ -114,12 +114,12 @@ TEST(ApplyGeneralQ470R, FirstFailureEndsTheJob) {
 TEST(ApplyGeneralKs, SendsOnlyWhatTheseModelsHave) {
     JobRig rig(sim::FactorySettings(sim::ModemModel::KS410));
     rig.host.state = ReadFrom(ModelKs410, u"1.5.0");
-    rig.host.general = Q470RRecord();
-    rig.host.general.userPanId = 77;
+    rig.input.general = Q470RRecord();
+    rig.input.general.userPanId = 77;
     EXPECT_EQ(rig.Run(JobApplyGeneralKs), JobSucceeded);
     EXPECT_EQ(rig.TakeCommands(), (Commands{"AT+OPMODE=3\r", "AT+UPANID=77\r", "AT+UART=19200,1,2,8\r", "AT+QM=0\r"}));
 
-    rig.host.general.userPanId = 0xFFFE;  // reserved: refused without sending
+    rig.input.general.userPanId = 0xFFFE;  // reserved: refused without sending
     EXPECT_EQ(rig.Run(JobApplyGeneralKs), JobFailed);
     EXPECT_EQ(rig.TakeCommands(), (Commands{"AT+OPMODE=3\r"}));
 }
@@ -140,8 +140,8 @@ TEST(QuietModeBracket, ClosingRules) {
             device.quietMode = true;
             JobRig rig(device);
             rig.host.state = ReadFrom(ModelQ470R, u"1.4.9", true);
-            rig.host.general = Q470RRecord();
-            rig.host.general.quietMode = 1;
+            rig.input.general = Q470RRecord();
+            rig.input.general.quietMode = 1;
             EXPECT_EQ(rig.Run(JobApplyGeneralQ470R), JobSucceeded);
             EXPECT_EQ(rig.TakeCommands(), Concat(Concat({"AT+QM=0\r"}, kQ470RGeneral), {"AT+QM=1\r"}));
             EXPECT_EQ(rig.host.state.quietMode, 1);
@@ -150,7 +150,7 @@ TEST(QuietModeBracket, ClosingRules) {
             JobRig rig(sim::FactorySettings(sim::ModemModel::KS410));
             rig.SetFault("AT+QM=", sim::CommandFault::Silent());
             rig.host.state = ReadFrom(ModelKs410, u"");
-            rig.host.general = ksRecord(0);
+            rig.input.general = ksRecord(0);
             EXPECT_EQ(rig.Run(JobApplyGeneralKs), JobFailed);
             EXPECT_EQ(rig.TakeCommands(), Concat(ksGeneral, {"AT+QM=0\r"}));
         },
@@ -159,7 +159,7 @@ TEST(QuietModeBracket, ClosingRules) {
             device.quietMode = true;
             JobRig rig(device);
             rig.host.state = ReadFrom(ModelQ470R, u"1.5.0", true);
-            rig.host.gpio = NumberedPins();
+            rig.input.gpio = NumberedPins();
             EXPECT_EQ(rig.Run(JobApplyGpio), JobSucceeded);
             const Commands commands = rig.TakeCommands();
             ASSERT_EQ(commands.size(), 16u);
@@ -169,7 +169,7 @@ TEST(QuietModeBracket, ClosingRules) {
         },
         [&] {  // the answers that come at once
             JobRig rig(sim::FactorySettings(sim::ModemModel::KS410));
-            rig.host.general = ksRecord(0);
+            rig.input.general = ksRecord(0);
 
             rig.SetFault("AT+QM=", sim::CommandFault::Refused());  // ERROR at the close is no failure
             rig.host.state = ReadFrom(ModelKs410, u"");
@@ -194,10 +194,10 @@ TEST(QuietModeBracket, ClosingRules) {
 TEST(QuietModeBracket, ClosingOnAClosedLinkFails) {
     JobRig rig(sim::FactorySettings(sim::ModemModel::KS410));
     rig.host.state = ReadFrom(ModelKs410, u"");
-    rig.host.general = Q470RRecord();
-    rig.host.general.userPanId = 77;
-    rig.host.general.quietMode = 1;  // the device will not acknowledge it: the job waits
-    rig.worker.PushJob(JobApplyGeneralKs);
+    rig.input.general = Q470RRecord();
+    rig.input.general.userPanId = 77;
+    rig.input.general.quietMode = 1;  // the device will not acknowledge it: the job waits
+    rig.worker.PushJob(JobApplyGeneralKs, rig.input);
     ASSERT_TRUE(rig.modem.WaitForCommands(4, kHangGuard));
     rig.host.link.Close();
     ASSERT_TRUE(rig.host.WaitForResults(1));
@@ -208,7 +208,7 @@ TEST(QuietModeBracket, ClosingOnAClosedLinkFails) {
 TEST(ApplyGpio, SendsThirteenPinsThenThePeriodicReport) {
     JobRig rig;
     rig.host.state = ReadFrom(ModelQ470R, u"1.5.0");
-    GpioSettings& record = rig.host.gpio;
+    GpioSettings& record = rig.input.gpio;
     record = NumberedPins();
     for (std::uint8_t pin = 0; pin < record.pins.size(); ++pin) record.pins[pin].pinConfig = pin % 3;
     record.pins[2] = {2, 2, 1};    // status LED, inverted
@@ -248,13 +248,13 @@ const Commands kQ470RItemCommands{"AT+OPMODE=1\r",         "AT+NETROLE=2\r",    
 TEST(ApplyFileQ470R, SendsItsItemsInListOrderAndSkipsOthers) {
     JobRig rig;
     rig.host.state = ReadFrom(ModelQ470R, u"1.4.0");
-    rig.host.fileItems = Q470RItems(kPanIdRead);
-    rig.host.fileItems.insert(rig.host.fileItems.begin() + 2, UserPanIdItem(99));
+    rig.input.fileItems = Q470RItems(kPanIdRead);
+    rig.input.fileItems.insert(rig.input.fileItems.begin() + 2, UserPanIdItem(99));
     EXPECT_EQ(rig.Run(JobApplyFileQ470R), JobSucceeded);
     EXPECT_EQ(rig.TakeCommands(), kQ470RItemCommands);
 
     // Quiet items send nothing during the walk; the last one is what the close writes.
-    rig.host.fileItems = {QuietModeItem(true), OpModeItem(1), QuietModeItem(false)};
+    rig.input.fileItems = {QuietModeItem(true), OpModeItem(1), QuietModeItem(false)};
     EXPECT_EQ(rig.Run(JobApplyFileQ470R), JobSucceeded);
     EXPECT_EQ(rig.TakeCommands(), (Commands{"AT+OPMODE=1\r", "AT+QM=0\r"}));
 }
@@ -282,8 +282,8 @@ TEST(ApplyFileQ470R, PostsTheCodeOfTheFirstFailingItem) {
         if (c.refused) rig.SetFault(c.refused, sim::CommandFault::Refused());
         rig.host.state = ReadFrom(ModelQ470R, u"1.5.0");
         // The quiet item makes the close visible: it runs after a failed item too.
-        rig.host.fileItems = Q470RItems(c.panId);
-        rig.host.fileItems.insert(rig.host.fileItems.begin(), QuietModeItem(false));
+        rig.input.fileItems = Q470RItems(c.panId);
+        rig.input.fileItems.insert(rig.input.fileItems.begin(), QuietModeItem(false));
         const std::string name = c.refused ? c.refused : "PAN ID 0";
         EXPECT_EQ(rig.Run(JobApplyFileQ470R), c.result) << name;
         const Commands sent = rig.TakeCommands();
@@ -304,7 +304,7 @@ TEST(ApplyFileQ470R, PostsTheCodeOfTheFirstFailingItem) {
 TEST(ApplyTrail, ListsEveryAcknowledgedSettingAndTheFailedStep) {
     JobRig rig;
     rig.host.state = ReadFrom(ModelQ470R, u"1.5.0", true);
-    rig.host.general = Q470RRecord();
+    rig.input.general = Q470RRecord();
     rig.modem.UpdateSettings([](sim::ModemSettings& s) { s.quietMode = true; });
     EXPECT_EQ(rig.Run(JobApplyGeneralQ470R), JobSucceeded);
     rig.TakeCommands();
@@ -350,7 +350,7 @@ TEST(ApplyFileQ470R, ClearsAssociationsAfterAPanIdChangeOnOldFirmware) {
         rig.modem.ClearFaults();
         if (c.refused) rig.SetFault(c.refused, sim::CommandFault::Refused());
         rig.host.state = ReadFrom(ModelQ470R, c.firmware);
-        rig.host.fileItems = c.items;
+        rig.input.fileItems = c.items;
         EXPECT_EQ(rig.Run(JobApplyFileQ470R), c.result) << name;
         EXPECT_EQ(rig.TakeCommands(), c.commands) << name;
         EXPECT_EQ(rig.host.state.network.panId, kPanIdRead);  // still the value read
@@ -360,7 +360,7 @@ TEST(ApplyFileQ470R, ClearsAssociationsAfterAPanIdChangeOnOldFirmware) {
 TEST(ApplyFileKs, SendsOnlyOperationModeUartAndUserPanId) {
     JobRig rig(sim::FactorySettings(sim::ModemModel::KS400));
     rig.host.state = ReadFrom(ModelKs400, u"");
-    rig.host.fileItems = {
+    rig.input.fileItems = {
         PanIdItem(5),  RfChannelItem(3),        NetRoleItem(1),    GpioConfigItem(1, 1, 1), GpioPeriodicItem(0, false),
         OpModeItem(2), UartItem(9600, 0, 0, 8), UserPanIdItem(77), QuietModeItem(false)};
     EXPECT_EQ(rig.Run(JobApplyFileKs), JobSucceeded);
@@ -382,7 +382,7 @@ TEST(ApplyFileKs, SendsOnlyOperationModeUartAndUserPanId) {
     for (const auto& c : cases) {
         rig.modem.ClearFaults();
         if (c.refused) rig.SetFault(c.refused, sim::CommandFault::Refused());
-        rig.host.fileItems = {OpModeItem(2), UartItem(9600, 0, 0, 8), UserPanIdItem(c.userPanId)};
+        rig.input.fileItems = {OpModeItem(2), UartItem(9600, 0, 0, 8), UserPanIdItem(c.userPanId)};
         const std::string name = c.refused ? c.refused : "user PAN ID 0";
         EXPECT_EQ(rig.Run(JobApplyFileKs), c.result) << name;
         EXPECT_EQ(rig.TakeCommands(), Prefix(all, c.sent)) << name;

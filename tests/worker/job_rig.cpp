@@ -16,6 +16,7 @@ sim::ModemSettings AtLinkRate(sim::ModemSettings settings) {
 }  // namespace
 
 JobRig::JobRig(sim::ModemSettings settings) : modem(AtLinkRate(std::move(settings))) {
+    input.line = ConnectionLine{kLinkBaudRate, 8, 0, 0};
     std::string error;
     if (!modem.Start(&error)) ADD_FAILURE() << "simulated modem: " << error;
     if (const auto ec = host.link.Open(modem.PortPath(), kLinkBaudRate, 8, 0, 0)) ADD_FAILURE() << ec.message();
@@ -29,7 +30,7 @@ JobRig::~JobRig() {
 
 std::int32_t JobRig::Run(std::int32_t job) {
     const std::size_t before = host.Results().size();
-    worker.PushJob(job);
+    worker.PushJob(job, input);
     if (!host.WaitForResults(before + 1)) return -1;
     const PostedResult posted = host.Results().back();
     EXPECT_EQ(posted.job, job);

@@ -18,13 +18,14 @@ public:
     JobRig(const JobRig&) = delete;
     JobRig& operator=(const JobRig&) = delete;
 
-    // Queues one job and waits for its result; -1 when none came.
+    // Queues one job with `input` and waits for its result; -1 when none came.
     std::int32_t Run(std::int32_t job);
     // The commands the device received since the last call, exactly.
     std::vector<std::string> TakeCommands();
     void SetFault(const std::string& keyword, const sim::CommandFault& fault) { modem.SetFault(keyword, fault); }
 
     sim::SimulatedModem modem;
+    JobInput input;  // what Run queues each job with; the line is the one the link was opened at
     TestHost host;
     JobWorker worker{host};
 };

@@ -13,10 +13,10 @@ using Results = std::vector<PostedResult>;
 
 TEST(JobWorker, RunsQueuedJobsInOrder) {
     JobRig rig;
-    rig.host.gpio = NumberedPins();
-    rig.worker.PushJob(JobReadQ470R);
-    rig.worker.PushJob(JobApplyGpio);
-    rig.worker.PushJob(JobRestart);
+    rig.input.gpio = NumberedPins();
+    rig.worker.PushJob(JobReadQ470R, rig.input);
+    rig.worker.PushJob(JobApplyGpio, rig.input);
+    rig.worker.PushJob(JobRestart, rig.input);
     ASSERT_TRUE(rig.host.WaitForResults(3));
     EXPECT_EQ(rig.host.Results(), (Results{{JobReadQ470R, 0}, {JobApplyGpio, 0}, {JobRestart, 0}}));
 
@@ -31,11 +31,32 @@ TEST(JobWorker, RunsQueuedJobsInOrder) {
     EXPECT_TRUE(rig.worker.IsBusy());
 }
 
+// Each job sends the input it was queued with: the owner's own records may change (or be queued
+// again with other values) while it waits and runs.
+TEST(JobWorker, EachJobSendsTheInputItWasQueuedWith) {
+    JobRig rig;
+    JobInput input = rig.input;
+    input.gpio = NumberedPins();
+    input.gpio.reportInterval = 1000;
+    rig.worker.PushJob(JobApplyGpio, input);
+    input.gpio.reportInterval = 3000;
+    rig.worker.PushJob(JobApplyGpio, input);
+    input.gpio.reportInterval = 5000;  // queued with nothing
+    ASSERT_TRUE(rig.host.WaitForResults(2));
+    EXPECT_EQ(rig.host.Results(), (Results{{JobApplyGpio, 0}, {JobApplyGpio, 0}}));
+
+    std::vector<std::string> periodic;
+    for (const auto& command : rig.TakeCommands()) {
+        if (command.rfind("AT+GPIOP=", 0) == 0) periodic.push_back(command);
+    }
+    EXPECT_EQ(periodic, (std::vector<std::string>{"AT+GPIOP=1000,0\r", "AT+GPIOP=3000,0\r"}));
+}
+
 // What a disconnect does: close the link, so the running job fails fast, then stop the worker.
 TEST(JobWorker, StopDiscardsTheWaitingJobs) {
     JobRig rig;
     rig.SetFault("ATZ", sim::CommandFault::Silent());
-    rig.worker.PushJobs({JobRestart, JobReadQ470R, JobReadKs, JobApplyGpio});
+    rig.worker.PushJobs({JobRestart, JobReadQ470R, JobReadKs, JobApplyGpio}, rig.input);
     ASSERT_TRUE(rig.modem.WaitForCommands(1, kHangGuard));
 
     const auto start = Clock::now();
@@ -53,7 +74,7 @@ TEST(JobWorker, DropsCodesThatAreNotJobs) {
     for (const std::int32_t code : {2, 9, 99}) {
         const std::size_t dropped = rig.host.Dropped().size();
         rig.worker.ExchangeBusy(true);  // as the owner does when it queues
-        rig.worker.PushJob(code);
+        rig.worker.PushJob(code, rig.input);
         ASSERT_TRUE(rig.host.WaitForDropped(dropped + 1)) << code;
         EXPECT_FALSE(rig.worker.IsBusy()) << code;
     }
@@ -63,7 +84,7 @@ TEST(JobWorker, DropsCodesThatAreNotJobs) {
 
     // Once the owner has closed the link, a job's turn brings no result either.
     rig.host.link.Close();
-    rig.worker.PushJob(JobReadQ470R);
+    rig.worker.PushJob(JobReadQ470R, rig.input);
     ASSERT_TRUE(rig.host.WaitForDropped(4));
     EXPECT_EQ(rig.host.Dropped().back(), JobReadQ470R);
     EXPECT_FALSE(rig.worker.IsBusy());

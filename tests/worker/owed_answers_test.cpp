@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "setting_item.h"
 #include "job_code.h"
 #include "job_rig.h"
+#include "setting_item.h"
 
 namespace q470::test {
 namespace {
@@ -54,10 +54,10 @@ TEST(OwedAnswers, ARefusedSetAfterAReadFailsWithItsResultCode) {
                 JobRig rig;
                 LateOkAndRefused(rig.modem, delay, "AT+OPMODE=");
                 Connect(rig);
-                rig.host.general.opMode = 3;
-                rig.host.general.panId = 1234;
+                rig.input.general.opMode = 3;
+                rig.input.general.panId = 1234;
                 EXPECT_EQ(rig.Run(JobApplyGeneralQ470R), JobFailed);
-                rig.host.fileItems = AFile();
+                rig.input.fileItems = AFile();
                 EXPECT_EQ(rig.Run(JobApplyFileQ470R), FileOpModeFailed);
                 // After the failed file, the window reads the device again.
                 EXPECT_EQ(rig.Run(JobReadQ470R), JobSucceeded);
@@ -66,7 +66,7 @@ TEST(OwedAnswers, ARefusedSetAfterAReadFailsWithItsResultCode) {
                 JobRig rig;
                 LateOkAndRefused(rig.modem, delay, "AT+GPIOC=");
                 Connect(rig);
-                rig.host.gpio = NumberedPins();
+                rig.input.gpio = NumberedPins();
                 EXPECT_EQ(rig.Run(JobApplyGpio), JobFailed);
                 EXPECT_EQ(rig.TakeCommands().back(), "AT+GPIOC=0001,0,0\r");
             }

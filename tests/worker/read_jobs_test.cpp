@@ -123,7 +123,7 @@ TEST(Identify, DependsOnTheQuietModeAndModelNameAnswersOnly) {
         [] {
             JobRig rig;
             rig.SetFault("AT+MODELNAME?", sim::CommandFault::Silent());
-            rig.host.baudRate = 2400;  // the model name is waited for 533 ms only
+            rig.input.line.baudRate = 2400;  // the model name is waited for 533 ms only
             rig.host.state.modelKind = ModelKs400;
             EXPECT_EQ(rig.Run(JobIdentify), JobFailed);
             EXPECT_EQ(rig.TakeCommands(), kIdentify);

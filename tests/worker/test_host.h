@@ -26,17 +26,9 @@ struct PostedResult {
 class TestHost final : public JobHost {
 public:
     Q470Comm link;
-    std::uint32_t baudRate = kLinkBaudRate;  // what the time-outs are computed from
-    GeneralSettings general;
-    GpioSettings gpio;
-    SettingItemList fileItems;
     DeviceState state;
 
     Q470Comm& DeviceLink() override { return link; }
-    std::uint32_t ConnectionBaudRate() const override { return baudRate; }
-    const GeneralSettings& GeneralRecord() const override { return general; }
-    const GpioSettings& GpioRecord() const override { return gpio; }
-    const SettingItemList& FileItems() const override { return fileItems; }
     DeviceState& State() override { return state; }
     void PostJobResult(std::int32_t job, std::int32_t result) override;
     void JobDropped(std::int32_t job) override;
