@@ -4,13 +4,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "about_dlg.h"
 #include "app_main_window.h"
+#include "app_message.h"
 #include "app_message_event.h"
 #include "app_version.h"
 #include "artwork.h"
@@ -158,7 +158,7 @@ void CKeldanQ470RConfiguratorDlg::OnJobResult(std::int32_t job, std::int32_t res
 
 void CKeldanQ470RConfiguratorDlg::ShowConnectionDialog() {
     if (!CurrentUiServices().RunComConfigDlg(*comConfigDlg_)) return;
-    QCoreApplication::postEvent(this, new AppMessageEvent(WM_APP_OPEN_PORT, 0, 0));
+    PostAppMessageTo(this, WM_APP_OPEN_PORT);
 }
 
 void CKeldanQ470RConfiguratorDlg::ShowAboutBox() {
@@ -196,25 +196,11 @@ const SettingItemList& CKeldanQ470RConfiguratorDlg::FileItems() const {
 
 // Worker thread, job mutex held: hand over and return.
 void CKeldanQ470RConfiguratorDlg::PostJobResult(std::int32_t job, std::int32_t result) {
-    PostFromAnyThread(WM_APP_JOB_RESULT, static_cast<quintptr>(job), result);
+    PostAppMessageTo(this, WM_APP_JOB_RESULT, static_cast<quintptr>(job), result);
 }
 
-void CKeldanQ470RConfiguratorDlg::JobDropped(std::int32_t /*job*/) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [window = QPointer<CKeldanQ470RConfiguratorDlg>(this)] {
-            if (window) window->OnJobDroppedByWorker();
-        },
-        Qt::QueuedConnection);
-}
-
-void CKeldanQ470RConfiguratorDlg::PostFromAnyThread(std::uint32_t message, quintptr wParam, qintptr lParam) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [window = QPointer<CKeldanQ470RConfiguratorDlg>(this), message, wParam, lParam] {
-            if (window) window->DispatchAppMessage(message, wParam, lParam);
-        },
-        Qt::QueuedConnection);
+void CKeldanQ470RConfiguratorDlg::JobDropped(std::int32_t job) {
+    PostAppMessageTo(this, WM_APP_JOB_DROPPED, static_cast<quintptr>(job));
 }
 
 // A dropped job posts no result, so nothing else would end the wait cursor it was queued with.
@@ -262,6 +248,9 @@ void CKeldanQ470RConfiguratorDlg::HandleAppMessage(const AppMessage& app) {
         case WM_APP_SERIAL_ERROR:
             OnSerialError();
             break;
+        case WM_APP_JOB_DROPPED:
+            OnJobDroppedByWorker();
+            break;
         default:
             break;
     }
@@ -270,7 +259,7 @@ void CKeldanQ470RConfiguratorDlg::HandleAppMessage(const AppMessage& app) {
 // I/O thread, link locks held: only post.
 void CKeldanQ470RConfiguratorDlg::OnLinkError(Q470Comm* link, const std::error_code& error) {
     if (link != &link_ || !link_.IsOpen()) return;
-    PostFromAnyThread(WM_APP_SERIAL_ERROR, static_cast<quintptr>(error.value()), 0);
+    PostAppMessageTo(this, WM_APP_SERIAL_ERROR, static_cast<quintptr>(error.value()));
 }
 
 void CKeldanQ470RConfiguratorDlg::OnSerialError() {

@@ -115,8 +115,6 @@ private:
     void ShowVersion();
     void DispatchAppMessage(std::uint32_t message, quintptr wParam, qintptr lParam);
     void HandleAppMessage(const AppMessage& message);
-    // From any thread: delivered on the window thread, and dropped if the window is gone by then.
-    void PostFromAnyThread(std::uint32_t message, quintptr wParam, qintptr lParam);
     void OnLinkError(Q470Comm* link, const std::error_code& error);
     void OnSerialError();
     void OnJobDroppedByWorker();

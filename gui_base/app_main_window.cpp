@@ -26,8 +26,12 @@ QObject* AppMainWindow() {
 bool PostAppMessage(std::uint32_t message, quintptr wParam, qintptr lParam) {
     QObject* window = AppMainWindow();
     if (window == nullptr) return false;
-    QCoreApplication::postEvent(window, new AppMessageEvent(message, wParam, lParam));
+    PostAppMessageTo(window, message, wParam, lParam);
     return true;
+}
+
+void PostAppMessageTo(QObject* window, std::uint32_t message, quintptr wParam, qintptr lParam) {
+    QCoreApplication::postEvent(window, new AppMessageEvent(message, wParam, lParam));
 }
 
 }  // namespace q470

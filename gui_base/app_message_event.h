@@ -5,7 +5,7 @@
 
 namespace q470 {
 
-// A window message (WM_APP_* of job_code.h) delivered to the main window as a queued event.
+// A window message (WM_APP_* of app_message.h) delivered to the main window as a queued event.
 class AppMessageEvent : public QEvent {
 public:
     AppMessageEvent(std::uint32_t message, quintptr wParam, qintptr lParam);

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "app_main_window.h"
-#include "job_code.h"
 #include "list_item.h"
 #include "setting_messages.h"
 #include "settings_rules.h"

@@ -34,13 +34,4 @@ enum JobResult : std::int32_t {
     FileUserPanIdFailed = 11,
 };
 
-// Application messages of the main window (the Windows WM_APP range, WM_APP = 0x8000). The window
-// delivers them as queued events on its own thread.
-constexpr std::uint32_t kWmApp = 0x8000;
-constexpr std::uint32_t WM_APP_SERIAL_ERROR = kWmApp + 0x835;
-constexpr std::uint32_t WM_APP_OPEN_PORT = kWmApp + 0x836;
-constexpr std::uint32_t WM_APP_JOB_RESULT = kWmApp + 0x837;
-constexpr std::uint32_t WM_APP_APPLY_GENERAL = kWmApp + 0x838;
-constexpr std::uint32_t WM_APP_APPLY_GPIO = kWmApp + 0x839;
-
 }  // namespace q470

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app_main_window.h"
+#include "app_message.h"
 #include "app_message_event.h"
 #include "app_message_recorder.h"
 #include "app_profile.h"
@@ -18,7 +19,6 @@
 #include "com_config_dlg.h"
 #include "fake_ui_services.h"
 #include "file_filter.h"
-#include "job_code.h"
 #include "qt_translations.h"
 #include "qt_ui_services.h"
 #include "string_table.h"

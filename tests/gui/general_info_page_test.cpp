@@ -8,9 +8,9 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app_message.h"
 #include "app_message_recorder.h"
 #include "fake_ui_services.h"
-#include "job_code.h"
 #include "model_kind.h"
 #include "ui_services.h"
 #include "widget_driver.h"

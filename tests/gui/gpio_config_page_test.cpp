@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app_message.h"
 #include "app_message_recorder.h"
 #include "fake_ui_services.h"
-#include "job_code.h"
 #include "widget_driver.h"
 
 namespace q470 {

@@ -15,13 +15,13 @@
 #include <QToolButton>
 
 #include "about_dlg.h"
+#include "app_message.h"
 #include "app_message_event.h"
 #include "app_version.h"
 #include "connection_texts.h"
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "io_service_exec.h"
-#include "job_code.h"
 #include "q470comm.h"
 #include "string_table.h"
 #include "widget_driver.h"
