@@ -2,29 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include "connected_device.h"
 #include "job_code.h"
 #include "model_kind.h"
 
-namespace q470 {
+namespace q470::test {
 namespace {
 
-constexpr std::uint16_t kPanIdRead = 1234;
 constexpr std::uint16_t kOtherPanId = 4321;
-
-DeviceState Device(std::uint32_t modelKind, const char16_t* firmware) {
-    DeviceState state;
-    state.modelKind = modelKind;
-    state.network.panId = kPanIdRead;
-    state.firmwareVersion = firmware;
-    return state;
-}
 
 // Every job the window and the tool chain something after, with its success and a failure, on the
 // models and firmware that change the answer.
 TEST(NextAfterJob, FollowsEachJobResultAsTheWindowAndTheToolBothDo) {
-    const DeviceState oldQ470R = Device(ModelQ470R, u"1.4.0");
-    const DeviceState newQ470R = Device(ModelQ470R, u"1.5.0");
-    const DeviceState ks410 = Device(ModelKs410, u"1.4.0");
+    const DeviceState oldQ470R = ConnectedDevice(ModelQ470R, u"1.4.0");
+    const DeviceState newQ470R = ConnectedDevice(ModelQ470R, u"1.5.0");
+    const DeviceState ks410 = ConnectedDevice(ModelKs410, u"1.4.0");
     struct Case {
         const char* what;
         std::int32_t job;
@@ -76,4 +68,4 @@ TEST(NextAfterJob, FollowsEachJobResultAsTheWindowAndTheToolBothDo) {
 }
 
 }  // namespace
-}  // namespace q470
+}  // namespace q470::test

@@ -2,20 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "connected_device.h"
 #include "narrow_text.h"
 
-namespace q470 {
+namespace q470::test {
 namespace {
-
-constexpr std::uint16_t kPanIdRead = 1234;
-
-DeviceState Connected(std::uint32_t modelKind, const char16_t* firmware) {
-    DeviceState state;
-    state.modelKind = modelKind;
-    state.network.panId = kPanIdRead;
-    state.firmwareVersion = firmware;
-    return state;
-}
 
 TEST(NeedsAssocClear, ChangedPanIdOnQ470RUpToFirmware140) {
     struct Case {
@@ -30,13 +21,13 @@ TEST(NeedsAssocClear, ChangedPanIdOnQ470RUpToFirmware140) {
         {u"2.0.0", false}, {u"1.10.0", false},
     };
     for (const auto& c : cases) {
-        const DeviceState state = Connected(ModelQ470R, c.firmware);
+        const DeviceState state = ConnectedDevice(ModelQ470R, c.firmware);
         EXPECT_EQ(NeedsAssocClear(4321, state), c.needed) << WideToNarrow(c.firmware);
         EXPECT_FALSE(NeedsAssocClear(kPanIdRead, state));
     }
-    EXPECT_FALSE(NeedsAssocClear(4321, Connected(ModelKs410, u"1.4.0")));
-    EXPECT_FALSE(NeedsAssocClear(4321, Connected(ModelKs400, u"")));
+    EXPECT_FALSE(NeedsAssocClear(4321, ConnectedDevice(ModelKs410, u"1.4.0")));
+    EXPECT_FALSE(NeedsAssocClear(4321, ConnectedDevice(ModelKs400, u"")));
 }
 
 }  // namespace
-}  // namespace q470
+}  // namespace q470::test
