@@ -4,13 +4,13 @@
 
 #include "model_kind.h"
 #include "narrow_text.h"
+#include "setting_values.h"
 
 namespace q470 {
 
 std::uint8_t DeviceParity(std::uint8_t connectionParity) {
-    if (connectionParity == 1) return 2;  // odd
-    if (connectionParity == 2) return 1;  // even
-    return 0;
+    const SettingValue* line = kLineParityValues.Find(connectionParity);
+    return static_cast<std::uint8_t>(line != nullptr ? kDeviceParityValues.Parse(line->word).value_or(0) : 0);
 }
 
 std::uint8_t DeviceStopBits(std::uint8_t connectionStopBits) {
