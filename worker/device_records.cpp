@@ -9,12 +9,14 @@
 namespace q470 {
 
 std::uint8_t DeviceParity(std::uint8_t connectionParity) {
-    const SettingValue* line = kLineParityValues.Find(connectionParity);
-    return static_cast<std::uint8_t>(line != nullptr ? kDeviceParityValues.Parse(line->word).value_or(0) : 0);
+    return static_cast<std::uint8_t>(
+        TranslateCode(kLineParityValues, connectionParity, kDeviceParityValues).value_or(0));
 }
 
+// One and a half stop bits has no word: it is shown as one.
 std::uint8_t DeviceStopBits(std::uint8_t connectionStopBits) {
-    return connectionStopBits == 2 ? 1 : 0;  // one and a half is shown as one
+    return static_cast<std::uint8_t>(
+        TranslateCode(kLineStopBitValues, connectionStopBits, kDeviceStopBitValues).value_or(0));
 }
 
 std::uint8_t DeviceDataBits(std::uint8_t connectionDataBits) {

@@ -65,10 +65,11 @@ std::string LineText(const ConnectionLine& line) {
 
 ConnectionLine LineOfDeviceUart(std::uint32_t baudRate, std::uint8_t dataBits, std::uint8_t deviceParity,
                                 std::uint8_t deviceStopBits) {
-    const SettingValue* device = kDeviceParityValues.Find(deviceParity);
     const auto parity =
-        static_cast<std::uint8_t>(device != nullptr ? kLineParityValues.Parse(device->word).value_or(0) : 0);
-    return ConnectionLine{baudRate, dataBits, parity, static_cast<std::uint8_t>(deviceStopBits == 1 ? 2 : 0)};
+        static_cast<std::uint8_t>(TranslateCode(kDeviceParityValues, deviceParity, kLineParityValues).value_or(0));
+    const auto stopBits =
+        static_cast<std::uint8_t>(TranslateCode(kDeviceStopBitValues, deviceStopBits, kLineStopBitValues).value_or(0));
+    return ConnectionLine{baudRate, dataBits, parity, stopBits};
 }
 
 }  // namespace q470

@@ -13,22 +13,16 @@ constexpr SettingValues Table(const std::array<SettingValue, N>& rows) {
     return SettingValues{rows.data(), N};
 }
 
-constexpr std::array<SettingValue, 8> kOperationModes{{
-    {1, "p2p", nullptr},
-    {2, "p2pcmd", nullptr},
-    {3, "multi", nullptr},
-    {4, "multicmd", nullptr},
-    {1, "1", nullptr},
-    {2, "2", nullptr},
-    {3, "3", nullptr},
-    {4, "4", nullptr},
-}};
-constexpr std::array<SettingValue, 4> kNetworkRoles{{
-    {1, "master", nullptr},
-    {2, "slave", nullptr},
-    {1, "1", nullptr},
-    {2, "2", nullptr},
-}};
+constexpr std::array<SettingValue, 8> kOperationModes{{{1, "p2p", nullptr},
+                                                       {2, "p2pcmd", nullptr},
+                                                       {3, "multi", nullptr},
+                                                       {4, "multicmd", nullptr},
+                                                       {1, "1", nullptr},
+                                                       {2, "2", nullptr},
+                                                       {3, "3", nullptr},
+                                                       {4, "4", nullptr}}};
+constexpr std::array<SettingValue, 4> kNetworkRoles{
+    {{1, "master", nullptr}, {2, "slave", nullptr}, {1, "1", nullptr}, {2, "2", nullptr}}};
 constexpr std::array<SettingValue, 3> kDeviceParities{{{0, "none", "None"}, {2, "odd", "Odd"}, {1, "even", "Even"}}};
 constexpr std::array<SettingValue, 2> kDeviceStopBits{{{0, "1", "1"}, {1, "2", "2"}}};
 constexpr std::array<SettingValue, 9> kBaudRates{{
@@ -44,14 +38,12 @@ constexpr std::array<SettingValue, 9> kBaudRates{{
 }};
 constexpr std::array<SettingValue, 2> kDataBits{{{7, "7", "7 bits"}, {8, "8", "8 bits"}}};
 // true and false as well: what --json prints can be given back.
-constexpr std::array<SettingValue, 6> kSwitches{{
-    {0, "0", "OFF"},
-    {1, "1", "ON"},
-    {0, "off", nullptr},
-    {1, "on", nullptr},
-    {0, "false", nullptr},
-    {1, "true", nullptr},
-}};
+constexpr std::array<SettingValue, 6> kSwitches{{{0, "0", "OFF"},
+                                                 {1, "1", "ON"},
+                                                 {0, "off", nullptr},
+                                                 {1, "on", nullptr},
+                                                 {0, "false", nullptr},
+                                                 {1, "true", nullptr}}};
 constexpr std::array<SettingValue, 3> kLineParities{{{0, "none", "None"}, {1, "odd", "Odd"}, {2, "even", "Even"}}};
 constexpr std::array<SettingValue, 2> kLineStopBits{{{0, "1", "1"}, {2, "2", "2"}}};
 
@@ -131,6 +123,11 @@ const SettingValues& GpioValues(std::uint8_t pin, std::uint8_t ioMode) {
 
 const char* AlternateFunctionName(std::uint8_t pin) {
     return pin < kAlternateFunctions.size() ? kAlternateFunctions[pin] : nullptr;
+}
+
+std::optional<std::uint32_t> TranslateCode(const SettingValues& from, std::uint32_t code, const SettingValues& to) {
+    const SettingValue* row = from.Find(code);
+    return row != nullptr ? to.Parse(row->word) : std::nullopt;
 }
 
 const SettingValue* SettingValues::Find(std::uint32_t code) const {

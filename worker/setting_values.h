@@ -37,6 +37,10 @@ struct SettingValues {
     std::size_t LabelCount() const;
 };
 
+// The code in `to` of the word that `code` has in `from`: how the device's and the line's codes of one
+// choice turn into each other. Nothing when `from` has no such code or `to` no such word.
+std::optional<std::uint32_t> TranslateCode(const SettingValues& from, std::uint32_t code, const SettingValues& to);
+
 // The general settings in the device's own codes.
 extern const SettingValues kOperationModeValues;  // p2p 1, p2pcmd 2, multi 3, multicmd 4
 extern const SettingValues kNetworkRoleValues;    // master 1, slave 2

@@ -53,9 +53,12 @@ TEST(LineText, DeviceAndChannelCodes) {
     EXPECT_EQ(LineText(LineOfDeviceUart(19200, 8, 2, 0)), "19200 8O1");
     EXPECT_EQ(LineText(LineOfDeviceUart(19200, 8, 7, 0)), "19200 8N1");
     EXPECT_EQ(LineText(ConnectionLine{9600, 8, 3, 0}), "9600 8?1");
-    // Device parity and line parity codes turn into each other both ways.
+    // The device's and the line's codes turn into each other both ways.
     for (std::uint8_t line = 0; line <= 2; ++line) {
         EXPECT_EQ(LineOfDeviceUart(9600, 8, DeviceParity(line), 0).parity, line) << int{line};
+    }
+    for (std::uint8_t line : {0, 2}) {
+        EXPECT_EQ(LineOfDeviceUart(9600, 8, 0, DeviceStopBits(line)).stopBits, line) << int{line};
     }
 }
 
