@@ -1,8 +1,11 @@
 #include "connection_texts.h"
 
 #include <array>
+#include <string>
+#include <string_view>
 
 #include "narrow_text.h"
+#include "setting_values.h"
 #include "string_table.h"
 
 namespace q470 {
@@ -13,10 +16,16 @@ struct CodeText {
     UiText text;
 };
 
-constexpr std::array<CodeText, 3> kParityTexts{{
-    {0, UiText::LineNoParity},
-    {1, UiText::LineOddParity},
-    {2, UiText::LineEvenParity},
+// By the word of the line's parity: the codes are the line parity table's.
+struct WordText {
+    std::string_view word;
+    UiText text;
+};
+
+constexpr std::array<WordText, 3> kParityTexts{{
+    {"none", UiText::LineNoParity},
+    {"odd", UiText::LineOddParity},
+    {"even", UiText::LineEvenParity},
 }};
 constexpr std::array<CodeText, 3> kStopBitTexts{{
     {0, UiText::LineOneStopBit},
@@ -32,6 +41,14 @@ template <std::size_t N>
 QByteArray CodeTextUtf8(const std::array<CodeText, N>& texts, std::uint8_t code) {
     for (const auto& entry : texts) {
         if (entry.code == code) return Text(entry.text).toUtf8();
+    }
+    return {};
+}
+
+QByteArray ParityTextUtf8(std::uint8_t parity) {
+    const std::string word = kLineParityValues.NameOf(parity);
+    for (const auto& entry : kParityTexts) {
+        if (entry.word == word) return Text(entry.text).toUtf8();
     }
     return {};
 }
@@ -57,7 +74,7 @@ QString AsSentence(const QString& reason) {
 QString LineSummaryText(const QString& portName, std::uint32_t baudRate, std::uint8_t parity, std::uint8_t stopBits,
                         std::uint8_t dataBits) {
     return FormatText(UiText::LineSummaryFormat, portName.toUtf8().constData(), static_cast<unsigned>(baudRate),
-                      CodeTextUtf8(kParityTexts, parity).constData(), CodeTextUtf8(kStopBitTexts, stopBits).constData(),
+                      ParityTextUtf8(parity).constData(), CodeTextUtf8(kStopBitTexts, stopBits).constData(),
                       CodeTextUtf8(kDataBitTexts, dataBits).constData());
 }
 

@@ -33,7 +33,17 @@ std::string FillNumber(const char* format, long long value) {
     return buffer;
 }
 
-// "{N}" with N a single digit is replaced by argument N; anything else is copied as it stands.
+bool SystemIsKorean() {
+#ifdef _WIN32
+    // A Windows program inherits no locale variables unless a shell sets them: the interface language does.
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_KOREAN;
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
 std::string FillPlaceholders(std::string_view format, std::initializer_list<std::string_view> args) {
     std::string text;
     text.reserve(format.size());
@@ -50,17 +60,6 @@ std::string FillPlaceholders(std::string_view format, std::initializer_list<std:
     }
     return text;
 }
-
-bool SystemIsKorean() {
-#ifdef _WIN32
-    // A Windows program inherits no locale variables unless a shell sets them: the interface language does.
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_KOREAN;
-#else
-    return false;
-#endif
-}
-
-}  // namespace
 
 bool LocaleIsKorean(std::string_view name) {
     if (name.size() < 2 || (name.substr(0, 2) != "ko" && name.substr(0, 2) != "KO")) return false;

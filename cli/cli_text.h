@@ -34,6 +34,9 @@ private:
     UiLanguage language_;
 };
 
+// "{N}" with N a single digit replaced by argument N; anything else copied as it stands.
+std::string FillPlaceholders(std::string_view format, std::initializer_list<std::string_view> args);
+
 // Whether a locale name ("ko_KR.UTF-8", "ko", "en_US.UTF-8", "C") is a Korean one.
 bool LocaleIsKorean(std::string_view name);
 // The language for Q470_LANG, LC_ALL, LC_MESSAGES and LANG as given (each may be null).

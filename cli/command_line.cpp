@@ -7,8 +7,10 @@
 #include <string_view>
 
 #include "config_output.h"
+#include "decimal_number.h"
+#include "setting_values.h"
+#include "settings_rules.h"
 #include "standard_stream.h"
-#include "value_names.h"
 
 namespace q470 {
 namespace {
@@ -93,10 +95,21 @@ std::string BadValue(const CliText& text, const char* option, const char* value,
     return text.Text(ToolText::ValueNotAllowed, {std::string(option) + " " + value, allowed});
 }
 
+// "2 3 4 5 6 8 9".
+std::string AlternateFunctionPins() {
+    std::string pins;
+    for (std::uint8_t pin = 0; pin < kGpioPinCount; ++pin) {
+        if (HasAlternateFunction(pin)) pins += (pins.empty() ? "" : " ") + std::to_string(pin);
+    }
+    return pins;
+}
+
 }  // namespace
 
 std::string CommandLine::Usage(UiLanguage language) {
-    return ToolTextUtf8(ToolText::Help, language);
+    return FillPlaceholders(ToolTextUtf8(ToolText::Help, language),
+                            {kBaudRateValues.Words(" "), std::to_string(kFirstPanId), std::to_string(kLastPanId),
+                             AlternateFunctionPins(), std::to_string(kShortestReportIntervalMs)});
 }
 
 CommandLine::CommandLine(const std::vector<std::string>& args, CliText text) : text_(text) {
@@ -163,26 +176,26 @@ bool CommandLine::TakeOption(int code, const char* value) {
             request_.simFirmware = value;
             return true;
         case kOptBaud: {
-            const auto rate = kBaudRateNames.Parse(value);
-            if (!rate) return Fail(BadValue(text_, "--baud", value, kBaudRateNames.Allowed()));
+            const auto rate = kBaudRateValues.Parse(value);
+            if (!rate) return Fail(BadValue(text_, "--baud", value, kBaudRateValues.Words()));
             request_.line.baudRate = *rate;
             return true;
         }
         case kOptParity: {
-            const auto parity = kLineParityNames.Parse(value);
-            if (!parity) return Fail(BadValue(text_, "--parity", value, kLineParityNames.Allowed()));
+            const auto parity = kLineParityValues.Parse(value);
+            if (!parity) return Fail(BadValue(text_, "--parity", value, kLineParityValues.Words()));
             request_.line.parity = static_cast<std::uint8_t>(*parity);
             return true;
         }
         case kOptStopBits: {
-            const auto stopBits = kLineStopBitNames.Parse(value);
-            if (!stopBits) return Fail(BadValue(text_, "--stop-bits", value, kLineStopBitNames.Allowed()));
+            const auto stopBits = kLineStopBitValues.Parse(value);
+            if (!stopBits) return Fail(BadValue(text_, "--stop-bits", value, kLineStopBitValues.Words()));
             request_.line.stopBits = static_cast<std::uint8_t>(*stopBits);
             return true;
         }
         case kOptDataBits: {
-            const auto dataBits = kDataBitNames.Parse(value);
-            if (!dataBits) return Fail(BadValue(text_, "--data-bits", value, kDataBitNames.Allowed()));
+            const auto dataBits = kDataBitValues.Parse(value);
+            if (!dataBits) return Fail(BadValue(text_, "--data-bits", value, kDataBitValues.Words()));
             request_.line.dataBits = static_cast<std::uint8_t>(*dataBits);
             return true;
         }

@@ -4,10 +4,11 @@
 #include <string_view>
 
 #include "cli_text.h"
+#include "decimal_number.h"
 #include "firmware_version.h"
 #include "model_kind.h"
+#include "setting_values.h"
 #include "settings_rules.h"
-#include "value_names.h"
 
 namespace q470 {
 
@@ -27,9 +28,9 @@ public:
     static std::string Names(std::uint32_t modelKind);
 
     template <typename T>
-    static std::string Named(std::optional<T>& field, const ValueNames& names, std::string_view value) {
+    static std::string Named(std::optional<T>& field, const SettingValues& names, std::string_view value) {
         const auto parsed = names.Parse(value);
-        if (!parsed) return names.Allowed();
+        if (!parsed) return names.Words();
         field = static_cast<T>(*parsed);
         return {};
     }
@@ -37,7 +38,8 @@ public:
     static std::string PanId(std::optional<std::uint16_t>& field, std::string_view value, const CliText& text) {
         const auto number = ParseDecimal(value, UINT16_MAX);
         if (!number || !IsValidPanIdValue(*number))
-            return text.Text(ToolText::PanIdAllowed, {text.Text(UiText::InvalidPanId)});
+            return text.Text(ToolText::PanIdAllowed, {text.Text(UiText::InvalidPanId), std::to_string(kFirstPanId),
+                                                      std::to_string(kLastPanId)});
         field = static_cast<std::uint16_t>(*number);
         return {};
     }
@@ -51,7 +53,7 @@ public:
 
     static std::string Outdoor(GeneralChanges& c, std::string_view value, const CliText&) {
         std::optional<std::uint8_t> flag;
-        std::string allowed = Named(flag, kSwitchNames, value);
+        std::string allowed = Named(flag, kSwitchValues, value);
         if (flag) c.outdoor_ = *flag != 0;
         return allowed;
     }
@@ -61,9 +63,9 @@ public:
 
 const std::array<GeneralKeyTable::Key, 12> GeneralKeyTable::kKeys{{
     {"mode", Models::All,
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.opMode_, kOperationModeNames, v); }},
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.opMode_, kOperationModeValues, v); }},
     {"role", Models::Q470ROnly,
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.netRole_, kNetworkRoleNames, v); }},
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.netRole_, kNetworkRoleValues, v); }},
     {"panid", Models::Q470ROnly,
      [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.panId_, v, t); }},
     {"upanid", Models::KeldanOnly,
@@ -71,17 +73,17 @@ const std::array<GeneralKeyTable::Key, 12> GeneralKeyTable::kKeys{{
     {"outdoor", Models::Q470ROnly, Outdoor},
     {"channel", Models::Q470ROnly, Channel},
     {"baud", Models::All,
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.baudRate_, kBaudRateNames, v); }},
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.baudRate_, kBaudRateValues, v); }},
     {"parity", Models::All,
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.parity_, kDeviceParityNames, v); }},
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.parity_, kDeviceParityValues, v); }},
     {"stop-bits", Models::All,
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.stopBits_, kDeviceStopBitNames, v); }},
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.stopBits_, kDeviceStopBitValues, v); }},
     {"data-bits", Models::All,
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.dataBits_, kDataBitNames, v); }},
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.dataBits_, kDataBitValues, v); }},
     {"quiet", Models::All,
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.quietMode_, kSwitchNames, v); }},
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.quietMode_, kSwitchValues, v); }},
     {"rx-pullup", Models::Q470ROnly,
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.rxPullUp_, kSwitchNames, v); }},
+     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.rxPullUp_, kSwitchValues, v); }},
 }};
 
 const GeneralKeyTable::Key* GeneralKeyTable::Find(std::string_view name) {
@@ -166,7 +168,8 @@ std::string GeneralChanges::ApplyTo(GeneralSettings& record, const CliText& text
     if (change) pageId = *change;
     if (!IsValidPanIdValue(pageId)) {
         return text.Text(q470r ? ToolText::SetDevicePanIdOutside : ToolText::SetDeviceUserPanIdOutside,
-                         {std::to_string(pageId), text.Text(UiText::InvalidPanId)});
+                         {std::to_string(pageId), text.Text(UiText::InvalidPanId), std::to_string(kFirstPanId),
+                          std::to_string(kLastPanId)});
     }
 
     // Unless the outdoor flag changes, the radio stays as the device holds it: its plan's PHY ID, its

@@ -3,8 +3,9 @@
 #include <limits>
 #include <string_view>
 
+#include "decimal_number.h"
+#include "setting_values.h"
 #include "settings_rules.h"
-#include "value_names.h"
 
 namespace q470 {
 namespace {
@@ -26,17 +27,17 @@ std::string ParsePin(const std::string& word, std::optional<GpioEntry>& entry, c
     const std::string_view setting = std::string_view(word).substr(equals + 1);
     const auto colon = setting.find(':');
     const std::string_view modeWord = setting.substr(0, colon);
-    const auto mode = kGpioModeNames.Parse(modeWord);
+    const auto mode = kGpioModeValues.Parse(modeWord);
     if (!mode || GpioValueCount(index, static_cast<std::uint8_t>(*mode)) == 0) {
         return text.Text(ToolText::GpioNoSuchMode, {word, std::to_string(index), modeWord, ModesOf(index, text)});
     }
     const std::uint8_t ioMode = static_cast<std::uint8_t>(*mode);
     std::uint32_t value = 0;
     if (colon != std::string_view::npos) {
-        const ValueNames& names = GpioValueNames(index, ioMode);
+        const SettingValues& names = GpioValues(index, ioMode);
         const auto parsed = names.Parse(setting.substr(colon + 1));
         if (!parsed || *parsed >= GpioValueCount(index, ioMode)) {
-            return text.Text(ToolText::GpioNotAValue, {word, names.Allowed()});
+            return text.Text(ToolText::GpioNotAValue, {word, names.Words()});
         }
         value = *parsed;
     }
@@ -65,16 +66,17 @@ std::optional<GpioChanges> GpioChanges::Parse(const std::vector<std::string>& wo
         const auto ms = ParseDecimal(*interval, std::numeric_limits<std::int32_t>::max());
         if (!ms || !IsAcceptedReportInterval(static_cast<std::int64_t>(*ms))) {
             error = text.Text(ToolText::GpioBadInterval, {*interval, text.Text(UiText::InvalidGpioInterval),
-                                                          std::to_string(std::numeric_limits<std::int32_t>::max())});
+                                                          std::to_string(std::numeric_limits<std::int32_t>::max()),
+                                                          std::to_string(kShortestReportIntervalMs)});
             return std::nullopt;
         }
         changes.interval_ = static_cast<std::int32_t>(*ms);
     }
     if (sendToPeer) {
-        const auto flag = kSwitchNames.Parse(*sendToPeer);
+        const auto flag = kSwitchValues.Parse(*sendToPeer);
         if (!flag) {
             error = "gpio: " +
-                    text.Text(ToolText::ValueNotAllowed, {"--send-to-peer " + *sendToPeer, kSwitchNames.Allowed()});
+                    text.Text(ToolText::ValueNotAllowed, {"--send-to-peer " + *sendToPeer, kSwitchValues.Words()});
             return std::nullopt;
         }
         changes.sendToPeer_ = static_cast<std::uint8_t>(*flag);

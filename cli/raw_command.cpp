@@ -5,43 +5,29 @@
 namespace q470 {
 namespace {
 
-constexpr CommandId kFirstId = CmdAt;
-constexpr CommandId kLastId = CmdRxPullUpSet;
+// What the catalogue has no row for is left to whatever OK or ERROR ends.
 constexpr CommandId kOkOrError = CmdReserved6;
 constexpr std::size_t kMaxCommandLength = 250;
 
-// "AT+UART=" from "AT+UART=0,0,0,0\r": what every command of this identifier starts with.
-std::string_view Keyword(std::string_view formatted) {
-    const auto equals = formatted.find('=');
-    return equals == std::string_view::npos ? std::string_view() : formatted.substr(0, equals + 1);
+// "AT+UART=" from "AT+UART=%u,%u,%u,%u\r": what every command of a row with parameters starts with.
+std::string_view Keyword(std::string_view format) {
+    const auto equals = format.find('=');
+    return equals == std::string_view::npos ? std::string_view() : format.substr(0, equals + 1);
 }
 
-std::string SetCommandSample(CommandId id) {
-    switch (id) {
-        case CmdUartSet:
-            return FormatUartSet(0, 0, 0, 0);
-        case CmdGpioConfigSet:
-            return FormatGpioConfigSet(0, 0, 0);
-        case CmdGpioPeriodicSet:
-            return FormatGpioPeriodicSet(0, 0);
-        default:
-            return FormatSetCommand(id, 0);
-    }
+bool Matches(const CommandEntry& entry, std::string_view text) {
+    if (entry.text == nullptr) return false;
+    const std::string_view command(entry.text);
+    if (entry.form == CommandForm::Fixed) return command.substr(0, command.size() - 1) == text;
+    const std::string_view keyword = Keyword(command);
+    return !keyword.empty() && text.size() > keyword.size() && text.substr(0, keyword.size()) == keyword;
 }
 
 }  // namespace
 
 CommandId CommandIdForText(std::string_view text) {
-    for (int value = kFirstId; value <= kLastId; ++value) {
-        const auto id = static_cast<CommandId>(value);
-        if (const char* fixed = CommandText(id)) {
-            const std::string_view command(fixed);
-            if (command.substr(0, command.size() - 1) == text) return id;
-            continue;
-        }
-        const std::string sample = SetCommandSample(id);
-        const std::string_view keyword = Keyword(sample);
-        if (!keyword.empty() && text.size() > keyword.size() && text.substr(0, keyword.size()) == keyword) return id;
+    for (const CommandEntry& entry : kCommandCatalogue) {
+        if (Matches(entry, text)) return entry.id;
     }
     return kOkOrError;
 }

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "value_names.h"
+#include "decimal_number.h"
 
 namespace q470 {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "line_choices.h"
 #include "line_json.h"
-#include "value_names.h"
+#include "setting_values.h"
 
 namespace q470 {
 namespace {
@@ -14,12 +14,12 @@ std::string Number(std::uint32_t value) {
 std::string ValueText(const SettingCheck& check, std::uint32_t value) {
     switch (check.setting) {
         case CheckedSetting::OpMode:
-            return kOperationModeNames.NameOf(value);
+            return kOperationModeValues.NameOf(value);
         case CheckedSetting::NetRole:
-            return kNetworkRoleNames.NameOf(value);
+            return kNetworkRoleValues.NameOf(value);
         case CheckedSetting::GpioPin: {
             const auto mode = static_cast<std::uint8_t>(value >> 8);
-            return kGpioModeNames.NameOf(mode) + ":" + GpioValueNames(check.pin, mode).NameOf(value & 0xFFu);
+            return kGpioModeValues.NameOf(mode) + ":" + GpioValues(check.pin, mode).NameOf(value & 0xFFu);
         }
         default:
             return Number(value);

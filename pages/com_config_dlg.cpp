@@ -21,6 +21,7 @@
 #include "narrow_text.h"
 #include "port_combo_box.h"
 #include "port_item_delegate.h"
+#include "setting_values.h"
 #include "string_table.h"
 
 namespace q470 {
@@ -35,10 +36,6 @@ constexpr char kDataBitsValue[] = "Serial port databit";
 
 constexpr std::uint32_t kDefaultBaudRate = 9600;
 constexpr std::uint8_t kDefaultDataBits = 8;
-
-// The serial channel's codes; code 1 (one and a half stop bits) is never offered.
-constexpr std::array<ListItem, 3> kParityItems{{{"None", 0}, {"Odd", 1}, {"Even", 2}}};
-constexpr std::array<ListItem, 2> kStopBitItems{{{"1", 0}, {"2", 2}}};
 
 constexpr int kPortListMinChars = 14;
 
@@ -178,8 +175,8 @@ void ComConfigDlg::CreateControls() {
 
 std::uint32_t ComConfigDlg::StoredBaudRate() {
     const auto stored = AppProfile().ReadInt(Section(), kBaudRateValue, kDefaultBaudRate);
-    for (const auto& item : kBaudRateItems) {
-        if (stored && *stored == item.data) return item.data;
+    for (const SettingValue& rate : kBaudRateValues) {
+        if (stored && *stored == rate.code) return rate.code;
     }
     return kDefaultBaudRate;  // a stored rate the list does not offer leaves the dialog's own
 }
@@ -201,10 +198,10 @@ void ComConfigDlg::OnInitDialog() {
     BuildPortList();
     const AppProfile profile;
     const QString section = Section();
-    FillList(*speedList_, kBaudRateItems, profile.ReadInt(section, kBaudRateValue, kDefaultBaudRate));
-    FillList(*parityList_, kParityItems, profile.ReadInt(section, kParityValue, 0));
-    FillList(*stopBitsList_, kStopBitItems, profile.ReadInt(section, kStopBitsValue, 0));
-    FillList(*dataBitsList_, kDataBitItems, profile.ReadInt(section, kDataBitsValue, kDefaultDataBits));
+    FillList(*speedList_, kBaudRateValues, profile.ReadInt(section, kBaudRateValue, kDefaultBaudRate));
+    FillList(*parityList_, kLineParityValues, profile.ReadInt(section, kParityValue, 0));
+    FillList(*stopBitsList_, kLineStopBitValues, profile.ReadInt(section, kStopBitsValue, 0));
+    FillList(*dataBitsList_, kDataBitValues, profile.ReadInt(section, kDataBitsValue, kDefaultDataBits));
     // Every opening starts like the first: the dialog keeps its focus widget while hidden, and a button
     // that had the focus (Cancel, say) would still be the one Enter presses.
     okButton_->setDefault(true);

@@ -21,6 +21,7 @@
 #include "list_item.h"
 #include "model_kind.h"
 #include "setting_messages.h"
+#include "setting_values.h"
 #include "settings_rules.h"
 #include "string_table.h"
 #include "tab_chain.h"
@@ -28,11 +29,6 @@
 
 namespace q470 {
 namespace {
-
-// The device's own codes: parity 0 none, 1 even, 2 odd; stop bits 0 one, 1 two.
-constexpr std::array<ListItem, 3> kDeviceParityItems{{{"None", 0}, {"Odd", 2}, {"Even", 1}}};
-constexpr std::array<ListItem, 2> kDeviceStopBitItems{{{"1", 0}, {"2", 1}}};
-constexpr std::array<ListItem, 2> kRxPullUpItems{{{"OFF", 0}, {"ON", 1}}};
 
 constexpr int kMaster = 0;
 constexpr int kSlave = 1;
@@ -211,11 +207,11 @@ QWidget* GeneralInfoPage::CreateUartGroup() {
 }
 
 void GeneralInfoPage::OnInitDialog() {
-    FillList(*baudList_, kBaudRateItems, 9600);
-    FillList(*parityList_, kDeviceParityItems, 0);
-    FillList(*stopBitsList_, kDeviceStopBitItems, 0);
-    FillList(*dataBitsList_, kDataBitItems, 8);
-    FillList(*rxPullUpList_, kRxPullUpItems, 0);
+    FillList(*baudList_, kBaudRateValues, 9600);
+    FillList(*parityList_, kDeviceParityValues, 0);
+    FillList(*stopBitsList_, kDeviceStopBitValues, 0);
+    FillList(*dataBitsList_, kDataBitValues, 8);
+    FillList(*rxPullUpList_, kSwitchValues, 0);
     record_.phyId = PhyIdForOutdoor(false);  // a fresh page shows the indoor plan
     BuildChannelList(record_.phyId);
     responseChoice_ = kResponseOn;

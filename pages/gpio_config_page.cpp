@@ -18,6 +18,7 @@
 #include "app_main_window.h"
 #include "list_item.h"
 #include "setting_messages.h"
+#include "setting_values.h"
 #include "settings_rules.h"
 #include "string_table.h"
 #include "tab_chain.h"
@@ -26,29 +27,16 @@
 namespace q470 {
 namespace {
 
-constexpr qint64 kModeInput = 0;
-constexpr qint64 kModeOutput = 1;
-constexpr qint64 kModeAlternate = 2;
-constexpr std::size_t kStatusLedPin = 2;
-
-// The name the mode list shows for mode 2; pins without one offer input and output only.
-constexpr std::array<const char*, kGpioPinCount> kAlternateFunctions{
-    nullptr, nullptr,    "Status LED", "AIO 0", "AIO 1", "AIO 2", "AIO 3",
-    nullptr, "UART CTS", "UART RTS",   nullptr, nullptr, nullptr,
-};
-
-constexpr std::array<ListItem, 3> kInputValues{{{"No Pull", 0}, {"Pull Up", 1}, {"Pull Down", 2}}};
-constexpr std::array<ListItem, 2> kOutputValues{{{"Low", 0}, {"High", 1}}};
-constexpr std::array<ListItem, 2> kStatusLedValues{{{"Push Pull", 0}, {"Inv Push Pull", 1}}};
-constexpr std::array<ListItem, 1> kAlternateValues{{{"None", 0}}};
-
 // Pins 0..6 fill the left column, 7..12 the right one.
 constexpr std::size_t kPinsInLeftColumn = 7;
 constexpr int kGridColumnsPerPin = 3;
 
+// Input and output, and the pin's alternate function under its own name where it has one.
 std::vector<ListItem> ModeItems(std::size_t pin) {
-    std::vector<ListItem> items{{"Input", kModeInput}, {"Output", kModeOutput}};
-    if (kAlternateFunctions[pin] != nullptr) items.push_back({kAlternateFunctions[pin], kModeAlternate});
+    std::vector<ListItem> items = ListItems(kGpioModeValues);
+    if (const char* name = AlternateFunctionName(static_cast<std::uint8_t>(pin))) {
+        items.push_back({name, kGpioModeAlternate});
+    }
     return items;
 }
 
@@ -71,8 +59,7 @@ std::int64_t ReadInterval(const QString& text) {
     return negative ? -value : value;
 }
 
-template <std::size_t N>
-void AppendTexts(QStringList& texts, const std::array<ListItem, N>& items) {
+void AppendTexts(QStringList& texts, const std::vector<ListItem>& items) {
     for (const auto& item : items) texts << QString::fromUtf8(item.text);
 }
 
@@ -133,15 +120,16 @@ void GpioConfigPage::SetTabOrder() {
 QWidget* GpioConfigPage::CreatePinGroup() {
     auto* box = new QGroupBox(Text(UiText::GpiosGroup), this);
     auto* grid = new QGridLayout(box);
-    QStringList modeTexts{QStringLiteral("Input"), QStringLiteral("Output")};
-    for (const char* name : kAlternateFunctions) {
-        if (name != nullptr) modeTexts << QString::fromLatin1(name);
+    QStringList modeTexts;
+    AppendTexts(modeTexts, ListItems(kGpioModeValues));
+    for (std::uint8_t pin = 0; pin < kGpioPinCount; ++pin) {
+        if (const char* name = AlternateFunctionName(pin)) modeTexts << QString::fromLatin1(name);
     }
     const int modeWidth = ListWidthFor(box, modeTexts);
     QStringList valueTexts;
-    AppendTexts(valueTexts, kInputValues);
-    AppendTexts(valueTexts, kOutputValues);
-    AppendTexts(valueTexts, kStatusLedValues);
+    for (std::uint8_t mode : {kGpioModeInput, kGpioModeOutput, kGpioModeAlternate}) {
+        AppendTexts(valueTexts, ListItems(GpioValues(kStatusLedPin, mode)));
+    }
     const int valueWidth = ListWidthFor(box, valueTexts);
     for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
         const int row = static_cast<int>(pin % kPinsInLeftColumn);
@@ -183,8 +171,8 @@ QWidget* GpioConfigPage::CreatePeriodGroup() {
 void GpioConfigPage::OnInitDialog() {
     for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
         const auto modes = ModeItems(pin);
-        FillList(*pins_[pin].modeList, modes.data(), modes.size(), kModeInput);
-        FillValueList(pin, kModeInput, 0);
+        FillList(*pins_[pin].modeList, modes.data(), modes.size(), kGpioModeInput);
+        FillValueList(pin, kGpioModeInput, 0);
     }
     intervalEdit_->setText(QStringLiteral("0"));
     intervalEdit_->setEnabled(false);
@@ -195,18 +183,10 @@ void GpioConfigPage::OnInitDialog() {
 }
 
 void GpioConfigPage::FillValueList(std::size_t pin, qint64 mode, std::optional<qint64> select) {
-    QComboBox& list = *pins_[pin].valueList;
-    if (mode == kModeInput) {
-        FillList(list, kInputValues, select);
-    } else if (mode == kModeOutput) {
-        FillList(list, kOutputValues, select);
-    } else if (mode == kModeAlternate) {
-        if (pin == kStatusLedPin) {
-            FillList(list, kStatusLedValues, select);
-        } else {
-            FillList(list, kAlternateValues, select);
-        }
-    }
+    // A mode beyond the three leaves the list as it was.
+    if (mode < kGpioModeInput || mode > kGpioModeAlternate) return;
+    FillList(*pins_[pin].valueList, GpioValues(static_cast<std::uint8_t>(pin), static_cast<std::uint8_t>(mode)),
+             select);
 }
 
 void GpioConfigPage::OnModeChosen(std::size_t pin) {

@@ -13,6 +13,19 @@ void FillList(QComboBox& list, const ListItem* items, std::size_t count, std::op
     if (select) SelectItemData(list, *select);
 }
 
+void FillList(QComboBox& list, const SettingValues& values, std::optional<qint64> select) {
+    const std::vector<ListItem> items = ListItems(values);
+    FillList(list, items.data(), items.size(), select);
+}
+
+std::vector<ListItem> ListItems(const SettingValues& values) {
+    std::vector<ListItem> items;
+    for (const SettingValue& row : values) {
+        if (row.label != nullptr) items.push_back({row.label, row.code});
+    }
+    return items;
+}
+
 bool SelectItemData(QComboBox& list, qint64 value) {
     for (int i = 0; i < list.count(); ++i) {
         if (list.itemData(i).toLongLong() == value) {

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
+
+#include "setting_values.h"
 
 class QComboBox;
 
@@ -16,20 +19,6 @@ struct ListItem {
     std::uint32_t data;
 };
 
-constexpr std::array<ListItem, 9> kBaudRateItems{{
-    {"2400", 2400},
-    {"4800", 4800},
-    {"9600", 9600},
-    {"14400", 14400},
-    {"19200", 19200},
-    {"38400", 38400},
-    {"57600", 57600},
-    {"115200", 115200},
-    {"230400", 230400},
-}};
-
-constexpr std::array<ListItem, 2> kDataBitItems{{{"7 bits", 7}, {"8 bits", 8}}};
-
 // Clears the list, adds the items in order and selects the item whose data equals `select` (no
 // selection when none does or when `select` is empty).
 void FillList(QComboBox& list, const ListItem* items, std::size_t count, std::optional<qint64> select);
@@ -38,6 +27,12 @@ template <std::size_t N>
 void FillList(QComboBox& list, const std::array<ListItem, N>& items, std::optional<qint64> select) {
     FillList(list, items.data(), N, select);
 }
+
+// The same with a setting's values: one item per labelled value, in the table's order.
+void FillList(QComboBox& list, const SettingValues& values, std::optional<qint64> select);
+
+// The labelled values of a setting as list items.
+std::vector<ListItem> ListItems(const SettingValues& values);
 
 // Selects the first item whose data equals `value`; false, and the selection unchanged, when none does.
 bool SelectItemData(QComboBox& list, qint64 value);

@@ -1,11 +1,50 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "command_id.h"
+#include "response_kind.h"
 
 namespace q470 {
+
+// How a command's text is made.
+enum class CommandForm : std::uint8_t {
+    None,          // no text in this system: the identifier is never sent
+    Fixed,         // the text as it stands, CR included
+    OneValue,      // one unsigned value, cut to the row's width
+    Uart,          // baud rate, stop bits, parity, data bits
+    GpioConfig,    // pin mask (four hexadecimal digits), I/O mode, pin configuration
+    GpioPeriodic,  // report interval, send-remote flag
+};
+
+// Which records end a command.
+enum class Completion : std::uint8_t {
+    OkOrError,
+    DataLine,  // its own data line only: an ERROR leaves it to time out
+    Ready,     // restart-like: OK first, "+READY" once the device is back; whichever comes first
+    Nothing,   // every record is discarded: it always ends by time-out
+};
+
+// One identifier of the catalogue: what is sent for it and what completes it.
+struct CommandEntry {
+    CommandId id;
+    const char* text;  // Fixed: the bytes; the other forms: the printf format; None: nullptr
+    CommandForm form;
+    std::uint32_t mask;  // OneValue: the parameter's width
+    Completion completion;
+    ResponseKind dataKind;  // DataLine: the kind of its line
+};
+
+constexpr std::size_t kCommandCount = static_cast<std::size_t>(CmdEnd - kFirstCommandId);
+
+// Row i holds identifier kFirstCommandId + i, every identifier that takes part in matching has its row.
+extern const std::array<CommandEntry, kCommandCount> kCommandCatalogue;
+
+// The row of an identifier; nullptr outside the catalogue.
+const CommandEntry* FindCommand(CommandId id);
 
 // Bytes of a command that takes no parameter, for example "AT\r"; nullptr when the identifier
 // needs parameters or has no command text.

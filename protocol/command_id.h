@@ -41,6 +41,11 @@ enum CommandId : std::int32_t {
     CmdAssocClear = 33,
     CmdRxPullUpQuery = 34,
     CmdRxPullUpSet = 35,
+    // Not a command: one past the last identifier that takes part in matching. New commands go above it,
+    // and the catalogue does not build until each has its row.
+    CmdEnd,
 };
+
+constexpr CommandId kFirstCommandId = CmdAt;
 
 }  // namespace q470

@@ -70,7 +70,7 @@ constexpr ToolTextEntry kToolTexts[] = {
      "      --sim MODEL        포트 대신 내장 시뮬레이션 장치를 씁니다:\n"
      "                         Q470R, KELDAN-KS410 또는 KELDAN-KS400\n"
      "      --sim-firmware T   시뮬레이션 장치의 펌웨어 문자열(기본값 1.5.0)\n"
-     "  -b, --baud RATE        2400 4800 9600 14400 19200 38400 57600 115200 230400(기본값 9600)\n"
+     "  -b, --baud RATE        {0}(기본값 9600)\n"
      "      --parity P         none | odd | even(기본값 none)\n"
      "      --stop-bits N      1 | 2(기본값 1)\n"
      "      --data-bits N      7 | 8(기본값 8)\n"
@@ -97,8 +97,8 @@ constexpr ToolTextEntry kToolTexts[] = {
      "                           mode=p2p|p2pcmd|multi|multicmd (Bypass 1:1, AT 명령어 1:1,\n"
      "                             Bypass 1:N, AT 명령어 1:N. 또는 1~4)\n"
      "                           role=master|slave      (Q470R)\n"
-     "                           panid=1..65533         (Q470R)\n"
-     "                           upanid=1..65533        (KELDAN 모델)\n"
+     "                           panid={1}..{2}         (Q470R)\n"
+     "                           upanid={1}..{2}        (KELDAN 모델)\n"
      "                           outdoor=0|1            (Q470R: 1이면 PHY ID 2, 0이면 12)\n"
      "                           channel=N              (Q470R: PHY ID의 채널 계획에 있는 채널)\n"
      "                           baud=RATE parity=none|odd|even stop-bits=1|2 data-bits=7|8\n"
@@ -107,10 +107,10 @@ constexpr ToolTextEntry kToolTexts[] = {
      "                         0|1 대신 off|on 또는 false|true도 쓸 수 있습니다\n"
      "  gpio [PIN=MODE[:VALUE]...] [--interval MS] [--send-to-peer 0|1]\n"
      "                         장치를 읽고 GPIO설정(Q470R)을 바꾸어 적용합니다. PIN은 0~12,\n"
-     "                         MODE는 input|output|alt(또는 0|1|2. alt는 2 3 4 5 6 8 9번 핀만),\n"
+     "                         MODE는 input|output|alt(또는 0|1|2. alt는 {3}번 핀만),\n"
      "                         VALUE는 input: no-pull|pull-up|pull-down, output: low|high,\n"
      "                         alt: 2번 핀은 push-pull|inv-push-pull, 그 밖의 핀은 none(또는 숫자),\n"
-     "                         MS는 0(알림 없음) 또는 1000 이상\n"
+     "                         MS는 0(알림 없음) 또는 {4} 이상\n"
      "  restart                장치를 재시작합니다\n"
      "  factory-reset          공장 설정으로 되돌립니다\n"
      "  at COMMAND [--timeout MS] [--no-identify]\n"
@@ -149,7 +149,7 @@ constexpr ToolTextEntry kToolTexts[] = {
      "      --sim MODEL        use a built-in simulated device instead of a port:\n"
      "                         Q470R, KELDAN-KS410 or KELDAN-KS400\n"
      "      --sim-firmware T   firmware text of the simulated device (default 1.5.0)\n"
-     "  -b, --baud RATE        2400 4800 9600 14400 19200 38400 57600 115200 230400 (default 9600)\n"
+     "  -b, --baud RATE        {0} (default 9600)\n"
      "      --parity P         none | odd | even (default none)\n"
      "      --stop-bits N      1 | 2 (default 1)\n"
      "      --data-bits N      7 | 8 (default 8)\n"
@@ -176,8 +176,8 @@ constexpr ToolTextEntry kToolTexts[] = {
      "                           mode=p2p|p2pcmd|multi|multicmd (bypass 1:1, AT command 1:1,\n"
      "                             bypass 1:N, AT command 1:N; or 1 to 4)\n"
      "                           role=master|slave      (Q470R)\n"
-     "                           panid=1..65533         (Q470R)\n"
-     "                           upanid=1..65533        (KELDAN models)\n"
+     "                           panid={1}..{2}         (Q470R)\n"
+     "                           upanid={1}..{2}        (KELDAN models)\n"
      "                           outdoor=0|1            (Q470R: PHY ID 2 when 1, 12 when 0)\n"
      "                           channel=N              (Q470R: a channel of the PHY ID's plan)\n"
      "                           baud=RATE parity=none|odd|even stop-bits=1|2 data-bits=7|8\n"
@@ -186,10 +186,10 @@ constexpr ToolTextEntry kToolTexts[] = {
      "                         0|1 may also be written off|on or false|true\n"
      "  gpio [PIN=MODE[:VALUE]...] [--interval MS] [--send-to-peer 0|1]\n"
      "                         read, change GPIO settings (Q470R), apply them. PIN 0 to 12;\n"
-     "                         MODE input|output|alt (or 0|1|2; alt on pins 2 3 4 5 6 8 9);\n"
+     "                         MODE input|output|alt (or 0|1|2; alt on pins {3});\n"
      "                         VALUE input: no-pull|pull-up|pull-down, output: low|high,\n"
      "                         alt: push-pull|inv-push-pull on pin 2, none elsewhere (or the number);\n"
-     "                         MS 0 (no report) or at least 1000\n"
+     "                         MS 0 (no report) or at least {4}\n"
      "  restart                restart the device\n"
      "  factory-reset          restore the factory settings\n"
      "  at COMMAND [--timeout MS] [--no-identify]\n"
@@ -268,7 +268,7 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::GeneralSettingsHeading, "기본설정:", "General settings:"},
     {ToolText::GpioSettingsHeading, "GPIO설정:", "GPIO settings:"},
     // set and gpio.
-    {ToolText::PanIdAllowed, "1~65533. {0}", "1 to 65533; {0}"},
+    {ToolText::PanIdAllowed, "{1}~{2}. {0}", "{1} to {2}; {0}"},
     {ToolText::ChannelAllowed, "장치의 채널 계획에 있는 채널 번호", "a channel number of the device's plan"},
     {ToolText::NoneWord, "없음", "none"},
     {ToolText::RangeTo, "{0}~{1}", "{0} to {1}"},
@@ -286,11 +286,11 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::SetWhyNoChannel, "이 모델의 채널은 여기서 설정하지 않습니다",
      "this model's RF channel is not set from here"},
     {ToolText::SetWhyNoRxPullUp, "이 모델에는 RX Pull Up 설정이 없습니다", "this model has no RX pull-up setting"},
-    {ToolText::SetDevicePanIdOutside, "set: 장치의 PAN ID {0}이(가) 1~65533 밖에 있습니다. panid=를 주십시오({1})",
-     "set: the device's PAN ID {0} is outside 1 to 65533; give panid= ({1})"},
+    {ToolText::SetDevicePanIdOutside, "set: 장치의 PAN ID {0}이(가) {2}~{3} 밖에 있습니다. panid=를 주십시오({1})",
+     "set: the device's PAN ID {0} is outside {2} to {3}; give panid= ({1})"},
     {ToolText::SetDeviceUserPanIdOutside,
-     "set: 장치의 User PAN ID {0}이(가) 1~65533 밖에 있습니다. upanid=를 주십시오({1})",
-     "set: the device's user PAN ID {0} is outside 1 to 65533; give upanid= ({1})"},
+     "set: 장치의 User PAN ID {0}이(가) {2}~{3} 밖에 있습니다. upanid=를 주십시오({1})",
+     "set: the device's user PAN ID {0} is outside {2} to {3}; give upanid= ({1})"},
     {ToolText::SetChannelNotInPlan, "set: 채널 {0}은(는) PHY ID {1}의 채널 계획에 없습니다(허용: {2})",
      "set: channel {0} is not in the channel plan of PHY ID {1} (allowed: {2})"},
     {ToolText::SetDeviceChannelNotInPlan,
@@ -310,8 +310,8 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::GpioNotAValue, "gpio: {0}: 이 모드의 값이 아닙니다(허용: {1})",
      "gpio: {0}: not a value of this mode (allowed: {1})"},
     {ToolText::GpioPinTwice, "gpio: {0}번 핀이 두 번 주어졌습니다", "gpio: pin {0} is given twice"},
-    {ToolText::GpioBadInterval, "gpio: --interval {0}: {1}(허용: 0 또는 1000~{2} ms)",
-     "gpio: --interval {0}: {1} (allowed: 0 or 1000 to {2} ms)"},
+    {ToolText::GpioBadInterval, "gpio: --interval {0}: {1}(허용: 0 또는 {3}~{2} ms)",
+     "gpio: --interval {0}: {1} (allowed: 0 or {3} to {2} ms)"},
     {ToolText::GpioNothing, "gpio: 바꿀 것이 없습니다(PIN=MODE[:VALUE], --interval 또는 --send-to-peer를 주십시오)",
      "gpio: nothing to change (give PIN=MODE[:VALUE], --interval or --send-to-peer)"},
     {ToolText::GpioNoGpio, "gpio: {0}에는 GPIO 설정이 없습니다", "gpio: the {0} has no GPIO settings"},

@@ -39,6 +39,8 @@ enum class ToolText : int {
     RestartBelongsToWrites,
     ThoroughBelongsToDiscover,
     TryHelp,
+    // {0} the line rates, {1} and {2} the first and last PAN ID, {3} the pins with an alternate function,
+    // {4} the shortest report interval in ms.
     Help,
     // What runs before any port opens.
     SimUnavailable,
@@ -77,7 +79,7 @@ enum class ToolText : int {
     GeneralSettingsHeading,
     GpioSettingsHeading,
     // set and gpio.
-    PanIdAllowed,
+    PanIdAllowed,  // {0} why, {1} and {2} the first and last PAN ID
     ChannelAllowed,
     NoneWord,
     RangeTo,
@@ -90,6 +92,7 @@ enum class ToolText : int {
     SetWhyNoPhyId,
     SetWhyNoChannel,
     SetWhyNoRxPullUp,
+    // {0} the device's ID, {1} why, {2} and {3} the first and last PAN ID.
     SetDevicePanIdOutside,
     SetDeviceUserPanIdOutside,
     SetChannelNotInPlan,
@@ -102,7 +105,7 @@ enum class ToolText : int {
     GpioNoSuchMode,
     GpioNotAValue,
     GpioPinTwice,
-    GpioBadInterval,
+    GpioBadInterval,  // {0} the word, {1} why, {2} the longest and {3} the shortest interval in ms
     GpioNothing,
     GpioNoGpio,
     GpioValuesRefused,

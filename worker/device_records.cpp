@@ -4,17 +4,19 @@
 
 #include "model_kind.h"
 #include "narrow_text.h"
+#include "setting_values.h"
 
 namespace q470 {
 
 std::uint8_t DeviceParity(std::uint8_t connectionParity) {
-    if (connectionParity == 1) return 2;  // odd
-    if (connectionParity == 2) return 1;  // even
-    return 0;
+    return static_cast<std::uint8_t>(
+        TranslateCode(kLineParityValues, connectionParity, kDeviceParityValues).value_or(0));
 }
 
+// One and a half stop bits has no word: it is shown as one.
 std::uint8_t DeviceStopBits(std::uint8_t connectionStopBits) {
-    return connectionStopBits == 2 ? 1 : 0;  // one and a half is shown as one
+    return static_cast<std::uint8_t>(
+        TranslateCode(kLineStopBitValues, connectionStopBits, kDeviceStopBitValues).value_or(0));
 }
 
 std::uint8_t DeviceDataBits(std::uint8_t connectionDataBits) {

@@ -1,6 +1,10 @@
 #include "line_choices.h"
 
 #include <array>
+#include <cctype>
+#include <string_view>
+
+#include "setting_values.h"
 
 namespace q470 {
 namespace {
@@ -8,12 +12,14 @@ namespace {
 // The order users most often leave their modems at; 230400 is the rarest and comes last.
 constexpr std::array<std::uint32_t, 9> kRatesByUse{9600, 115200, 57600, 38400, 19200, 14400, 4800, 2400, 230400};
 
+// By the words of the line tables: 8N1, 8N2, 8E1, 8O1, 8E2, 8O2.
 struct Format {
-    std::uint8_t parity;    // channel codes: 0 none, 1 odd, 2 even
-    std::uint8_t stopBits;  // 0 one, 2 two
+    std::string_view parity;
+    std::string_view stopBits;
 };
 
-constexpr std::array<Format, 6> kFormats{{{0, 0}, {0, 2}, {2, 0}, {1, 0}, {2, 2}, {1, 2}}};
+constexpr std::array<Format, 6> kFormats{
+    {{"none", "1"}, {"none", "2"}, {"even", "1"}, {"odd", "1"}, {"even", "2"}, {"odd", "2"}}};
 
 constexpr std::uint8_t kDataBits = 8;
 // Characters a probe puts on the line both ways: "AT+QM?\r" and "\r\n+QM,0\r\n\r\nOK\r\n" with room
@@ -29,8 +35,10 @@ std::vector<ConnectionLine> SearchLines(bool thorough) {
     std::vector<ConnectionLine> lines;
     const std::size_t formats = thorough ? kFormats.size() : 1;
     for (std::size_t f = 0; f < formats; ++f) {
+        const auto parity = static_cast<std::uint8_t>(kLineParityValues.Parse(kFormats[f].parity).value_or(0));
+        const auto stopBits = static_cast<std::uint8_t>(kLineStopBitValues.Parse(kFormats[f].stopBits).value_or(0));
         for (const std::uint32_t rate : kRatesByUse) {
-            lines.push_back(ConnectionLine{rate, kDataBits, kFormats[f].parity, kFormats[f].stopBits});
+            lines.push_back(ConnectionLine{rate, kDataBits, parity, stopBits});
         }
     }
     return lines;
@@ -47,16 +55,21 @@ bool SameLine(const ConnectionLine& a, const ConnectionLine& b) {
 }
 
 std::string LineText(const ConnectionLine& line) {
-    static constexpr std::array<char, 3> kParityLetters{'N', 'O', 'E'};
-    const char parity = line.parity < kParityLetters.size() ? kParityLetters[line.parity] : '?';
+    // N, O or E: the first letter of the parity's word.
+    const SettingValue* row = kLineParityValues.Find(line.parity);
+    const char parity =
+        row != nullptr ? static_cast<char>(std::toupper(static_cast<unsigned char>(row->word[0]))) : '?';
     const char* stopBits = line.stopBits == 2 ? "2" : line.stopBits == 1 ? "1.5" : "1";
     return std::to_string(line.baudRate) + " " + std::to_string(line.dataBits) + parity + stopBits;
 }
 
 ConnectionLine LineOfDeviceUart(std::uint32_t baudRate, std::uint8_t dataBits, std::uint8_t deviceParity,
                                 std::uint8_t deviceStopBits) {
-    const std::uint8_t parity = deviceParity == 1 ? 2 : deviceParity == 2 ? 1 : 0;
-    return ConnectionLine{baudRate, dataBits, parity, static_cast<std::uint8_t>(deviceStopBits == 1 ? 2 : 0)};
+    const auto parity =
+        static_cast<std::uint8_t>(TranslateCode(kDeviceParityValues, deviceParity, kLineParityValues).value_or(0));
+    const auto stopBits =
+        static_cast<std::uint8_t>(TranslateCode(kDeviceStopBitValues, deviceStopBits, kLineStopBitValues).value_or(0));
+    return ConnectionLine{baudRate, dataBits, parity, stopBits};
 }
 
 }  // namespace q470

@@ -1,10 +1,12 @@
 #include "settings_rules.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
 #include "firmware_version.h"
 #include "model_kind.h"
+#include "setting_values.h"
 
 namespace q470 {
 namespace {
@@ -14,40 +16,56 @@ constexpr std::int64_t kLongestReportIntervalMs = std::numeric_limits<std::int32
 struct FieldRule {
     SettingField field;
     std::size_t count;
-    std::array<ValueRange, 9> ranges;
+    std::array<ValueRange, 2> ranges;
 };
 
 // Device-independent rules. RF channel, GPIO mode and GPIO value list every value that any plan, pin or
 // mode allows; the functions below narrow them.
-constexpr std::array<FieldRule, 17> kFieldRules{{
-    {SettingField::OpMode, 1, {{{1, 4}}}},
-    {SettingField::NetRole, 1, {{{1, 2}}}},
-    {SettingField::PanId, 1, {{{1, 65533}}}},
-    {SettingField::UserPanId, 1, {{{1, 65533}}}},
+constexpr std::array<FieldRule, 11> kFieldRules{{
+    {SettingField::PanId, 1, {{{kFirstPanId, kLastPanId}}}},
+    {SettingField::UserPanId, 1, {{{kFirstPanId, kLastPanId}}}},
     {SettingField::PhyId, 1, {{{1, 13}}}},
     {SettingField::RfChannel, 2, {{{46, 51}, {93, 105}}}},
     {SettingField::QuietMode, 1, {{{0, 1}}}},
-    {SettingField::BaudRate,
-     9,
-     {{{2400, 2400},
-       {4800, 4800},
-       {9600, 9600},
-       {14400, 14400},
-       {19200, 19200},
-       {38400, 38400},
-       {57600, 57600},
-       {115200, 115200},
-       {230400, 230400}}}},
-    {SettingField::Parity, 1, {{{0, 2}}}},
-    {SettingField::StopBits, 1, {{{0, 1}}}},
-    {SettingField::DataBits, 1, {{{7, 8}}}},
     {SettingField::RxPullUp, 1, {{{0, 1}}}},
     {SettingField::GpioPin, 1, {{{0, 12}}}},
     {SettingField::GpioMode, 1, {{{0, 2}}}},
     {SettingField::GpioValue, 1, {{{0, 2}}}},
-    {SettingField::ReportInterval, 2, {{{0, 0}, {1000, kLongestReportIntervalMs}}}},
+    {SettingField::ReportInterval, 2, {{{0, 0}, {kShortestReportIntervalMs, kLongestReportIntervalMs}}}},
     {SettingField::SendRemote, 1, {{{0, 1}}}},
 }};
+
+// The settings whose values are a table of their own: what the table holds is what they may hold.
+struct TableRule {
+    SettingField field;
+    const SettingValues* values;
+};
+
+const std::array<TableRule, 6> kTableRules{{
+    {SettingField::OpMode, &kOperationModeValues},
+    {SettingField::NetRole, &kNetworkRoleValues},
+    {SettingField::BaudRate, &kBaudRateValues},
+    {SettingField::Parity, &kDeviceParityValues},
+    {SettingField::StopBits, &kDeviceStopBitValues},
+    {SettingField::DataBits, &kDataBitValues},
+}};
+
+// The codes of a table as ranges, lowest first, neighbouring codes joined: {0, 2, 1} gives 0-2.
+std::vector<ValueRange> RangesOf(const SettingValues& values) {
+    std::vector<std::int64_t> codes;
+    for (const SettingValue& row : values) codes.push_back(row.code);
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    std::vector<ValueRange> ranges;
+    for (const std::int64_t code : codes) {
+        if (!ranges.empty() && ranges.back().last + 1 == code) {
+            ranges.back().last = code;
+        } else {
+            ranges.push_back({code, code});
+        }
+    }
+    return ranges;
+}
 
 struct ChannelPlan {
     std::array<std::uint8_t, 2> phyIds;
@@ -70,12 +88,6 @@ constexpr std::uint8_t kLastLetteredChannel = 105;
 constexpr std::array<std::uint8_t, 3> kOutdoorPhyIds{2, 5, 8};
 constexpr std::uint8_t kOutdoorPhyId = 2;
 constexpr std::uint8_t kIndoorPhyId = 12;
-
-constexpr std::array<std::uint8_t, 7> kAlternateFunctionPins{2, 3, 4, 5, 6, 8, 9};
-constexpr std::uint8_t kStatusLedPin = 2;
-constexpr std::uint8_t kModeInput = 0;
-constexpr std::uint8_t kModeOutput = 1;
-constexpr std::uint8_t kModeAlternate = 2;
 
 const ChannelPlan* FindPlan(std::uint8_t phyId) {
     for (const auto& plan : kChannelPlans) {
@@ -109,6 +121,9 @@ void RequireChannel(SettingProblems& problems, std::uint8_t phyId, std::uint8_t 
 }  // namespace
 
 std::vector<ValueRange> AllowedValues(SettingField field) {
+    for (const auto& rule : kTableRules) {
+        if (rule.field == field) return RangesOf(*rule.values);
+    }
     for (const auto& rule : kFieldRules) {
         if (rule.field == field) return {rule.ranges.begin(), rule.ranges.begin() + rule.count};
     }
@@ -117,7 +132,7 @@ std::vector<ValueRange> AllowedValues(SettingField field) {
 
 std::vector<ValueRange> AllowedGpioModes(std::uint8_t pin) {
     if (!IsInRanges(pin, AllowedValues(SettingField::GpioPin))) return {};
-    return {{kModeInput, HasAlternateFunction(pin) ? kModeAlternate : kModeOutput}};
+    return {{kGpioModeInput, HasAlternateFunction(pin) ? kGpioModeAlternate : kGpioModeOutput}};
 }
 
 std::vector<ValueRange> AllowedGpioValues(std::uint8_t pin, std::uint8_t ioMode) {
@@ -243,25 +258,13 @@ std::uint8_t PhyIdToApply(std::uint8_t devicePhyId) {
 }
 
 bool HasAlternateFunction(std::uint8_t pin) {
-    for (auto alternate : kAlternateFunctionPins) {
-        if (alternate == pin) return true;
-    }
-    return false;
+    return AlternateFunctionName(pin) != nullptr;
 }
 
 std::uint8_t GpioValueCount(std::uint8_t pin, std::uint8_t ioMode) {
     if (!IsInRanges(pin, AllowedValues(SettingField::GpioPin))) return 0;
-    switch (ioMode) {
-        case kModeInput:
-            return 3;
-        case kModeOutput:
-            return 2;
-        case kModeAlternate:
-            if (!HasAlternateFunction(pin)) return 0;
-            return pin == kStatusLedPin ? 2 : 1;
-        default:
-            return 0;
-    }
+    if (ioMode == kGpioModeAlternate && !HasAlternateFunction(pin)) return 0;
+    return static_cast<std::uint8_t>(GpioValues(pin, ioMode).LabelCount());
 }
 
 std::vector<std::uint8_t> ChannelsForPhyId(std::uint8_t phyId) {

@@ -18,6 +18,12 @@ namespace q470 {
 
 // --- what each setting may hold ---
 
+// The PAN ID and the user PAN ID: the device reserves 0, 65534 and 65535.
+constexpr std::uint16_t kFirstPanId = 1;
+constexpr std::uint16_t kLastPanId = 65533;
+// A periodic GPIO report interval other than 0 (no report) is at least this long.
+constexpr std::int64_t kShortestReportIntervalMs = 1000;
+
 // The values a setting may hold where they depend on nothing but the setting: operation mode 1-4,
 // network role 1-2, PAN ID and user PAN ID 1-65533, PHY ID 1-13, the nine UART rates, parity 0-2 (none,
 // even, odd), stop bits 0-1 (one, two), data bits 7-8, quiet mode, RX pull-up and send-to-peer 0-1,

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "command_catalogue.h"
+
 namespace q470 {
 namespace {
 
@@ -31,6 +35,17 @@ TEST(RawCommand, TheCatalogueDecidesWhatCompletesACommand) {
         {"AT+VER?X", CmdReserved6},
     };
     for (const auto& c : cases) EXPECT_EQ(CommandIdForText(c.text), c.id) << c.text;
+}
+
+// A command added to the catalogue is known to "at" without a further edit, and no row's keyword hides another's.
+TEST(RawCommand, EveryCatalogueRowIsFoundByItsOwnText) {
+    for (const CommandEntry& entry : kCommandCatalogue) {
+        if (entry.text == nullptr) continue;
+        std::string text(entry.text);
+        text.pop_back();  // the CR
+        if (entry.form != CommandForm::Fixed) text = text.substr(0, text.find('=') + 1) + "1";
+        EXPECT_EQ(CommandIdForText(text), entry.id) << text;
+    }
 }
 
 TEST(RawCommand, OnlyPrintableAsciiGoesOut) {

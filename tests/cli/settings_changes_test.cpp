@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "model_kind.h"
+#include "setting_values.h"
 #include "settings_rules.h"
-#include "value_names.h"
 
 namespace q470 {
 namespace {
@@ -41,22 +41,22 @@ GeneralSettings Q470RRecord() {
 }
 
 // The words set and gpio take stand for exactly the values the shared rules allow.
-TEST(ValueNames, NameExactlyTheValuesTheRulesAllow) {
+TEST(SettingValues, NameExactlyTheValuesTheRulesAllow) {
     struct Case {
-        const ValueNames& names;
+        const SettingValues& names;
         SettingField field;
     };
     const Case cases[] = {
-        {kOperationModeNames, SettingField::OpMode}, {kNetworkRoleNames, SettingField::NetRole},
-        {kDeviceParityNames, SettingField::Parity},  {kDeviceStopBitNames, SettingField::StopBits},
-        {kDataBitNames, SettingField::DataBits},     {kSwitchNames, SettingField::QuietMode},
-        {kBaudRateNames, SettingField::BaudRate},    {kGpioModeNames, SettingField::GpioMode},
+        {kOperationModeValues, SettingField::OpMode}, {kNetworkRoleValues, SettingField::NetRole},
+        {kDeviceParityValues, SettingField::Parity},  {kDeviceStopBitValues, SettingField::StopBits},
+        {kDataBitValues, SettingField::DataBits},     {kSwitchValues, SettingField::QuietMode},
+        {kBaudRateValues, SettingField::BaudRate},    {kGpioModeValues, SettingField::GpioMode},
     };
     for (const auto& c : cases) {
         std::vector<std::int64_t> named;
-        for (std::size_t i = 0; i < c.names.count; ++i) {
-            EXPECT_TRUE(IsInRanges(c.names.entries[i].value, AllowedValues(c.field))) << c.names.entries[i].name;
-            named.push_back(c.names.entries[i].value);
+        for (const SettingValue& row : c.names) {
+            EXPECT_TRUE(IsInRanges(row.code, AllowedValues(c.field))) << row.word;
+            named.push_back(row.code);
         }
         for (const auto& range : AllowedValues(c.field)) {
             for (std::int64_t value = range.first; value <= range.last; ++value) {
@@ -66,10 +66,9 @@ TEST(ValueNames, NameExactlyTheValuesTheRulesAllow) {
     }
     for (std::uint8_t pin = 0; pin < kGpioPinCount; ++pin) {
         for (std::uint8_t mode = 0; mode <= 2; ++mode) {
-            const ValueNames& names = GpioValueNames(pin, mode);
-            for (std::size_t i = 0; i < names.count; ++i) {
-                EXPECT_EQ(IsInRanges(names.entries[i].value, AllowedGpioValues(pin, mode)),
-                          IsInRanges(mode, AllowedGpioModes(pin)))
+            const SettingValues& names = GpioValues(pin, mode);
+            for (const SettingValue& row : names) {
+                EXPECT_EQ(IsInRanges(row.code, AllowedGpioValues(pin, mode)), IsInRanges(mode, AllowedGpioModes(pin)))
                     << int{pin} << " " << int{mode};
             }
         }
@@ -89,7 +88,7 @@ TEST(GeneralChanges, RefusedWordsNameTheKeyAndWhatIsAllowed) {
         {{"mode=5"}, {"mode=5", "p2p, p2pcmd, multi, multicmd"}},
         {{"role=boss"}, {"role=boss", "master, slave"}},
         {{"baud=1200"}, {"baud=1200", "2400", "230400"}},
-        {{"parity=mark"}, {"parity=mark", "none, even, odd"}},
+        {{"parity=mark"}, {"parity=mark", "none, odd, even"}},
         {{"stop-bits=3"}, {"stop-bits=3", "1, 2"}},
         {{"data-bits=9"}, {"data-bits=9", "7, 8"}},
         {{"quiet=yes"}, {"quiet=yes", "0, 1, off, on, false, true"}},

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Completes q470ctl command lines as bash does at a prompt, with the words split at '=' and ':' as the
 # default COMP_WORDBREAKS splits them, and compares the candidates; then checks that the completion's
-# commands and options are the ones `q470ctl --help` lists.
+# commands, options and line rates are the ones `q470ctl --help` lists.
 #   completion_test.sh BASH_COMPLETION COMPLETION_FILE Q470CTL
 set -uo pipefail
 export LC_ALL=C
@@ -104,6 +104,13 @@ want=$(help_options <<<"$help")
 have=$(for command in $(_q470ctl_words commands); do _q470ctl_words "options:$command"; done |
     cat - <(_q470ctl_words options) | sorted_words)
 [[ $have == "$want" ]] || { echo "the completion's options are [$have], --help lists [$want]"; failed=1; }
+# The rates are the table the tool parses them with, which its help prints.
+helpRates=$(sed -nE 's/.*--baud RATE +([0-9 ]+[0-9]) .*/\1/p' <<<"$help" | sorted_words)
+rates=$(_q470ctl_words value:--baud | sorted_words)
+[[ -n $rates && $rates == "$helpRates" ]] || {
+    echo "the completion's rates are [$rates], --help lists [$helpRates]"
+    failed=1
+}
 for option in $(_q470ctl_words takes-value); do
     [[ " $have " == *" $option "* ]] || { echo "takes-value names $option, which is no option"; failed=1; }
 done

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "setting_check.h"
+#include "setting_values.h"
 
 namespace q470 {
 namespace {
@@ -17,6 +18,11 @@ TEST(SearchLines, MostCommonRateFirstAndEveryFormatOfTheThoroughSearchAfter8N1) 
         rates.push_back(line.baudRate);
     }
     EXPECT_EQ(rates, (std::vector<std::uint32_t>{9600, 115200, 57600, 38400, 19200, 14400, 4800, 2400, 230400}));
+    // Every rate the lists offer, each once.
+    std::vector<std::uint32_t> offered;
+    for (const SettingValue& rate : kBaudRateValues) offered.push_back(rate.code);
+    std::sort(rates.begin(), rates.end());
+    EXPECT_EQ(rates, offered);
 
     const auto thorough = SearchLines(true);
     ASSERT_EQ(thorough.size(), 9u * 6u);
@@ -45,6 +51,15 @@ TEST(LineText, DeviceAndChannelCodes) {
     // The device codes even parity 1 and two stop bits 1.
     EXPECT_EQ(LineText(LineOfDeviceUart(19200, 8, 1, 1)), "19200 8E2");
     EXPECT_EQ(LineText(LineOfDeviceUart(19200, 8, 2, 0)), "19200 8O1");
+    EXPECT_EQ(LineText(LineOfDeviceUart(19200, 8, 7, 0)), "19200 8N1");
+    EXPECT_EQ(LineText(ConnectionLine{9600, 8, 3, 0}), "9600 8?1");
+    // The device's and the line's codes turn into each other both ways.
+    for (std::uint8_t line = 0; line <= 2; ++line) {
+        EXPECT_EQ(LineOfDeviceUart(9600, 8, DeviceParity(line), 0).parity, line) << int{line};
+    }
+    for (std::uint8_t line : {0, 2}) {
+        EXPECT_EQ(LineOfDeviceUart(9600, 8, 0, DeviceStopBits(line)).stopBits, line) << int{line};
+    }
 }
 
 SettingItem Item(SettingItem item) {
