@@ -16,8 +16,8 @@
 #include <array>
 
 #include "app_main_window.h"
+#include "app_message.h"
 #include "firmware_version.h"
-#include "job_code.h"
 #include "list_item.h"
 #include "model_kind.h"
 #include "setting_messages.h"

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app_main_window.h"
+#include "app_message.h"
 #include "list_item.h"
 #include "setting_messages.h"
 #include "setting_values.h"
