@@ -9,6 +9,9 @@
 #include <asio/post.hpp>
 
 #include "line_rate.h"
+#ifndef _WIN32
+#include "port_lock_file.h"
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -62,6 +65,19 @@ serial_port_base::character_size CharacterSizeOption(std::uint8_t bits) {
 std::error_code PlatformError(const std::error_code& error) {
     if (error.category() == asio::error::get_system_category()) return {error.value(), std::system_category()};
     return error;
+}
+
+// Another program that holds a COM port makes opening it fail with one of these; neither is about
+// the user's rights.
+std::error_code OpenError(const std::error_code& error) {
+    const std::error_code platform = PlatformError(error);
+#ifdef _WIN32
+    if (platform.category() == std::system_category() &&
+        (platform.value() == ERROR_ACCESS_DENIED || platform.value() == ERROR_SHARING_VIOLATION)) {
+        return std::make_error_code(std::errc::device_or_resource_busy);
+    }
+#endif
+    return platform;
 }
 
 template <typename Table>
@@ -148,12 +164,15 @@ std::error_code CSerialportMP::ChangeLine(std::uint32_t baudRate, std::uint8_t c
 
 std::error_code CSerialportMP::OpenPort(const std::string& portName) {
     std::error_code error;
+#ifndef _WIN32
+    // A port that a running program has locked is not even opened: opening a tty can change its lines.
+    if ((error = PortLockError(portName))) return error;
+#endif
     port_.open(portName, error);
-    if (error) return PlatformError(error);
-    if ((error = TakeExclusive())) {
-        std::error_code ignored;
-        port_.close(ignored);
-        return error;
+    if (error) return OpenError(error);
+    if (const auto busy = TakeExclusive()) {
+        ReleasePort(error);
+        return busy;
     }
     DiscardDriverBuffers();
     return {};
@@ -166,21 +185,37 @@ std::error_code CSerialportMP::TakeExclusive() {
     return {};
 }
 
+void CSerialportMP::ReleaseExclusive() {}
+
 void CSerialportMP::DiscardDriverBuffers() {
     ::PurgeComm(port_.native_handle(), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
 }
 
 #else
 
-// A tty may be opened by any number of programs; the lock makes it exclusive as a COM port is. Root
-// passes TIOCEXCL, but not the lock.
+// A tty may be opened by any number of programs; the lock makes it exclusive as a COM port is. It
+// comes first, so that a port another program holds is left before anything of it changes.
+// TIOCEXCL then keeps out the programs that take no lock (except root's). The exclusive mode
+// belongs to the tty, not to this descriptor, and a pseudo-terminal's tty outlives its closing:
+// it is taken only where the port did not have it, and ReleaseExclusive gives it back.
 std::error_code CSerialportMP::TakeExclusive() {
     const int fd = port_.native_handle();
-    ::ioctl(fd, TIOCEXCL);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         return std::make_error_code(std::errc::device_or_resource_busy);
     }
+    int exclusive = 0;
+#ifdef TIOCGEXCL
+    if (::ioctl(fd, TIOCGEXCL, &exclusive) != 0) exclusive = 0;
+#endif
+    exclusiveTaken_ = exclusive == 0 && ::ioctl(fd, TIOCEXCL) == 0;
     return {};
+}
+
+// After a hang-up the descriptor refuses every request; the tty of a hung-up device then goes with
+// its last closing.
+void CSerialportMP::ReleaseExclusive() {
+    if (exclusiveTaken_) ::ioctl(port_.native_handle(), TIOCNXCL);
+    exclusiveTaken_ = false;
 }
 
 void CSerialportMP::DiscardDriverBuffers() {
@@ -215,8 +250,14 @@ std::error_code CSerialportMP::ApplyOptions(std::uint32_t baudRate, std::uint8_t
 // After a failed option; a port that cannot even be closed is beyond repair.
 void CSerialportMP::ClosePort() {
     std::error_code error;
-    port_.close(error);
+    ReleasePort(error);
     if (error) throw std::system_error(PlatformError(error), "close");
+}
+
+// Every closing goes through here, so that the port is left as it was found.
+void CSerialportMP::ReleasePort(std::error_code& error) {
+    ReleaseExclusive();
+    port_.close(error);
 }
 
 void CSerialportMP::Close() {
@@ -229,9 +270,8 @@ void CSerialportMP::Close() {
         ::CancelIoEx(port_.native_handle(), nullptr);
 #else
         port_.cancel(ignored);
-        ::ioctl(port_.native_handle(), TIOCNXCL);
 #endif
-        port_.close(ignored);
+        ReleasePort(ignored);
     }
     writing_ = false;
 }

@@ -49,7 +49,8 @@ public:
     CSerialportMP& operator=(const CSerialportMP&) = delete;
 
     // characterSize 5..8; parity 0 none, 1 odd, 2 even; stopBits 0 one, 1 one and a half, 2 two.
-    // Another code throws std::out_of_range. A port held by anyone else gives
+    // Another code throws std::out_of_range. A port held by anyone else (a lock, exclusive mode, a
+    // lock file of a running program, on Windows another opening) gives an error equal to
     // std::errc::device_or_resource_busy, as an open channel does.
     std::error_code Open(const std::string& portName, std::uint32_t baudRate, std::uint8_t characterSize,
                          std::uint8_t parity, std::uint8_t stopBits);
@@ -79,8 +80,10 @@ private:
     std::error_code ApplyOptions(std::uint32_t baudRate, std::uint8_t characterSize, std::uint8_t parity,
                                  std::uint8_t stopBits);
     std::error_code TakeExclusive();
+    void ReleaseExclusive();
     void DiscardDriverBuffers();
     void ClosePort();
+    void ReleasePort(std::error_code& error);
     bool IsCurrent(std::uint32_t session) const { return open_ && session == session_; }
 
     void StartRead(const SelfPtr& self, std::uint32_t session);
@@ -104,6 +107,7 @@ private:
     // read loop restarts on an I/O thread.
     std::mutex portMutex_;
     asio::serial_port port_;
+    bool exclusiveTaken_ = false;  // this channel put the port in exclusive mode; under portMutex_
     asio::io_context::strand strand_;
     ReadHandler readHandler_;
     WriteHandler writeHandler_;

@@ -1,12 +1,16 @@
 #include "serialport_mp.h"
 
 #include "line_rate.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -15,6 +19,8 @@
 #include <asio/error.hpp>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <fstream>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -232,6 +238,76 @@ TEST_F(SerialChannel, UnsupportedOptionClosesThePortAndReturnsTheError) {
     EXPECT_TRUE(error);
     EXPECT_FALSE(channel_->IsOpen());
     EXPECT_FALSE(Open(*channel_)) << error.message();
+}
+
+int ExclusiveMode(int fd) {
+    int on = -1;
+    ::ioctl(fd, TIOCGEXCL, &on);
+    return on;
+}
+
+// Exclusive mode belongs to the tty, and a pseudo-terminal's tty lives on with its master: a mode left
+// behind refuses every later opening by a user without root rights. However the channel lets go of the
+// port, it leaves the mode as it found it.
+TEST_F(SerialChannel, EveryClosingLeavesExclusiveModeAsFound) {
+    struct Case {
+        const char* name;
+        bool foundExclusive;  // only root can open such a port
+        bool lockedByOther;
+        std::uint8_t stopBits;  // one and a half is refused by a pseudo-terminal
+    };
+    const Case cases[] = {
+        {"opened and closed", false, false, 0},
+        {"another program holds the lock", false, true, 0},
+        {"line settings refused", false, false, 1},
+        {"found exclusive, opened and closed", true, false, 0},
+        {"found exclusive, another program holds the lock", true, true, 0},
+    };
+    for (const auto& c : cases) {
+        if (c.foundExclusive && ::geteuid() != 0) continue;
+        SCOPED_TRACE(c.name);
+        Pty pty;
+        if (c.foundExclusive) {
+            ASSERT_EQ(::ioctl(pty.SlaveFd(), TIOCEXCL), 0);
+        }
+        const int holder = c.lockedByOther ? ::open(pty.Path().c_str(), O_RDWR | O_NOCTTY) : -1;
+        if (c.lockedByOther) {
+            ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+        }
+
+        auto channel = std::make_shared<CSerialportMP>();
+        const auto error = channel->Open(pty.Path(), 9600, 8, 0, c.stopBits);
+        if (c.lockedByOther) {
+            EXPECT_EQ(error, std::errc::device_or_resource_busy) << error.message();
+        }
+        if (!error) {
+            EXPECT_EQ(ExclusiveMode(pty.SlaveFd()), 1) << "the port is not kept from other programs";
+            channel->Close();
+        }
+        EXPECT_EQ(ExclusiveMode(pty.SlaveFd()), c.foundExclusive ? 1 : 0);
+        if (holder >= 0) ::close(holder);
+    }
+}
+
+// Opening a tty can change its lines, so a port that a running program has locked is not opened at all.
+TEST_F(SerialChannel, PortInALockFileOfARunningProgramIsBusyAndNotOpened) {
+    test::TempFolder locks;
+    ASSERT_EQ(::setenv("Q470_LOCK_DIR", locks.Path().c_str(), 1), 0);
+    const std::string lockFile = locks.Path("LCK.." + pty_.Path().substr(pty_.Path().rfind('/') + 1));
+    std::ofstream(lockFile) << "         1\n";
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, pty_.Path().c_str(), IN_OPEN), 0);
+
+    const auto error = Open(*channel_);
+    EXPECT_EQ(error, std::errc::device_or_resource_busy) << error.message();
+    EXPECT_FALSE(channel_->IsOpen());
+    char event[sizeof(inotify_event) + NAME_MAX + 1];
+    EXPECT_LT(::read(watch, event, sizeof event), 0) << "the port was opened";
+
+    std::remove(lockFile.c_str());
+    EXPECT_FALSE(Open(*channel_));
+    ::close(watch);
+    ::unsetenv("Q470_LOCK_DIR");
 }
 
 // 14400 bit/s has no constant of its own on Linux; a modem set to it must still be reachable.
