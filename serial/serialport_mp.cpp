@@ -67,13 +67,15 @@ std::error_code PlatformError(const std::error_code& error) {
     return error;
 }
 
-// Another program that holds a COM port makes opening it fail with one of these; neither is about
-// the user's rights.
+// Another program that holds a COM port makes opening it fail with one of these, none of them about
+// the user's rights: Windows reports access denied or a sharing violation, wine a lock violation
+// where a Linux program holds the port in exclusive mode.
 std::error_code OpenError(const std::error_code& error) {
     const std::error_code platform = PlatformError(error);
 #ifdef _WIN32
+    constexpr std::array<int, 3> kHeldByAnother{ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION};
     if (platform.category() == std::system_category() &&
-        (platform.value() == ERROR_ACCESS_DENIED || platform.value() == ERROR_SHARING_VIOLATION)) {
+        std::find(kHeldByAnother.begin(), kHeldByAnother.end(), platform.value()) != kHeldByAnother.end()) {
         return std::make_error_code(std::errc::device_or_resource_busy);
     }
 #endif
