@@ -9,6 +9,7 @@
 #include <asio/post.hpp>
 
 #include "line_rate.h"
+#include "port_open_refusal.h"
 #ifndef _WIN32
 #include "port_lock_file.h"
 #endif
@@ -65,21 +66,6 @@ serial_port_base::character_size CharacterSizeOption(std::uint8_t bits) {
 std::error_code PlatformError(const std::error_code& error) {
     if (error.category() == asio::error::get_system_category()) return {error.value(), std::system_category()};
     return error;
-}
-
-// Another program that holds a COM port makes opening it fail with one of these, none of them about
-// the user's rights: Windows reports access denied or a sharing violation, wine a lock violation
-// where a Linux program holds the port in exclusive mode.
-std::error_code OpenError(const std::error_code& error) {
-    const std::error_code platform = PlatformError(error);
-#ifdef _WIN32
-    constexpr std::array<int, 3> kHeldByAnother{ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION};
-    if (platform.category() == std::system_category() &&
-        std::find(kHeldByAnother.begin(), kHeldByAnother.end(), platform.value()) != kHeldByAnother.end()) {
-        return std::make_error_code(std::errc::device_or_resource_busy);
-    }
-#endif
-    return platform;
 }
 
 template <typename Table>
@@ -171,7 +157,7 @@ std::error_code CSerialportMP::OpenPort(const std::string& portName) {
     if ((error = PortLockError(portName))) return error;
 #endif
     port_.open(portName, error);
-    if (error) return OpenError(error);
+    if (error) return PortOpenRefusal(PlatformError(error));
     if (const auto busy = TakeExclusive()) {
         ReleasePort(error);
         return busy;
