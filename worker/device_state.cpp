@@ -9,12 +9,12 @@ std::string FirmwareText(const DeviceState& state) {
     return WideToNarrow(state.firmwareVersion);
 }
 
-bool HasRxPullUp(std::uint32_t modelKind, const std::string& firmware, bool foundMissing) {
+bool DeviceHasRxPullUp(std::uint32_t modelKind, const std::string& firmware, bool foundMissing) {
     return modelKind == ModelQ470R && !foundMissing && FirmwareHasRxPullUp(firmware);
 }
 
 bool DeviceHasRxPullUp(const DeviceState& state) {
-    return HasRxPullUp(state.modelKind, FirmwareText(state), state.rxPullUpMissing);
+    return DeviceHasRxPullUp(state.modelKind, FirmwareText(state), state.rxPullUpMissing);
 }
 
 }  // namespace q470

@@ -30,7 +30,7 @@ std::string FirmwareText(const DeviceState& state);
 // Whether a device has the RX pull-up setting: a Q470R whose firmware has it, unless its read found it
 // missing. Every part that shows, sends, checks or reports RX pull-up asks this, through the device
 // state or through the general record that carries the same facts.
-bool HasRxPullUp(std::uint32_t modelKind, const std::string& firmware, bool foundMissing);
+bool DeviceHasRxPullUp(std::uint32_t modelKind, const std::string& firmware, bool foundMissing);
 bool DeviceHasRxPullUp(const DeviceState& state);
 
 }  // namespace q470

@@ -192,7 +192,7 @@ std::optional<SettingProblem> CheckGpioEntry(const GpioEntry& entry) {
 }
 
 bool RecordHasRxPullUp(const GeneralSettings& record) {
-    return HasRxPullUp(record.modelKind, record.firmwareVersion, record.rxPullUpMissing);
+    return DeviceHasRxPullUp(record.modelKind, record.firmwareVersion, record.rxPullUpMissing);
 }
 
 SettingProblems CheckGeneralSettings(const GeneralSettings& record, const RadioPlan& held) {
