@@ -275,5 +275,27 @@ TEST(Backup, ValuesTheRulesRefuseAreSavedAsReadWithWarningsAndTheFileIsRefused) 
     EXPECT_EQ(PortRecord(ParseJson(clean.out))["warnings"].Size(), 0u);
 }
 
+// The file holds no PHY ID: a backup of a unit on another channel plan than the one it is restored to
+// is refused at once, naming the channel and the plan the device is on, and nothing is written.
+TEST(Backup, AFileForAnotherChannelPlanSaysWhyAtOnce) {
+    CliRig rig;
+    rig.modem.SetReadyDelay(std::chrono::milliseconds(1));
+    rig.modem.UpdateSettings([](sim::ModemSettings& s) {
+        s.phyId = 8;
+        s.rfChannel = 46;
+    });
+    TemporaryFolder folder;
+    const std::string file = folder.File("outdoor.json");
+    ASSERT_EQ(rig.Run({"save", file}).status, 0);
+    ASSERT_EQ(rig.Run({"factory-reset"}).status, 0);
+    rig.TakeCommands();
+    const CliRun apply = rig.Run({"apply", file});
+    EXPECT_EQ(apply.status, 4);
+    EXPECT_TRUE(
+        Contains(apply.err, "General/RF Channel: 46 is not allowed (allowed: 99 to 105, the channels of PHY ID 12)."))
+        << apply.err;
+    EXPECT_EQ(rig.TakeCommands(), Joined({IdentifyCommands(), ReadQ470RCommands()})) << "read, nothing written";
+}
+
 }  // namespace
 }  // namespace q470::test
