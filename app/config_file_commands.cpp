@@ -26,13 +26,21 @@ void ConfigFileCommands::OnSaveConfigFile() {
     if (!window_.IsPortOpen() || window_.IsBusy()) return;  // only a connected, idle device has records to save
     const QString path = CurrentUiServices().GetSaveFileName(&window_, ConfigFileRequest());
     if (path.isEmpty()) return;
-    const int result =
-        SaveConfigForModel(path.toStdU16String(), window_.ConnectedModelKind(),
-                           window_.GeneralPage().GetGeneralSettings(), window_.GpioPage().GetGpioSettings());
-    if (result != 0) {
+    const std::uint32_t modelKind = window_.ConnectedModelKind();
+    const GeneralSettings& general = window_.GeneralPage().GetGeneralSettings();
+    const GpioSettings& gpio = window_.GpioPage().GetGpioSettings();
+    if (SaveConfigForModel(path.toStdU16String(), modelKind, general, gpio) != 0) {
         ShowMessageBox(&window_, Text(UiText::ConfigSaveFailed), MessageIcon::Error);
-    } else {
-        ShowMessageBox(&window_, Text(UiText::ConfigSaved), MessageIcon::Information);
+        return;
+    }
+    ShowMessageBox(&window_, Text(UiText::ConfigSaved), MessageIcon::Information);
+    // The file holds what the device holds, also a value the rules refuse: say now that it cannot be
+    // applied as it is, rather than when the backup is needed.
+    const SettingProblems held = RestoreRefusals(modelKind, general, gpio);
+    if (!held.empty()) {
+        ShowMessageBox(&window_,
+                       WithDetails(Text(UiText::SavedWithHeldValues), HeldValueLines(held, CurrentUiLanguage())),
+                       MessageIcon::Warning);
     }
 }
 

@@ -183,8 +183,9 @@ std::string GeneralChanges::ApplyTo(GeneralSettings& record, const CliText& text
         return text.Text(channel_ ? ToolText::SetChannelNotInPlan : ToolText::SetDeviceChannelNotInPlan,
                          {std::to_string(channel), std::to_string(phyId), ChannelList(allowed, text)});
     }
-    if (rxPullUp_ && !FirmwareHasRxPullUp(record.firmwareVersion)) {
-        return text.Text(ToolText::SetNoRxPullUp, {record.firmwareVersion});
+    if (rxPullUp_ && !RecordHasRxPullUp(record)) {
+        const bool missing = FirmwareHasRxPullUp(record.firmwareVersion);
+        return text.Text(missing ? ToolText::SetRxPullUpMissing : ToolText::SetNoRxPullUp, {record.firmwareVersion});
     }
     record.phyId = phyId;
     record.rfChannel = channel;

@@ -130,11 +130,13 @@ void JsonReport::WriteCommandFields(JsonOut& json, const PortOutcome& port) cons
         case CliCommand::Read:
             WriteSettings(json, port.read, port.general);
             WriteGpio(json, port.read && q470r, port.gpio);
+            json.Key("warnings").Strings(port.warnings);
             return;
         case CliCommand::Save:
             OptionalString(json, "file", !port.file.empty(), port.file);
             WriteSettings(json, port.read, port.general);
             WriteGpio(json, port.read && q470r, port.gpio);
+            json.Key("warnings").Strings(port.warnings);
             return;
         case CliCommand::Apply: {
             json.Key("file").String(request_.arguments.front());

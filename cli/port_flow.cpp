@@ -136,6 +136,13 @@ bool PortFlow::Read() {
     outcome_.device = session_.Device();
     outcome_.general = GeneralSettingsFromDevice(outcome_.device, session_.Connection(), q470r);
     if (q470r) outcome_.gpio = GpioSettingsFromDevice(outcome_.device);
+    // A value older firmware or another tool left on the device is saved as read, but its file would
+    // be refused on apply: say so while the device is at hand. (set and gpio refuse such values.)
+    const CliCommand command = plan_.request.command;
+    if (command == CliCommand::Read || command == CliCommand::Save) {
+        outcome_.warnings = HeldValueLines(RestoreRefusals(outcome_.device.modelKind, outcome_.general, outcome_.gpio),
+                                           plan_.text.Language());
+    }
     return true;
 }
 
@@ -235,8 +242,7 @@ void PortFlow::Set() {
     outcome_.general = record;
     outcome_.generalWritten = true;
     outcome_.device.quietMode = session_.Device().quietMode;  // the closing write set it
-    std::vector<SettingCheck> checks =
-        ChecksOfGeneral(record, q470r, FirmwareHasRxPullUp(FirmwareText(session_.Device())));
+    std::vector<SettingCheck> checks = ChecksOfGeneral(record, q470r, DeviceHasRxPullUp(session_.Device()));
     const FollowUp next = NextAfterJob(job, JobSucceeded, session_.Device(), record.panId);
     if (next.step != FollowUpStep::ClearAssociations)
         return FinishWrites(plan_.text.Text(UiText::ApplyGeneralDone), std::move(checks));

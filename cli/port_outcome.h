@@ -55,7 +55,8 @@ struct PortOutcome {
     bool associationCleared = false;             // set: a PAN ID change needed AT+ASSOCCLR
     bool restarted = false;                      // the restart job ran
     SettingProblems problems;                    // apply: what the rule check found in the file
-    std::vector<std::string> warnings;           // apply: members named but not sent (the file still went)
+    std::vector<std::string> warnings;           // apply: members named but not sent (the file still went);
+                                                 // read, save: held values a saved file could not restore
     std::vector<UnsentItem> unsent;              // apply: every file item not sent, and why
     std::optional<ApplyTrail> trail;             // a write job ran: what the device acknowledged, where it stopped
     std::optional<VerifyReport> verify;          // --verify: what the device holds after its restart

@@ -1,7 +1,6 @@
 #include "setting_words.h"
 
 #include "decimal_number.h"
-#include "firmware_version.h"
 #include "model_kind.h"
 #include "setting_values.h"
 #include "settings_rules.h"
@@ -42,8 +41,7 @@ std::vector<SettingWord> GeneralSettingWords(const GeneralSettings& general) {
     words.push_back(Named("stop-bits", kDeviceStopBitValues, general.stopBits));
     words.push_back(Named("data-bits", kDataBitValues, general.dataBits));
     words.push_back(Switch("quiet", general.quietMode != 0));
-    if (q470r && FirmwareHasRxPullUp(general.firmwareVersion))
-        words.push_back(Switch("rx-pullup", general.rxPullUp != 0));
+    if (RecordHasRxPullUp(general)) words.push_back(Switch("rx-pullup", general.rxPullUp != 0));
     return words;
 }
 

@@ -17,7 +17,6 @@
 
 #include "app_main_window.h"
 #include "app_message.h"
-#include "firmware_version.h"
 #include "list_item.h"
 #include "model_kind.h"
 #include "setting_messages.h"
@@ -258,7 +257,7 @@ void GeneralInfoPage::SetGeneralSettings(const GeneralSettings& settings) {
 void GeneralInfoPage::EnableControls(bool enable) {
     const bool q470r = record_.modelKind == ModelQ470R;
     for (auto* list : {baudList_, parityList_, stopBitsList_, dataBitsList_}) list->setEnabled(enable);
-    rxPullUpList_->setEnabled(enable && q470r && FirmwareHasRxPullUp(record_.firmwareVersion));
+    rxPullUpList_->setEnabled(enable && RecordHasRxPullUp(record_));
     channelList_->setEnabled(enable && q470r);
     SetGroupEnabled(*roleButtons_, enable && q470r);
     panIdEdit_->setEnabled(enable);

@@ -2,6 +2,7 @@
 
 #include <rapidjson/error/error.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <cstdio>
@@ -190,6 +191,16 @@ std::vector<std::string> ProblemLines(const SettingProblems& problems, UiLanguag
     return lines;
 }
 
+std::vector<std::string> HeldValueLines(const SettingProblems& refusals, UiLanguage language) {
+    std::vector<std::string> lines;
+    for (const auto& problem : refusals) {
+        if (!IsRefusal(problem.kind)) continue;
+        lines.push_back(Fill(language, UiText::HeldValueNotAllowed, Subject(problem, language).c_str(),
+                             problem.value.c_str(), AllowedText(problem, language).c_str()));
+    }
+    return lines;
+}
+
 std::string FileFailureText(const ConfigFileFailure& failure, UiLanguage language) {
     switch (failure.cause) {
         case FileFailureCause::Missing:
@@ -240,8 +251,14 @@ std::vector<std::string> LoadCauseLines(const ConfigLoadOutcome& outcome, std::u
         case ConfigLoadStatus::WrongProduct:
             return {Fill(language, UiText::FileForOtherModel, ModelName(outcome.fileModelKind),
                          ModelName(connectedModelKind))};
+        case ConfigLoadStatus::Refused: {
+            std::vector<std::string> lines = ProblemLines(outcome.problems, language);
+            const auto refusals = std::count_if(outcome.problems.begin(), outcome.problems.end(),
+                                                [](const SettingProblem& p) { return IsRefusal(p.kind); });
+            lines.insert(lines.begin() + refusals, Plain(language, UiText::RefusedFileNote));
+            return lines;
+        }
         case ConfigLoadStatus::NoValidValues:
-        case ConfigLoadStatus::Refused:
         case ConfigLoadStatus::Loaded:
             return ProblemLines(outcome.problems, language);
     }

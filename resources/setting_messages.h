@@ -21,6 +21,10 @@ namespace q470 {
 std::string ProblemText(const SettingProblem& problem, UiLanguage language);
 // Refusals first, then the rest, each in the order found.
 std::vector<std::string> ProblemLines(const SettingProblems& problems, UiLanguage language);
+// Values a device holds that a saved file would carry and apply would refuse, one line each, naming
+// where the value stands in the file, the value, what is allowed and that the file cannot be applied
+// until it is changed: the warnings of read and save.
+std::vector<std::string> HeldValueLines(const SettingProblems& refusals, UiLanguage language);
 // What the refusals allow, e.g. "46 to 51, the channels of PHY ID 8".
 std::string AllowedText(const SettingProblem& problem, UiLanguage language);
 
@@ -38,8 +42,9 @@ struct LoadRefusal {
 LoadRefusal LoadRefusalOf(ConfigLoadStatus status);
 
 // The lines that follow the window's message for a refused or loaded file: the cause of a read
-// failure or of wrong content, the model the file is for, the problems found. `connectedModelKind`
-// names the device for a file of another product.
+// failure or of wrong content, the model the file is for, the problems found (after the refusals, that
+// a file saved from a device holding such a value needs it changed first). `connectedModelKind` names
+// the device for a file of another product.
 std::vector<std::string> LoadCauseLines(const ConfigLoadOutcome& outcome, std::uint32_t connectedModelKind,
                                         UiLanguage language);
 

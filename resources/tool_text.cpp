@@ -368,6 +368,9 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::DiscoverCannotOpen, "열 수 없음", "cannot open"},
     {ToolText::DiscoverUnidentified, "확인 안 됨", "unidentified"},
     {ToolText::DiscoverStopped, "중단됨", "stopped"},
+    {ToolText::SetRxPullUpMissing,
+     "set: rx-pullup: 이 장치(펌웨어 '{0}')는 AT+URPU?에 응답하지 않아 RX Pull Up 설정이 없습니다",
+     "set: rx-pullup: this device (firmware '{0}') did not answer AT+URPU?, so it has no RX pull-up setting"},
 };
 
 constexpr std::size_t kToolTextCount = sizeof(kToolTexts) / sizeof(kToolTexts[0]);

@@ -145,6 +145,8 @@ enum class ToolText : int {
     DiscoverCannotOpen,
     DiscoverUnidentified,
     DiscoverStopped,
+    // set: a device whose firmware should have RX pull-up but which has none.
+    SetRxPullUpMissing,
     // Not a text: how many there are. New texts go above it.
     Count,
 };

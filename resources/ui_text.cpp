@@ -249,6 +249,16 @@ constexpr UiTextEntry kUiTexts[] = {
     {UiText::FindNothing, "응답하는 장치가 없습니다. 연결과 전원을 확인해 주세요.",
      "No device answered on any port. Please check the cable and the power."},
     {UiText::FindCancelled, "장치 찾기를 취소하였습니다.", "The search was cancelled."},
+    {UiText::HeldValueNotAllowed,
+     "%s: 장치가 가진 값 %s은(는) 쓸 수 없는 값입니다(허용: %s). 이 값이 든 파일은 값을 고치기 전에는 적용할 수 "
+     "없습니다.",
+     "%s: the device holds %s, which is not allowed (allowed: %s); a file holding it cannot be applied until it "
+     "is changed."},
+    {UiText::SavedWithHeldValues,
+     "설정 파일을 장치에서 읽은 그대로 저장하였지만, 이 파일은 그대로는 적용할 수 없습니다.",
+     "The file is saved as read from the device, but it cannot be applied as it is."},
+    {UiText::RefusedFileNote, "이런 값을 가진 장치에서 저장한 파일은 그 값을 고친 뒤에 적용할 수 있습니다.",
+     "A file saved from a device that holds such a value can be applied once that value is changed in it."},
 };
 
 constexpr bool IdsAreUnique() {

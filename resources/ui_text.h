@@ -207,6 +207,10 @@ enum class UiText : int {
     FindFound,
     FindNothing,
     FindCancelled,
+    // Values a device holds that the rules do not allow: a saved file keeps them and cannot be applied.
+    HeldValueNotAllowed,
+    SavedWithHeldValues,
+    RefusedFileNote,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

@@ -92,7 +92,7 @@ Plan PlanOf(const JobRecord& run) {
             plan.steps = {{"AT+OPMODE=", JobFailed},  {"AT+PANID=", JobFailed, !IsAcceptedPanId(g.panId)},
                           {"AT+PHYID=", JobFailed},   {"AT+RFCH=", JobFailed},
                           {"AT+NETROLE=", JobFailed}, {"AT+UART=", JobFailed}};
-            if (FirmwareHasRxPullUp(run.firmwareAtStart)) plan.steps.push_back({"AT+URPU=", JobFailed});
+            if (run.rxPullUpAtStart) plan.steps.push_back({"AT+URPU=", JobFailed});
             plan.closing = true;
             plan.closingValue = g.quietMode;
             break;
@@ -258,7 +258,9 @@ void Compare(std::ostringstream& out, const char* what, T got, U want) {
         out << what << " " << got << " != " << want << "; ";
 }
 
-std::string DifferencesQ470R(const DeviceState& state, const sim::ModemSettings& device) {
+// On firmware that only version order gives RX pull-up, a refused or unanswered query means the device
+// has none; everywhere else the read holds what the device holds.
+std::string DifferencesQ470R(const DeviceState& state, const sim::ModemSettings& device, bool rxPullUpUnanswered) {
     std::ostringstream out;
     for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
         Compare(out, "GPIO pin", state.gpio[pin].pin, pin);
@@ -268,12 +270,17 @@ std::string DifferencesQ470R(const DeviceState& state, const sim::ModemSettings&
     Compare(out, "report interval", state.reportInterval, device.reportInterval);
     Compare(out, "send-remote", state.sendRemote & 0xFFu, device.sendRemote ? 1 : 0);
     Compare(out, "user PAN ID", state.network.userPanId, 0);
-    const bool hasRxPullUp = FirmwareHasRxPullUp(device.firmware);
-    Compare(out, "RX pull-up", state.rxPullUp, hasRxPullUp && device.rxPullUp ? 1 : 0);
+    if (state.rxPullUpMissing) {
+        if (!rxPullUpUnanswered || !FirmwareMayLackRxPullUp(device.firmware)) out << "RX pull-up taken as missing; ";
+        Compare(out, "RX pull-up", state.rxPullUp, 0);
+    } else {
+        const bool hasRxPullUp = FirmwareHasRxPullUp(device.firmware);
+        Compare(out, "RX pull-up", state.rxPullUp, hasRxPullUp && device.rxPullUp ? 1 : 0);
+    }
     return out.str();
 }
 
-std::string Differences(const DeviceState& state, const sim::ModemSettings& device, bool q470r) {
+std::string Differences(const JobRecord& run, const DeviceState& state, const sim::ModemSettings& device, bool q470r) {
     std::ostringstream out;
     Compare(out, "address", state.info.extendedAddress, device.extendedAddress);
     Compare(out, "mode", state.info.mode, device.opMode);
@@ -283,7 +290,9 @@ std::string Differences(const DeviceState& state, const sim::ModemSettings& devi
     Compare(out, "PAN ID", state.network.panId, device.panId);
     if (FirmwareText(state) != device.firmware) out << "firmware " << FirmwareText(state) << " != " << device.firmware;
     if (!q470r) Compare(out, "user PAN ID", state.network.userPanId, device.userPanId);
-    return out.str() + (q470r ? DifferencesQ470R(state, device) : std::string());
+    const LedgerEntry* rxPullUp = Find(run, "AT+URPU?");
+    const bool rxPullUpUnanswered = rxPullUp != nullptr && Unanswered(*rxPullUp);
+    return out.str() + (q470r ? DifferencesQ470R(state, device, rxPullUpUnanswered) : std::string());
 }
 
 }  // namespace
@@ -337,7 +346,7 @@ std::string JobAudit::CheckIdentify(const JobRecord& run, const DeviceState& sta
 
 std::string JobAudit::CheckRead(const JobRecord& run, const DeviceState& state, const sim::ModemSettings& device) {
     if (run.result == JobSucceeded) {
-        const std::string differences = Differences(state, device, run.job == JobReadQ470R);
+        const std::string differences = Differences(run, state, device, run.job == JobReadQ470R);
         return differences.empty() ? std::string() : Violation(run, "read differs from the device: " + differences);
     }
     if (run.deviceGone || AnyUnanswered(run)) return {};
@@ -353,7 +362,7 @@ std::string JobAudit::CheckConnect(const JobRecord& run, bool connected, const D
     }
     if (state.modelKind != kind) return Violation(run, "connected as model kind " + std::to_string(state.modelKind));
     if (state.quietMode != (device.quietMode ? 1 : 0)) return Violation(run, "quiet flag differs from the device's");
-    const std::string differences = Differences(state, device, kind == ModelQ470R);
+    const std::string differences = Differences(run, state, device, kind == ModelQ470R);
     return differences.empty() ? std::string() : Violation(run, "shows what the device does not hold: " + differences);
 }
 

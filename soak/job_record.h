@@ -20,6 +20,7 @@ struct JobRecord {
     // The device state when the job started.
     std::uint8_t quietAtStart = 0;
     std::string firmwareAtStart;
+    bool rxPullUpAtStart = false;  // the device had RX pull-up, as the last read found it
     // The job's inputs.
     GeneralSettings general;
     GpioSettings gpio;

@@ -230,6 +230,7 @@ JobRecord LinkSoak::StartRecord(std::int32_t job) const {
     run.job = job;
     run.quietAtStart = state_.quietMode;
     run.firmwareAtStart = FirmwareText(state_);
+    run.rxPullUpAtStart = DeviceHasRxPullUp(state_);
     run.general = input_.general;
     run.gpio = input_.gpio;
     run.items = input_.fileItems;

@@ -190,6 +190,7 @@ void WindowSoak::RunAction(Action action) {
     JobRecord run;
     run.quietAtStart = state.quietMode;
     run.firmwareAtStart = FirmwareText(state);
+    run.rxPullUpAtStart = DeviceHasRxPullUp(state);
     const std::size_t mark = device_.Ledger().Mark();
     if (!Perform(action, run)) {
         NewMessages();

@@ -5,7 +5,6 @@
 
 #include "apply_trail.h"
 #include "command_catalogue.h"
-#include "firmware_version.h"
 #include "job_code.h"
 #include "job_session.h"
 #include "model_kind.h"
@@ -197,8 +196,8 @@ std::int32_t RunApplyGeneralQ470R(const JobInput& input, JobHost& host, JobSessi
         if (!s.Set(CmdRfChannelSet, record.rfChannel)) return JobFailed;
         if (!s.Set(CmdNetRoleSet, record.netRole)) return JobFailed;
         if (!s.SetUart(record.baudRate, record.stopBits, record.parity, record.dataBits)) return JobFailed;
-        const bool hasRxPullUp = FirmwareHasRxPullUp(FirmwareText(host.State()));
-        if (hasRxPullUp && !s.Set(CmdRxPullUpSet, record.rxPullUp != 0 ? kOn : kOff)) return JobFailed;
+        if (DeviceHasRxPullUp(host.State()) && !s.Set(CmdRxPullUpSet, record.rxPullUp != 0 ? kOn : kOff))
+            return JobFailed;
         return Outcome(s.Close(record.quietMode));
     });
 }

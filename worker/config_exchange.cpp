@@ -104,6 +104,21 @@ std::string ConfigFileTextForModel(std::uint32_t modelKind, const GeneralSetting
     return KS410ConfigFileText(items);
 }
 
+SettingProblems RestoreRefusals(std::uint32_t modelKind, const GeneralSettings& general, const GpioSettings& gpio) {
+    ConfigTarget target;
+    target.modelKind = modelKind;
+    target.radio = RadioPlan{general.phyId, general.rfChannel};
+    ConfigDocument document;
+    SettingItemList items;
+    ConfigLoadOutcome outcome =
+        LoadConfigBytesForModel(ConfigFileTextForModel(modelKind, general, gpio), target, document, items);
+    SettingProblems refusals;
+    for (SettingProblem& problem : outcome.problems) {
+        if (IsRefusal(problem.kind)) refusals.push_back(std::move(problem));
+    }
+    return refusals;
+}
+
 ConfigLoadOutcome LoadConfigForModel(const std::u16string& path, const ConfigTarget& target, ConfigDocument& document,
                                      SettingItemList& items) {
     ConfigLoadOutcome outcome;

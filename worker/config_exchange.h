@@ -28,6 +28,12 @@ int SaveConfigForModel(const std::u16string& path, std::uint32_t modelKind, cons
 // The bytes that file holds, for a target that is written in place (a pipe, standard output).
 std::string ConfigFileTextForModel(std::uint32_t modelKind, const GeneralSettings& general, const GpioSettings& gpio);
 
+// The values of the file that save writes which applying it to the same device would refuse: the
+// file's text read back and checked as apply checks it, against the model and the radio plan the
+// record holds. A device set up by older firmware or another tool may hold them; the file keeps them
+// as read. Empty when the file can be applied as it is.
+SettingProblems RestoreRefusals(std::uint32_t modelKind, const GeneralSettings& general, const GpioSettings& gpio);
+
 enum class ConfigLoadStatus {
     Loaded,          // `items` holds the file's settings; `problems` may name members left out
     FileUnreadable,  // the file does not open, or is not one strict JSON value: `code` is the load result,

@@ -45,6 +45,7 @@ GeneralSettings GeneralSettingsFromDevice(const DeviceState& state, const Connec
     if (afterQ470RRead) {
         record.rxPullUp = state.rxPullUp;
         record.firmwareVersion = WideToNarrow(state.firmwareVersion);
+        record.rxPullUpMissing = state.rxPullUpMissing;
     }
     return record;
 }

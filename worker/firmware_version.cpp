@@ -40,4 +40,10 @@ bool FirmwareHasRxPullUp(const std::string& text) {
     return ParseFirmwareVersion(text, version) && HasRxPullUp(version);
 }
 
+bool FirmwareMayLackRxPullUp(const std::string& text) {
+    FirmwareVersion version;
+    constexpr std::uint32_t kFirstMinorWithRxPullUp = 5;
+    return ParseFirmwareVersion(text, version) && HasRxPullUp(version) && version.minor < kFirstMinorWithRxPullUp;
+}
+
 }  // namespace q470

@@ -24,4 +24,9 @@ bool HasRxPullUp(const FirmwareVersion& version);
 // at least two '.' separators, so "1.5" and "2" do not) and its version has RX pull-up.
 bool FirmwareHasRxPullUp(const std::string& text);
 
+// Firmware that has RX pull-up by version order although its minor number is below 5 (2.0.0, 2.3.1,
+// 10.0.0). Devices on it were long taken to have no RX pull-up, and some of them do not know the
+// command: there a refused or unanswered query means the device has none, not that it failed.
+bool FirmwareMayLackRxPullUp(const std::string& text);
+
 }  // namespace q470

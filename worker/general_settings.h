@@ -27,6 +27,7 @@ struct GeneralSettings {
     std::uint32_t modelKind = 0;
     std::uint8_t rxPullUp = 0;
     std::string firmwareVersion;  // narrow text; empty for the KELDAN models
+    bool rxPullUpMissing = false;  // carried: the read found no RX pull-up although the firmware has it
 };
 
 }  // namespace q470

@@ -46,15 +46,21 @@ std::int32_t RunReadQ470R(const JobInput& input, JobHost& host, JobSession& sess
     if (!version) return JobFailed;
     const std::string firmware = ReadText(*version);
     std::uint8_t rxPullUp = 0;
+    bool rxPullUpMissing = false;
     if (FirmwareHasRxPullUp(firmware)) {
-        const auto pullUp = session.Query(CmdRxPullUpQuery, RespRxPullUp);
-        if (!pullUp) return JobFailed;
-        rxPullUp = FirstByte(*pullUp);
+        if (const auto pullUp = session.Query(CmdRxPullUpQuery, RespRxPullUp)) {
+            rxPullUp = FirstByte(*pullUp);
+        } else if (FirmwareMayLackRxPullUp(firmware) && !session.LinkGone()) {
+            rxPullUpMissing = true;  // a refusal or silence from such a device is its answer
+        } else {
+            return JobFailed;
+        }
     }
 
     // Only a complete read reaches the device state; a failed one leaves it as it was.
     DeviceState& state = host.State();
     state.rxPullUp = rxPullUp;
+    state.rxPullUpMissing = rxPullUpMissing;
     state.info = ReadInfoPayload(*info);
     state.network = ReadNetInfoPayload(*network);
     state.network.userPanId = 0;

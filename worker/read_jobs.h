@@ -15,6 +15,8 @@ namespace q470 {
 // 0, JobFailed, or IdentifyUnknownModel with the device state untouched.
 std::int32_t RunIdentify(const JobInput& input, JobHost& host, JobSession& session);
 // Identity, network, GPIO table, periodic report, version and, on firmware that has it, RX pull-up.
+// A device on firmware that only version order gives RX pull-up (2.0.0 and the like) may refuse or
+// ignore that query: it then has none, and the read still succeeds.
 std::int32_t RunReadQ470R(const JobInput& input, JobHost& host, JobSession& session);
 // Identity, network, version and user PAN ID of a KELDAN device.
 std::int32_t RunReadKs(const JobInput& input, JobHost& host, JobSession& session);

@@ -4,7 +4,7 @@
 #include <array>
 #include <limits>
 
-#include "firmware_version.h"
+#include "device_state.h"
 #include "model_kind.h"
 #include "setting_values.h"
 
@@ -191,6 +191,10 @@ std::optional<SettingProblem> CheckGpioEntry(const GpioEntry& entry) {
     return problem;
 }
 
+bool RecordHasRxPullUp(const GeneralSettings& record) {
+    return DeviceHasRxPullUp(record.modelKind, record.firmwareVersion, record.rxPullUpMissing);
+}
+
 SettingProblems CheckGeneralSettings(const GeneralSettings& record, const RadioPlan& held) {
     SettingProblems problems;
     const bool q470r = record.modelKind == ModelQ470R;
@@ -207,8 +211,7 @@ SettingProblems CheckGeneralSettings(const GeneralSettings& record, const RadioP
     Require(problems, SettingField::StopBits, record.stopBits);
     Require(problems, SettingField::Parity, record.parity);
     Require(problems, SettingField::DataBits, record.dataBits);
-    if (q470r && FirmwareHasRxPullUp(record.firmwareVersion))
-        Require(problems, SettingField::RxPullUp, record.rxPullUp);
+    if (RecordHasRxPullUp(record)) Require(problems, SettingField::RxPullUp, record.rxPullUp);
     Require(problems, SettingField::QuietMode, record.quietMode);
     return problems;
 }

@@ -56,6 +56,10 @@ bool IsValidPanIdValue(std::uint64_t value);
 // record's signed 32-bit field. 1 to 999 ms are refused.
 bool IsAcceptedReportInterval(std::int64_t milliseconds);
 
+// Whether the device the record was filled from has the RX pull-up setting (the device state's own
+// answer, carried by the record).
+bool RecordHasRxPullUp(const GeneralSettings& record);
+
 // --- checking whole records ---
 
 // The general page's record as an apply job would send it to the model in `record.modelKind`, against

@@ -263,6 +263,44 @@ private slots:
         QCOMPARE(rig.TakeCommands(), (Commands{"AT+OPMODE=3\r", "ATZ\r"}));
     }
 
+    // A device set up by older firmware or another tool may hold what the rules refuse: the file keeps
+    // it as read, a warning after the saved message names each value, and loading the file is refused
+    // with the values, what is allowed and that the file needs them changed.
+    void valuesTheRulesRefuseAreSavedWithAWarning() {
+        WindowRig rig;
+        rig.modem.UpdateSettings([](sim::ModemSettings& s) {
+            s.reportInterval = 500;
+            s.gpio[0] = {2, 0};  // pin 0 has no alternate function
+        });
+        QVERIFY(rig.Connect());
+        rig.TakeCommands();
+        const QString path = folder_->filePath(QStringLiteral("held.json"));
+        Save(rig, path);
+        const auto messages = rig.ui.Messages();
+        QCOMPARE(messages.size(), std::size_t(2));
+        QCOMPARE(messages[0].text, Text(UiText::ConfigSaved));
+        QCOMPARE(messages[1].icon, MessageIcon::Warning);
+        const QString lines = QStringLiteral(
+            "GPIOs/Configs[0]/IoMode: 장치가 가진 값 2은(는) 쓸 수 없는 값입니다(허용: 0~1, 0번 핀의 모드). 이 값이 든 "
+            "파일은 값을 고치기 전에는 적용할 수 없습니다.\n"
+            "GPIOs/Periodic Report/Report Interval: 장치가 가진 값 500은(는) 쓸 수 없는 값입니다(허용: 0, "
+            "1000~2147483647). 이 값이 든 파일은 값을 고치기 전에는 적용할 수 없습니다.");
+        QCOMPARE(messages[1].text, Text(UiText::SavedWithHeldValues) + QStringLiteral("\n\n") + lines);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("\"Report Interval\": 500,"));
+
+        Load(rig, path);
+        QCoreApplication::processEvents();
+        const QString refused = LastMessage(rig).text;
+        QVERIFY2(refused.startsWith(Text(UiText::ConfigLoadFailed)), qPrintable(refused));
+        const QString interval = QStringLiteral("GPIOs/Periodic Report/Report Interval: 500은(는) 쓸 수 없는 값입니다");
+        QVERIFY2(refused.contains(interval), qPrintable(refused));
+        QVERIFY2(refused.contains(Text(UiText::RefusedFileNote)), qPrintable(refused));
+        QTest::qWait(50);
+        QVERIFY(rig.TakeCommands().empty());
+    }
+
     void cancelledDialogsLeaveNoTrace() {
         WindowRig rig;
         QVERIFY(rig.Connect());

@@ -67,16 +67,18 @@ TEST(ApplyGeneralQ470R, SendsTheRecordAndRxPullUpByFirmware) {
     struct Case {
         const char* firmware;
         std::uint8_t rxPullUp;
-        const char* pullUpCommand;  // nullptr: not sent
+        const char* pullUpCommand;   // nullptr: not sent
+        bool readFoundNone = false;  // the read job found no RX pull-up on this device
     };
     const Case cases[] = {
-        {"1.5.0", 1, "AT+URPU=1\r"}, {"1.5.0", 0, "AT+URPU=0\r"}, {"1.6.2", 5, "AT+URPU=1\r"},
-        {"1.4.9", 1, nullptr},       {"2.0.0", 1, "AT+URPU=1\r"}, {"1.5", 1, nullptr},
+        {"1.5.0", 1, "AT+URPU=1\r"}, {"1.5.0", 0, "AT+URPU=0\r"}, {"1.6.2", 5, "AT+URPU=1\r"}, {"1.4.9", 1, nullptr},
+        {"2.0.0", 1, "AT+URPU=1\r"}, {"1.5", 1, nullptr},         {"2.0.0", 1, nullptr, true},
     };
     JobRig rig;
     for (const auto& c : cases) {
         rig.modem.UpdateSettings([&](sim::ModemSettings& s) { s.firmware = c.firmware; });
         rig.host.state = ReadFrom(ModelQ470R, NarrowToWide(c.firmware).c_str());
+        rig.host.state.rxPullUpMissing = c.readFoundNone;
         rig.input.general = Q470RRecord();
         rig.input.general.rxPullUp = c.rxPullUp;
         EXPECT_EQ(rig.Run(JobApplyGeneralQ470R), JobSucceeded) << c.firmware;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "model_kind.h"
+#include "settings_rules.h"
+
 namespace q470 {
 namespace {
 
@@ -56,6 +59,31 @@ TEST(DeviceRecords, ReadJobDecidesFirmwareAndRxPullUp) {
     EXPECT_EQ(gpio.reportInterval, 60000);
     EXPECT_EQ(gpio.sendToPeer, 1);
     EXPECT_EQ(gpio.pins[3].ioMode, 1);
+}
+
+// The page, set and the record check ask the record; the jobs ask the device state: both give the
+// same answer, also for a device whose read found no RX pull-up although its firmware has it.
+TEST(DeviceRecords, RecordAndDeviceStateAgreeOnRxPullUp) {
+    struct Case {
+        std::uint32_t model;
+        const char16_t* firmware;
+        bool missing;
+        bool has;
+    };
+    const Case cases[] = {
+        {ModelQ470R, u"1.5.0", false, true},  {ModelQ470R, u"2.0.0", false, true},
+        {ModelQ470R, u"2.0.0", true, false},  {ModelQ470R, u"1.4.9", false, false},
+        {ModelKs410, u"1.5.0", false, false}, {ModelKs400, u"2.0.0", false, false},
+    };
+    for (const auto& c : cases) {
+        DeviceState state = SampleState();
+        state.modelKind = c.model;
+        state.firmwareVersion = c.firmware;
+        state.rxPullUpMissing = c.missing;
+        const auto record = GeneralSettingsFromDevice(state, {}, c.model == ModelQ470R);
+        EXPECT_EQ(DeviceHasRxPullUp(state), c.has);
+        EXPECT_EQ(RecordHasRxPullUp(record), c.has);
+    }
 }
 
 TEST(DeviceRecords, IdentityTexts) {

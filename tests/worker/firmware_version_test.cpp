@@ -46,6 +46,17 @@ TEST(FirmwareVersion, RxPullUpRuleIsAVersionOrder) {
     }
 }
 
+// The first rule compared major (at least 1) and minor (at least 5) each by itself; the firmware that
+// version order added to it may lack the command.
+TEST(FirmwareVersion, FirmwareAddedByVersionOrderMayLackRxPullUp) {
+    for (const char* text : {"2.0.0", "2.3.1", "10.0.0", "2.4.99", "3.0.0.7"}) {
+        EXPECT_TRUE(FirmwareMayLackRxPullUp(text)) << text;
+    }
+    for (const char* text : {"1.5.0", "1.12.3", "2.5.0", "10.7.1", "1.4.9", "0.4.0", "2.0", "V2.0.0"}) {
+        EXPECT_FALSE(FirmwareMayLackRxPullUp(text)) << text;
+    }
+}
+
 TEST(ModelKind, ExactNamesOnly) {
     EXPECT_EQ(ModelKindFromName("Q470R"), ModelQ470R);
     EXPECT_EQ(ModelKindFromName("KELDAN-KS410"), ModelKs410);

@@ -26,6 +26,7 @@ DeviceState Sentinel() {
     state.firmwareVersion = u"0.0.1";
     state.modelKind = ModelKs400;
     state.rxPullUp = 7;
+    state.rxPullUpMissing = true;
     return state;
 }
 
@@ -51,6 +52,7 @@ void ExpectSameState(const DeviceState& actual, const DeviceState& expected) {
     EXPECT_EQ(actual.firmwareVersion, expected.firmwareVersion);
     EXPECT_EQ(actual.modelKind, expected.modelKind);
     EXPECT_EQ(actual.rxPullUp, expected.rxPullUp);
+    EXPECT_EQ(actual.rxPullUpMissing, expected.rxPullUpMissing);
 }
 
 TEST(Identify, SetsTheModelKindFromTheExactName) {
@@ -190,13 +192,54 @@ TEST(ReadQ470R, AsksForRxPullUpOnlyWhenTheFirmwareHasIt) {
             s.rxPullUp = true;
         });
         rig.host.state.rxPullUp = 7;
+        rig.host.state.rxPullUpMissing = true;  // an earlier device's finding does not stick
         EXPECT_EQ(rig.Run(JobReadQ470R), JobSucceeded) << c.firmware;
         Commands expected = kReadQ470R;
         if (c.asks) expected.push_back("AT+URPU?\r");
         EXPECT_EQ(rig.TakeCommands(), expected) << c.firmware;
         EXPECT_EQ(rig.host.state.rxPullUp, c.asks ? 1 : 0) << c.firmware;
+        EXPECT_FALSE(rig.host.state.rxPullUpMissing) << c.firmware;
         EXPECT_EQ(rig.host.state.firmwareVersion, NarrowToWide(c.firmware));
     }
+}
+
+// Devices on firmware that only version order gives RX pull-up may not know AT+URPU?: a refusal or
+// silence there means the device has none. Where the first rule already asked (minor 5 and above) it
+// still fails the read, and a hang-up fails it everywhere.
+TEST(ReadQ470R, UnansweredRxPullUpQueryMeansNoneOnlyOnFirmwareAddedByVersionOrder) {
+    struct Case {
+        const char* firmware;
+        sim::CommandFault fault;
+        bool succeeds;
+    };
+    sim::CommandFault hangUp;
+    hangUp.hangUp = true;
+    const Case cases[] = {
+        {"2.0.0", sim::CommandFault::Refused(), true},
+        {"10.0.0", sim::CommandFault::Silent(), true},
+        {"1.5.0", sim::CommandFault::Refused(), false},
+        {"1.12.3", sim::CommandFault::Silent(), false},
+        {"2.3.1", hangUp, false},
+    };
+    std::vector<std::function<void()>> runs;
+    for (const auto& c : cases) {
+        runs.push_back([&c] {
+            JobRig rig(sim::FactorySettings(sim::ModemModel::Q470R, c.firmware));
+            rig.SetFault("AT+URPU?", c.fault);
+            DeviceState before = Sentinel();
+            before.rxPullUpMissing = false;
+            rig.host.state = before;
+            EXPECT_EQ(rig.Run(JobReadQ470R), c.succeeds ? JobSucceeded : JobFailed) << c.firmware;
+            Commands expected = kReadQ470R;
+            expected.push_back("AT+URPU?\r");
+            EXPECT_EQ(rig.TakeCommands(), expected) << c.firmware;
+            if (!c.succeeds) return ExpectSameState(rig.host.state, before);
+            EXPECT_TRUE(rig.host.state.rxPullUpMissing) << c.firmware;
+            EXPECT_EQ(rig.host.state.rxPullUp, 0) << c.firmware;
+            EXPECT_EQ(rig.host.state.firmwareVersion, NarrowToWide(c.firmware));
+        });
+    }
+    RunConcurrently(runs);
 }
 
 TEST(ReadQ470R, FailedReadLeavesTheDeviceStateAsItWas) {

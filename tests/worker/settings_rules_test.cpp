@@ -141,11 +141,17 @@ TEST(SettingsRules, GeneralRecordsAreCheckedForWhatTheirModelsJobSends) {
         EXPECT_EQ(problems[0].field, c.field) << c.name;
         EXPECT_EQ(problems[0].member, "") << c.name;
     }
-    // Firmware without RX pull-up never gets it sent, so its value is not looked at.
+    // Firmware without RX pull-up never gets it sent, so its value is not looked at; nor is it on a
+    // device whose read found none although its firmware has it.
     GeneralSettings old = q470r;
     old.firmwareVersion = "1.4.9";
     old.rxPullUp = 2;
     EXPECT_TRUE(CheckGeneralSettings(old, {8, 50}).empty());
+    GeneralSettings without = q470r;
+    without.firmwareVersion = "2.0.0";
+    without.rxPullUpMissing = true;
+    without.rxPullUp = 2;
+    EXPECT_TRUE(CheckGeneralSettings(without, {8, 50}).empty());
     // A KELDAN's job sends no PAN ID, PHY ID, channel, role or RX pull-up: only its user PAN ID counts.
     GeneralSettings keldan = q470r;
     keldan.modelKind = ModelKs410;
