@@ -103,6 +103,10 @@ void DeviceInfoBox::Clear() {
     SetIdentity({}, {}, {});
 }
 
+QWidget* DeviceInfoBox::LastControl() const {
+    return factoryResetButton_;
+}
+
 void DeviceInfoBox::SetControlsEnabled(bool enable) {
     restartButton_->setEnabled(enable);
     factoryResetButton_->setEnabled(enable);

@@ -28,13 +28,13 @@
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "keldan_q470r_configurator_dlg.h"
-#include "traffic_view.h"
 #include "model_kind.h"
 #include "modem_settings.h"
 #include "qt_translations.h"
 #include "qt_ui_services.h"
 #include "simulated_modem.h"
 #include "string_table.h"
+#include "traffic_view.h"
 #include "ui_services.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -86,6 +87,9 @@ void ComConfigDlg::CreateControls() {
     // A port that is not listed (a pseudo-terminal, a /dev/serial/by-id/ link) can be typed in.
     portList_->setEditable(true);
     portList_->setInsertPolicy(QComboBox::NoInsert);
+    // A typed path is taken as typed: no completion fills in a listed name (or one of another case).
+    portList_->setCompleter(nullptr);
+    portList_->lineEdit()->installEventFilter(this);
     portList_->setItemDelegate(new PortItemDelegate(portList_));
     speedList_ = new QComboBox(this);
     speedList_->setObjectName(QStringLiteral("speedList"));
@@ -184,6 +188,19 @@ std::uint32_t ComConfigDlg::StoredBaudRate() {
 std::uint8_t ComConfigDlg::StoredStopBits() {
     const auto stored = AppProfile().ReadInt(Section(), kStopBitsValue, 0);
     return stored && *stored == 2 ? 2 : 0;
+}
+
+// Enter in the port field presses OK, as in every other field; the editable list would keep it.
+bool ComConfigDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != portList_->lineEdit() || event->type() != QEvent::KeyPress) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QDialog::eventFilter(watched, event);
+    if (okButton_->isEnabled()) okButton_->click();
+    return true;
 }
 
 void ComConfigDlg::showEvent(QShowEvent* event) {
