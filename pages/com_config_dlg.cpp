@@ -1,5 +1,6 @@
 #include "com_config_dlg.h"
 
+#include <QAbstractItemView>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -89,6 +90,8 @@ void ComConfigDlg::CreateControls() {
     portList_->setInsertPolicy(QComboBox::NoInsert);
     // A typed path is taken as typed: no completion fills in a listed name (or one of another case).
     portList_->setCompleter(nullptr);
+    // The list has the focus and hands keys to its field itself, past any filter on the field.
+    portList_->installEventFilter(this);
     portList_->lineEdit()->installEventFilter(this);
     portList_->setItemDelegate(new PortItemDelegate(portList_));
     speedList_ = new QComboBox(this);
@@ -192,7 +195,8 @@ std::uint8_t ComConfigDlg::StoredStopBits() {
 
 // Enter in the port field presses OK, as in every other field; the editable list would keep it.
 bool ComConfigDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != portList_->lineEdit() || event->type() != QEvent::KeyPress) {
+    const bool portField = watched == portList_ || watched == portList_->lineEdit();
+    if (!portField || event->type() != QEvent::KeyPress || portList_->view()->isVisible()) {
         return QDialog::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
