@@ -214,6 +214,8 @@ void GpioConfigPage::SetGpioSettings(const GpioSettings& settings) {
 void GpioConfigPage::SetUnavailableReason(const QString& reason) {
     unavailableReason_->setText(reason);
     unavailableReason_->setVisible(!reason.isEmpty());
+    // The page may be the hidden tab: the tabs must still learn that it has grown.
+    if (QWidget* stack = parentWidget()) stack->updateGeometry();
 }
 
 void GpioConfigPage::EnableControls(bool enable) {
