@@ -1,5 +1,6 @@
 #include "page_scroll_area.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -24,6 +25,11 @@ PageScrollArea::PageScrollArea(QWidget* column, QWidget* parent) : QScrollArea(p
     layout->addLayout(row);
     layout->addStretch();
     setWidget(content);
+}
+
+bool PageScrollArea::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
 }
 
 QSize PageScrollArea::sizeHint() const {

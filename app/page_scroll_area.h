@@ -14,6 +14,10 @@ public:
 
     // The whole column: the window opens as large as its pages when the screen has the room.
     QSize sizeHint() const override;
+
+protected:
+    // The column growing (a notice shown) makes the area's own size hint grow with it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace q470
