@@ -20,7 +20,8 @@ QString SystemReasonText(const std::error_code& error);
 // sentence, followed by what the user can do about a missing permission or a port held by another program.
 QString PortOpenErrorText(const std::error_code& error);
 
-// The box shown when the open port fails: string 131, then the port, why, and how to connect again.
+// The box shown when the open port fails: the port-problem text, then the port, why, and how to connect
+// again.
 QString PortLostText(const QString& portName, const std::error_code& error);
 
 }  // namespace q470

@@ -252,7 +252,7 @@ constexpr UiTextEntry kUiTexts[] = {
     {UiText::StaleValuesNotice,
      "장치와 연결되어 있지 않습니다. 아래 값은 전에 읽은 값으로, 지금 값이 아닐 수 있습니다.",
      "Not connected: the values below were read earlier and may no longer be current."},
-    // Follow string 131 when the device is lost while the port is open.
+    // Follow the port-problem text when the device is lost while the port is open.
     {UiText::LostPortLine, "포트: %s", "Port: %s"},
     {UiText::LostCauseLine, "원인: %s", "Cause: %s"},
     {UiText::LostNextStep, "케이블과 어댑터를 확인한 뒤, 메뉴의 'COM 포트 설정'에서 포트를 골라 다시 연결해 주세요.",

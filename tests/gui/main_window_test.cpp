@@ -193,9 +193,13 @@ private slots:
                      QStringLiteral("Inv Push Pull"));
             QCOMPARE(Child<QLineEdit>(rig.window->GpioPage(), "intervalEdit").text(), QStringLiteral("60000"));
         } else {
-            // Never filled: it still shows its initial content.
+            // Never filled: it still shows its initial content, under the reason it is unavailable.
             QCOMPARE(Child<QLineEdit>(rig.window->GpioPage(), "intervalEdit").text(), QStringLiteral("0"));
+            QCOMPARE(Child<QLabel>(rig.window->GpioPage(), "unavailableReason").text(),
+                     status.section(QLatin1Char(','), 0, 0) +
+                         QStringLiteral("에는 GPIO 설정이 없습니다. GPIO 설정은 Q470R에만 있습니다."));
         }
+        QCOMPARE(Child<QLabel>(rig.window->GpioPage(), "unavailableReason").isHidden(), q470r);
         QCOMPARE(EnabledOf(rig, kPortControls), kPortControls);
         QVERIFY(rig.ui.Messages().empty());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
