@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "narrow_text.h"
 #include "setting_values.h"
@@ -69,7 +70,38 @@ QString AsSentence(const QString& reason) {
     return sentence;
 }
 
+struct ReasonText {
+    std::errc condition;
+    UiText text;
+};
+
+// The reasons a user meets: the port is gone or mistyped, another program has it, the user may not
+// open it, the adapter fails or was pulled out.
+constexpr std::array<ReasonText, 8> kReasonTexts{{
+    {std::errc::no_such_file_or_directory, UiText::CauseNoSuchPort},
+    {std::errc::device_or_resource_busy, UiText::CauseBusy},
+    {std::errc::permission_denied, UiText::CausePermission},
+    {std::errc::operation_not_permitted, UiText::CausePermission},
+    {std::errc::io_error, UiText::CauseIoError},
+    {std::errc::no_such_device, UiText::CauseNoSuchDevice},
+    {std::errc::no_such_device_or_address, UiText::CauseNoSuchDevice},
+    {std::errc::not_connected, UiText::CauseConnectionClosed},
+}};
+
+bool IsSystemError(const std::error_code& error) {
+    return error.category() == std::system_category() || error.category() == std::generic_category();
+}
+
 }  // namespace
+
+QString SystemReasonText(const std::error_code& error) {
+    for (const auto& entry : kReasonTexts) {
+        if (error == entry.condition) return Text(entry.text);
+    }
+    // The serial layer's own end of the line (the device's side closed it) has no system number.
+    if (!IsSystemError(error)) return Text(UiText::CauseConnectionClosed);
+    return AsSentence(QString::fromStdU16String(NarrowToWide(error.message())));
+}
 
 QString LineSummaryText(const QString& portName, std::uint32_t baudRate, std::uint8_t parity, std::uint8_t stopBits,
                         std::uint8_t dataBits) {
@@ -83,11 +115,19 @@ QString LineSummaryText(const QString& portName, std::uint32_t baudRate, std::ui
 QString PortOpenErrorText(const std::error_code& error) {
     QString failure = Text(UiText::PortOpenFailed).trimmed();
     if (failure.endsWith(QLatin1Char('.'))) failure.chop(1);
-    QString text =
-        failure + QStringLiteral(": ") + AsSentence(QString::fromStdU16String(NarrowToWide(error.message())));
+    QString text = failure + QStringLiteral(": ") + SystemReasonText(error);
     const QString hint = HintFor(error);
     if (!hint.isEmpty()) text += QLatin1Char(' ') + hint;
     return text;
+}
+
+QString PortLostText(const QString& portName, const std::error_code& error) {
+    const std::vector<std::string> details{
+        FormatText(UiText::LostPortLine, portName.toUtf8().constData()).toStdString(),
+        FormatText(UiText::LostCauseLine, SystemReasonText(error).toUtf8().constData()).toStdString(),
+        Text(UiText::LostNextStep).toStdString(),
+    };
+    return WithDetails(Text(UiText::PortProblem), details);
 }
 
 }  // namespace q470

@@ -24,6 +24,8 @@ QLineEdit* MakeField(QWidget* parent, const char* name, const char* sample) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setReadOnly(true);
+    // As wide as its text needs; the address column takes what room the box has left.
+    edit->setSizePolicy(QSizePolicy::Preferred, edit->sizePolicy().verticalPolicy());
     const QFontMetrics metrics(edit->font());
     edit->setMinimumWidth(metrics.horizontalAdvance(QString::fromLatin1(sample)) + 4 * metrics.averageCharWidth());
     return edit;
@@ -72,8 +74,8 @@ DeviceInfoBox::DeviceInfoBox(QWidget* parent) : QGroupBox(Text(UiText::DeviceInf
     statusLabel_ = new QLabel(this);
     statusLabel_->setObjectName(QStringLiteral("statusInfoLabel"));
     statusLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Its width is reserved, not taken from the text it holds.
-    statusLabel_->setSizePolicy(QSizePolicy::Ignored, statusLabel_->sizePolicy().verticalPolicy());
+    // Its width is reserved for the longest text a read can bring, so that no text widens the box; the
+    // box's own size asks for that width too, so that nothing beside the label is squeezed for it.
     statusLabel_->setMinimumWidth(StatusTextWidth(*statusLabel_));
     restartButton_ = MakeButton(this, UiText::RestartButton, "restartButton");
     factoryResetButton_ = MakeButton(this, UiText::FactoryResetButton, "factoryResetButton");
@@ -101,6 +103,10 @@ void DeviceInfoBox::SetIdentity(const QString& extendedAddress, const QString& f
 
 void DeviceInfoBox::Clear() {
     SetIdentity({}, {}, {});
+}
+
+QWidget* DeviceInfoBox::LastControl() const {
+    return factoryResetButton_;
 }
 
 void DeviceInfoBox::SetControlsEnabled(bool enable) {

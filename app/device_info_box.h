@@ -20,6 +20,8 @@ public:
     void Clear();
     // The two buttons and the two edits; the status text is never disabled.
     void SetControlsEnabled(bool enable);
+    // The last control Tab reaches in the box.
+    QWidget* LastControl() const;
 
 signals:
     void restartClicked();

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "apply_step_text.h"
 #include "command_catalogue.h"
 #include "config_file_commands.h"
 #include "device_info_box.h"
@@ -11,8 +12,8 @@
 #include "job_code.h"
 #include "job_follow_up.h"
 #include "keldan_q470r_configurator_dlg.h"
+#include "model_kind.h"
 #include "off_window_thread.h"
-#include "setting_messages.h"
 #include "string_table.h"
 #include "ui_services.h"
 
@@ -64,10 +65,12 @@ void JobResultHandler::Tell(std::int32_t job, std::int32_t result, FollowUpStep 
             return;
         case FollowUpStep::Restart:
         case FollowUpStep::ReadAgain:
-            TellFileOutcome(result);
+            TellFileOutcome(job, result);
+            return;
+        case FollowUpStep::Reconnect:
+            TellReconnect(job, result);
             return;
         case FollowUpStep::Read:
-        case FollowUpStep::Reconnect:
             return;
         case FollowUpStep::None:
             break;
@@ -112,12 +115,16 @@ void JobResultHandler::ShowDevice(bool afterQ470RRead) {
     if (afterQ470RRead) {
         gpio.SetGpioSettings(GpioSettingsFromDevice(state));
         gpio.EnableControls(true);
+        gpio.SetUnavailableReason({});
     } else {
         gpio.EnableControls(false);  // keeps what it showed before
+        gpio.SetUnavailableReason(FormatText(UiText::GpioUnavailable, ModelName(state.modelKind)));
     }
     const std::string status = DeviceStatusText(state, Text(UiText::SettingMode).toStdString());
     window_.InfoBox().SetIdentity(QString::fromStdString(FormatExtendedAddress(state.info.extendedAddress)),
                                   QString::fromStdU16String(state.firmwareVersion), QString::fromStdString(status));
+    window_.SetPagesCurrent(true);
+    window_.FocusFirstPageControl();
 }
 
 // The one command the window sends itself: the worker is idle, the job has ended and nothing is queued.
@@ -142,17 +149,30 @@ void JobResultHandler::ShowApplyOutcome(std::int32_t job, std::int32_t result) {
     if (result == JobSucceeded) {
         ShowMessageBox(&window_, Text(outcome->done), MessageIcon::Information);
     } else {
-        ShowMessageBox(&window_, WithDetails(Text(outcome->failed), FailedSteps()), MessageIcon::Error);
+        ShowMessageBox(&window_, WithDetails(Text(outcome->failed), FailedSteps(job)), MessageIcon::Error);
     }
 }
 
-std::vector<std::string> JobResultHandler::FailedSteps() const {
-    return TrailLines(window_.LastApplyTrail(), false, CurrentUiLanguage());
+std::vector<std::string> JobResultHandler::FailedSteps(std::int32_t job) const {
+    return ApplyTrailInWords(window_.LastApplyTrail(), job);
+}
+
+// Named by the device as it was before, since the connection dialog comes next and the identity goes.
+void JobResultHandler::TellReconnect(std::int32_t job, std::int32_t result) {
+    const bool reset = job == JobFactoryReset;
+    const bool done = result == JobSucceeded;
+    const UiText text = reset ? (done ? UiText::FactoryResetDone : UiText::FactoryResetNotConfirmed)
+                              : (done ? UiText::RestartDone : UiText::RestartNotConfirmed);
+    const DeviceState& state = window_.State();
+    ShowMessageBox(
+        &window_,
+        FormatText(text, ModelName(state.modelKind), FormatExtendedAddress(state.info.extendedAddress).c_str()),
+        done ? MessageIcon::Information : MessageIcon::Warning);
 }
 
 // Success restarts the device so the file's settings take effect; failure re-reads it so the pages show
 // what it holds now.
-void JobResultHandler::TellFileOutcome(std::int32_t result) {
+void JobResultHandler::TellFileOutcome(std::int32_t job, std::int32_t result) {
     // What the file named but did not send is listed under the result, whichever it is.
     std::vector<std::string> notApplied;
     const auto& warnings = window_.FileCommands().FileWarnings();
@@ -167,7 +187,7 @@ void JobResultHandler::TellFileOutcome(std::int32_t result) {
             WithDetails(Text(UiText::ConfigApplied) + FormatText(UiText::ExecutedCommandsLine, count), notApplied),
             MessageIcon::Information);
     } else {
-        std::vector<std::string> details = FailedSteps();
+        std::vector<std::string> details = FailedSteps(job);
         details.insert(details.end(), notApplied.begin(), notApplied.end());
         ShowMessageBox(&window_, WithDetails(Text(UiText::ConfigApplyFailed), details), MessageIcon::Error);
     }

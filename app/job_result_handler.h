@@ -30,9 +30,11 @@ private:
     void ShowDevice(bool afterQ470RRead);
     void ClearAssociationsThen(std::int32_t restartJob);
     void ShowApplyOutcome(std::int32_t job, std::int32_t result);
-    void TellFileOutcome(std::int32_t result);
+    void TellFileOutcome(std::int32_t job, std::int32_t result);
+    // What became of a restart or factory reset, before the connection dialog comes back.
+    void TellReconnect(std::int32_t job, std::int32_t result);
     // What the last apply job wrote before it failed, for the failure's message.
-    std::vector<std::string> FailedSteps() const;
+    std::vector<std::string> FailedSteps(std::int32_t job) const;
 
     CKeldanQ470RConfiguratorDlg& window_;
 };

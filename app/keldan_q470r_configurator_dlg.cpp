@@ -1,12 +1,18 @@
 #include "keldan_q470r_configurator_dlg.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <array>
 
 #include "about_dlg.h"
 #include "app_main_window.h"
@@ -17,6 +23,7 @@
 #include "config_file_commands.h"
 #include "connection_texts.h"
 #include "device_info_box.h"
+#include "device_records.h"
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "job_code.h"
@@ -24,11 +31,26 @@
 #include "main_window_bars.h"
 #include "model_kind.h"
 #include "narrow_text.h"
+#include "page_scroll_area.h"
 #include "string_table.h"
 #include "traffic_view.h"
 #include "ui_services.h"
 
 namespace q470 {
+namespace {
+
+// The window opens no larger than this share of the screen, leaving room for its frame.
+constexpr int kScreenSharePercent = 90;
+
+// Tab stops at the chosen radio of an exclusive pair, not at the other one.
+bool IsTabStop(const QWidget& widget) {
+    if (!widget.isEnabled() || !widget.isVisible() || (widget.focusPolicy() & Qt::TabFocus) == 0) return false;
+    const auto* button = qobject_cast<const QAbstractButton*>(&widget);
+    if (button == nullptr || !button->isCheckable() || button->isChecked()) return true;
+    return !(button->autoExclusive() || (button->group() != nullptr && button->group()->exclusive()));
+}
+
+}  // namespace
 
 CKeldanQ470RConfiguratorDlg::CKeldanQ470RConfiguratorDlg(const QString& preferredPort,
                                                          ComConfigDlg::PortEnumerator enumeratePorts, QWidget* parent)
@@ -47,6 +69,7 @@ CKeldanQ470RConfiguratorDlg::CKeldanQ470RConfiguratorDlg(const QString& preferre
         if (recordTraffic_) traffic_.Add(traffic, bytes);
     });
     ShowVersion();
+    FitToScreen();
 }
 
 // No thread may outlive the window: the port is closed and the worker joined before anything goes.
@@ -66,23 +89,62 @@ void CKeldanQ470RConfiguratorDlg::CreateControls() {
     setWindowIcon(AppIcon());
     setObjectName(QStringLiteral("mainWindow"));
 
-    infoBox_ = new DeviceInfoBox(this);
-    tabs_ = new QTabWidget(this);
+    // The pages before the identity box, so that Tab starts at the first control of a page.
+    auto* column = new QWidget;
+    column->setObjectName(QStringLiteral("pageColumn"));
+    tabs_ = new QTabWidget(column);
     tabs_->setObjectName(QStringLiteral("tabs"));
+    // The tabs are as large as their pages, not as the window.
+    tabs_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     generalPage_ = new GeneralInfoPage(tabs_);
     generalPage_->setObjectName(QStringLiteral("generalPage"));
     gpioPage_ = new GpioConfigPage(tabs_);
     gpioPage_->setObjectName(QStringLiteral("gpioPage"));
     tabs_->addTab(generalPage_, Text(UiText::GeneralTab));
     tabs_->addTab(gpioPage_, Text(UiText::GpioTab));
+    infoBox_ = new DeviceInfoBox(column);
+    staleNotice_ = new QLabel(Text(UiText::StaleValuesNotice), column);
+    staleNotice_->setObjectName(QStringLiteral("staleNotice"));
+    staleNotice_->hide();
 
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(infoBox_);
-    layout->addWidget(tabs_, 1);
-    setCentralWidget(central);
+    layout->addWidget(staleNotice_);
+    layout->addWidget(tabs_);
+    setCentralWidget(new PageScrollArea(column, this));
 
     bars_ = new MainWindowBars(*this);
+    SetTabOrder();
+}
+
+// The page's controls, then the identity box, then the tab bar, and round to the page again.
+void CKeldanQ470RConfiguratorDlg::SetTabOrder() {
+    QWidget::setTabOrder(infoBox_->LastControl(), tabs_->tabBar());
+}
+
+void CKeldanQ470RConfiguratorDlg::FitToScreen() {
+    const QScreen* shown = screen();
+    if (shown == nullptr) return;
+    const QSize room = shown->availableGeometry().size() * kScreenSharePercent / 100;
+    resize(sizeHint().boundedTo(room));
+}
+
+void CKeldanQ470RConfiguratorDlg::SetPagesCurrent(bool current) {
+    if (current) pagesFilled_ = true;
+    staleNotice_->setVisible(!current && pagesFilled_);
+}
+
+void CKeldanQ470RConfiguratorDlg::FocusFirstPageControl() {
+    QWidget* page = tabs_->currentWidget();
+    if (page == nullptr) return;
+    for (QWidget* widget = page->nextInFocusChain(); widget != nullptr && widget != page;
+         widget = widget->nextInFocusChain()) {
+        if (page->isAncestorOf(widget) && IsTabStop(*widget)) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void CKeldanQ470RConfiguratorDlg::ConnectCommands() {
@@ -95,10 +157,41 @@ void CKeldanQ470RConfiguratorDlg::ConnectCommands() {
         connect(about, &QAction::triggered, this, &CKeldanQ470RConfiguratorDlg::ShowAboutBox);
     }
     connect(infoBox_, &DeviceInfoBox::restartClicked, this, [this] { QueueDeviceCommand(JobRestart); });
-    connect(infoBox_, &DeviceInfoBox::factoryResetClicked, this, [this] { QueueDeviceCommand(JobFactoryReset); });
+    connect(infoBox_, &DeviceInfoBox::factoryResetClicked, this, &CKeldanQ470RConfiguratorDlg::OnFactoryResetClicked);
     // There is no help to show: F1 must not reach anything else.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setObjectName(QStringLiteral("helpShortcut"));
+    AddTabSwitchKeys();
+}
+
+// The tab keys work wherever the focus is; a list that has the focus would otherwise take Ctrl+PgDn as
+// a change of its value.
+void CKeldanQ470RConfiguratorDlg::AddTabSwitchKeys() {
+    const auto keysOf = [](QKeySequence::StandardKey standard, std::initializer_list<QKeySequence> own) {
+        QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
+        // A key given twice would make the shortcut ambiguous with itself, and it would do nothing.
+        for (const QKeySequence& key : own) {
+            if (!keys.contains(key)) keys << key;
+        }
+        return keys;
+    };
+    const std::array<std::pair<QList<QKeySequence>, int>, 2> keys{{
+        {keysOf(QKeySequence::NextChild,
+                {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}),
+         1},
+        {keysOf(QKeySequence::PreviousChild,
+                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}),
+         -1},
+    }};
+    for (const auto& [sequences, step] : keys) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setObjectName(step > 0 ? QStringLiteral("nextTabShortcut") : QStringLiteral("previousTabShortcut"));
+        shortcut->setKeys(sequences);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            const int count = tabs_->count();
+            tabs_->setCurrentIndex((tabs_->currentIndex() + step + count) % count);
+        });
+    }
 }
 
 void CKeldanQ470RConfiguratorDlg::ShowVersion() {
@@ -131,6 +224,7 @@ void CKeldanQ470RConfiguratorDlg::Disconnect() {
     worker_.StopWorker();
     EndBusy();
     infoBox_->Clear();
+    SetPagesCurrent(false);
 }
 
 void CKeldanQ470RConfiguratorDlg::OnOpenPort() {
@@ -144,9 +238,16 @@ void CKeldanQ470RConfiguratorDlg::OnOpenPort() {
     if (const std::error_code error =
             link_.Open(WideToNarrow(port.toStdU16String()), line.baudRate, line.dataBits, line.parity, line.stopBits)) {
         ShowMessageBox(this, PortOpenErrorText(error), MessageIcon::Error);
+        // Another port, or the same once it is free: the choice is the user's.
+        ShowConnectionDialog();
         return;
     }
+    {
+        const std::lock_guard<std::mutex> lock(linkErrorMutex_);
+        linkError_.clear();
+    }
     openedLine_ = line;
+    openedPort_ = port;
     worker_.StartWorker();
     bars_->SetPortState(LineSummaryText(port, line.baudRate, line.parity, line.stopBits, line.dataBits));
     QueueJob(JobIdentify);
@@ -164,6 +265,16 @@ void CKeldanQ470RConfiguratorDlg::ShowConnectionDialog() {
 void CKeldanQ470RConfiguratorDlg::ShowAboutBox() {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CKeldanQ470RConfiguratorDlg::OnFactoryResetClicked() {
+    if (!link_.IsOpen()) return;
+    MessageRequest question{FormatText(UiText::FactoryResetConfirm, ModelName(state_.modelKind),
+                                       FormatExtendedAddress(state_.info.extendedAddress).c_str()),
+                            Text(UiText::FactoryResetButton), MessageIcon::Warning, MessageButtons::YesNo};
+    question.defaultAnswer = MessageAnswer::No;
+    if (CurrentUiServices().ShowMessage(this, question) != MessageAnswer::Yes) return;
+    QueueDeviceCommand(JobFactoryReset);  // the port may have failed while the question was open
 }
 
 void CKeldanQ470RConfiguratorDlg::MakeBusy() {
@@ -256,17 +367,26 @@ void CKeldanQ470RConfiguratorDlg::HandleAppMessage(const AppMessage& app) {
     }
 }
 
-// I/O thread, link locks held: only post.
+// I/O thread, link locks held: only keep the reason and post.
 void CKeldanQ470RConfiguratorDlg::OnLinkError(Q470Comm* link, const std::error_code& error) {
     if (link != &link_ || !link_.IsOpen()) return;
+    {
+        const std::lock_guard<std::mutex> lock(linkErrorMutex_);
+        if (!linkError_) linkError_ = error;  // the first failure is the cause; the rest follow from it
+    }
     PostAppMessageTo(this, WM_APP_SERIAL_ERROR, static_cast<quintptr>(error.value()));
 }
 
 void CKeldanQ470RConfiguratorDlg::OnSerialError() {
     if (!link_.IsOpen()) return;
+    std::error_code error;
+    {
+        const std::lock_guard<std::mutex> lock(linkErrorMutex_);
+        error = linkError_;
+    }
     Disconnect();
     SetControlsEnabled(false, true);
-    ShowMessageBox(this, Text(UiText::PortProblem), MessageIcon::Error);
+    ShowMessageBox(this, PortLostText(openedPort_, error), MessageIcon::Error);
 }
 
 void CKeldanQ470RConfiguratorDlg::OnApplyGeneral() {
@@ -322,11 +442,6 @@ void CKeldanQ470RConfiguratorDlg::keyPressEvent(QKeyEvent* event) {
         default:
             QMainWindow::keyPressEvent(event);
     }
-}
-
-void CKeldanQ470RConfiguratorDlg::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    bars_->ResizePanes(frameGeometry().width());
 }
 
 }  // namespace q470

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <system_error>
 
 #include "com_config_dlg.h"
@@ -17,6 +18,7 @@
 #include "q470comm.h"
 #include "traffic_log.h"
 
+class QLabel;
 class QTabWidget;
 
 namespace q470 {
@@ -65,6 +67,14 @@ public:
     // Runs the connection dialog; OK posts the request to open the port.
     void ShowConnectionDialog();
     void ShowAboutBox();
+    // Asks first (No is the default), naming the device, since every setting goes back to its default.
+    void OnFactoryResetClicked();
+
+    // After a read: the pages show the device's values. After a disconnect they are marked as values
+    // read earlier, until the next read.
+    void SetPagesCurrent(bool current);
+    // The first control of the shown page that takes the focus, as Tab would reach it.
+    void FocusFirstPageControl();
 
     // Wait cursor, busy flag and controls disabled (nothing when already busy).
     void MakeBusy();
@@ -107,11 +117,14 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateControls();
+    void SetTabOrder();
     void ConnectCommands();
+    void AddTabSwitchKeys();
+    // As large as the pages, as far as the screen has room for it.
+    void FitToScreen();
     void ShowVersion();
     void DispatchAppMessage(std::uint32_t message, quintptr wParam, qintptr lParam);
     void HandleAppMessage(const AppMessage& message);
@@ -133,6 +146,11 @@ private:
     DeviceState state_;
     ApplyTrail applyTrail_;
     ConnectionLine openedLine_;  // what the port was last opened with
+    QString openedPort_;
+    // Why the port failed, from the I/O thread that saw it to the window thread that tells it.
+    std::mutex linkErrorMutex_;
+    std::error_code linkError_;
+    bool pagesFilled_ = false;  // the pages have shown a device's values
     JobInput lastInput_;
     JobWorker worker_{*this};
     bool waitCursorShown_ = false;
@@ -146,6 +164,7 @@ private:
     GpioConfigPage* gpioPage_ = nullptr;
     DeviceInfoBox* infoBox_ = nullptr;
     QTabWidget* tabs_ = nullptr;
+    QLabel* staleNotice_ = nullptr;
     MainWindowBars* bars_ = nullptr;
     std::unique_ptr<ConfigFileCommands> fileCommands_;
     std::unique_ptr<JobResultHandler> resultHandler_;

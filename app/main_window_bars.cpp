@@ -1,6 +1,7 @@
 #include "main_window_bars.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -23,18 +24,36 @@ struct CommandEntry {
     int id;
     UiText text;
     const char* name;
+    char accessKey;
 };
 
 // Menu and toolbar order; the toolbar strip holds the images in the same order.
 constexpr std::array<CommandEntry, 4> kCommands{{
-    {MainWindowBars::kComConfigCommand, UiText::MenuComConfig, "comConfigAction"},
-    {MainWindowBars::kLoadConfigCommand, UiText::MenuLoadConfig, "loadConfigAction"},
-    {MainWindowBars::kSaveConfigCommand, UiText::MenuSaveConfig, "saveConfigAction"},
-    {MainWindowBars::kExitCommand, UiText::MenuExit, "exitAction"},
+    {MainWindowBars::kComConfigCommand, UiText::MenuComConfig, "comConfigAction", 'P'},
+    {MainWindowBars::kLoadConfigCommand, UiText::MenuLoadConfig, "loadConfigAction", 'L'},
+    {MainWindowBars::kSaveConfigCommand, UiText::MenuSaveConfig, "saveConfigAction", 'S'},
+    {MainWindowBars::kExitCommand, UiText::MenuExit, "exitAction", 'X'},
 }};
 
+constexpr char kApplicationMenuKey = 'A';
+constexpr char kTrafficKey = 'T';
+constexpr char kHelpMenuKey = 'H';
+
+// A menu text with its access key (Alt+key). An English text marks the key's letter in its words
+// ("&Load Config File"); a Korean one, which has no such letter, carries it in brackets at the end
+// ("설정 파일 읽기(&L)"), as Korean programs do.
+QString WithAccessKey(UiText text, char key) {
+    const QString plain = Text(text);
+    const QChar letter = QLatin1Char(key);
+    const qsizetype at = plain.indexOf(letter, 0, Qt::CaseInsensitive);
+    if (CurrentUiLanguage() == UiLanguage::English && at >= 0) {
+        return plain.left(at) + QLatin1Char('&') + plain.mid(at);
+    }
+    return plain + QStringLiteral("(&") + letter.toUpper() + QLatin1Char(')');
+}
+
 QAction* MakeCommand(QWidget& owner, const CommandEntry& entry) {
-    auto* action = new QAction(Text(entry.text), &owner);
+    auto* action = new QAction(WithAccessKey(entry.text, entry.accessKey), &owner);
     action->setObjectName(QString::fromLatin1(entry.name));
     action->setData(entry.id);
     // A button's tooltip is the text of the menu item with the same command.
@@ -66,6 +85,9 @@ QIcon StripImage(const std::array<QPixmap, 2>& strips, int index, int imageSize)
 MainWindowBars::MainWindowBars(QMainWindow& window) : QObject(&window) {
     std::array<QAction**, kCommands.size()> members{&comConfig_, &loadConfig_, &saveConfig_, &exit_};
     for (std::size_t i = 0; i < kCommands.size(); ++i) *members[i] = MakeCommand(window, kCommands[i]);
+    loadConfig_->setShortcuts(QKeySequence::Open);
+    saveConfig_->setShortcuts(QKeySequence::Save);
+    exit_->setShortcuts(QKeySequence::Quit);
     CreateMenu(window);
     CreateToolbar(window);
     CreateStatusBar(window);
@@ -73,17 +95,18 @@ MainWindowBars::MainWindowBars(QMainWindow& window) : QObject(&window) {
 
 void MainWindowBars::CreateMenu(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
-    QMenu* menu = bar->addMenu(Text(UiText::MenuPopup));
+    QMenu* menu = bar->addMenu(WithAccessKey(UiText::MenuPopup, kApplicationMenuKey));
     menu->setObjectName(QStringLiteral("applicationMenu"));
     menu->addActions({comConfig_, loadConfig_, saveConfig_});
     // Not a command of the toolbar: a view for people who need to see the line.
-    traffic_ = menu->addAction(Text(UiText::MenuTraffic));
+    traffic_ = menu->addAction(WithAccessKey(UiText::MenuTraffic, kTrafficKey));
     traffic_->setObjectName(QStringLiteral("trafficAction"));
+    traffic_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     menu->addSeparator();
     menu->addAction(exit_);
     const QString aboutText = Text(UiText::AboutMenuItem);
     if (aboutText.isEmpty()) return;
-    QMenu* help = bar->addMenu(Text(UiText::HelpMenu));
+    QMenu* help = bar->addMenu(WithAccessKey(UiText::HelpMenu, kHelpMenuKey));
     help->setObjectName(QStringLiteral("helpMenu"));
     about_ = help->addAction(aboutText);
     about_->setObjectName(QStringLiteral("aboutAction"));
@@ -120,12 +143,15 @@ void MainWindowBars::CreateStatusBar(QMainWindow& window) {
     portPane_->setObjectName(QStringLiteral("portStatePane"));
     versionPane_ = new QLabel(Text(UiText::VersionPane), bar);
     versionPane_->setObjectName(QStringLiteral("versionPane"));
-    // A little room from the window's edge and between the panes.
-    for (QLabel* pane : {portPane_, versionPane_}) pane->setIndent(pane->fontMetrics().averageCharWidth());
-    bar->addWidget(portPane_);
-    bar->addWidget(versionPane_, 1);
+    // A little room from the window's edge and between the panes. The panes share the bar's width
+    // whatever their texts, so that a long port name never holds the window wide.
+    for (QLabel* pane : {portPane_, versionPane_}) {
+        pane->setIndent(pane->fontMetrics().averageCharWidth());
+        pane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    bar->addWidget(portPane_, kPortPanePercent);
+    bar->addWidget(versionPane_, 100 - kPortPanePercent);
     versionPane_->clear();
-    ResizePanes(window.width());
 }
 
 void MainWindowBars::SetCommandsEnabled(bool comConfig, bool configFiles) {
@@ -137,14 +163,11 @@ void MainWindowBars::SetCommandsEnabled(bool comConfig, bool configFiles) {
 
 void MainWindowBars::SetPortState(const QString& text) {
     portPane_->setText(text);
+    portPane_->setToolTip(text);  // the whole text where the pane is too narrow for it
 }
 
 void MainWindowBars::SetVersion(const QString& text) {
     versionPane_->setText(text);
-}
-
-void MainWindowBars::ResizePanes(int windowWidth) {
-    portPane_->setFixedWidth(windowWidth * kPortPanePercent / 100);
 }
 
 }  // namespace q470

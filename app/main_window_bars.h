@@ -11,6 +11,8 @@ namespace q470 {
 
 // The main window's menu, toolbar and status bar. The menu's port-settings, load, save and exit
 // commands are shared with the toolbar, so a toolbar button is enabled exactly when its menu item is.
+// Every menu and command has an access key; load, save, exit and the traffic view have shortcuts.
+// Pane 0 of the status bar takes 70 % of its width, pane 1 the rest.
 class MainWindowBars : public QObject {
 public:
     // The window's command identifiers, kept from the resource numbering for the toolbar's order.
@@ -33,8 +35,6 @@ public:
     void SetCommandsEnabled(bool comConfig, bool configFiles);
     void SetPortState(const QString& text);
     void SetVersion(const QString& text);
-    // Pane 0 takes 70 % of the window's width, pane 1 the rest.
-    void ResizePanes(int windowWidth);
 
 private:
     void CreateMenu(QMainWindow& window);

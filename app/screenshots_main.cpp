@@ -1,6 +1,7 @@
-// Renders the connection dialog, both pages, the main window after reading simulated devices, the
-// about box, a message box and a file dialog with Qt's own texts, and the artwork to PNG files, in Korean
-// and English, for a person to review.
+// Renders the connection dialog, both pages, the main window after reading simulated devices (the Q470R
+// window also at its smallest and after the device was lost), the about box, a message box and a file
+// dialog with Qt's own texts, each kind of message the window tells, and the artwork to PNG files, in
+// Korean and English, for a person to review.
 // Usage: q470-screenshots <output folder> [--scale FACTOR] [--dark]   (run with QT_QPA_PLATFORM=offscreen)
 //   --scale 2   renders at device-pixel ratio 2 (file names end in _x2)
 //   --dark      renders with a dark palette (file names end in _dark)
@@ -23,18 +24,23 @@
 #include <cstring>
 
 #include "about_dlg.h"
+#include "allowed_values_text.h"
+#include "apply_step_text.h"
 #include "artwork.h"
 #include "com_config_dlg.h"
+#include "connection_texts.h"
 #include "general_info_page.h"
 #include "gpio_config_page.h"
+#include "job_code.h"
 #include "keldan_q470r_configurator_dlg.h"
-#include "traffic_view.h"
 #include "model_kind.h"
 #include "modem_settings.h"
 #include "qt_translations.h"
 #include "qt_ui_services.h"
+#include "settings_rules.h"
 #include "simulated_modem.h"
 #include "string_table.h"
+#include "traffic_view.h"
 #include "ui_services.h"
 
 namespace {
@@ -219,6 +225,22 @@ sim::ModemSettings ShownDevice(sim::ModemModel model) {
     return settings;
 }
 
+// The smallest the window goes (640 x 480), the pages scrolling, and the window after the device was lost,
+// its pages marked as read earlier.
+bool RenderSmallAndLost(CKeldanQ470RConfiguratorDlg& window, const QString& name, const QDir& folder,
+                        const QString& suffix) {
+    window.resize(640, 480);
+    QCoreApplication::processEvents();
+    bool ok = Save(window.grab(), folder, QStringLiteral("%1_small%2").arg(name, suffix));
+    window.Disconnect();
+    window.SetControlsEnabled(false, true);
+    QCoreApplication::processEvents();
+    window.resize(window.sizeHint());
+    QCoreApplication::processEvents();
+    ok &= Save(window.grab(), folder, QStringLiteral("%1_lost%2").arg(name, suffix));
+    return ok;
+}
+
 // The main window after reading a simulated device through the real jobs, one picture per tab.
 bool RenderMainWindow(sim::ModemModel model, const QString& name, const QDir& folder, const QString& suffix) {
     sim::SimulatedModem modem(ShownDevice(model));
@@ -246,6 +268,7 @@ bool RenderMainWindow(sim::ModemModel model, const QString& name, const QDir& fo
             QCoreApplication::processEvents();
             ok &= Save(window.grab(), folder, QStringLiteral("%1_tab%2%3").arg(name).arg(tab).arg(suffix));
         }
+        if (ok && model == sim::ModemModel::Q470R) ok &= RenderSmallAndLost(window, name, folder, suffix);
     }
     UnregisterRuntimePort(modem.PortPath());
     return ok;
@@ -297,6 +320,67 @@ bool RenderQtBoxes(const QDir& folder, const QString& suffix) {
     return ok;
 }
 
+// The longest failure an apply can report: every GPIO pin taken, the report refused.
+ApplyTrail LongGpioTrail() {
+    ApplyTrail trail;
+    trail.acknowledged.push_back({CmdQuietModeSet, "AT+QM=0"});
+    for (int pin = 0; pin < static_cast<int>(kGpioPinCount); ++pin) {
+        char text[32];
+        std::snprintf(text, sizeof text, "AT+GPIOC=%04X,1,1", 1u << pin);
+        trail.acknowledged.push_back({CmdGpioConfigSet, text});
+    }
+    trail.failed = AppliedStep{CmdGpioPeriodicSet, "AT+GPIOP=60000,1"};
+    return trail;
+}
+
+// Each kind of message the window tells at a desk, as the real message box shows it.
+bool RenderMessages(const QDir& folder, const QString& suffix) {
+    const QString device = QStringLiteral("KELDAN-KS410");
+    const QByteArray address = "00:12:4B:00:1A:2B:3C:4D";
+    const auto aboutDevice = [&](UiText text) {
+        return FormatText(text, device.toUtf8().constData(), address.constData());
+    };
+    MessageRequest question{aboutDevice(UiText::FactoryResetConfirm), Text(UiText::FactoryResetButton),
+                            MessageIcon::Warning, MessageButtons::YesNo};
+    question.defaultAnswer = MessageAnswer::No;
+    const std::vector<std::pair<QString, MessageRequest>> messages{
+        {QStringLiteral("port_lost"),
+         {PortLostText(QStringLiteral("/dev/ttyUSB0"), std::make_error_code(std::errc::io_error)), MessageCaption(),
+          MessageIcon::Error, MessageButtons::Ok}},
+        {QStringLiteral("port_open_failed"),
+         {PortOpenErrorText(std::make_error_code(std::errc::no_such_file_or_directory)), MessageCaption(),
+          MessageIcon::Error, MessageButtons::Ok}},
+        {QStringLiteral("apply_failed"),
+         {WithDetails(Text(UiText::ApplyGpioFailed), ApplyTrailInWords(LongGpioTrail(), JobApplyGpio)),
+          MessageCaption(), MessageIcon::Error, MessageButtons::Ok}},
+        {QStringLiteral("pan_id_range"),
+         {WithDetails(Text(UiText::InvalidPanId),
+                      {AllowedValuesLine(AllowedValues(SettingField::PanId), NumberStyle::Plain).toStdString()}),
+          MessageCaption(), MessageIcon::Warning, MessageButtons::Ok}},
+        {QStringLiteral("interval_range"),
+         {WithDetails(Text(UiText::InvalidGpioInterval), {AllowedValuesLine(AllowedValues(SettingField::ReportInterval),
+                                                                            NumberStyle::Grouped, QStringLiteral("ms"))
+                                                              .toStdString()}),
+          MessageCaption(), MessageIcon::Error, MessageButtons::Ok}},
+        {QStringLiteral("factory_reset_question"), question},
+        {QStringLiteral("factory_reset_done"),
+         {aboutDevice(UiText::FactoryResetDone), MessageCaption(), MessageIcon::Information, MessageButtons::Ok}},
+        {QStringLiteral("restart_done"),
+         {aboutDevice(UiText::RestartDone), MessageCaption(), MessageIcon::Information, MessageButtons::Ok}},
+    };
+    QtUiServices services;
+    bool ok = true;
+    for (const auto& [name, request] : messages) {
+        QTimer::singleShot(0, [&, name = name] {
+            QWidget* box = QApplication::activeModalWidget();
+            ok &= box != nullptr && Save(box->grab(), folder, QStringLiteral("message_%1%2").arg(name, suffix));
+            if (box != nullptr) box->close();
+        });
+        services.ShowMessage(nullptr, request);
+    }
+    return ok;
+}
+
 bool RenderLanguage(const char* language, const QDir& folder, const QString& variant) {
     qputenv("Q470_LANG", language);
     InstallQtTranslations(CurrentUiLanguage());
@@ -328,6 +412,7 @@ bool RenderLanguage(const char* language, const QDir& folder, const QString& var
     CAboutDlg about;
     ok &= GrabShown(about, folder, QStringLiteral("about_dlg") + suffix);
     ok &= RenderQtBoxes(folder, suffix);
+    ok &= RenderMessages(folder, suffix);
 
     ScriptedUiServices services;
     SetUiServices(&services);

@@ -82,6 +82,10 @@ MessageAnswer QtUiServices::ShowMessage(QWidget* parent, const MessageRequest& r
     QMessageBox box(ToQtIcon(request.icon), request.caption, DisplayText(request.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    if (yesNo) {
+        box.setDefaultButton(request.defaultAnswer == MessageAnswer::No ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    }
     if (NeedsTableTexts()) SetTableButtonTexts(box);
     const int answer = box.exec();
     if (!yesNo) return MessageAnswer::Ok;

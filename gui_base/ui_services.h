@@ -16,6 +16,8 @@ struct MessageRequest {
     QString caption;
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
+    // The button Enter presses; a question about something that cannot be undone makes it No.
+    MessageAnswer defaultAnswer = MessageAnswer::Yes;
 };
 
 struct FileDialogRequest {

@@ -1,8 +1,10 @@
 #include "com_config_dlg.h"
 
+#include <QAbstractItemView>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -86,6 +88,11 @@ void ComConfigDlg::CreateControls() {
     // A port that is not listed (a pseudo-terminal, a /dev/serial/by-id/ link) can be typed in.
     portList_->setEditable(true);
     portList_->setInsertPolicy(QComboBox::NoInsert);
+    // A typed path is taken as typed: no completion fills in a listed name (or one of another case).
+    portList_->setCompleter(nullptr);
+    // The list has the focus and hands keys to its field itself, past any filter on the field.
+    portList_->installEventFilter(this);
+    portList_->lineEdit()->installEventFilter(this);
     portList_->setItemDelegate(new PortItemDelegate(portList_));
     speedList_ = new QComboBox(this);
     speedList_->setObjectName(QStringLiteral("speedList"));
@@ -184,6 +191,20 @@ std::uint32_t ComConfigDlg::StoredBaudRate() {
 std::uint8_t ComConfigDlg::StoredStopBits() {
     const auto stored = AppProfile().ReadInt(Section(), kStopBitsValue, 0);
     return stored && *stored == 2 ? 2 : 0;
+}
+
+// Enter in the port field presses OK, as in every other field; the editable list would keep it.
+bool ComConfigDlg::eventFilter(QObject* watched, QEvent* event) {
+    const bool portField = watched == portList_ || watched == portList_->lineEdit();
+    if (!portField || event->type() != QEvent::KeyPress || portList_->view()->isVisible()) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QDialog::eventFilter(watched, event);
+    if (okButton_->isEnabled()) okButton_->click();
+    return true;
 }
 
 void ComConfigDlg::showEvent(QShowEvent* event) {

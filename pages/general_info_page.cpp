@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "allowed_values_text.h"
 #include "app_main_window.h"
 #include "app_message.h"
 #include "list_item.h"
@@ -241,7 +242,11 @@ void GeneralInfoPage::SetGeneralSettings(const GeneralSettings& settings) {
     responseChoice_ = settings.quietMode != 0 ? kResponseOff : kResponseOn;
     outdoorFixedBox_->setChecked(IsOutdoorPhyId(settings.phyId));
     BuildChannelList(settings.phyId);
-    SelectItemData(*channelList_, settings.rfChannel);
+    // A KELDAN's channel cannot be changed here: the list shows the device's channel or nothing, never
+    // the plan's first channel as though the device were on it.
+    if (!SelectItemData(*channelList_, settings.rfChannel) && settings.modelKind != ModelQ470R) {
+        channelList_->setCurrentIndex(-1);
+    }
     roleChoice_ = settings.netRole == kRoleMasterCode ? kMaster : kSlave;
     transmissionChoice_ = IsAtCommandMode(settings.opMode) ? kAtCommand : kBypass;
     topologyChoice_ = IsOneToNMode(settings.opMode) ? kOneToMany : kOneToOne;
@@ -295,7 +300,9 @@ void GeneralInfoPage::OnApply() {
     // An empty or unreadable edit must not send the PAN ID of an earlier apply.
     const auto panId = ReadPanIdEdit();
     if (!panId || !IsValidPanIdValue(*panId)) {
-        ShowMessageBox(this, Text(UiText::InvalidPanId), MessageIcon::Warning);
+        const SettingField field = record_.modelKind == ModelQ470R ? SettingField::PanId : SettingField::UserPanId;
+        const std::string allowed = AllowedValuesLine(AllowedValues(field), NumberStyle::Plain).toStdString();
+        ShowMessageBox(this, WithDetails(Text(UiText::InvalidPanId), {allowed}), MessageIcon::Warning);
         // Back in the field with its text selected, so the correction can be typed at once.
         panIdEdit_->setFocus(Qt::OtherFocusReason);
         panIdEdit_->selectAll();

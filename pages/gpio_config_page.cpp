@@ -15,6 +15,7 @@
 #include <limits>
 #include <vector>
 
+#include "allowed_values_text.h"
 #include "app_main_window.h"
 #include "app_message.h"
 #include "list_item.h"
@@ -87,6 +88,9 @@ GpioConfigPage::GpioConfigPage(QWidget* parent) : QWidget(parent) {
 }
 
 void GpioConfigPage::CreateControls() {
+    unavailableReason_ = new QLabel(this);
+    unavailableReason_->setObjectName(QStringLiteral("unavailableReason"));
+    unavailableReason_->hide();
     applyButton_ = new QPushButton(this);
     applyButton_->setObjectName(QStringLiteral("applyButton"));
     applyButton_->setAutoDefault(false);  // Enter inside the page applies nothing
@@ -95,6 +99,7 @@ void GpioConfigPage::CreateControls() {
     buttons->addWidget(applyButton_);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(unavailableReason_);
     layout->addWidget(CreatePinGroup());
     layout->addWidget(CreatePeriodGroup());
     layout->addStretch();
@@ -206,6 +211,13 @@ void GpioConfigPage::SetGpioSettings(const GpioSettings& settings) {
     }
 }
 
+void GpioConfigPage::SetUnavailableReason(const QString& reason) {
+    unavailableReason_->setText(reason);
+    unavailableReason_->setVisible(!reason.isEmpty());
+    // The page may be the hidden tab: the tabs must still learn that it has grown.
+    if (QWidget* stack = parentWidget()) stack->updateGeometry();
+}
+
 void GpioConfigPage::EnableControls(bool enable) {
     for (const auto& pinRow : pins_) {
         pinRow.modeList->setEnabled(enable);
@@ -221,7 +233,10 @@ void GpioConfigPage::OnApply() {
     EnableControls(false);
     const std::int64_t interval = ReadInterval(intervalEdit_->text());
     if (!IsAcceptedReportInterval(interval)) {
-        ShowMessageBox(this, Text(UiText::InvalidGpioInterval), MessageIcon::Error);
+        const std::string allowed =
+            AllowedValuesLine(AllowedValues(SettingField::ReportInterval), NumberStyle::Grouped, QStringLiteral("ms"))
+                .toStdString();
+        ShowMessageBox(this, WithDetails(Text(UiText::InvalidGpioInterval), {allowed}), MessageIcon::Error);
         EnableControls(true);
         // Back in the field with its text selected, so the correction can be typed at once.
         intervalEdit_->setFocus(Qt::OtherFocusReason);

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -26,6 +27,8 @@ public:
     void SetGpioSettings(const GpioSettings& settings);
     void EnableControls(bool enable);
     const GpioSettings& GetGpioSettings() const { return record_; }
+    // Shown above the pins while the connected model has no GPIO settings; empty hides it.
+    void SetUnavailableReason(const QString& reason);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -50,6 +53,7 @@ private:
 
     GpioSettings record_;
     std::array<PinRow, kGpioPinCount> pins_{};
+    QLabel* unavailableReason_ = nullptr;
     QLineEdit* intervalEdit_ = nullptr;
     QCheckBox* sendToPeerBox_ = nullptr;
     QPushButton* applyButton_ = nullptr;

@@ -132,7 +132,7 @@ constexpr UiTextEntry kUiTexts[] = {
     {UiText::PeriodLabel, "주기 (ms)", "Period (ms)"},
     {UiText::SendToPeer, "상대 장치로 전송", "Send to Peer Device"},
 
-    {UiText::HelpMenu, "?", "?"},
+    {UiText::HelpMenu, "도움말", "Help"},
     {UiText::SettingMode, "설정 모드", "setting mode"},
     {UiText::AboutNotice, "Brevint Q470R · KELDAN 무선 모뎀 설정 프로그램\nCopyright © Brevint. All rights reserved.",
      "Brevint configuration program for Q470R and KELDAN wireless modems\nCopyright © Brevint. All rights reserved."},
@@ -259,6 +259,70 @@ constexpr UiTextEntry kUiTexts[] = {
      "The file is saved as read from the device, but it cannot be applied as it is."},
     {UiText::RefusedFileNote, "이런 값을 가진 장치에서 저장한 파일은 그 값을 고친 뒤에 적용할 수 있습니다.",
      "A file saved from a device that holds such a value can be applied once that value is changed in it."},
+    {UiText::StaleValuesNotice,
+     "장치와 연결되어 있지 않습니다. 아래 값은 전에 읽은 값으로, 지금 값이 아닐 수 있습니다.",
+     "Not connected: the values below were read earlier and may no longer be current."},
+    // Follow the port-problem text when the device is lost while the port is open.
+    {UiText::LostPortLine, "포트: %s", "Port: %s"},
+    {UiText::LostCauseLine, "원인: %s", "Cause: %s"},
+    {UiText::LostNextStep, "케이블과 어댑터를 확인한 뒤, 메뉴의 'COM 포트 설정'에서 포트를 골라 다시 연결해 주세요.",
+     "Check the cable and the adapter, then choose the port again under Serial Port Config in the menu."},
+    // The system's common reasons in the interface language; other reasons keep the system's own text.
+    {UiText::CauseNoSuchPort, "포트가 없습니다.", "The port does not exist."},
+    {UiText::CauseBusy, "포트가 사용 중입니다.", "The port is busy."},
+    {UiText::CausePermission, "권한이 없습니다.", "Permission denied."},
+    {UiText::CauseIoError, "입출력 오류입니다. 어댑터가 오류를 알렸습니다.",
+     "Input/output error: the adapter reported an error."},
+    {UiText::CauseNoSuchDevice, "장치가 없습니다. 어댑터가 뽑혔을 수 있습니다.",
+     "No such device: the adapter may have been unplugged."},
+    {UiText::CauseConnectionClosed, "연결이 끊어졌습니다. 어댑터가 뽑혔거나 장치가 연결을 끊었습니다.",
+     "The connection was closed: the adapter was unplugged or the device hung up."},
+    // The steps of an apply job in words: what the device took, and the step that failed.
+    {UiText::TrailTookSettings, "장치가 받아들인 설정: %s", "The device took: %s"},
+    {UiText::StepWriting, "%s 쓰기", "writing the %s"},
+    {UiText::StepUart, "UART 설정 쓰기", "writing the UART settings"},
+    {UiText::StepGpioPin, "GPIO %u번 핀 쓰기", "writing GPIO pin %u"},
+    {UiText::StepGpioReport, "GPIO 알림 주기 쓰기", "writing the GPIO report"},
+    {UiText::StepQuietOff, "쓰기 전에 명령 응답 켜기", "turning quiet mode off for the writes"},
+    {UiText::StepQuietRestore, "명령 응답 설정 되돌리기", "restoring quiet mode"},
+    {UiText::StepUnknown, "설정 쓰기", "writing a setting"},
+    {UiText::NounUart, "UART 설정", "UART settings"},
+    {UiText::NounGpioPin, "GPIO %u번 핀", "GPIO pin %u"},
+    {UiText::NounGpioPins, "GPIO %u~%u번 핀", "GPIO pins %u to %u"},
+    {UiText::NounGpioReport, "GPIO 알림 주기", "GPIO report"},
+    {UiText::NounQuietOff, "명령 응답 켜기", "quiet mode off"},
+    {UiText::NounQuietRestored, "명령 응답 설정 되돌리기", "quiet mode restored"},
+    // Follow the PAN ID and report interval messages.
+    {UiText::AllowedLine, "허용 범위: %s", "Allowed: %s."},
+    {UiText::AllowedSpan, "%s~%s", "%s to %s"},
+    {UiText::AllowedOr, " 또는 ", ", or "},
+    {UiText::GpioUnavailable, "%s에는 GPIO 설정이 없습니다. GPIO 설정은 Q470R에만 있습니다.",
+     "The %s has no GPIO settings: they exist on the Q470R only."},
+    {UiText::FactoryResetConfirm,
+     "%s(확장 주소 %s)의 모든 설정이 공장 출하 기본값으로 돌아갑니다. 되돌릴 수 없습니다.\n\n"
+     "공장 초기화를 하시겠습니까?",
+     "Every setting of the %s (extended address %s) returns to its factory default. This cannot be undone.\n\n"
+     "Reset the device to its factory defaults?"},
+    {UiText::FactoryResetDone,
+     "%s(확장 주소 %s)를 공장 초기화하였습니다. 모든 설정이 기본값으로 돌아갔고 장치가 다시 시작합니다.\n\n"
+     "장치는 이제 공장 출하 통신 설정을 씁니다. 다음 창에서 포트와 통신 설정을 골라 다시 연결해 주세요.",
+     "The %s (extended address %s) has been reset: every setting holds its default again, and the device is "
+     "restarting.\n\nIt now uses its factory line settings. Choose the port and the line settings in the next "
+     "window to connect again."},
+    {UiText::FactoryResetNotConfirmed,
+     "%s(확장 주소 %s)가 공장 초기화 명령을 받아들이지 않았습니다. 설정이 그대로일 수 있습니다.\n\n"
+     "다음 창에서 포트를 골라 다시 연결한 뒤 설정을 확인해 주세요.",
+     "The %s (extended address %s) did not confirm the factory reset; its settings may be unchanged.\n\n"
+     "Choose the port in the next window to connect again and check its settings."},
+    {UiText::RestartDone,
+     "%s(확장 주소 %s)를 다시 시작하였습니다.\n\n장치가 준비되면 다음 창에서 포트를 골라 다시 연결해 주세요.",
+     "The %s (extended address %s) is restarting.\n\nOnce it is ready, choose the port in the next window to "
+     "connect again."},
+    {UiText::RestartNotConfirmed,
+     "%s(확장 주소 %s)가 재시작 명령을 받아들이지 않았습니다. 다시 시작하지 않았을 수 있습니다.\n\n"
+     "다음 창에서 포트를 골라 다시 연결해 주세요.",
+     "The %s (extended address %s) did not confirm the restart; it may not have restarted.\n\n"
+     "Choose the port in the next window to connect again."},
 };
 
 constexpr bool IdsAreUnique() {

@@ -41,8 +41,17 @@ bool Shows(const std::vector<MessageRequest>& messages, UiText text) {
 }
 
 std::uint64_t Count(const std::vector<MessageRequest>& messages, UiText text) {
-    return static_cast<std::uint64_t>(
-        std::count_if(messages.begin(), messages.end(), [&](const MessageRequest& m) { return m.text == Text(text); }));
+    return static_cast<std::uint64_t>(std::count_if(
+        messages.begin(), messages.end(), [&](const MessageRequest& m) { return m.text.startsWith(Text(text)); }));
+}
+
+// The dialog came back right after the box that says the port did not open.
+bool BackAfterFailedOpen(const FakeUiServices& ui) {
+    QString failure = Text(UiText::PortOpenFailed);
+    failure.chop(1);  // the box puts a colon and the reason where the full stop was
+    const std::size_t count = ui.calls.size();
+    return count >= 2 && ui.calls[count - 2].kind == FakeUiServices::CallKind::Message &&
+           ui.calls[count - 2].message.text.startsWith(failure);
 }
 
 std::chrono::milliseconds ConnectBudget(std::uint32_t baud) {
@@ -80,8 +89,10 @@ bool AnySetCommand(const JobRecord& run) {
 }  // namespace
 
 WindowSoak::WindowSoak(const SoakOptions& options) : SoakRun(options, "window") {
-    // Accepts what the dialog offers, as a user pressing Enter would.
+    // Accepts what the dialog offers, as a user pressing Enter would; when the port did not open, the
+    // dialog comes back and, with no other port to offer, is cancelled.
     ui_.dialogDriver = [this](ComConfigDlg& dialog) {
+        if (BackAfterFailedOpen(ui_)) return false;
         dialog.show();
         dialog.accept();
         // The device answers only at its own line setting: it is kept at the line the window connects with.
@@ -254,6 +265,7 @@ bool WindowSoak::Perform(Action action, JobRecord& run) {
         case Action::Restart:
         case Action::FactoryReset:
             run.job = action == Action::Restart ? JobRestart : JobFactoryReset;
+            if (action == Action::FactoryReset) ui_.answers.push_back(MessageAnswer::Yes);  // to its question
             Click(Child<QPushButton>(*window_, action == Action::Restart ? QStringLiteral("restartButton")
                                                                          : QStringLiteral("factoryResetButton")));
             return true;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -298,6 +299,38 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.PortName(), QStringLiteral("COM4"));
+    }
+
+    // The first Enter in the port field connects, with the port as offered or as typed: a typed path is
+    // never completed to a listed one or changed to another one's case.
+    void enterInThePortFieldConnects_data() {
+        QTest::addColumn<QStringList>("ports");
+        QTest::addColumn<QString>("typed");  // empty: nothing typed
+        QTest::addColumn<QString>("portName");
+        QTest::newRow("as offered") << QStringList{"/dev/ttyUSB0"} << QString() << "/dev/ttyUSB0";
+        QTest::newRow("typed path") << QStringList{"/dev/ttyUSB0"} << "/dev/pts/7"
+                                    << "/dev/pts/7";
+        QTest::newRow("beginning of a listed port") << QStringList{"/dev/ttyUSB10"} << "/dev/ttyUSB1"
+                                                    << "/dev/ttyUSB1";
+        QTest::newRow("a listed port in other case") << QStringList{"/dev/ttyACM0"} << "/dev/ttyacm0"
+                                                     << "/dev/ttyacm0";
+    }
+
+    void enterInThePortFieldConnects() {
+        QFETCH(QStringList, ports);
+        QFETCH(QString, typed);
+        QFETCH(QString, portName);
+        ComConfigDlg dialog(nullptr, FixedPorts(ports));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QComboBox& portList = PortList(dialog);
+        QCOMPARE(QApplication::focusWidget(), &portList);
+        QCOMPARE(portList.lineEdit()->selectedText(), ports.front());
+        if (!typed.isEmpty()) QTest::keyClicks(QApplication::focusWidget(), typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.PortName(), portName);
     }
 
 private:

@@ -121,7 +121,7 @@ private slots:
         QVERIFY(rig.window->IsBusy());
         QVERIFY(rig.WaitUntilDisconnected());
         const auto messages = rig.ui.Messages();
-        QCOMPARE(messages.size(), std::size_t(2));
+        QCOMPARE(messages.size(), std::size_t(3));  // saved, applied, restarting
         QCOMPARE(messages[1].text, AppliedText(int(order.size())));
         QCOMPARE(messages[1].caption, MessageCaption());
         QCOMPARE(messages[1].icon, MessageIcon::Information);
@@ -169,8 +169,8 @@ private slots:
         Load(rig, good);
         QVERIFY(rig.WaitForMessages(2));
         QCOMPARE(LastMessage(rig).text, Text(UiText::ConfigApplyFailed) +
-                                            QStringLiteral("\n\n장치가 받아들인 명령: AT+OPMODE=2\n"
-                                                           "실패한 단계: AT+PANID=1234"));
+                                            QStringLiteral("\n\n장치가 받아들인 설정: 운영 모드\n"
+                                                           "실패한 단계: PAN ID 쓰기"));
         QCOMPARE(LastMessage(rig).icon, MessageIcon::Error);
         QVERIFY(rig.WaitUntilReady());
         QCOMPARE(rig.TakeCommands(), (Commands{"AT+OPMODE=2\r", "AT+PANID=1234\r", "AT+INFO?\r", "AT+NETINFO?\r",
@@ -254,7 +254,7 @@ private slots:
         WriteFile(path, R"({"General": {"PanID": 4660, "Operation Mode": 3, "User PAN ID": 5, "Quiet Mode": 0}})");
         Load(rig, path);
         QVERIFY(rig.WaitUntilDisconnected());
-        QCOMPARE(rig.ui.Messages().size(), std::size_t(1));
+        QCOMPARE(rig.ui.Messages().size(), std::size_t(2));  // applied, restarting
         QCOMPARE(rig.ui.Messages()[0].text,
                  AppliedText(2) + QStringLiteral("\n\n적용하지 않은 항목:\n"
                                                  "General/PanID: 알 수 없는 항목이라 읽지 않았습니다. (\"PAN ID\"을(를) 뜻했나요?)\n"

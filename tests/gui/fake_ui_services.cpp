@@ -34,7 +34,7 @@ MessageAnswer FakeUiServices::ShowMessage(QWidget*, const MessageRequest& reques
         box.exec();
     }
     --openMessages_;
-    const MessageAnswer fallback = request.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    const MessageAnswer fallback = request.buttons == MessageButtons::YesNo ? request.defaultAnswer : MessageAnswer::Ok;
     return TakeFront(answers, fallback);
 }
 

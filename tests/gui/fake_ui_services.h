@@ -36,8 +36,8 @@ public:
     std::vector<MessageRequest> Messages() const;
 
     std::vector<Call> calls;
-    // Empty queues answer like a user pressing Enter on the default button (OK or Yes) and cancelling
-    // file and connection dialogs.
+    // Empty queues answer like a user pressing Enter on the default button (OK, or the question's
+    // default) and cancelling file and connection dialogs.
     std::deque<MessageAnswer> answers;
     std::deque<QString> fileNames;
     std::deque<bool> dialogResults;

@@ -131,18 +131,23 @@ private slots:
         QTest::addColumn<QStringList>("channels");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<bool>("outdoor");
+        QTest::addColumn<int>("model");
         const QStringList plan8{"46", "47", "48", "49", "50", "51"};
         QStringList plan2;
         for (int channel = 93; channel <= 105; ++channel) plan2 << QString::number(channel);
         const QStringList plan12{"A(99)", "B(100)", "C(101)", "D(102)", "E(103)", "F(104)", "G(105)"};
-        QTest::newRow("8, channel listed") << 8 << 50 << plan8 << "50" << true;
-        QTest::newRow("8, channel not listed") << 8 << 99 << plan8 << "46" << true;
-        QTest::newRow("2") << 2 << 93 << plan2 << "93" << true;
-        QTest::newRow("5, channel not listed") << 5 << 200 << plan2 << "99" << true;
-        QTest::newRow("12") << 12 << 103 << plan12 << "E(103)" << false;
-        QTest::newRow("13, channel not listed") << 13 << 46 << plan12 << "A(99)" << false;
-        QTest::newRow("1: no plan") << 1 << 99 << QStringList() << QString() << false;
-        QTest::newRow("0: no plan") << 0 << 0 << QStringList() << QString() << false;
+        QTest::newRow("8, channel listed") << 8 << 50 << plan8 << "50" << true << int(ModelQ470R);
+        QTest::newRow("8, channel not listed") << 8 << 99 << plan8 << "46" << true << int(ModelQ470R);
+        QTest::newRow("2") << 2 << 93 << plan2 << "93" << true << int(ModelQ470R);
+        QTest::newRow("5, channel not listed") << 5 << 200 << plan2 << "99" << true << int(ModelQ470R);
+        QTest::newRow("12") << 12 << 103 << plan12 << "E(103)" << false << int(ModelQ470R);
+        QTest::newRow("13, channel not listed") << 13 << 46 << plan12 << "A(99)" << false << int(ModelQ470R);
+        QTest::newRow("1: no plan") << 1 << 99 << QStringList() << QString() << false << int(ModelQ470R);
+        QTest::newRow("0: no plan") << 0 << 0 << QStringList() << QString() << false << int(ModelQ470R);
+        // A KELDAN's list cannot be changed: it shows the device's channel or nothing, never the default.
+        QTest::newRow("KELDAN, 12") << 12 << 103 << plan12 << "E(103)" << false << int(ModelKs410);
+        QTest::newRow("KELDAN, 12, channel not listed") << 12 << 46 << plan12 << QString() << false << int(ModelKs410);
+        QTest::newRow("KELDAN, 8, channel not listed") << 8 << 99 << plan8 << QString() << true << int(ModelKs400);
     }
 
     void channelPlans() {
@@ -151,8 +156,10 @@ private slots:
         QFETCH(QStringList, channels);
         QFETCH(QString, selected);
         QFETCH(bool, outdoor);
+        QFETCH(int, model);
         GeneralInfoPage page;
         GeneralSettings settings = Q470RSettings();
+        settings.modelKind = static_cast<std::uint32_t>(model);
         settings.phyId = static_cast<std::uint8_t>(phyId);
         settings.rfChannel = static_cast<std::uint8_t>(rfChannel);
         page.SetGeneralSettings(settings);
@@ -427,9 +434,14 @@ private slots:
             QCOMPARE(mainWindow.Delivered().size(), std::size_t(1));
             return;
         }
+        // The message keeps its own text and says what is allowed, in either language.
+        qputenv("Q470_LANG", "en");
+        Click(Child<QPushButton>(page, "applyButton"));
+        qputenv("Q470_LANG", "ko");
         const auto messages = ui.Messages();
-        QCOMPARE(messages.size(), std::size_t(1));
-        QCOMPARE(messages[0].text, QStringLiteral("그룹 ID 설정값이 잘못되어 있습니다."));
+        QCOMPARE(messages.size(), std::size_t(2));
+        QCOMPARE(messages[0].text, QStringLiteral("그룹 ID 설정값이 잘못되어 있습니다.\n\n허용 범위: 1~65533"));
+        QCOMPARE(messages[1].text, QStringLiteral("Invalid PAN ID value\n\nAllowed: 1 to 65533."));
         QCOMPARE(messages[0].caption, MessageCaption());
         QCOMPARE(messages[0].icon, MessageIcon::Warning);
         QCOMPARE(messages[0].buttons, MessageButtons::Ok);

@@ -230,9 +230,16 @@ private slots:
             QVERIFY(AllControlsEnabled(page, false));
             return;
         }
+        // The message keeps its own text and says what is allowed, in either language.
+        qputenv("Q470_LANG", "en");
+        Click(Child<QPushButton>(page, "applyButton"));
+        qputenv("Q470_LANG", "ko");
         const auto messages = ui.Messages();
-        QCOMPARE(messages.size(), std::size_t(1));
-        QCOMPARE(messages[0].text, QStringLiteral("GPIO 알림 간격 설정이 잘못  설정되어 있습니다."));
+        QCOMPARE(messages.size(), std::size_t(2));
+        QCOMPARE(messages[0].text, QStringLiteral("GPIO 알림 간격 설정이 잘못  설정되어 있습니다.\n\n"
+                                                  "허용 범위: 0 또는 1,000~2,147,483,647 ms"));
+        QCOMPARE(messages[1].text, QStringLiteral("Invalid GPIO  report interval is set\n\n"
+                                                  "Allowed: 0, or 1,000 to 2,147,483,647 ms."));
         QCOMPARE(messages[0].caption, MessageCaption());
         QCOMPARE(messages[0].icon, MessageIcon::Error);
         CompareRecords(page.GetGpioSettings(), SampleSettings());
@@ -280,9 +287,11 @@ private slots:
         Click(Child<QPushButton>(page, "applyButton"));
         const auto messages = ui.Messages();
         QCOMPARE(messages.size(), std::size_t(1));
-        QVERIFY2(messages[0].text.startsWith(QStringLiteral("장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.\n\n")),
-                 qPrintable(messages[0].text));
-        QVERIFY2(messages[0].text.contains(QStringLiteral("GPIO 3 값: 2은(는) 쓸 수 없는 값입니다(허용: 0~1, 3번 핀 모드 1의 값).")),
+        QVERIFY2(
+            messages[0].text.startsWith(QStringLiteral("장치에 쓸 수 없는 설정값이 있어 적용하지 않았습니다.\n\n")),
+            qPrintable(messages[0].text));
+        QVERIFY2(messages[0].text.contains(
+                     QStringLiteral("GPIO 3 값: 2은(는) 쓸 수 없는 값입니다(허용: 0~1, 3번 핀 모드 1의 값).")),
                  qPrintable(messages[0].text));
         CompareRecords(page.GetGpioSettings(), settings);
         QCOMPARE(mainWindow.Delivered().size(), std::size_t(0));

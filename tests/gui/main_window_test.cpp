@@ -19,9 +19,11 @@
 #include "app_message_event.h"
 #include "app_version.h"
 #include "connection_texts.h"
+#include "device_records.h"
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "io_service_exec.h"
+#include "model_kind.h"
 #include "q470comm.h"
 #include "string_table.h"
 #include "widget_driver.h"
@@ -99,6 +101,13 @@ void CompareMessages(const std::vector<MessageRequest>& actual, const std::vecto
         QCOMPARE(actual[i].icon, expected[i].icon);
         QCOMPARE(actual[i].buttons, expected[i].buttons);
     }
+}
+
+// The box of a restart or factory reset, naming the device the window was connected to.
+MessageRequest DeviceBox(const WindowRig& rig, UiText text, MessageIcon icon = MessageIcon::Information) {
+    return {FormatText(text, ModelName(rig.window->ConnectedModelKind()),
+                       FormatExtendedAddress(rig.modem.Settings().extendedAddress).c_str()),
+            MessageCaption(), icon, MessageButtons::Ok};
 }
 
 int ConnectionDialogCalls(const FakeUiServices& ui) {
@@ -184,9 +193,13 @@ private slots:
                      QStringLiteral("Inv Push Pull"));
             QCOMPARE(Child<QLineEdit>(rig.window->GpioPage(), "intervalEdit").text(), QStringLiteral("60000"));
         } else {
-            // Never filled: it still shows its initial content.
+            // Never filled: it still shows its initial content, under the reason it is unavailable.
             QCOMPARE(Child<QLineEdit>(rig.window->GpioPage(), "intervalEdit").text(), QStringLiteral("0"));
+            QCOMPARE(Child<QLabel>(rig.window->GpioPage(), "unavailableReason").text(),
+                     status.section(QLatin1Char(','), 0, 0) +
+                         QStringLiteral("에는 GPIO 설정이 없습니다. GPIO 설정은 Q470R에만 있습니다."));
         }
+        QCOMPARE(Child<QLabel>(rig.window->GpioPage(), "unavailableReason").isHidden(), q470r);
         QCOMPARE(EnabledOf(rig, kPortControls), kPortControls);
         QVERIFY(rig.ui.Messages().empty());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -243,12 +256,12 @@ private slots:
         QCOMPARE(toolbar->iconSize(), QSize(32, 32));
         const QList<QAction*> menus = rig.window->menuBar()->actions();
         QCOMPARE(menus.size(), 2);
-        QCOMPARE(menus[0]->text(), QStringLiteral("메뉴"));
+        QCOMPARE(menus[0]->text(), QStringLiteral("메뉴(&A)"));
         // The toolbar's commands, then the traffic view and, after a separator, exit.
         QList<QAction*> commands = menus[0]->menu()->actions();
         QCOMPARE(commands.size(), 6);
         QCOMPARE(commands.at(3)->objectName(), QStringLiteral("trafficAction"));
-        QCOMPARE(commands.at(3)->text(), QStringLiteral("통신 내역 보기"));
+        QCOMPARE(commands.at(3)->text(), QStringLiteral("통신 내역 보기(&T)"));
         QVERIFY(commands.at(4)->isSeparator());
         commands.remove(3, 2);
         QCOMPARE(commands, toolbar->actions());
@@ -259,15 +272,16 @@ private slots:
         QCOMPARE(rig.window->windowTitle(), QStringLiteral("Q470 Manager"));
     }
 
-    // A failure's box keeps its text first and adds what the device acknowledged and the failed step.
+    // A failure's box keeps its text first and adds, in words, what the device took and the failed step.
     void applyGeneral_data() {
         QTest::addColumn<QString>("refused");  // keyword the device answers ERROR, or empty
         QTest::addColumn<QString>("box");
         QTest::newRow("done") << QString() << Text(UiText::ApplyGeneralDone);
         QTest::newRow("failed") << "AT+RFCH="
                                 << Text(UiText::ApplyGeneralFailed) +
-                                       QStringLiteral("\n\n장치가 받아들인 명령: AT+OPMODE=2, AT+PANID=1234, "
-                                                      "AT+PHYID=12\n실패한 단계: AT+RFCH=99");
+                                       QStringLiteral(
+                                           "\n\n장치가 받아들인 설정: 운영 모드, PAN ID, PHY ID\n"
+                                           "실패한 단계: 채널 쓰기");
     }
 
     void applyGeneral() {
@@ -295,10 +309,14 @@ private slots:
         QTest::addColumn<int>("channel");
         QTest::addColumn<QString>("phyCommand");
         QTest::addColumn<QString>("channelCommand");
-        QTest::newRow("PHY ID 8") << 8 << 50 << "AT+PHYID=8\r" << "AT+RFCH=50\r";
-        QTest::newRow("PHY ID 5") << 5 << 95 << "AT+PHYID=2\r" << "AT+RFCH=95\r";
-        QTest::newRow("PHY ID 13") << 13 << 105 << "AT+PHYID=12\r" << "AT+RFCH=105\r";
-        QTest::newRow("PHY ID without a plan") << 3 << 120 << "AT+PHYID=3\r" << "AT+RFCH=120\r";
+        QTest::newRow("PHY ID 8") << 8 << 50 << "AT+PHYID=8\r"
+                                  << "AT+RFCH=50\r";
+        QTest::newRow("PHY ID 5") << 5 << 95 << "AT+PHYID=2\r"
+                                  << "AT+RFCH=95\r";
+        QTest::newRow("PHY ID 13") << 13 << 105 << "AT+PHYID=12\r"
+                                   << "AT+RFCH=105\r";
+        QTest::newRow("PHY ID without a plan") << 3 << 120 << "AT+PHYID=3\r"
+                                               << "AT+RFCH=120\r";
     }
 
     void applyWithoutAChangeKeepsTheRadioPlan() {
@@ -357,7 +375,8 @@ private slots:
         QCOMPARE(busyTicks, ticks);
         QVERIFY2(paints.count >= 5, qPrintable(QString::number(paints.count)));
 
-        CompareMessages(rig.ui.Messages(), {Box(UiText::PanIdChanged, MessageIcon::Information)});
+        CompareMessages(rig.ui.Messages(),
+                        {Box(UiText::PanIdChanged, MessageIcon::Information), DeviceBox(rig, UiText::RestartDone)});
         // The late "+READY" of the association clear ends the restart command, so the window may have
         // let go of the port a moment before the device takes ATZ in.
         const Commands expected{"AT+OPMODE=2\r", "AT+PANID=4321\r", "AT+PHYID=12\r",
@@ -377,8 +396,7 @@ private slots:
         QTest::newRow("pin 4 not acknowledged")
             << "AT+GPIOC=0010"
             << Text(UiText::ApplyGpioFailed) +
-                   QStringLiteral("\n\n장치가 받아들인 명령: AT+GPIOC=0001,0,0, AT+GPIOC=0002,0,0, "
-                                  "AT+GPIOC=0004,0,0, AT+GPIOC=0008,0,0\n실패한 단계: AT+GPIOC=0010,0,0")
+                   QStringLiteral("\n\n장치가 받아들인 설정: GPIO 0~3번 핀\n실패한 단계: GPIO 4번 핀 쓰기")
             << 5;
     }
 
@@ -402,33 +420,69 @@ private slots:
         QVERIFY(rig.IsReady());
     }
 
+    // Factory reset asks first, naming the device, with No as the default; restart and factory reset say
+    // what they did before the connection dialog comes back; the port command only reconnects.
     void restartResetAndPortCommandReconnect_data() {
+        QTest::addColumn<QByteArray>("language");
         QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("answer");             // to the factory reset's question
         QTest::addColumn<QString>("deviceCommand");  // empty: nothing is sent to the device
-        QTest::newRow("restart") << "restartButton"
-                                 << "ATZ\r";
-        QTest::newRow("factory reset") << "factoryResetButton"
-                                       << "AT&F\r";
-        QTest::newRow("port settings") << "comConfigAction" << QString();
+        QTest::addColumn<int>("told");               // the box before the dialog, or 0 for none
+        const int none = 0;
+        QTest::newRow("restart") << QByteArray("ko") << "restartButton" << none << "ATZ\r" << int(UiText::RestartDone);
+        QTest::newRow("factory reset") << QByteArray("ko") << "factoryResetButton" << int(MessageAnswer::Yes)
+                                       << "AT&F\r" << int(UiText::FactoryResetDone);
+        QTest::newRow("factory reset, en") << QByteArray("en") << "factoryResetButton" << int(MessageAnswer::Yes)
+                                           << "AT&F\r" << int(UiText::FactoryResetDone);
+        QTest::newRow("factory reset declined")
+            << QByteArray("ko") << "factoryResetButton" << int(MessageAnswer::No) << QString() << none;
+        QTest::newRow("port settings") << QByteArray("ko") << "comConfigAction" << none << QString() << none;
     }
 
     void restartResetAndPortCommandReconnect() {
+        QFETCH(QByteArray, language);
         QFETCH(QString, control);
+        QFETCH(int, answer);
         QFETCH(QString, deviceCommand);
-        WindowRig rig;
+        QFETCH(int, told);
+        const int none = 0;
+        qputenv("Q470_LANG", language);
+        WindowRig rig(ModemOf(sim::ModemModel::KS410));
         QVERIFY(rig.Connect());
         rig.TakeCommands();
+        const bool asks = control == QStringLiteral("factoryResetButton");
+        if (asks) rig.ui.answers = {MessageAnswer(answer)};
         if (auto* action = rig.window->findChild<QAction*>(control)) {
             action->trigger();
         } else {
             Click(Child<QPushButton>(*rig.window, control));
         }
-        QTRY_COMPARE_WITH_TIMEOUT(ConnectionDialogCalls(rig.ui), 2, kHangGuardMs);
-        QVERIFY(rig.WaitUntilReady());
-        Commands expected = Concat(kIdentify, kReadQ470R);
-        if (!deviceCommand.isEmpty()) expected.insert(expected.begin(), deviceCommand.toStdString());
-        QCOMPARE(rig.TakeCommands(), expected);
-        QVERIFY(rig.ui.Messages().empty());  // no confirmation asked
+        const bool reconnects = !(asks && MessageAnswer(answer) == MessageAnswer::No);
+        if (reconnects) {
+            QTRY_COMPARE_WITH_TIMEOUT(ConnectionDialogCalls(rig.ui), 2, kHangGuardMs);
+            QVERIFY(rig.WaitUntilReady());
+        }
+        std::vector<MessageRequest> expected;
+        if (asks) {
+            expected.push_back(
+                {language == "en" ? QStringLiteral("Every setting of the KELDAN-KS410 (extended address "
+                                                   "00:12:4B:00:1A:2B:3C:4D) returns to its factory default. This "
+                                                   "cannot be undone.\n\nReset the device to its factory defaults?")
+                                  : QStringLiteral("KELDAN-KS410(확장 주소 00:12:4B:00:1A:2B:3C:4D)의 모든 설정이 공장 "
+                                                   "출하 기본값으로 돌아갑니다. 되돌릴 수 없습니다.\n\n공장 "
+                                                   "초기화를 하시겠습니까?"),
+                 Text(UiText::FactoryResetButton), MessageIcon::Warning, MessageButtons::YesNo});
+            QCOMPARE(rig.ui.Messages().at(0).defaultAnswer, MessageAnswer::No);
+        }
+        if (told != none) expected.push_back(DeviceBox(rig, UiText(told)));
+        CompareMessages(rig.ui.Messages(), expected);
+        qputenv("Q470_LANG", "ko");
+        // Told before the dialog opens again.
+        if (told != none) QCOMPARE(rig.ui.calls.at(rig.ui.calls.size() - 2).kind, FakeUiServices::CallKind::Message);
+        Commands sent = reconnects ? Concat(kIdentify, kReadKs) : Commands{};
+        if (!deviceCommand.isEmpty()) sent.insert(sent.begin(), deviceCommand.toStdString());
+        QCOMPARE(rig.TakeCommands(), sent);
+        QVERIFY(rig.IsReady());
     }
 
     void silentDeviceIsReportedAndDisconnected() {
@@ -450,19 +504,26 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<int>("icon");  // of the job's failure
         QTest::newRow("read, ko") << QByteArray("ko") << "AT+NETINFO?" << false
-                                  << QStringList{"COM 포트에 문제가 발생하였습니다. ",
+                                  << QStringList{"COM 포트에 문제가 발생하였습니다. \n\n포트: %1\n"
+                                                 "원인: 연결이 끊어졌습니다. 어댑터가 뽑혔거나 장치가 연결을 "
+                                                 "끊었습니다.\n케이블과 어댑터를 확인한 뒤, 메뉴의 'COM 포트 설정'"
+                                                 "에서 포트를 골라 다시 연결해 주세요.",
                                                  Text(UiText::NoDeviceResponse, UiLanguage::Korean)}
                                   << int(MessageIcon::Warning);
         QTest::newRow("apply, en") << QByteArray("en") << "AT+RFCH=" << true
-                                   << QStringList{"A problem occurred on the COM port. ",
+                                   << QStringList{"A problem occurred on the COM port. \n\nPort: %1\n"
+                                                  "Cause: The connection was closed: the adapter was unplugged or "
+                                                  "the device hung up.\nCheck the cable and the adapter, then "
+                                                  "choose the port again under Serial Port Config in the menu.",
                                                   "Failed to apply general setting values\n\n"
-                                                  "Acknowledged by the device: AT+OPMODE=2, AT+PANID=1234, "
-                                                  "AT+PHYID=12\nFailed step: AT+RFCH=99"}
+                                                  "The device took: operation mode, PAN ID, PHY ID\n"
+                                                  "Failed step: writing the RF channel"}
                                    << int(MessageIcon::Error);
     }
 
-    // The job still waits for its answer when the port fails: the port problem is told first, then, once
-    // that box is closed, the job's own failure; the boxes never stack. Nothing is left running.
+    // The job still waits for its answer when the port fails: the port problem is told first, with the
+    // port, why and what to do, then, once that box is closed, the job's own failure; the boxes never
+    // stack. Nothing is left running, and values the pages showed are marked as read earlier.
     void deviceHangingUpMidJob() {
         QFETCH(QByteArray, language);
         QFETCH(QString, command);
@@ -483,13 +544,16 @@ private slots:
         QVERIFY(rig.WaitForMessages(2));
         QTest::qWait(100);  // a third box would come now
         qputenv("Q470_LANG", "ko");
-        CompareMessages(rig.ui.Messages(), {{texts[0], MessageCaption(), MessageIcon::Error, MessageButtons::Ok},
-                                            {texts[1], MessageCaption(), MessageIcon(icon), MessageButtons::Ok}});
+        const QString port = QString::fromStdString(rig.modem.PortPath());
+        CompareMessages(rig.ui.Messages(),
+                        {{texts[0].arg(port), MessageCaption(), MessageIcon::Error, MessageButtons::Ok},
+                         {texts[1], MessageCaption(), MessageIcon(icon), MessageButtons::Ok}});
         QCOMPARE(rig.ui.mostOpenMessages, 1);
         QVERIFY(rig.WaitUntilDisconnected());
         QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
         QVERIFY(!GeneralPageEnabled(rig));
         QCOMPARE(rig.TextOf("extendedAddressEdit"), QString());
+        QCOMPARE(Child<QLabel>(*rig.window, "staleNotice").isVisible(), apply);  // only a read fills the pages
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
@@ -538,11 +602,13 @@ private slots:
         for (const auto& message : rig.ui.Messages()) QCOMPARE(message.text, Text(UiText::NoDeviceResponse));
     }
 
+    // The reason is the window's own text; the connection dialog comes back at once, and the port chosen
+    // there (the modem's, or the same once it is free) connects.
     void portThatDoesNotOpen_data() {
         QTest::addColumn<bool>("held");  // another program holds the modem's port; otherwise the port is missing
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << false << "No such file or directory.";
-        QTest::newRow("busy") << true << "Device or resource busy. " + Text(UiText::PortBusyHint);
+        QTest::newRow("missing") << false << "포트가 없습니다.";
+        QTest::newRow("busy") << true << "포트가 사용 중입니다. " + Text(UiText::PortBusyHint);
     }
 
     void portThatDoesNotOpen() {
@@ -557,15 +623,26 @@ private slots:
             RegisterRuntimePort(missing);
             rig.window->ConnectionDialog().SetPreferredPort(QString::fromStdString(missing));
         }
-        rig.Show();
-        QVERIFY(rig.WaitForMessages(1));
+        bool openWhenAsked = true;
+        QString pane;
+        rig.ui.dialogDriver = [&](ComConfigDlg& dialog) {
+            if (ConnectionDialogCalls(rig.ui) == 2) {  // after the failure, before the user picks again
+                openWhenAsked = rig.window->IsPortOpen();
+                pane = rig.TextOf("portStatePane");
+                otherProgram.Close();
+                dialog.SetPreferredPort(QString::fromStdString(rig.modem.PortPath()));
+            }
+            dialog.show();
+            dialog.accept();
+            return true;
+        };
+        QVERIFY(rig.Connect());
         UnregisterRuntimePort(missing);
         CompareMessages(rig.ui.Messages(), {{QStringLiteral("COM 포트를 열지 못하였습니다: ") + reason,
                                              MessageCaption(), MessageIcon::Error, MessageButtons::Ok}});
-        QVERIFY(!rig.window->IsPortOpen());
-        QCOMPARE(rig.TextOf("portStatePane"), QStringLiteral("COM 포트 닫힘"));
-        QCOMPARE(EnabledOf(rig, kPortControls), QStringList({"comConfigAction", "exitAction"}));
-        otherProgram.Close();
+        QCOMPARE(ConnectionDialogCalls(rig.ui), 2);
+        QVERIFY(!openWhenAsked);
+        QCOMPARE(pane, QStringLiteral("COM 포트 닫힘"));
     }
 
     void connectionTexts() {
@@ -575,30 +652,37 @@ private slots:
         QCOMPARE(LineSummaryText("COM1", 4800, 2, 1, 8), QStringLiteral("COM1, 4800, Even parity, 1.5 stopbit, 8bit"));
         QCOMPARE(LineSummaryText("COM1", 2400, 3, 3, 6), QStringLiteral("COM1, 2400, , , "));
 
-        // Failure text, system reason and hint joined as sentences, in both languages.
+        // Failure text, reason and hint joined as sentences, in both languages; the common reasons in the
+        // window's own words, any other in the system's.
         const struct {
             const char* language;
-            std::errc error;
+            std::error_code error;
             QString text;
         } openErrors[] = {
-            {"ko", std::errc::device_or_resource_busy,
-             "COM 포트를 열지 못하였습니다: Device or resource busy. 다른 프로그램이 이 포트를 사용하고 있습니다. 그 "
+            {"ko", std::make_error_code(std::errc::device_or_resource_busy),
+             "COM 포트를 열지 못하였습니다: 포트가 사용 중입니다. 다른 프로그램이 이 포트를 사용하고 있습니다. 그 "
              "프로그램을 닫고 다시 시도해 주세요."},
-            {"en", std::errc::device_or_resource_busy,
-             "Failed to open the COM port: Device or resource busy. Another program is using this port. Close that "
+            {"en", std::make_error_code(std::errc::device_or_resource_busy),
+             "Failed to open the COM port: The port is busy. Another program is using this port. Close that "
              "program and try again."},
-            {"ko", std::errc::permission_denied,
-             "COM 포트를 열지 못하였습니다: Permission denied. 이 포트를 열 권한이 없습니다. 사용자를 dialout 그룹에 "
+            {"ko", std::make_error_code(std::errc::permission_denied),
+             "COM 포트를 열지 못하였습니다: 권한이 없습니다. 이 포트를 열 권한이 없습니다. 사용자를 dialout 그룹에 "
              "추가한 뒤(sudo usermod -aG dialout 사용자이름) 로그아웃했다가 다시 로그인해 주세요."},
-            {"en", std::errc::permission_denied,
+            {"en", std::make_error_code(std::errc::permission_denied),
              "Failed to open the COM port: Permission denied. You have no permission to open this port. Add your user "
              "to the dialout group (sudo usermod -aG dialout USERNAME), then log out and log in again."},
-            {"ko", std::errc::invalid_argument, "COM 포트를 열지 못하였습니다: Invalid argument."},
-            {"en", std::errc::no_such_file_or_directory, "Failed to open the COM port: No such file or directory."},
+            {"ko", std::make_error_code(std::errc::io_error),
+             "COM 포트를 열지 못하였습니다: 입출력 오류입니다. 어댑터가 오류를 알렸습니다."},
+            {"en", std::error_code(ENXIO, std::system_category()),
+             "Failed to open the COM port: No such device: the adapter may have been unplugged."},
+            {"en", std::make_error_code(std::errc::no_such_file_or_directory),
+             "Failed to open the COM port: The port does not exist."},
+            {"ko", std::make_error_code(std::errc::invalid_argument),
+             "COM 포트를 열지 못하였습니다: Invalid argument."},
         };
         for (const auto& entry : openErrors) {
             qputenv("Q470_LANG", entry.language);
-            const QString text = PortOpenErrorText(std::make_error_code(entry.error));
+            const QString text = PortOpenErrorText(entry.error);
             qputenv("Q470_LANG", "ko");
             QCOMPARE(text, entry.text);
         }

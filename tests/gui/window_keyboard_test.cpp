@@ -1,5 +1,9 @@
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -8,6 +12,7 @@
 #include "gpio_config_page.h"
 #include "keldan_q470r_configurator_dlg.h"
 #include "string_table.h"
+#include "traffic_view.h"
 #include "widget_driver.h"
 #include "window_rig.h"
 
@@ -41,6 +46,21 @@ bool ConnectAndActivate(WindowRig& rig, int tab) {
 const QStringList kIdentityChain{"extendedAddressEdit", "firmwareVersionEdit", "restartButton", "factoryResetButton",
                                  "qt_tabwidget_tabbar"};
 
+int FileDialogCalls(const FakeUiServices& ui) {
+    return static_cast<int>(std::count_if(ui.calls.begin(), ui.calls.end(), [](const FakeUiServices::Call& call) {
+        return call.kind == FakeUiServices::CallKind::OpenFile || call.kind == FakeUiServices::CallKind::SaveFile;
+    }));
+}
+
+// The access keys of a menu's entries, in order; an entry without one gives an empty key.
+QStringList AccessKeys(const QMenu& menu) {
+    QStringList keys;
+    for (const QAction* action : menu.actions()) {
+        if (!action->isSeparator()) keys << QKeySequence::mnemonic(action->text()).toString();
+    }
+    return keys;
+}
+
 }  // namespace
 
 class WindowKeyboardTest : public QObject {
@@ -70,6 +90,94 @@ private slots:
         WindowRig rig;
         QVERIFY(ConnectAndActivate(rig, tab));
         QCOMPARE(TabChainFrom(Child<QLineEdit>(*rig.window, "extendedAddressEdit")), kIdentityChain + page);
+    }
+
+    // After connecting, the focus is on the page's first control: the keyboard starts where the work is.
+    void focusStartsOnThePage() {
+        WindowRig rig;
+        rig.ui.dialogResults = {false, true};
+        rig.Show();
+        rig.window->activateWindow();
+        QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == rig.window.get(); }));
+        rig.window->findChild<QAction*>("comConfigAction")->trigger();
+        QVERIFY(rig.WaitUntilReady());
+        QCOMPARE(NameOf(rig.window->focusWidget()), QStringLiteral("roleMaster"));
+    }
+
+    // Every menu opens with Alt and its letter and every entry has a letter of its own, in both languages;
+    // the files, the traffic and exit have their shortcuts; the tab keys switch pages wherever the focus
+    // is, a list with the focus included, without changing its value.
+    void keyboardReachesEveryCommand_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("menuTitle");
+        QTest::newRow("ko") << QByteArray("ko") << "메뉴(&A)";
+        QTest::newRow("en") << QByteArray("en") << "&Application Config";
+    }
+
+    void keyboardReachesEveryCommand() {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, menuTitle);
+        qputenv("Q470_LANG", language);
+        WindowRig rig;
+        qputenv("Q470_LANG", "ko");
+        QVERIFY(ConnectAndActivate(rig, 0));
+        CKeldanQ470RConfiguratorDlg& window = *rig.window;
+
+        const QList<QAction*> menus = window.menuBar()->actions();
+        QCOMPARE(menus.at(0)->text(), menuTitle);
+        QStringList titleKeys;
+        for (const QAction* menu : menus) {
+            titleKeys << QKeySequence::mnemonic(menu->text()).toString();
+            QStringList keys = AccessKeys(*menu->menu());
+            QVERIFY2(!keys.contains(QString()) && keys.removeDuplicates() == 0, qPrintable(keys.join(' ')));
+        }
+        QCOMPARE(titleKeys, QStringList({"Alt+A", "Alt+H"}));
+        QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), menus.at(0)->menu());
+        QApplication::activePopupWidget()->close();
+
+        const auto shortcuts = [&](const char* name) { return window.findChild<QAction*>(name)->shortcuts(); };
+        QCOMPARE(shortcuts("loadConfigAction"), QKeySequence::keyBindings(QKeySequence::Open));
+        QCOMPARE(shortcuts("saveConfigAction"), QKeySequence::keyBindings(QKeySequence::Save));
+        QCOMPARE(shortcuts("exitAction"), QKeySequence::keyBindings(QKeySequence::Quit));
+        auto& parity = Child<QComboBox>(window.GeneralPage(), "parityList");
+        parity.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&parity, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&parity, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(FileDialogCalls(rig.ui), 2);  // both cancelled
+        QTest::keyClick(&parity, Qt::Key_T, Qt::ControlModifier);
+        auto* traffic = window.findChild<TrafficView*>("trafficView");
+        QVERIFY(traffic != nullptr && traffic->isVisible());
+        traffic->close();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
+
+        auto& tabs = Child<QTabWidget>(window, "tabs");
+        const QString parityBefore = parity.currentText();
+        parity.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&parity, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs.currentIndex(), 1);
+        QCOMPARE(parity.currentText(), parityBefore);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs.currentIndex(), 0);
+        auto& panId = Child<QLineEdit>(window.GeneralPage(), "panIdEdit");
+        panId.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&panId, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs.currentIndex(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(tabs.currentIndex(), 0);
+
+        // Exit's key is the platform's (Ctrl+Q on Linux desktops; Windows closes with Alt+F4 itself).
+        const QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+        if (!quit.isEmpty()) {
+            rig.ui.answers = {MessageAnswer::No};
+            QTest::keySequence(&panId, quit.front());
+            QCOMPARE(rig.ui.Messages().size(), std::size_t(1));
+            QCOMPARE(rig.ui.Messages()[0].text, Text(UiText::CloseConfirm));
+        }
+        QVERIFY(window.isVisible());
+        QVERIFY(rig.IsReady());
+        QCOMPARE(rig.TakeCommands().size(), std::size_t(9));  // identify and read: no key wrote anything
     }
 
     // A refused value puts the focus back into its field with the text selected: what is typed next
@@ -103,7 +211,7 @@ private slots:
         TypeInto(edit, refused);
         Click(Child<QPushButton>(page, "applyButton"));
         QCOMPARE(rig.ui.Messages().size(), std::size_t(1));
-        QCOMPARE(rig.ui.Messages()[0].text, Text(UiText(message)));
+        QVERIFY(rig.ui.Messages()[0].text.startsWith(Text(UiText(message)) + QStringLiteral("\n\n")));
         QCOMPARE(QApplication::focusWidget(), &edit);
         QCOMPARE(edit.selectedText(), refused);
 

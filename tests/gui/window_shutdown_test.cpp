@@ -55,6 +55,7 @@ void StartJob(WindowRig& rig, Start start, const QString& file) {
             Click(Child<QPushButton>(window, QStringLiteral("restartButton")));
             return;
         case Start::FactoryReset:
+            rig.ui.answers.push_back(MessageAnswer::Yes);  // to the question before the reset
             Click(Child<QPushButton>(window, QStringLiteral("factoryResetButton")));
             return;
     }
