@@ -60,6 +60,10 @@ bool NamedPortWatch::Start(Sink sink, std::error_code& error) {
         return false;
     }
     if (!forcePolling_) inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        polling_ = inotify_ < 0;
+    }
     sink_ = std::move(sink);
     targets_.assign(paths_.size(), Target{});
     thread_ = std::thread([this] { Run(); });
