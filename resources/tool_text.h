@@ -145,6 +145,21 @@ enum class ToolText : int {
     DiscoverCannotOpen,
     DiscoverUnidentified,
     DiscoverStopped,
+    // log.
+    OptionBelongsToLog,
+    LogFileNeedsName,
+    LogTakesNoPort,
+    LogNothingToTrace,
+    CsvWithJson,
+    SinceNotATime,
+    LogUnavailable,
+    NoLogFolder,
+    CannotReadLog,  // {0} the record, {1} why
+    NotALog,
+    LogHeadingStarted,
+    LogHeadingStation,
+    LogHeadingStep,
+    LogHeadingDuration,
     // Not a text: how many there are. New texts go above it.
     Count,
 };
