@@ -132,8 +132,8 @@ int RunLogCommand(const CliRequest& request, const CliText& text, std::ostream& 
     std::error_code missing;
     if (!std::filesystem::exists(path, missing)) {
         if (!missing) missing = std::make_error_code(std::errc::no_such_file_or_directory);
-        return Fail(request, text, Outcome::FileUnreadable, text.Text(ToolText::CannotReadLog, {path, missing.message()}),
-                    out, err);
+        return Fail(request, text, Outcome::FileUnreadable,
+                    text.Text(ToolText::CannotReadLog, {path, missing.message()}), out, err);
     }
     LogError error;
     const auto log =

@@ -107,9 +107,8 @@ bool Fixture::Present(std::uint64_t& generation) {
 
 bool Fixture::Pause(std::chrono::milliseconds duration, std::uint64_t generation) {
     std::unique_lock<std::mutex> lock(mutex_);
-    const bool cut = changed_.wait_for(lock, duration, [&] {
-        return host_.Stopping().Raised() || generation_ != generation || !present_;
-    });
+    const bool cut = changed_.wait_for(
+        lock, duration, [&] { return host_.Stopping().Raised() || generation_ != generation || !present_; });
     return !cut;
 }
 
@@ -130,6 +129,13 @@ void Fixture::Problem(StationEvent::ProblemKind kind, std::string detail) {
     event.problem = kind;
     event.detail = std::move(detail);
     host_.Emit(std::move(event));
+}
+
+// Told when it begins or changes, not at every try while it lasts.
+void Fixture::LogProblem(const LogError& error) {
+    if (logProblem_ == error.detail) return;
+    logProblem_ = error.detail;
+    Problem(StationEvent::ProblemKind::LogFailed, error.detail);
 }
 
 ProbeAnswer Fixture::Probe() {
@@ -219,9 +225,12 @@ std::optional<UnitBegin> Fixture::Begin(const UnitIdentity& identity) {
     start.toolVersion = options.toolVersion;
     LogError error;
     auto begin = host_.Log().BeginUnit(start, options.again, error);
-    if (begin) return begin;
+    if (begin) {
+        logProblem_.reset();
+        return begin;
+    }
     // No unit is provisioned without its row: the fixture waits and looks at its port again.
-    Problem(StationEvent::ProblemKind::LogFailed, error.detail);
+    LogProblem(error);
     State(FixtureState::Paused);
     std::uint64_t generation = 0;
     Present(generation);
@@ -247,8 +256,9 @@ Fixture::Served Fixture::Serve(ProbeAnswer unit) {
         if (begin->outcome != UnitBegin::Outcome::Started) {
             event.kind = StationEvent::Kind::UnitFinished;
             event.result = RecordResult::Skipped;
-            event.skipped = begin->outcome == UnitBegin::Outcome::AlreadyPassed ? StationEvent::Skip::AlreadyPassed
-                                                                                 : StationEvent::Skip::InProgressElsewhere;
+            event.skipped = begin->outcome == UnitBegin::Outcome::AlreadyPassed
+                                ? StationEvent::Skip::AlreadyPassed
+                                : StationEvent::Skip::InProgressElsewhere;
             host_.UnitEnded(RecordResult::Skipped);
             host_.Emit(std::move(event));
             return served;
@@ -309,8 +319,11 @@ Fixture::Served Fixture::Serve(ProbeAnswer unit) {
 void Fixture::Finish(std::int64_t id, const UnitEnd& end) {
     for (;;) {
         LogError error;
-        if (host_.Log().FinishUnit(id, end, error)) return;
-        Problem(StationEvent::ProblemKind::LogFailed, error.detail);
+        if (host_.Log().FinishUnit(id, end, error)) {
+            logProblem_.reset();
+            return;
+        }
+        LogProblem(error);
         State(FixtureState::Paused);
         if (host_.Stopping().WaitFor(host_.Options().probeInterval)) return;
     }

@@ -59,6 +59,7 @@ private:
     bool Present(std::uint64_t& generation);
     void State(FixtureState state);
     void Problem(StationEvent::ProblemKind kind, std::string detail);
+    void LogProblem(const LogError& error);
 
     std::string port_;
     FixtureHost& host_;
@@ -67,7 +68,8 @@ private:
     bool present_ = false;
     std::uint64_t generation_ = 0;  // counts the port's vanishings
     std::optional<FixtureState> state_;
-    std::string portProblem_;  // the last "cannot open" told, so that it is told once
+    std::string portProblem_;                // the last "cannot open" told, so that it is told once
+    std::optional<std::string> logProblem_;  // the record's failure last told, until it works again
     std::thread thread_;
 };
 

@@ -134,8 +134,7 @@ pid_t Spawn(const HookCall& call, const Pipe& pipe, std::error_code& error) {
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     std::string shell = "/bin/sh", dashC = "-c", command = call.command;
     char* argv[] = {shell.data(), dashC.data(), command.data(), nullptr};

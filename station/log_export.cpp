@@ -18,10 +18,23 @@ std::vector<Field> Fields(const LogRow& row) {
     const auto number = [](const std::optional<std::int64_t>& value) {
         return value ? Field(std::to_string(*value)) : std::nullopt;
     };
-    return {std::to_string(row.id), row.startedAt,  row.finishedAt,    row.station,         row.port,
-            row.extendedAddress,    row.model,      row.firmware,      row.profileName,     row.profileSha256,
-            row.result,             row.failedStep, row.differences,   number(row.durationMs), row.toolVersion,
-            row.hook,               row.note};
+    return {std::to_string(row.id),
+            row.startedAt,
+            row.finishedAt,
+            row.station,
+            row.port,
+            row.extendedAddress,
+            row.model,
+            row.firmware,
+            row.profileName,
+            row.profileSha256,
+            row.result,
+            row.failedStep,
+            row.differences,
+            number(row.durationMs),
+            row.toolVersion,
+            row.hook,
+            row.note};
 }
 
 void CsvField(std::string& out, const std::string& text) {
@@ -62,9 +75,9 @@ bool FlatArray(const rapidjson::Document& parsed) {
 
 const std::vector<const char*>& LogColumns() {
     static const std::vector<const char*> columns{
-        "id",     "started_at",  "finished_at", "station",     "port",         "extended_address",
-        "model",  "firmware",    "profile_name", "profile_sha256", "result",   "failed_step",
-        "differences", "duration_ms", "tool_version", "hook",  "note"};
+        "id",          "started_at",  "finished_at",  "station",        "port",   "extended_address",
+        "model",       "firmware",    "profile_name", "profile_sha256", "result", "failed_step",
+        "differences", "duration_ms", "tool_version", "hook",           "note"};
     return columns;
 }
 

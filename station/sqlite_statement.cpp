@@ -39,7 +39,8 @@ int SqliteStatement::Step() {
 std::string SqliteStatement::Text(int column) const {
     const auto* text = sqlite3_column_text(statement_, column);
     if (text == nullptr) return {};
-    return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+    return std::string(reinterpret_cast<const char*>(text),
+                       static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
 }
 
 std::optional<std::string> SqliteStatement::OptionalText(int column) const {

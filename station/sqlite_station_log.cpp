@@ -118,7 +118,8 @@ bool SqliteStationLog::Exec(const char* sql, LogError& error) {
 bool SqliteStationLog::Prepare(Access access, LogError& error) {
     // The file is read here for the first time: a file of another kind fails now.
     if (SqliteStatement tables(db_, "SELECT count(*) FROM sqlite_master"); tables.Step() != SQLITE_ROW) {
-        error = Failure(sqlite3_errcode(db_) == SQLITE_NOTADB ? LogError::Kind::NotARecord : LogError::Kind::CannotOpen);
+        error =
+            Failure(sqlite3_errcode(db_) == SQLITE_NOTADB ? LogError::Kind::NotARecord : LogError::Kind::CannotOpen);
         return false;
     }
     if (access == Access::ReadOnly) {
@@ -212,9 +213,10 @@ std::optional<int> SqliteStationLog::MarkInterrupted(LogError& error) {
     }
     int marked = 0;
     for (const auto& instance : ended) {
-        SqliteStatement mark(db_,
-                             "UPDATE units SET result = 'interrupted', note = trim(coalesce(note, '') || ' left-unfinished') "
-                             "WHERE station = ? AND instance = ? AND result IS NULL");
+        SqliteStatement mark(
+            db_,
+            "UPDATE units SET result = 'interrupted', note = trim(coalesce(note, '') || ' left-unfinished') "
+            "WHERE station = ? AND instance = ? AND result IS NULL");
         if (mark.Bind(1, identity_.name).Bind(2, instance).Step() != SQLITE_DONE) {
             error = Failure(LogError::Kind::Failed);
             return std::nullopt;
@@ -301,8 +303,8 @@ std::optional<UnitBegin> SqliteStationLog::BeginUnit(const UnitStart& start, boo
     }
     const char* result = begin.outcome == UnitBegin::Outcome::Started ? nullptr : "skipped";
     const char* note = begin.outcome == UnitBegin::Outcome::AlreadyPassed ? "already-passed"
-                       : begin.outcome == UnitBegin::Outcome::InProgress ? "in-progress-elsewhere"
-                                                                         : nullptr;
+                       : begin.outcome == UnitBegin::Outcome::InProgress  ? "in-progress-elsewhere"
+                                                                          : nullptr;
     const auto id = InsertRow(start, result, note, error);
     if (!id) return std::nullopt;
     if (!transaction.Commit()) {

@@ -35,9 +35,9 @@ public:
 
     struct StartResult {
         bool started = false;
-        LogError log;                // the record could not be prepared: the station did not start
-        std::error_code watch;       // the ports could not be watched: the station did not start
-        int interruptedRows = 0;     // rows an ended station process of this name left unfinished
+        LogError log;             // the record could not be prepared: the station did not start
+        std::error_code watch;    // the ports could not be watched: the station did not start
+        int interruptedRows = 0;  // rows an ended station process of this name left unfinished
     };
 
     Station(StationLog& log, UnitRunner& runner, PortWatch& watch, StationOptions options, EventSink sink);
@@ -88,7 +88,7 @@ private:
     std::condition_variable fixturesChanged_;
     std::map<std::string, std::unique_ptr<Fixture>> fixtures_;
     int fixturesDone_ = 0;
-    bool ended_ = false;  // Wait has seen it all end and told the sink
+    bool ended_ = false;   // Wait has seen it all end and told the sink
     std::mutex endMutex_;  // one thread ends the station
 };
 

@@ -35,8 +35,9 @@ struct StationEvent {
         State,         // port, state
         UnitStarted,   // port, logId, attempt, identity
         UnitStep,      // port, logId, step
-        // port, logId, attempt, identity, result, failedStep, failure, differences, note; `skipped` says
-        // why a unit was not provisioned; `retrying`: the unit is run again once it answers again.
+        // port, logId, attempt, identity, result, failedStep, failure, differences, note; `retrying`: the
+        // unit is run again once it answers again. A skipped unit (`skipped` says why) has this event
+        // only, no UnitStarted.
         UnitFinished,
         HookFinished,  // port, logId, hook
         Problem,       // port (empty: the station's), problem, detail

@@ -14,11 +14,11 @@ namespace q470 {
 struct LogError {
     enum class Kind {
         None,
-        CannotOpen,    // the file or database cannot be opened or created
-        NotWritable,   // it opens, but cannot be written
-        NotARecord,    // it is something else than a station record
-        NewerSchema,   // written by a newer version of this tool
-        Failed,        // a read or write failed (disk full, the database went away, ...)
+        CannotOpen,   // the file or database cannot be opened or created
+        NotWritable,  // it opens, but cannot be written
+        NotARecord,   // it is something else than a station record
+        NewerSchema,  // written by a newer version of this tool
+        Failed,       // a read or write failed (disk full, the database went away, ...)
     };
     Kind kind = Kind::None;
     std::string detail;

@@ -100,8 +100,8 @@ void UsbPortWatch::Receive() {
         const char* action = udev_device_get_action(device);
         const char* name = udev_device_get_sysname(device);
         const char* node = udev_device_get_devnode(device);
-        const auto event = UsbPortEvent(action != nullptr ? action : "", name != nullptr ? name : "",
-                                        node != nullptr ? node : "");
+        const auto event =
+            UsbPortEvent(action != nullptr ? action : "", name != nullptr ? name : "", node != nullptr ? node : "");
         udev_device_unref(device);
         if (event) sink_(*event);
     }

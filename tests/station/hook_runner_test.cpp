@@ -30,8 +30,10 @@ TEST(HookRunner, TellsTheUnitThroughTheEnvironmentOnly) {
     const std::string marker = folder.Path("injected");
     HookCall call;
     call.command = R"(printf '%s|%s|%s' "$Q470_PORT" "$Q470_MODEL" "$Q470_LOG_ID"; echo " to stderr" >&2; exit 0)";
-    call.environment = {{"Q470_PORT", "/dev/ttyUSB0"}, {"Q470_MODEL", "$(touch " + marker + ")`touch " + marker + "`"},
-                        {"Q470_LOG_ID", "42"}, {"PATH", "/usr/bin:/bin"}};
+    call.environment = {{"Q470_PORT", "/dev/ttyUSB0"},
+                        {"Q470_MODEL", "$(touch " + marker + ")`touch " + marker + "`"},
+                        {"Q470_LOG_ID", "42"},
+                        {"PATH", "/usr/bin:/bin"}};
     const HookOutcome outcome = RunHook(call);
     EXPECT_EQ(outcome.kind, HookOutcome::Kind::Succeeded);
     EXPECT_EQ(HookOutcomeWord(outcome), "ok");
@@ -55,7 +57,8 @@ TEST(HookRunner, SaysHowTheCommandEnded) {
     };
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
-    struct sigaction interrupt {}, pipe {};
+    struct sigaction interrupt {
+    }, pipe{};
     sigaction(SIGINT, &ignore, &interrupt);
     sigaction(SIGPIPE, &ignore, &pipe);
     for (const auto& c : cases) {

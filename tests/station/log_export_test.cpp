@@ -68,7 +68,7 @@ TEST(LogExport, CsvQuotesAsRfc4180AndKeepsTerminalsSafe) {
 TEST(LogExport, JsonHasEveryColumnWithNullsAndTheDifferencesAsAnArray) {
     LogRow handEdited = RunningRow();
     handEdited.differences = "[[[[[[[[[[1]]]]]]]]]]";  // not what the station writes: kept as text
-    handEdited.model = std::string("Q4\xc3", 3);        // cut UTF-8
+    handEdited.model = std::string("Q4\xc3", 3);       // cut UTF-8
     const std::string json = LogJsonArray({FullRow(), RunningRow(), handEdited});
     rapidjson::Document parsed;
     parsed.Parse<rapidjson::kParseValidateEncodingFlag>(json.c_str());

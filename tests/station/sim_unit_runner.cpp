@@ -21,7 +21,8 @@ ProbeAnswer SimUnitRunner::Probe(const std::string& port, const StopSignal& /*st
     link.Close();
     if (outcome == IdentityOutcome::NoAnswer) return answer;
     answer.kind = ProbeAnswer::Kind::Answered;
-    if (outcome == IdentityOutcome::Read) answer.identity.extendedAddress = FormatExtendedAddress(identity.extendedAddress);
+    if (outcome == IdentityOutcome::Read)
+        answer.identity.extendedAddress = FormatExtendedAddress(identity.extendedAddress);
     answer.identity.model = identity.modelName;
     answer.identity.firmware = identity.firmware;
     return answer;

@@ -264,9 +264,7 @@ TEST(SqliteStationLog, RefusesWhatItCannotUse) {
     WriteFile(folder.Path("plain-file"), "x");
     WriteFile(folder.Path("notes.sqlite3"), std::string(4096, 'n'));
     RunSql(folder.Path("other.sqlite3"), "CREATE TABLE customers (name TEXT)");
-    {
-        auto newer = OpenLog(folder.Path("newer.sqlite3"), CurrentStation("line-a"));
-    }
+    { auto newer = OpenLog(folder.Path("newer.sqlite3"), CurrentStation("line-a")); }
     RunSql(folder.Path("newer.sqlite3"), "INSERT INTO schema_version VALUES (99)");
 
     struct Case {

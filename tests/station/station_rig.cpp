@@ -61,11 +61,12 @@ void StationRig::Start(StationOptions options, std::unique_ptr<PortWatch> given,
         for (int i = 1; i <= fixtures_; ++i) ports.push_back(Fixture(i));
         watch = std::make_unique<NamedPortWatch>(ports);
     }
-    station = std::make_unique<Station>(record != nullptr ? *record : *log, runner, *watch, options, [this](const StationEvent& event) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        events_.push_back(event);
-        changed_.notify_all();
-    });
+    station = std::make_unique<Station>(record != nullptr ? *record : *log, runner, *watch, options,
+                                        [this](const StationEvent& event) {
+                                            std::lock_guard<std::mutex> lock(mutex_);
+                                            events_.push_back(event);
+                                            changed_.notify_all();
+                                        });
     const auto started = station->Start();
     ASSERT_TRUE(started.started) << started.log.detail << started.watch.message();
 }

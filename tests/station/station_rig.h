@@ -30,7 +30,7 @@ public:
 
     // A running simulated unit with this extended address (and model).
     static std::unique_ptr<sim::SimulatedModem> Unit(std::uint64_t address,
-                                                    sim::ModemModel model = sim::ModemModel::Q470R);
+                                                     sim::ModemModel model = sim::ModemModel::Q470R);
     std::string Fixture(int index) const;
     void Plug(int fixture, const sim::SimulatedModem& unit);
     void Unplug(int fixture);
