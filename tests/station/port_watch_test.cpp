@@ -115,10 +115,13 @@ TEST_P(NamedPortWatchTest, LinksAppearVanishAndArePointedElsewhere) {
     fs::create_symlink(first.Path(), folder.Path("nothing-yet"));
     EXPECT_EQ(events.Next(1), std::vector<std::string>{"+" + fixture});
 
-    // The device goes while its link stays (a pseudo-terminal closed; udev would remove both).
+    EXPECT_EQ(events.Rest(100ms), std::vector<std::string>{});
+
+    // The device goes while its link stays (a pseudo-terminal closed; udev would remove both). What
+    // follows is not checked: another program may get the pseudo-terminal's number, and the link then
+    // leads to a device again.
     first.Close();
     EXPECT_EQ(events.Next(1), std::vector<std::string>{"-" + fixture});
-    EXPECT_EQ(events.Rest(100ms), std::vector<std::string>{});
     watch.Stop();
 }
 

@@ -152,7 +152,7 @@ TEST(Station, RunsAgainAfterFailuresThatMayPassOnly) {
     auto other = StationRig::Unit(0xC2, sim::ModemModel::KS410);
     rig.Plug(1, *hangs);
     rig.Plug(2, *other);
-    for (int i = 0; i < 500 && !hangs->HungUpAt(); ++i) std::this_thread::sleep_for(10ms);
+    for (int i = 0; i < 5000 && !hangs->HungUpAt(); ++i) std::this_thread::sleep_for(1ms);
     ASSERT_TRUE(hangs->HungUpAt());
     // Back after its hang-up, on a new pseudo-terminal behind the same fixture.
     std::string error;
