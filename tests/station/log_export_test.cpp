@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
+#include <cstdlib>
+
+#include "default_log_path.h"
 #include "log_time.h"
 #include "profile_digest.h"
 
@@ -134,6 +137,30 @@ TEST(LogTime, RecordTimesAndTheTimesPeopleGiveForSince) {
 TEST(ProfileDigest, IsTheSha256OfTheBytes) {
     EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(Sha256Hex(std::string("\0\xff", 2)).size(), 64u);
+}
+
+// The user's data folder, as the XDG rules have it: a relative XDG_DATA_HOME is not one.
+TEST(DefaultLogPath, IsInTheUsersDataFolder) {
+    struct Case {
+        const char* dataHome;  // nullptr: unset
+        const char* home;
+        const char* path;
+    };
+    const Case cases[] = {
+        {"/srv/data", "/home/op", "/srv/data/q470-manager/station.sqlite3"},
+        {nullptr, "/home/op", "/home/op/.local/share/q470-manager/station.sqlite3"},
+        {"", "/home/op", "/home/op/.local/share/q470-manager/station.sqlite3"},
+        {"relative/data", "/home/op", "/home/op/.local/share/q470-manager/station.sqlite3"},
+    };
+    for (const auto& c : cases) {
+        if (c.dataHome != nullptr) {
+            setenv("XDG_DATA_HOME", c.dataHome, 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
+        setenv("HOME", c.home, 1);
+        EXPECT_EQ(DefaultLogPath(), c.path) << (c.dataHome ? c.dataHome : "(unset)");
+    }
 }
 
 }  // namespace
