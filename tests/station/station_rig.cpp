@@ -25,15 +25,16 @@ StationRig::StationRig(int fixtures, std::uint32_t model) : runner(model), fixtu
 
 StationRig::~StationRig() {
     station.reset();  // stops and waits before the units go
+    units_.clear();
 }
 
-std::unique_ptr<sim::SimulatedModem> StationRig::Unit(std::uint64_t address, sim::ModemModel model) {
+sim::SimulatedModem& StationRig::Unit(std::uint64_t address, sim::ModemModel model) {
     sim::ModemSettings settings = sim::FactorySettings(model);
     settings.extendedAddress = address;
-    auto unit = std::make_unique<sim::SimulatedModem>(settings);
+    units_.push_back(std::make_unique<sim::SimulatedModem>(settings));
     std::string error;
-    EXPECT_TRUE(unit->Start(&error)) << error;
-    return unit;
+    EXPECT_TRUE(units_.back()->Start(&error)) << error;
+    return *units_.back();
 }
 
 std::string StationRig::Fixture(int index) const {

@@ -28,9 +28,10 @@ public:
     explicit StationRig(int fixtures, std::uint32_t model = ModelQ470R);
     ~StationRig();
 
-    // A running simulated unit with this extended address (and model).
-    static std::unique_ptr<sim::SimulatedModem> Unit(std::uint64_t address,
-                                                     sim::ModemModel model = sim::ModemModel::Q470R);
+    // A running simulated unit with this extended address (and model), kept until the station has
+    // stopped: a unit that went first would leave a fixture's link to a pseudo-terminal number that
+    // another program may get next.
+    sim::SimulatedModem& Unit(std::uint64_t address, sim::ModemModel model = sim::ModemModel::Q470R);
     std::string Fixture(int index) const;
     void Plug(int fixture, const sim::SimulatedModem& unit);
     void Unplug(int fixture);
@@ -54,6 +55,7 @@ public:
 
 private:
     int fixtures_;
+    std::vector<std::unique_ptr<sim::SimulatedModem>> units_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<StationEvent> events_;

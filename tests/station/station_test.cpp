@@ -42,19 +42,16 @@ TEST(Station, UnitsPluggedAtStaggeredTimesOnSeveralFixturesAreProvisionedAndReco
     StationOptions options;
     options.onPass = "echo \"$Q470_LOG_ID $Q470_EXTENDED_ADDRESS $Q470_RESULT $Q470_PORT\" >> '" + labels + "'";
     rig.Start(options);
-    std::vector<std::unique_ptr<sim::SimulatedModem>> units;
     std::map<std::string, std::string> portsOfUnits;
     for (int fixture = 1; fixture <= kFixtures; ++fixture) {
-        units.push_back(StationRig::Unit(0x100 + fixture));
-        rig.Plug(fixture, *units.back());
+        rig.Plug(fixture, rig.Unit(0x100 + fixture));
         portsOfUnits[AddressText(0x100 + fixture)] = rig.Fixture(fixture);
         std::this_thread::sleep_for(10ms);
     }
     ASSERT_TRUE(rig.WaitForUnits(kFixtures));
     // The first unit is taken away and the next one plugged into its fixture.
     rig.Unplug(1);
-    units.push_back(StationRig::Unit(0x200));
-    rig.Plug(1, *units.back());
+    rig.Plug(1, rig.Unit(0x200));
     portsOfUnits[AddressText(0x200)] = rig.Fixture(1);
     ASSERT_TRUE(rig.WaitForUnits(kFixtures + 1));
     rig.station->Stop();
@@ -105,15 +102,15 @@ TEST(Station, UnitsPluggedAtStaggeredTimesOnSeveralFixturesAreProvisionedAndReco
 TEST(Station, AUnitIsWorkedOnOnceAndSkippedWhenItComesAgain) {
     StationRig rig(1);
     rig.Start({});
-    auto unit = StationRig::Unit(0xA1);
-    rig.Plug(1, *unit);
+    auto& unit = rig.Unit(0xA1);
+    rig.Plug(1, unit);
     ASSERT_TRUE(rig.WaitForUnits(1));
     std::this_thread::sleep_for(150ms);
     EXPECT_EQ(rig.EventsOf(StationEvent::Kind::UnitStarted).size(), 1u);
 
-    unit->UpdateSettings([](sim::ModemSettings& settings) { settings.extendedAddress = 0xB2; });
+    unit.UpdateSettings([](sim::ModemSettings& settings) { settings.extendedAddress = 0xB2; });
     ASSERT_TRUE(rig.WaitForUnits(2));
-    unit->UpdateSettings([](sim::ModemSettings& settings) { settings.extendedAddress = 0xA1; });
+    unit.UpdateSettings([](sim::ModemSettings& settings) { settings.extendedAddress = 0xA1; });
     ASSERT_TRUE(rig.WaitForUnits(3));
 
     const auto rows = rig.Rows();
@@ -142,22 +139,24 @@ TEST(Station, RunsAgainAfterFailuresThatMayPassOnly) {
     options.onFail = "echo \"$Q470_RESULT $Q470_FAILED_STEP $Q470_MODEL\" >> '" + failures + "'";
     rig.Start(options);
 
-    auto hangs = StationRig::Unit(0xC1);
+    auto& hangs = rig.Unit(0xC1);
     std::atomic<int> reads{0};
-    hangs->SetFaultPolicy([&reads](const std::string& command) {
+    hangs.SetFaultPolicy([&reads, &rig](const std::string& command) {
         sim::CommandFault fault;
         fault.hangUp = command == "AT+NETINFO?" && reads++ == 0;  // only the read job asks it
+        // Its adapter goes with it, as udev would remove its link.
+        if (fault.hangUp) rig.Unplug(1);
         return fault;
     });
-    auto other = StationRig::Unit(0xC2, sim::ModemModel::KS410);
-    rig.Plug(1, *hangs);
-    rig.Plug(2, *other);
-    for (int i = 0; i < 5000 && !hangs->HungUpAt(); ++i) std::this_thread::sleep_for(1ms);
-    ASSERT_TRUE(hangs->HungUpAt());
+    auto& other = rig.Unit(0xC2, sim::ModemModel::KS410);
+    rig.Plug(1, hangs);
+    rig.Plug(2, other);
+    for (int i = 0; i < 5000 && !hangs.HungUpAt(); ++i) std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(hangs.HungUpAt());
     // Back after its hang-up, on a new pseudo-terminal behind the same fixture.
     std::string error;
-    ASSERT_TRUE(hangs->Start(&error)) << error;
-    rig.Plug(1, *hangs);
+    ASSERT_TRUE(hangs.Start(&error)) << error;
+    rig.Plug(1, hangs);
     ASSERT_TRUE(rig.WaitForUnits(2));
     rig.station->Stop();
     rig.station->Wait();
@@ -187,15 +186,15 @@ TEST(Station, StopLetsTheRunningUnitFinishItsStep) {
         if (step == UnitStep::Identify) rig.station->Stop();
     };
     rig.Start({});
-    auto unit = StationRig::Unit(0xE1);
-    rig.Plug(1, *unit);
+    auto& unit = rig.Unit(0xE1);
+    rig.Plug(1, unit);
     ASSERT_TRUE(rig.station->WaitFor(StationRig::kGuard));
 
     const auto rows = rig.Rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].result, "interrupted");
     EXPECT_EQ(rows[0].failedStep, "check-model");
-    const auto commands = unit->Commands();
+    const auto commands = unit.Commands();
     EXPECT_EQ(Count(commands, "AT+MODELNAME?\r"), 2u) << "the probe's and the identify job's, which finished";
     EXPECT_EQ(Count(commands, "AT+NETINFO?\r"), 0u) << "no step after the stop";
     EXPECT_EQ(rig.Events().back().kind, StationEvent::Kind::Ended);
@@ -213,11 +212,11 @@ TEST(Station, OneUnitPerPortOnEveryUsbPortThatAppears) {
     StationOptions options;
     options.once = true;
     rig.Start(options, std::make_unique<UsbPortWatch>(watching));
-    auto first = StationRig::Unit(0xD1);
-    auto second = StationRig::Unit(0xD2);
+    auto& first = rig.Unit(0xD1);
+    auto& second = rig.Unit(0xD2);
     fs::create_directories(rig.folder.Path("plugging"));
-    fs::create_symlink(first->PortPath(), rig.folder.Path("plugging/ttyUSB0"));
-    fs::create_symlink(second->PortPath(), rig.folder.Path("plugging/ttyACM1"));
+    fs::create_symlink(first.PortPath(), rig.folder.Path("plugging/ttyUSB0"));
+    fs::create_symlink(second.PortPath(), rig.folder.Path("plugging/ttyACM1"));
     fs::rename(rig.folder.Path("plugging"), rig.folder.Path("dev"));  // both at once
     ASSERT_TRUE(rig.station->WaitFor(StationRig::kGuard));
 
@@ -233,14 +232,14 @@ TEST(Station, EndsAfterTheNumberOfUnitsAskedFor) {
     StationOptions options;
     options.units = 3;
     rig.Start(options);
-    auto a = StationRig::Unit(0xF1);
-    auto b = StationRig::Unit(0xF2);
-    rig.Plug(1, *a);
-    rig.Plug(2, *b);
+    auto& a = rig.Unit(0xF1);
+    auto& b = rig.Unit(0xF2);
+    rig.Plug(1, a);
+    rig.Plug(2, b);
     ASSERT_TRUE(rig.WaitForUnits(2));
-    a->UpdateSettings([](sim::ModemSettings& settings) { settings.extendedAddress = 0xF3; });
+    a.UpdateSettings([](sim::ModemSettings& settings) { settings.extendedAddress = 0xF3; });
     ASSERT_TRUE(rig.station->WaitFor(StationRig::kGuard));
-    b->UpdateSettings([](sim::ModemSettings& settings) { settings.extendedAddress = 0xF4; });
+    b.UpdateSettings([](sim::ModemSettings& settings) { settings.extendedAddress = 0xF4; });
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(rig.Rows().size(), 3u);
     EXPECT_EQ(rig.Events().back().counts.passed, 3);
@@ -283,8 +282,8 @@ TEST(Station, NoUnitIsWorkedOnWithoutItsRow) {
     StationRig rig(1);
     RefusingLog refusing(*rig.log, 2);
     rig.Start({}, nullptr, &refusing);
-    auto unit = StationRig::Unit(0x99);
-    rig.Plug(1, *unit);
+    auto& unit = rig.Unit(0x99);
+    rig.Plug(1, unit);
     ASSERT_TRUE(rig.WaitForUnits(1));
 
     std::vector<std::string> seen;
@@ -295,7 +294,7 @@ TEST(Station, NoUnitIsWorkedOnWithoutItsRow) {
     }
     // Told once while it lasts; the fixture pauses at each try.
     EXPECT_EQ(seen, (std::vector<std::string>{"problem: database or disk is full", "paused", "paused", "started"}));
-    EXPECT_EQ(Count(unit->Commands(), "AT+NETINFO?\r"), 1u) << "read once, after its row was written";
+    EXPECT_EQ(Count(unit.Commands(), "AT+NETINFO?\r"), 1u) << "read once, after its row was written";
     EXPECT_EQ(rig.Rows().size(), 1u);
 }
 
