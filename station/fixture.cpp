@@ -241,10 +241,17 @@ std::optional<UnitBegin> Fixture::Begin(const UnitIdentity& identity) {
 Fixture::Served Fixture::Serve(ProbeAnswer unit) {
     Served served;
     served.identity = unit.identity;
+    std::optional<std::pair<std::int64_t, UnitEnd>> last;  // the row and end of the run before
     for (int attempt = 1;; ++attempt) {
         const auto begin = Begin(served.identity);
-        if (!begin) {
+        if (!begin && !last) {
             host_.ReturnUnit();
+            return served;
+        }
+        if (!begin) {
+            // The record failed between two runs: the unit ends with the run it had.
+            host_.UnitEnded(last->second.result);
+            Ended(last->first, last->second);
             return served;
         }
         served.ended = true;
@@ -300,6 +307,7 @@ Fixture::Served Fixture::Serve(ProbeAnswer unit) {
             return served;
         }
         host_.Emit(std::move(event));
+        last.emplace(begin->id, end);
         // Run again once the same unit answers, also after its port went and came back (a unit that hung
         // up may have taken its USB adapter down with it); another unit answering ends this one failed.
         Answer again = WaitForAnyUnit();
