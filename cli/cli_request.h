@@ -7,7 +7,7 @@
 
 namespace q470 {
 
-enum class CliCommand { Ports, Identify, Read, Save, Apply, Set, Gpio, Restart, FactoryReset, At, Console, Discover };
+enum class CliCommand { Ports, Identify, Read, Save, Apply, Set, Gpio, Restart, FactoryReset, At, Console, Discover, Log };
 
 // The line settings a port is opened with, in the serial channel's codes (parity 0 none, 1 odd,
 // 2 even; stop bits 0 one, 2 two).
@@ -37,6 +37,9 @@ struct CliRequest {
     bool verify = false;                    // set, gpio, apply --verify: read back after the restart
     bool restart = false;                   // set, gpio --restart (--verify implies it)
     bool thorough = false;                  // discover --thorough: parity and stop-bit variants too
+    std::optional<std::string> logFile;     // log --log: the station's record; its default place otherwise
+    std::optional<std::string> since;       // log --since: rows started at or after this time
+    bool csv = false;                       // log --csv
 };
 
 }  // namespace q470

@@ -27,7 +27,7 @@ struct CommandEntry {
 
 constexpr std::size_t kAnyCount = 1000;
 
-constexpr std::array<CommandEntry, 12> kCommands{{
+constexpr std::array<CommandEntry, 13> kCommands{{
     {"ports", CliCommand::Ports, 0, 0},
     {"identify", CliCommand::Identify, 0, 0},
     {"read", CliCommand::Read, 0, 0},
@@ -40,6 +40,7 @@ constexpr std::array<CommandEntry, 12> kCommands{{
     {"at", CliCommand::At, 1, 1},
     {"console", CliCommand::Console, 0, 0},
     {"discover", CliCommand::Discover, 0, 0},
+    {"log", CliCommand::Log, 0, 0},
 }};
 
 enum OptionCode : int {
@@ -62,9 +63,12 @@ enum OptionCode : int {
     kOptVerify,
     kOptRestart,
     kOptThorough,
+    kOptLog,
+    kOptSince,
+    kOptCsv,
 };
 
-constexpr std::array<option, 20> kOptions{{
+constexpr std::array<option, 23> kOptions{{
     {"port", required_argument, nullptr, kOptPort},
     {"sim", required_argument, nullptr, kOptSim},
     {"sim-firmware", required_argument, nullptr, kOptSimFirmware},
@@ -84,6 +88,9 @@ constexpr std::array<option, 20> kOptions{{
     {"verify", no_argument, nullptr, kOptVerify},
     {"restart", no_argument, nullptr, kOptRestart},
     {"thorough", no_argument, nullptr, kOptThorough},
+    {"log", required_argument, nullptr, kOptLog},
+    {"since", required_argument, nullptr, kOptSince},
+    {"csv", no_argument, nullptr, kOptCsv},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -236,6 +243,16 @@ bool CommandLine::TakeOption(int code, const char* value) {
         case kOptThorough:
             request_.thorough = true;
             return true;
+        case kOptLog:
+            if (std::string_view(value).empty()) return Fail(text_.Text(ToolText::LogFileNeedsName));
+            request_.logFile = value;
+            return true;
+        case kOptSince:
+            request_.since = value;
+            return true;
+        case kOptCsv:
+            request_.csv = true;
+            return true;
         case kOptHelp:
             outcome_ = Outcome::Help;
             return true;
@@ -281,6 +298,8 @@ bool CommandLine::CheckCombination() {
     if (console && request_.json) return Fail(text_.Text(ToolText::ConsoleNoJson));
     if (!request_.identify && !at) return Fail(text_.Text(ToolText::NoIdentifyBelongsToAt));
     if (!CheckWriteOptions()) return false;
+    if (!CheckLogOptions()) return false;
+    if (request_.command == CliCommand::Log) return true;
     if (request_.command == CliCommand::Discover) return CheckDiscover();
     if (request_.command == CliCommand::Ports) {
         if (!request_.ports.empty() || request_.simModel) return Fail(text_.Text(ToolText::PortsTakesNoPort));
@@ -318,6 +337,20 @@ bool CommandLine::CheckWriteOptions() {
     }
     if (request_.thorough && command != CliCommand::Discover)
         return Fail(text_.Text(ToolText::ThoroughBelongsToDiscover));
+    return true;
+}
+
+// The record is read without a device: no port, nothing to trace; one form of output.
+bool CommandLine::CheckLogOptions() {
+    if (request_.command != CliCommand::Log) {
+        if (request_.logFile) return Fail(text_.Text(ToolText::OptionBelongsToLog, {"--log"}));
+        if (request_.since) return Fail(text_.Text(ToolText::OptionBelongsToLog, {"--since"}));
+        if (request_.csv) return Fail(text_.Text(ToolText::OptionBelongsToLog, {"--csv"}));
+        return true;
+    }
+    if (!request_.ports.empty() || request_.simModel) return Fail(text_.Text(ToolText::LogTakesNoPort));
+    if (request_.trace || request_.traceFile) return Fail(text_.Text(ToolText::LogNothingToTrace));
+    if (request_.csv && request_.json) return Fail(text_.Text(ToolText::CsvWithJson));
     return true;
 }
 

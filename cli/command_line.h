@@ -30,6 +30,7 @@ private:
     bool CheckCombination();
     bool CheckWriteOptions();
     bool CheckDiscover();
+    bool CheckLogOptions();
     bool CheckFileArguments();
     bool Fail(std::string message);
 

@@ -196,6 +196,7 @@ void JsonReport::WriteCommandFields(JsonOut& json, const PortOutcome& port) cons
             return;
         case CliCommand::Identify:
         case CliCommand::Console:
+        case CliCommand::Log:
             return;
     }
 }

@@ -109,6 +109,7 @@ void PortFlow::RunCommand() {
         case CliCommand::Ports:
         case CliCommand::Console:  // runs on its own, not as a port flow
         case CliCommand::Discover:
+        case CliCommand::Log:  // reads the station's record, no port
             return;
     }
 }

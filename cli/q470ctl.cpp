@@ -19,6 +19,7 @@
 #include "discover_command.h"
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
+#include "log_command.h"
 #include "model_kind.h"
 #include "outcome.h"
 #include "port_flow.h"
@@ -256,6 +257,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             break;
     }
     if (plan.request.command == CliCommand::Ports) return ListPorts(plan, out, err);
+    if (plan.request.command == CliCommand::Log) return RunLogCommand(plan.request, plan.text, out, err);
     if (plan.request.simModel && !SimulatedPort::Available())
         return EndBeforePorts(plan, Outcome::Usage, plan.text.Text(ToolText::SimUnavailable), out, err);
     if (const int status = Prepare(plan, environment, out, err); status != ExitOk) return status;

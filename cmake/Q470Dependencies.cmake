@@ -56,3 +56,13 @@ endif()
 if(WIN32)
     add_compile_definitions(_WIN32_WINNT=0x0A00 WINVER=0x0A00 NOMINMAX)
 endif()
+
+# The production station (Linux): its record in SQLite, the profile's digest from libcrypto. Without
+# them the station is left out of the build and q470ctl says so.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    find_package(SQLite3 QUIET)
+    find_package(OpenSSL QUIET COMPONENTS Crypto)
+    if(NOT SQLite3_FOUND OR NOT OpenSSL_FOUND)
+        message(STATUS "SQLite or libcrypto not found (scripts/setup installs them): the station is left out")
+    endif()
+endif()

@@ -125,6 +125,12 @@ constexpr ToolTextEntry kToolTexts[] = {
      "                         확인하고 장치 정보를 읽습니다. --thorough는 패리티와 정지 비트 조합도\n"
      "                         시도합니다. 아무것도 쓰지 않습니다. -p로 준 모든 포트(-p가 없으면 어느\n"
      "                         포트든)에 모뎀이 있으면 종료 상태 0, 없으면 1, -p 포트를 열 수 없으면 3\n"
+     "  log [--log FILE] [--since TIME] [--csv]\n"
+     "                         생산 스테이션의 기록을 시도마다 한 줄로 보여 줍니다: 시각, 스테이션, 포트,\n"
+     "                         장치, 결과(--json: 모든 열, --csv: 스프레드시트용 CSV). FILE은 기록 파일\n"
+     "                         (기본값: $XDG_DATA_HOME 또는 ~/.local/share 아래\n"
+     "                         q470-manager/station.sqlite3), TIME은 2024-05-01, 2024-05-01T08:00(UTC)\n"
+     "                         또는 지금부터 그만큼 전: 90s, 30m, 8h, 7d\n"
      "\n"
      "set, gpio, apply 뒤에:\n"
      "      --restart          set, gpio: 쓰기를 마친 뒤 장치를 재시작합니다(apply는 늘 재시작합니다)\n"
@@ -204,6 +210,12 @@ constexpr ToolTextEntry kToolTexts[] = {
      "                         and read its identity; --thorough adds the parity and stop-bit variants.\n"
      "                         Writes nothing. Exit 0 when every -p port (without -p: any port) had a\n"
      "                         modem, 1 otherwise, 3 when a -p port cannot be opened\n"
+     "  log [--log FILE] [--since TIME] [--csv]\n"
+     "                         the production station's record, one attempt per line: when, station,\n"
+     "                         port, unit, result (--json: every column; --csv: CSV for a spreadsheet).\n"
+     "                         FILE: the record (default q470-manager/station.sqlite3 in $XDG_DATA_HOME\n"
+     "                         or ~/.local/share); TIME: 2024-05-01, 2024-05-01T08:00 (UTC), or that\n"
+     "                         long ago: 90s, 30m, 8h, 7d\n"
      "\n"
      "After set, gpio and apply:\n"
      "      --restart          set, gpio: restart the device after the writes (apply always does)\n"
@@ -371,6 +383,26 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::SetRxPullUpMissing,
      "set: rx-pullup: 이 장치(펌웨어 '{0}')는 AT+URPU?에 응답하지 않아 RX Pull Up 설정이 없습니다",
      "set: rx-pullup: this device (firmware '{0}') did not answer AT+URPU?, so it has no RX pull-up setting"},
+    // log.
+    {ToolText::OptionBelongsToLog, "{0}은(는) log 명령의 옵션입니다", "{0} belongs to the log command"},
+    {ToolText::LogFileNeedsName, "--log에는 파일 이름이 필요합니다", "--log needs a file name"},
+    {ToolText::LogTakesNoPort, "log에는 --port나 --sim을 쓸 수 없습니다", "log takes no --port or --sim"},
+    {ToolText::LogNothingToTrace, "log는 장치와 통신하지 않으므로 추적할 것이 없습니다",
+     "log does not talk to a device; there is nothing to trace"},
+    {ToolText::CsvWithJson, "--csv와 --json은 함께 쓸 수 없습니다", "--csv and --json cannot be used together"},
+    {ToolText::SinceNotATime, "--since {0}: 시각이 아닙니다(예: 2024-05-01, 2024-05-01T08:00(UTC), 8h, 7d)",
+     "--since {0}: not a time (for example 2024-05-01, 2024-05-01T08:00 in UTC, 8h, 7d)"},
+    {ToolText::LogUnavailable, "생산 스테이션과 그 기록은 Linux에서만 쓸 수 있습니다",
+     "the production station and its record are available on Linux only"},
+    {ToolText::NoLogFolder, "기록을 둘 폴더를 알 수 없습니다(HOME도 XDG_DATA_HOME도 없음). --log FILE을 주십시오",
+     "there is no folder for the record (neither HOME nor XDG_DATA_HOME is set); give --log FILE"},
+    {ToolText::CannotReadLog, "스테이션 기록 {0}을(를) 읽을 수 없습니다: {1}",
+     "cannot read the station record {0}: {1}"},
+    {ToolText::NotALog, "{0}은(는) 스테이션 기록이 아닙니다", "{0} is not a station record"},
+    {ToolText::LogHeadingStarted, "시작(UTC)", "STARTED (UTC)"},
+    {ToolText::LogHeadingStation, "스테이션", "STATION"},
+    {ToolText::LogHeadingStep, "실패 단계", "FAILED STEP"},
+    {ToolText::LogHeadingDuration, "ms", "MS"},
 };
 
 constexpr std::size_t kToolTextCount = sizeof(kToolTexts) / sizeof(kToolTexts[0]);

@@ -147,6 +147,21 @@ enum class ToolText : int {
     DiscoverStopped,
     // set: a device whose firmware should have RX pull-up but which has none.
     SetRxPullUpMissing,
+    // log.
+    OptionBelongsToLog,
+    LogFileNeedsName,
+    LogTakesNoPort,
+    LogNothingToTrace,
+    CsvWithJson,
+    SinceNotATime,
+    LogUnavailable,
+    NoLogFolder,
+    CannotReadLog,  // {0} the record, {1} why
+    NotALog,
+    LogHeadingStarted,
+    LogHeadingStation,
+    LogHeadingStep,
+    LogHeadingDuration,
     // Not a text: how many there are. New texts go above it.
     Count,
 };
