@@ -20,6 +20,7 @@
 #include "enumerate_serial_ports.h"
 #include "exit_status.h"
 #include "model_kind.h"
+#include "modem_manager.h"
 #include "outcome.h"
 #include "port_flow.h"
 #include "port_list_report.h"
@@ -68,14 +69,17 @@ int ListPorts(const CommandPlan& plan, std::ostream& out, std::ostream& err) {
         return EndBeforePorts(plan, Outcome::PortFailed, plan.text.Text(ToolText::CannotListPorts, {error.message()}),
                               out, err);
     }
+    const bool modemManager = ModemManagerRunning();
     std::vector<PortOutcome> ports;
     for (const auto& described : DescribePorts(entries)) {
         PortOutcome port;
         port.port = described.port;
         port.description = described.description;
+        port.modemManagerRunning = modemManager;
         ports.push_back(std::move(port));
     }
     ReportWriter(plan.request, plan.text).Write(RunSummary{}, ports, out, err);
+    if (modemManager) err << "q470ctl: " << plan.text.Text(ToolText::ModemManagerRunning) << '\n';
     return ExitOk;
 }
 
