@@ -128,22 +128,26 @@ void RunCommand(const std::string& line, std::vector<std::unique_ptr<SimulatedFi
     if (!named) std::cerr << "q470-sim: no fixture " << path << "\n";
 }
 
-// Prints the plugs and unplugs of every fixture since the last call; true once every fixture is done.
-bool PrintEvents(const std::vector<std::unique_ptr<SimulatedFixture>>& fixtures,
-                 std::vector<std::pair<std::size_t, std::size_t>>& printed) {
+// Prints the plugs and unplugs of every fixture since the last call, in their order (a unit's
+// unplugging before the next one's plugging); true once every fixture is done. `printed` counts each
+// fixture's events printed: two per unit.
+bool PrintEvents(const std::vector<std::unique_ptr<SimulatedFixture>>& fixtures, std::vector<std::size_t>& printed) {
     bool done = true;
     for (std::size_t f = 0; f < fixtures.size(); ++f) {
         const auto visits = fixtures[f]->Visits();
-        auto& [plugged, unplugged] = printed[f];
-        // A unit whose port is still being made is printed next time.
-        for (; plugged < visits.size() && !visits[plugged].port.empty(); ++plugged) {
-            std::cout << "plugged " << fixtures[f]->Link() << " " << visits[plugged].port << " "
-                      << AddressText(visits[plugged].extendedAddress) << "\n";
+        for (std::size_t& events = printed[f]; events / 2 < visits.size(); ++events) {
+            const auto& visit = visits[events / 2];
+            // A unit whose port is still being made is printed next time.
+            if (events % 2 == 0 && visit.port.empty()) break;
+            if (events % 2 == 1 && !visit.unpluggedAt) break;
+            if (events % 2 == 0) {
+                std::cout << "plugged " << fixtures[f]->Link() << " " << visit.port << " "
+                          << AddressText(visit.extendedAddress) << "\n";
+            } else {
+                std::cout << "unplugged " << fixtures[f]->Link() << "\n";
+            }
         }
-        for (; unplugged < visits.size() && visits[unplugged].unpluggedAt; ++unplugged) {
-            std::cout << "unplugged " << fixtures[f]->Link() << "\n";
-        }
-        done = done && fixtures[f]->UnitsLeft() == 0 && unplugged == visits.size();
+        done = done && fixtures[f]->UnitsLeft() == 0 && printed[f] == 2 * visits.size();
     }
     std::cout.flush();
     return done;
@@ -176,7 +180,7 @@ int ServeFixtures(const SimOptions& options, const sigset_t& stopSignals) {
         if (sigismember(&stopSignals, s)) sigdelset(&waitMask, s);
     }
 
-    std::vector<std::pair<std::size_t, std::size_t>> printed(fixtures.size());
+    std::vector<std::size_t> printed(fixtures.size(), 0);
     bool input = true;
     std::string pending;
     while (stopSignal == 0 && !PrintEvents(fixtures, printed)) {
