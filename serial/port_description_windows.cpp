@@ -1,7 +1,8 @@
 // Port descriptions on Windows: the friendly name, maker, ids and driver service that the registry keeps
 // for the device whose "PortName" is the port, read through the setup API.
-#include <setupapi.h>
 #include <windows.h>
+// The setup API needs the Windows types first.
+#include <setupapi.h>
 
 #include <vector>
 

@@ -1,5 +1,7 @@
 // Windows: a COM port that comes back is listed again under its name; the list is looked at every
 // poll interval.
+#include <string.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
