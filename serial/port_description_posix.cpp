@@ -117,6 +117,10 @@ struct UdevDeleter {
     void operator()(udev_device* device) const { udev_device_unref(device); }
 };
 
+void KeepFirst(std::string& field, const std::string& value) {
+    if (field.empty() || value < field) field = value;
+}
+
 std::string Property(udev_device* device, const char* name) {
     const char* value = udev_device_get_property_value(device, name);
     return value ? value : "";
@@ -141,11 +145,13 @@ void AskUdev(const std::string& portName, PortDescription& d) {
     Fill(d.productId, Property(tty.get(), "ID_MODEL_ID"));
     Fill(d.serialNumber, Property(tty.get(), "ID_SERIAL_SHORT"));
     Fill(d.driver, Property(tty.get(), "ID_USB_DRIVER"));
+    // A port may have several links in a folder (newer udev adds a second by-path form); the first by
+    // name is shown, as the walk of the folders shows it.
     for (udev_list_entry* link = udev_device_get_devlinks_list_entry(tty.get()); link != nullptr;
          link = udev_list_entry_get_next(link)) {
         const std::string name = udev_list_entry_get_name(link);
-        if (name.rfind(std::string(kByIdFolder) + "/", 0) == 0) Fill(d.stableName, name);
-        if (name.rfind(std::string(kByPathFolder) + "/", 0) == 0) Fill(d.byPathName, name);
+        if (name.rfind(std::string(kByIdFolder) + "/", 0) == 0) KeepFirst(d.stableName, name);
+        if (name.rfind(std::string(kByPathFolder) + "/", 0) == 0) KeepFirst(d.byPathName, name);
     }
     // The parent is owned by the tty device.
     udev_device* usb = udev_device_get_parent_with_subsystem_devtype(tty.get(), "usb", "usb_device");
