@@ -4,6 +4,7 @@
 
 #include <signal.h>
 #include <sys/select.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -157,6 +158,12 @@ int ServeFixtures(const SimOptions& options, const sigset_t& stopSignals) {
     std::vector<std::unique_ptr<SimulatedFixture>> fixtures;
     std::uint64_t sequence = 0;
     for (const auto& link : options.fixtures) {
+        // A unit that cannot be plugged in is passed over, so a name that can never be a link is refused here.
+        struct stat status {};
+        if (::lstat(link.c_str(), &status) == 0 && !S_ISLNK(status.st_mode)) {
+            std::cerr << "q470-sim: --fixture " << link << ": the name is taken by something that is not a link\n";
+            return kExitFailure;
+        }
         q470::sim::FixturePlan plan{link, {}, options.plugAfter, options.unplugAfterRestart};
         for (unsigned long u = 0; u < options.units; ++u) {
             plan.units.push_back(

@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -89,6 +90,12 @@ void CheckCombinations(const SimOptions& o, bool reenumerationTuned, bool fixtur
         UsageError("--fixture serves its own units: it takes no --link, --kernel-link or --count");
     }
     if (links && o.count != 1) UsageError("--link and --kernel-link name one device: they take no --count");
+    if (!o.link.empty() && o.link == o.kernelLink) UsageError("--link and --kernel-link need two paths");
+    for (std::size_t i = 0; i < o.fixtures.size(); ++i) {
+        if (std::find(o.fixtures.begin() + i + 1, o.fixtures.end(), o.fixtures[i]) != o.fixtures.end()) {
+            UsageError("--fixture " + o.fixtures[i] + " is given twice");
+        }
+    }
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ struct FixtureUnit {
 struct FixturePlan {
     std::string link;                // the fixture's stable path: a link to the unit's port while one is in
     std::vector<FixtureUnit> units;  // plugged one after another, in this order
-    // How long after the fixture became empty (or started) the next unit is plugged in.
+    // How long after the fixture became empty (or started) the next unit is plugged in. A unit that
+    // cannot start (no pseudo-terminal left, a link that cannot be made) is passed over.
     std::optional<std::chrono::milliseconds> plugAfter;
     // A unit is taken out once its line has been quiet this long after a restart: the station has
     // read it back and is done with it.

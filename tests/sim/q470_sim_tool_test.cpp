@@ -53,6 +53,8 @@ TEST(SimTool, BadOptionsGetOneLineAndStatus2) {
         {"--model", "Q470R", "--units", "3"},
         {"--model", "Q470R", "--fixture", "/tmp/f", "--link", "/tmp/a"},
         {"--model", "Q470R", "--fixture", "/tmp/f", "--plug-after", "soon"},
+        {"--model", "Q470R", "--fixture", "/tmp/f", "--fixture", "/tmp/f"},
+        {"--model", "Q470R", "--link", "/tmp/a", "--kernel-link", "/tmp/a"},
     };
     for (const auto& args : cases) {
         ChildProcess sim(kQ470Sim, args);
