@@ -44,6 +44,9 @@ constexpr const char* kErrorLine = "\r\nERROR\r\n";
 // than the settle time after the hang-up fell due.
 constexpr std::chrono::milliseconds kHangUpDrainLimit{500};
 constexpr std::chrono::milliseconds kHangUpSettle{20};
+// A restart's OK is what the application waits for before it looks for the device again; on a busy
+// machine the kernel may pass it on later than the settle time, so it is given longer.
+constexpr std::chrono::milliseconds kRestartHangUpSettle{100};
 constexpr std::chrono::milliseconds kHangUpDrainPoll{1};
 
 enum class WriteResult { Written, Blocked, Failed };
@@ -106,6 +109,7 @@ struct SimulatedModem::Impl {
     bool writeBlocked = false;
     std::optional<SteadyTime> hangUpDueSince;  // set while the last answer drains before a hang-up
     bool restartDue = false;                   // the coming hang-up is a restart's: the device comes back
+    bool leavingForRestart = false;            // the same, whether or not it comes back
     bool firstByteSeen = false;
 
     void Serve();
@@ -215,7 +219,7 @@ bool SimulatedModem::Impl::WaitForEvents() {
 
 bool SimulatedModem::Impl::HangUpWhenDrained(SteadyTime now) {
     if (!hangUpDueSince) hangUpDueSince = now;
-    const bool settled = now >= *hangUpDueSince + kHangUpSettle;
+    const bool settled = now >= *hangUpDueSince + (leavingForRestart ? kRestartHangUpSettle : kHangUpSettle);
     const bool drained = settled && port.UnreadByApplication() == 0;
     if (!drained && now < *hangUpDueSince + kHangUpDrainLimit) return true;
     HangUp();
@@ -311,6 +315,7 @@ void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
     }
     if (leaves && !lastBeforeHangUp && !fault.hangUp && !fault.silent) {
         restartDue = reenumeration.returnName != ReturnName::Never;
+        leavingForRestart = true;
         output.Push({{}, received.arrival, {}, true});
     }
     if (lastBeforeHangUp) output.Push({{}, received.arrival, {}, true});
@@ -358,6 +363,7 @@ void SimulatedModem::Impl::ResetServingState() {
     writeBlocked = false;
     hangUpDueSince.reset();
     restartDue = false;
+    leavingForRestart = false;
     firstByteSeen = false;
 }
 
