@@ -77,7 +77,8 @@ public:
     // Closes the pseudo-terminal after this many further commands have been received and the last of
     // them answered (0: never).
     void HangUpAfter(std::size_t commands);
-    // When the device last closed its end of the line, until the next Start.
+    // When the device last closed its end of the line, until the next Start (or its return on a new
+    // port after a restart that took it off the bus).
     std::optional<std::chrono::steady_clock::time_point> HungUpAt() const;
 
     // A copy of the device's current settings, and a way to change them between commands. A change
