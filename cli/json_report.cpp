@@ -179,12 +179,7 @@ void JsonReport::WriteCommandFields(JsonOut& json, const PortOutcome& port) cons
             OptionalString(json, "final", port.finalLine.has_value(), port.finalLine.value_or(""));
             return;
         case CliCommand::Ports:
-            json.Key("description");
-            if (port.description) {
-                WritePortDescriptionJson(json, *port.description);
-            } else {
-                json.Null();
-            }
+            WritePortsRecordJson(json, port.description, port.modemManagerRunning);
             return;
         case CliCommand::Discover:
             json.Key("discovery");

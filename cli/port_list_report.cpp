@@ -19,7 +19,24 @@ void WritePortDescriptionJson(JsonOut& json, const PortDescription& d) {
     json.Key("driver").String(d.driver);
     json.Key("stableName").String(d.stableName);
     json.Key("friendlyName").String(d.friendlyName);
+    json.Key("byPathName").String(d.byPathName);
+    json.Key("latencyTimerMs");
+    if (d.latencyTimerMs) {
+        json.Int(*d.latencyTimerMs);
+    } else {
+        json.Null();
+    }
     json.EndObject();
+}
+
+void WritePortsRecordJson(JsonOut& json, const std::optional<PortDescription>& description, bool modemManagerRunning) {
+    json.Key("description");
+    if (description) {
+        WritePortDescriptionJson(json, *description);
+    } else {
+        json.Null();
+    }
+    json.Key("modemManagerRunning").Bool(modemManagerRunning);
 }
 
 }  // namespace q470

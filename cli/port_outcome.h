@@ -61,6 +61,7 @@ struct PortOutcome {
     std::optional<ApplyTrail> trail;             // a write job ran: what the device acknowledged, where it stopped
     std::optional<VerifyReport> verify;          // --verify: what the device holds after its restart
     std::optional<PortDescription> description;  // ports: what is behind the port, where known
+    bool modemManagerRunning = false;            // ports: ModemManager ran when the ports were listed
     std::optional<PortDiscovery> discovery;      // discover: what the search found on the port
 };
 

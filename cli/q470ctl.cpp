@@ -21,6 +21,7 @@
 #include "exit_status.h"
 #include "log_command.h"
 #include "model_kind.h"
+#include "modem_manager.h"
 #include "outcome.h"
 #include "port_flow.h"
 #include "port_list_report.h"
@@ -69,14 +70,17 @@ int ListPorts(const CommandPlan& plan, std::ostream& out, std::ostream& err) {
         return EndBeforePorts(plan, Outcome::PortFailed, plan.text.Text(ToolText::CannotListPorts, {error.message()}),
                               out, err);
     }
+    const bool modemManager = ModemManagerRunning();
     std::vector<PortOutcome> ports;
     for (const auto& described : DescribePorts(entries)) {
         PortOutcome port;
         port.port = described.port;
         port.description = described.description;
+        port.modemManagerRunning = modemManager;
         ports.push_back(std::move(port));
     }
     ReportWriter(plan.request, plan.text).Write(RunSummary{}, ports, out, err);
+    if (modemManager) err << "q470ctl: " << plan.text.Text(ToolText::ModemManagerRunning) << '\n';
     return ExitOk;
 }
 

@@ -244,6 +244,21 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::Interrupted, "중단되었습니다", "interrupted"},
     {ToolText::NoSuchPort, "그런 포트가 없습니다({0}). 'q470ctl ports'로 있는 포트를 볼 수 있습니다.",
      "There is no such port ({0}); 'q470ctl ports' lists the ports present."},
+    {ToolText::PortGroupHint,
+     "이 포트를 열 권한이 없습니다. 포트는 {0} 그룹의 것입니다. 사용자를 그 그룹에 추가한 뒤"
+     "(sudo usermod -aG {0} 사용자이름) 로그아웃했다가 다시 로그인해 주세요.",
+     "You have no permission to open this port; it belongs to the group {0}. Add your user to that group (sudo "
+     "usermod -aG {0} USERNAME), then log out and log in again."},
+    {ToolText::PortGroupLoginHint,
+     "이 포트는 {0} 그룹의 것입니다. 사용자는 이미 그 그룹에 있지만 이 세션은 그 전에 시작되었습니다. "
+     "로그아웃했다가 다시 로그인해 주세요.",
+     "The port belongs to the group {0}. Your user is in that group, but this session began before it was "
+     "added: log out and log in again."},
+    {ToolText::ModemManagerRunning,
+     "ModemManager가 실행 중입니다. 새로 연결된 포트에 AT 명령을 보내고 잠시 포트를 붙잡을 수 있습니다. "
+     "어댑터에 ID_MM_DEVICE_IGNORE를 지정하는 방법은 README의 문제 해결 항목을 보십시오.",
+     "ModemManager is running: it may send AT commands to a port that appears and hold it for a while. To make "
+     "it leave an adapter alone, mark it with ID_MM_DEVICE_IGNORE (see the README's troubleshooting)."},
     // The steps of a port's run: progress lines, and what a hang-up interrupted.
     {ToolText::ProgressLine, "{0} 중...", "{0}..."},
     {ToolText::StepOpening, "포트 열기", "opening the port"},

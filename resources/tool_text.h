@@ -50,6 +50,10 @@ enum class ToolText : int {
     ConsoleNotOnWindows,
     Interrupted,
     NoSuchPort,
+    // {0} the group that owns the port's device node.
+    PortGroupHint,
+    PortGroupLoginHint,
+    ModemManagerRunning,
     // The steps of a port's run: progress lines, and what a hang-up interrupted.
     ProgressLine,
     StepOpening,

@@ -15,7 +15,7 @@ void Append(std::string& text, const std::string& separator, const std::string& 
 
 bool PortDescription::Empty() const {
     return vendor.empty() && product.empty() && vendorId.empty() && productId.empty() && serialNumber.empty() &&
-           driver.empty() && stableName.empty() && friendlyName.empty();
+           driver.empty() && stableName.empty() && friendlyName.empty() && byPathName.empty() && !latencyTimerMs;
 }
 
 std::string DescriptionText(const PortDescription& d) {
@@ -34,7 +34,9 @@ std::string DescriptionText(const PortDescription& d) {
     std::string text = names;
     if (!d.serialNumber.empty()) Append(text, ", ", "serial " + d.serialNumber);
     if (!d.driver.empty()) Append(text, ", ", "driver " + d.driver);
+    if (d.latencyTimerMs) Append(text, ", ", "latency timer " + std::to_string(*d.latencyTimerMs) + " ms");
     Append(text, ", ", d.stableName);
+    Append(text, ", ", d.byPathName);
     return text;
 }
 

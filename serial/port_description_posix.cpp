@@ -17,7 +17,11 @@ namespace q470 {
 namespace {
 
 constexpr const char* kSysClassTty = "/sys/class/tty";
+constexpr const char* kSerialLinkFolder = "/dev/serial";
 constexpr const char* kByIdFolder = "/dev/serial/by-id";
+constexpr const char* kByPathFolder = "/dev/serial/by-path";
+// The FTDI driver's setting, in ms (1 to 255).
+constexpr int kMaxLatencyTimerMs = 255;
 // A USB adapter's tty sits a few folders below its USB device; beyond this the walk has left it.
 constexpr int kMaxLevelsUp = 6;
 
@@ -48,17 +52,17 @@ void Fill(std::string& field, const std::string& value) {
     if (field.empty()) field = value;
 }
 
-// The by-id link that leads to the same device node as `portName`.
-std::string StableName(const std::string& portName, const std::string& byIdFolder) {
+// The first (by name) link in `folder` that leads to the same device node as `portName`.
+std::string LinkTo(const std::string& portName, const std::string& folder) {
     const std::string target = RealPath(portName);
     if (target.empty()) return {};
-    DIR* dir = ::opendir(byIdFolder.c_str());
+    DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return {};
     std::string found;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        const std::string link = byIdFolder + "/" + name;
+        const std::string link = folder + "/" + name;
         if (RealPath(link) == target && (found.empty() || link < found)) found = link;
     }
     ::closedir(dir);
@@ -77,10 +81,23 @@ std::string DriverOf(const std::string& device) {
     return {};
 }
 
+// Only the drivers that have a latency timer (ftdi_sio) show the file; anything but a number in range is
+// left out.
+std::optional<int> LatencyTimer(const std::string& device) {
+    const std::string text = FirstLine(device + "/latency_timer");
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) return {};
+    const int ms = std::stoi(text);
+    if (ms > kMaxLatencyTimerMs) return {};
+    return ms;
+}
+
 void WalkSysfs(const std::string& portName, const std::string& sysClassTty, PortDescription& d) {
-    const std::string device = RealPath(sysClassTty + "/" + BaseName(portName) + "/device");
+    // A stable name given as the port leads to the tty by the node's own name.
+    const std::string node = RealPath(portName);
+    const std::string device = RealPath(sysClassTty + "/" + BaseName(node.empty() ? portName : node) + "/device");
     if (device.empty()) return;
     Fill(d.driver, DriverOf(device));
+    if (!d.latencyTimerMs) d.latencyTimerMs = LatencyTimer(device);
     std::string folder = device;
     for (int level = 0; level < kMaxLevelsUp && !folder.empty(); ++level, folder = Parent(folder)) {
         if (::access((folder + "/idVendor").c_str(), R_OK) != 0) continue;
@@ -100,6 +117,10 @@ struct UdevDeleter {
     void operator()(udev_device* device) const { udev_device_unref(device); }
 };
 
+void KeepFirst(std::string& field, const std::string& value) {
+    if (field.empty() || value < field) field = value;
+}
+
 std::string Property(udev_device* device, const char* name) {
     const char* value = udev_device_get_property_value(device, name);
     return value ? value : "";
@@ -114,8 +135,9 @@ std::string Attribute(udev_device* device, const char* name) {
 void AskUdev(const std::string& portName, PortDescription& d) {
     const std::unique_ptr<udev, UdevDeleter> context(udev_new());
     if (!context) return;
+    const std::string node = RealPath(portName);
     const std::unique_ptr<udev_device, UdevDeleter> tty(
-        udev_device_new_from_subsystem_sysname(context.get(), "tty", BaseName(portName).c_str()));
+        udev_device_new_from_subsystem_sysname(context.get(), "tty", BaseName(node.empty() ? portName : node).c_str()));
     if (!tty) return;
     Fill(d.vendor, Property(tty.get(), "ID_VENDOR_FROM_DATABASE"));
     Fill(d.product, Property(tty.get(), "ID_MODEL_FROM_DATABASE"));
@@ -123,10 +145,13 @@ void AskUdev(const std::string& portName, PortDescription& d) {
     Fill(d.productId, Property(tty.get(), "ID_MODEL_ID"));
     Fill(d.serialNumber, Property(tty.get(), "ID_SERIAL_SHORT"));
     Fill(d.driver, Property(tty.get(), "ID_USB_DRIVER"));
+    // A port may have several links in a folder (newer udev adds a second by-path form); the first by
+    // name is shown, as the walk of the folders shows it.
     for (udev_list_entry* link = udev_device_get_devlinks_list_entry(tty.get()); link != nullptr;
          link = udev_list_entry_get_next(link)) {
         const std::string name = udev_list_entry_get_name(link);
-        if (name.rfind(std::string(kByIdFolder) + "/", 0) == 0) Fill(d.stableName, name);
+        if (name.rfind(std::string(kByIdFolder) + "/", 0) == 0) KeepFirst(d.stableName, name);
+        if (name.rfind(std::string(kByPathFolder) + "/", 0) == 0) KeepFirst(d.byPathName, name);
     }
     // The parent is owned by the tty device.
     udev_device* usb = udev_device_get_parent_with_subsystem_devtype(tty.get(), "usb", "usb_device");
@@ -142,10 +167,11 @@ void AskUdev(const std::string& portName, PortDescription& d) {
 }  // namespace
 
 PortDescription DescribeFromSysfs(const std::string& portName, const std::string& sysClassTty,
-                                  const std::string& byIdFolder) {
+                                  const std::string& serialLinkFolder) {
     PortDescription d;
     WalkSysfs(portName, sysClassTty, d);
-    d.stableName = StableName(portName, byIdFolder);
+    d.stableName = LinkTo(portName, serialLinkFolder + "/by-id");
+    d.byPathName = LinkTo(portName, serialLinkFolder + "/by-path");
     return d;
 }
 
@@ -155,7 +181,7 @@ PortDescription DescribeSerialPort(const std::string& portName) {
     AskUdev(portName, d);
 #endif
     // Without a udev database (a container, a system without udev) sysfs still knows the adapter.
-    const PortDescription walked = DescribeFromSysfs(portName, kSysClassTty, kByIdFolder);
+    const PortDescription walked = DescribeFromSysfs(portName, kSysClassTty, kSerialLinkFolder);
     Fill(d.vendor, walked.vendor);
     Fill(d.product, walked.product);
     Fill(d.vendorId, walked.vendorId);
@@ -163,6 +189,8 @@ PortDescription DescribeSerialPort(const std::string& portName) {
     Fill(d.serialNumber, walked.serialNumber);
     Fill(d.driver, walked.driver);
     Fill(d.stableName, walked.stableName);
+    Fill(d.byPathName, walked.byPathName);
+    d.latencyTimerMs = walked.latencyTimerMs;
     return d;
 }
 

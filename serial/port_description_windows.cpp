@@ -1,6 +1,7 @@
 // Port descriptions on Windows: the friendly name, maker, ids and driver service that the registry keeps
 // for the device whose "PortName" is the port, read through the setup API.
 #include <windows.h>
+// The setup API needs the Windows types first.
 #include <setupapi.h>
 
 #include <vector>
@@ -15,8 +16,8 @@ const GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     if (length <= 0) return {};
     std::string narrow(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
@@ -57,6 +58,20 @@ std::wstring PortNameOf(HDEVINFO set, SP_DEVINFO_DATA& info) {
     return status == ERROR_SUCCESS && type == REG_SZ ? std::wstring(buffer.data()) : std::wstring();
 }
 
+// The FTDI driver keeps the latency timer it uses beside the port name, in ms.
+std::optional<int> LatencyTimerOf(HDEVINFO set, SP_DEVINFO_DATA& info) {
+    HKEY key = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE) return {};
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    const LSTATUS status =
+        RegQueryValueExW(key, L"LatencyTimer", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_DWORD || value > 255) return {};
+    return static_cast<int>(value);
+}
+
 // "USB\VID_0403&PID_6001&REV_0600" → the four hex digits after `tag`.
 std::string IdAfter(const std::wstring& hardwareId, const wchar_t* tag) {
     const auto at = hardwareId.find(tag);
@@ -81,6 +96,7 @@ PortDescription DescribeSerialPort(const std::string& portName) {
         const std::wstring hardwareId = Property(set, info, SPDRP_HARDWAREID);
         d.vendorId = IdAfter(hardwareId, L"VID_");
         d.productId = IdAfter(hardwareId, L"PID_");
+        d.latencyTimerMs = LatencyTimerOf(set, info);
         break;
     }
     SetupDiDestroyDeviceInfoList(set);

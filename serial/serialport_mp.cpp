@@ -9,6 +9,7 @@
 #include <asio/post.hpp>
 
 #include "line_rate.h"
+#include "low_latency.h"
 #include "port_open_refusal.h"
 #ifndef _WIN32
 #include "port_lock_file.h"
@@ -157,11 +158,12 @@ std::error_code CSerialportMP::OpenPort(const std::string& portName) {
     if ((error = PortLockError(portName))) return error;
 #endif
     port_.open(portName, error);
-    if (error) return PortOpenRefusal(PlatformError(error));
+    if (error) return PortOpenRefusal(PlatformError(error), portName);
     if (const auto busy = TakeExclusive()) {
         ReleasePort(error);
         return busy;
     }
+    TakeFastReceive();
     DiscardDriverBuffers();
     return {};
 }
@@ -174,6 +176,11 @@ std::error_code CSerialportMP::TakeExclusive() {
 }
 
 void CSerialportMP::ReleaseExclusive() {}
+
+// The driver's own latency setting applies (the user sets it in the port's properties).
+void CSerialportMP::TakeFastReceive() {}
+
+void CSerialportMP::ReleaseFastReceive() {}
 
 void CSerialportMP::DiscardDriverBuffers() {
     ::PurgeComm(port_.native_handle(), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
@@ -204,6 +211,17 @@ std::error_code CSerialportMP::TakeExclusive() {
 void CSerialportMP::ReleaseExclusive() {
     if (exclusiveTaken_) ::ioctl(port_.native_handle(), TIOCNXCL);
     exclusiveTaken_ = false;
+}
+
+// Like the exclusive mode, low-latency mode belongs to the port and outlives this opening; it is
+// turned off again only where this channel turned it on.
+void CSerialportMP::TakeFastReceive() {
+    lowLatencyTaken_ = TakeLowLatency(port_.native_handle());
+}
+
+void CSerialportMP::ReleaseFastReceive() {
+    if (lowLatencyTaken_) ReleaseLowLatency(port_.native_handle());
+    lowLatencyTaken_ = false;
 }
 
 void CSerialportMP::DiscardDriverBuffers() {
@@ -244,6 +262,7 @@ void CSerialportMP::ClosePort() {
 
 // Every closing goes through here, so that the port is left as it was found.
 void CSerialportMP::ReleasePort(std::error_code& error) {
+    ReleaseFastReceive();
     ReleaseExclusive();
     port_.close(error);
 }

@@ -81,6 +81,8 @@ private:
                                  std::uint8_t stopBits);
     std::error_code TakeExclusive();
     void ReleaseExclusive();
+    void TakeFastReceive();
+    void ReleaseFastReceive();
     void DiscardDriverBuffers();
     void ClosePort();
     void ReleasePort(std::error_code& error);
@@ -107,7 +109,8 @@ private:
     // read loop restarts on an I/O thread.
     std::mutex portMutex_;
     asio::serial_port port_;
-    bool exclusiveTaken_ = false;  // this channel put the port in exclusive mode; under portMutex_
+    bool exclusiveTaken_ = false;   // this channel put the port in exclusive mode; under portMutex_
+    bool lowLatencyTaken_ = false;  // this channel turned the driver's low-latency mode on; likewise
     asio::io_context::strand strand_;
     ReadHandler readHandler_;
     WriteHandler writeHandler_;

@@ -22,6 +22,7 @@
 #include "modem_device.h"
 #include "output_queue.h"
 #include "port_close_watch.h"
+#include "port_links.h"
 #include "pty_port.h"
 
 namespace q470::sim {
@@ -43,6 +44,9 @@ constexpr const char* kErrorLine = "\r\nERROR\r\n";
 // than the settle time after the hang-up fell due.
 constexpr std::chrono::milliseconds kHangUpDrainLimit{500};
 constexpr std::chrono::milliseconds kHangUpSettle{20};
+// A restart's OK is what the application waits for before it looks for the device again; on a busy
+// machine the kernel may pass it on later than the settle time, so it is given longer.
+constexpr std::chrono::milliseconds kRestartHangUpSettle{100};
 constexpr std::chrono::milliseconds kHangUpDrainPoll{1};
 
 enum class WriteResult { Written, Blocked, Failed };
@@ -82,13 +86,18 @@ struct SimulatedModem::Impl {
     std::atomic<bool> echo{false};
     std::atomic<std::int64_t> charTimeNs{0};
     std::atomic<std::int64_t> readyDelayNs{Nanoseconds(kDefaultReadyDelay).count()};
+    // Set before Start.
+    Reenumeration reenumeration;
+    LineObserver observer;
+    PortLinks links;              // under `mutex`: the serving thread moves them
+    std::string currentPortPath;  // under `mutex`
 
     // Set up by Start and torn down by Stop; in between the serving thread owns the port.
     PtyPort port;
     std::string portPath;
     std::array<int, 2> wake{-1, -1};  // Stop writes a byte to wake the serving thread
     std::atomic<bool> stopRequested{false};
-    std::atomic<bool> lineClosed{false};  // the serving thread has hung up and is ending
+    std::atomic<bool> lineClosed{false};      // the serving thread has hung up and is ending
     std::atomic<std::int64_t> hungUpAtNs{0};  // steady clock, since its epoch; 0 while connected
     std::thread thread;
 
@@ -99,8 +108,14 @@ struct SimulatedModem::Impl {
     OutputQueue output;
     bool writeBlocked = false;
     std::optional<SteadyTime> hangUpDueSince;  // set while the last answer drains before a hang-up
+    bool restartDue = false;                   // the coming hang-up is a restart's: the device comes back
+    bool leavingForRestart = false;            // the same, whether or not it comes back
+    bool firstByteSeen = false;
 
     void Serve();
+    bool ComeBack();
+    bool ServeNewPort();
+    void Tell(LineEvent event);
     bool HangUpWhenDrained(SteadyTime now);
     bool Advance(SteadyTime now);
     bool WaitForEvents();
@@ -118,8 +133,46 @@ struct SimulatedModem::Impl {
 
 void SimulatedModem::Impl::Serve() {
     TightenTimerSlack();
-    while (Advance(Clock::now()) && WaitForEvents()) {
+    for (;;) {
+        while (Advance(Clock::now()) && WaitForEvents()) {
+        }
+        if (stopRequested || !restartDue || !ComeBack()) return;
     }
+}
+
+// After a restart that took the device off the bus: away for a while (Stop ends the wait), then on a
+// new port. False when it does not come back.
+bool SimulatedModem::Impl::ComeBack() {
+    restartDue = false;
+    pollfd stop{wake[0], POLLIN, 0};
+    const int awayMs = static_cast<int>(reenumeration.away.count());
+    while (::poll(&stop, 1, awayMs) < 0 && errno == EINTR) {
+    }
+    if (stop.revents != 0 || stopRequested) return false;
+    if (!ServeNewPort()) {
+        lineClosed = true;
+        Tell(LineEvent::Gone);
+        return false;
+    }
+    Tell(LineEvent::Back);
+    return true;
+}
+
+bool SimulatedModem::Impl::ServeNewPort() {
+    if (port.Open()) return false;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (reenumeration.returnName == ReturnName::Other) links.NextKernelName();
+    if (!links.Make(port.SlavePath())) {
+        port.Close();
+        return false;
+    }
+    currentPortPath = port.SlavePath();
+    hungUpAtNs = 0;
+    return true;
+}
+
+void SimulatedModem::Impl::Tell(LineEvent event) {
+    if (observer) observer(event, Clock::now());
 }
 
 // Sends what has fallen due and takes the next command whenever the previous answer is out. False
@@ -166,7 +219,7 @@ bool SimulatedModem::Impl::WaitForEvents() {
 
 bool SimulatedModem::Impl::HangUpWhenDrained(SteadyTime now) {
     if (!hangUpDueSince) hangUpDueSince = now;
-    const bool settled = now >= *hangUpDueSince + kHangUpSettle;
+    const bool settled = now >= *hangUpDueSince + (leavingForRestart ? kRestartHangUpSettle : kHangUpSettle);
     const bool drained = settled && port.UnreadByApplication() == 0;
     if (!drained && now < *hangUpDueSince + kHangUpDrainLimit) return true;
     HangUp();
@@ -189,6 +242,10 @@ bool SimulatedModem::Impl::ReadInput() {
         if (n <= 0) {
             HangUp();
             return false;
+        }
+        if (!firstByteSeen) {
+            firstByteSeen = true;
+            Tell(LineEvent::FirstByte);
         }
         framed.clear();
         framer.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)), Clock::now(), CharTime(), framed);
@@ -220,6 +277,7 @@ void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
     ModemReply reply;
     bool lastBeforeHangUp = false;
     bool misheard = false;
+    bool restarted = false;
     {
         std::lock_guard<std::mutex> lock(mutex);
         misheard = host && !Understands(activeLine, *host);
@@ -237,6 +295,7 @@ void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
         }
         // A restart puts the UART setting last written in force; its "+READY" already goes at it.
         if (!misheard && !reply.laterLine.empty()) {
+            restarted = true;
             activeLine = UartOf(device.Settings());
             if (host && !Understands(activeLine, *host)) reply.laterLine = Garble(reply.laterLine);
         }
@@ -244,10 +303,20 @@ void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
         transcript.push_back({received.arrival, received.bytes});
     }
     commandReceived.notify_all();
+    Tell(LineEvent::Command);
+    if (restarted) Tell(LineEvent::Restart);
 
+    // A device that leaves the bus to restart sends its OK and is gone; its "+READY" reaches nobody.
+    const bool leaves = restarted && reenumeration.on;
+    if (leaves) reply.laterLine.clear();
     if (echo && !misheard) output.Push({received.bytes, received.arrival, {}, false});
     for (auto& segment : PlanAnswer(reply, fault, received.arrival, Nanoseconds(readyDelayNs.load()))) {
         output.Push(std::move(segment));
+    }
+    if (leaves && !lastBeforeHangUp && !fault.hangUp && !fault.silent) {
+        restartDue = reenumeration.returnName != ReturnName::Never;
+        leavingForRestart = true;
+        output.Push({{}, received.arrival, {}, true});
     }
     if (lastBeforeHangUp) output.Push({{}, received.arrival, {}, true});
 }
@@ -273,9 +342,17 @@ CommandFault SimulatedModem::Impl::FaultFor(const std::string& command) const {
 
 void SimulatedModem::Impl::HangUp() {
     hungUpAtNs = Nanoseconds(Clock::now().time_since_epoch()).count();  // before anybody can see it
-    lineClosed = true;
+    if (!restartDue) lineClosed = true;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        links.Remove();
+        currentPortPath.clear();
+    }
     port.Close();
+    const bool away = restartDue;
     ResetServingState();
+    restartDue = away;
+    Tell(away ? LineEvent::Away : LineEvent::Gone);
 }
 
 void SimulatedModem::Impl::ResetServingState() {
@@ -285,9 +362,17 @@ void SimulatedModem::Impl::ResetServingState() {
     output = OutputQueue{};
     writeBlocked = false;
     hangUpDueSince.reset();
+    restartDue = false;
+    leavingForRestart = false;
+    firstByteSeen = false;
 }
 
 void SimulatedModem::Impl::CloseAll() {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        links.Remove();
+        currentPortPath.clear();
+    }
     port.Close();
     CloseFd(wake[0]);
     CloseFd(wake[1]);
@@ -317,6 +402,14 @@ bool SimulatedModem::Start(std::string* error) {
         return fail("cannot create a wake-up pipe: " + std::error_code(errno, std::system_category()).message());
     }
     m.portPath = m.port.SlavePath();
+    std::string linkError;
+    bool linked = false;
+    {
+        std::lock_guard<std::mutex> lock(m.mutex);
+        linked = m.links.Make(m.portPath, &linkError);
+        if (linked) m.currentPortPath = m.portPath;
+    }
+    if (!linked) return fail(linkError);
     m.ResetServingState();
     m.stopRequested = false;
     m.lineClosed = false;
@@ -342,6 +435,29 @@ void SimulatedModem::Stop() {
 
 const std::string& SimulatedModem::PortPath() const {
     return impl_->portPath;
+}
+
+std::string SimulatedModem::CurrentPortPath() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->currentPortPath;
+}
+
+void SimulatedModem::SetLinks(const std::string& stable, const std::string& kernel) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->links.SetNames(stable, kernel);
+}
+
+std::string SimulatedModem::KernelLink() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->links.Kernel();
+}
+
+void SimulatedModem::SetReenumeration(const Reenumeration& reenumeration) {
+    impl_->reenumeration = reenumeration;
+}
+
+void SimulatedModem::SetLineObserver(LineObserver observer) {
+    impl_->observer = std::move(observer);
 }
 
 void SimulatedModem::SetPacing(bool on, std::uint32_t baudRate, std::uint8_t dataBits, bool parity,

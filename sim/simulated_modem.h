@@ -12,6 +12,7 @@
 #include "command_fault.h"
 #include "line_settings.h"
 #include "modem_settings.h"
+#include "reenumeration.h"
 
 namespace q470::sim {
 
@@ -19,6 +20,17 @@ struct TranscriptEntry {
     std::chrono::steady_clock::time_point time;  // when the command's CR arrived
     std::string command;                         // the bytes received, CR included, exactly
 };
+
+// What happens on the device's line, as the serving thread sees it.
+enum class LineEvent {
+    FirstByte,  // the first byte arrived on this port (once per port)
+    Command,    // a command was taken in
+    Restart,    // a restart (ATZ, AT&F, AT+ASSOCCLR) was carried out
+    Away,       // the port closed for a restart; the device comes back on a new one
+    Back,       // the device serves its new port
+    Gone,       // the port closed for good: a hang-up, or a device that does not come back
+};
+using LineObserver = std::function<void(LineEvent event, std::chrono::steady_clock::time_point at)>;
 
 // A simulated modem served on a pseudo-terminal. The application opens PortPath() as its serial port.
 class SimulatedModem {
@@ -28,11 +40,24 @@ public:
     SimulatedModem(const SimulatedModem&) = delete;
     SimulatedModem& operator=(const SimulatedModem&) = delete;
 
-    // Opens the pseudo-terminal and starts serving on a thread of its own. Returns false with a
-    // message in `error` when the pseudo-terminal cannot be created.
+    // Opens the pseudo-terminal, makes the links and starts serving on a thread of its own. Returns
+    // false with a message in `error` when the pseudo-terminal or a link cannot be made.
     bool Start(std::string* error = nullptr);
     void Stop();
+    // The pseudo-terminal Start opened. A device that re-enumerates serves others later: CurrentPortPath.
     const std::string& PortPath() const;
+    // The pseudo-terminal served now; empty while the device is away or gone.
+    std::string CurrentPortPath() const;
+
+    // Set before Start. Links to the port (see PortLinks): `stable` stands for a by-id or by-path name,
+    // `kernel` plays the kernel's name of the port; either may be empty.
+    void SetLinks(const std::string& stable, const std::string& kernel = {});
+    // The kernel link's name now (it moves on with ReturnName::Other).
+    std::string KernelLink() const;
+    // Set before Start: whether a restart takes the device off the bus and back (see Reenumeration).
+    void SetReenumeration(const Reenumeration& reenumeration);
+    // Set before Start; called on the serving thread, which it must not stop.
+    void SetLineObserver(LineObserver observer);
 
     // Line settings used for pacing: when pacing is on, a command is acted on only once its own line
     // time has passed since its first byte arrived, and answers go out no faster than the line rate.
@@ -52,7 +77,8 @@ public:
     // Closes the pseudo-terminal after this many further commands have been received and the last of
     // them answered (0: never).
     void HangUpAfter(std::size_t commands);
-    // When the device last closed its end of the line, until the next Start.
+    // When the device last closed its end of the line, until the next Start (or its return on a new
+    // port after a restart that took it off the bus).
     std::optional<std::chrono::steady_clock::time_point> HungUpAt() const;
 
     // A copy of the device's current settings, and a way to change them between commands. A change

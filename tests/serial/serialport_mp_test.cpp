@@ -1,11 +1,14 @@
 #include "serialport_mp.h"
 
 #include "line_rate.h"
+#include "low_latency.h"
+#include "port_open_refusal.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/file.h>
@@ -20,6 +23,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <stdexcept>
@@ -177,6 +181,25 @@ protected:
     std::shared_ptr<CSerialportMP> channel_ = std::make_shared<CSerialportMP>();
     Events events_;
 };
+
+// A pseudo-terminal has no low-latency mode (it answers ENOTTY): the port is left exactly as it was,
+// and the channel works on it all the same.
+TEST_F(SerialChannel, APortWithoutLowLatencyModeIsLeftAsItWasAndWorks) {
+    termios before{};
+    ASSERT_EQ(::tcgetattr(pty_.SlaveFd(), &before), 0);
+    errno = 0;
+    EXPECT_FALSE(TakeLowLatency(pty_.SlaveFd()));
+    EXPECT_EQ(errno, ENOTTY);
+    ReleaseLowLatency(pty_.SlaveFd());
+    termios after{};
+    ASSERT_EQ(::tcgetattr(pty_.SlaveFd(), &after), 0);
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+
+    ASSERT_FALSE(Open(*channel_));
+    ExpectReadLoopRuns();
+    channel_->Close();
+    EXPECT_FALSE(channel_->IsOpen());
+}
 
 TEST_F(SerialChannel, MissingPortGivesFileNotFoundAndStaysClosed) {
     const auto error = channel_->Open("/dev/q470-no-such-port", 9600, 8, 0, 0);
@@ -429,15 +452,20 @@ TEST(SerialChannelWrites, BytesQueuedBehindAWriteInFlightFollowIt) {
     context.poll();
 }
 
-// A Linux user outside the dialout group must see why the port cannot be opened.
-TEST(SerialChannelPermissions, PermissionDeniedReachesTheCaller) {
+// A Linux user outside the port's group must see why the port cannot be opened, and which group that is.
+TEST(SerialChannelPermissions, PermissionDeniedReachesTheCallerWithThePortsGroup) {
     Pty pty;
-    ASSERT_EQ(::chmod(pty.Path().c_str(), 0600), 0);
+    const group* uucp = ::getgrnam("uucp");
+    const bool giveAway = ::getuid() == 0 && uucp != nullptr && ::chown(pty.Path().c_str(), 0, uucp->gr_gid) == 0;
+    ASSERT_EQ(::chmod(pty.Path().c_str(), giveAway ? 0660 : 0600), 0);
     auto openAsUnprivileged = [&] {
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 2;
+        if (::getuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            return 2;
+        }
         auto channel = std::make_shared<CSerialportMP>();
         const auto error = channel->Open(pty.Path(), 9600, 8, 0, 0);
-        return error == std::errc::permission_denied && !channel->IsOpen() ? 0 : 1;
+        const bool named = !giveAway || RefusedPortGroup(error) == "uucp";
+        return error == std::errc::permission_denied && named && !channel->IsOpen() ? 0 : 1;
     };
     if (::getuid() != 0) {
         ASSERT_EQ(::chmod(pty.Path().c_str(), 0), 0);

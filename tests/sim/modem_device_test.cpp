@@ -187,9 +187,9 @@ TEST(ModemDevice, UnknownAndMalformedCommandsAnswerError) {
 // Firmware 1.5.0 and every later version, in version order, have RX pull-up.
 TEST(ModemDevice, RxPullUpDependsOnTheFirmwareVersion) {
     const std::vector<std::pair<std::string, bool>> cases = {
-        {"1.5.0", true},  {"1.6.2", true},  {"1.12.3", true}, {"10.5.1", true}, {"1.5.0.7", true},
-        {"2.0.0", true},  {"10.0.0", true}, {"1.4.9", false}, {"1.5", false},   {"15", false},
-        {"V1.5.0", false}, {"0.9.0", false}, {"", false},     {"1..0", false},
+        {"1.5.0", true},   {"1.6.2", true},  {"1.12.3", true}, {"10.5.1", true}, {"1.5.0.7", true},
+        {"2.0.0", true},   {"10.0.0", true}, {"1.4.9", false}, {"1.5", false},   {"15", false},
+        {"V1.5.0", false}, {"0.9.0", false}, {"", false},      {"1..0", false},
     };
     for (const auto& [firmware, hasRxPullUp] : cases) {
         ModemSettings settings = FactorySettings(ModemModel::Q470R);

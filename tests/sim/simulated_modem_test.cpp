@@ -95,13 +95,16 @@ TEST_F(SimulatedModemTest, FaultsChangeWhatIsSent) {
     CommandFault twice;
     twice.duplicateDataLines = true;
     CommandFault stray;
-    stray.strayBytes = {{0, true, 'a'}, {1, true, 'b'}, {1, false, 'c'}, {2, false, 'd'}, {3, true, 'e'}, {9, true, 'z'}};
+    stray.strayBytes = {{0, true, 'a'},  {1, true, 'b'}, {1, false, 'c'},
+                        {2, false, 'd'}, {3, true, 'e'}, {9, true, 'z'}};
     const std::vector<Case> cases = {
         {"active", active, "\r\n+VER,1.5.0\r\n\r\n+ACTIVE\r\n\r\nOK\r\n"},
         {"garbage", garbage, "\r\n+VER,1.5.0\r\n\x01zz\r\r\nOK\r\n"},
         {"error", error, kError},
         {"data line twice", twice, "\r\n+VER,1.5.0\r\n\r\n+VER,1.5.0\r\n\r\nOK\r\n"},
-        {"stray bytes at line ends", stray, "\ra\n+VER,1.5.0\rb\nc" "d\r\nOK\re\n"},
+        {"stray bytes at line ends", stray,
+         "\ra\n+VER,1.5.0\rb\nc"
+         "d\r\nOK\re\n"},
     };
     StartModem();
     for (const auto& c : cases) {
