@@ -59,7 +59,7 @@ PortFlow::PortFlow(const CommandPlan& plan, std::string port, RunControl& contro
 
 PortFlow::~PortFlow() {
     session_.Close();
-    if (attached_) control_.Detach(session_.DeviceLink());
+    if (attached_) control_.Detach(session_);
 }
 
 PortOutcome PortFlow::Run() {
@@ -70,7 +70,7 @@ PortOutcome PortFlow::Run() {
 }
 
 bool PortFlow::OpenPort() {
-    attached_ = control_.Attach(session_.DeviceLink());
+    attached_ = control_.Attach(session_);
     if (!attached_) return false;
     // Always: the report needs the commands sent and whether the device refused one.
     session_.DeviceLink().SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });

@@ -133,7 +133,7 @@ int Prepare(CommandPlan& plan, const CliEnvironment& environment, std::ostream& 
 
 // Runs the command on every port at once, each on its own thread, and watches for a stop meanwhile.
 std::vector<PortOutcome> RunPorts(const CommandPlan& plan, const std::vector<std::string>& ports, RunControl& control,
-                                  ProgressReporter& progress) {
+                                  ProgressReporter& progress, std::ostream& err) {
     std::vector<PortOutcome> outcomes(ports.size());
     std::mutex mutex;
     std::condition_variable finished;
@@ -150,10 +150,16 @@ std::vector<PortOutcome> RunPorts(const CommandPlan& plan, const std::vector<std
         });
     }
     {
+        bool noted = false;
         std::unique_lock<std::mutex> lock(mutex);
         while (!finished.wait_for(lock, kStopPoll, [&] { return done == ports.size(); })) {
             lock.unlock();
             control.PollStop();
+            // The stop takes a moment longer: say why, and how not to wait.
+            if (!noted && control.RestoringQuietMode()) {
+                err << "q470ctl: " << plan.text.Text(ToolText::StopRestoresQuietMode) << std::endl;
+                noted = true;
+            }
             lock.lock();
         }
     }
@@ -223,7 +229,7 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
     if (plan.request.command == CliCommand::Console) return RunConsole(plan, ports.front(), out, err, environment);
     RunControl control(environment.stop);
     ProgressReporter progress(err, environment.progress, ports.size() > 1);
-    const std::vector<PortOutcome> outcomes = RunPorts(plan, ports, control, progress);
+    const std::vector<PortOutcome> outcomes = RunPorts(plan, ports, control, progress, err);
     const RunSummary run = Summarise(outcomes, control);
     ReportWriter(plan.request, plan.text).Write(run, outcomes, out, err);
     return run.exitStatus;

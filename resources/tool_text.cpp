@@ -230,6 +230,11 @@ constexpr ToolTextEntry kToolTexts[] = {
      "Windows에서는 아직 console을 쓸 수 없습니다. 명령을 하나씩 보내려면 'at'를 쓰십시오",
      "console is not available on Windows yet; use 'at' for one command at a time"},
     {ToolText::Interrupted, "중단되었습니다", "interrupted"},
+    {ToolText::StopRestoresQuietMode,
+     "중단합니다: 진행 중인 명령을 마친 뒤 장치의 명령 응답을 다시 OFF로 돌려놓습니다(바로 끝내려면 한 번 더 "
+     "중단하십시오)",
+     "stopping: the command under way ends and the device goes back to quiet mode first (interrupt again to stop "
+     "at once)"},
     {ToolText::NoSuchPort, "그런 포트가 없습니다({0}). 'q470ctl ports'로 있는 포트를 볼 수 있습니다.",
      "There is no such port ({0}); 'q470ctl ports' lists the ports present."},
     // The steps of a port's run: progress lines, and what a hang-up interrupted.

@@ -49,6 +49,7 @@ enum class ToolText : int {
     CannotOpenTraceFile,
     ConsoleNotOnWindows,
     Interrupted,
+    StopRestoresQuietMode,
     NoSuchPort,
     // The steps of a port's run: progress lines, and what a hang-up interrupted.
     ProgressLine,
