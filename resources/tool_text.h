@@ -34,6 +34,7 @@ enum class ToolText : int {
     SaveStdoutWithJson,
     SaveSeveralNeedsPlaceholder,
     SaveStreamOnePort,
+    SaveFileClash,  // {0} and {1} the ports, {2} the file
     VerifyBelongsToWrites,
     RestartNotForApply,
     RestartBelongsToWrites,
@@ -47,6 +48,10 @@ enum class ToolText : int {
     CannotListPorts,
     CannotStartSim,
     CannotOpenTraceFile,
+    TraceNotWritten,  // {0} the trace file, {1} why
+    TargetDescriptorNotOpen,
+    TargetIsPort,
+    TargetIsTerminal,
     ConsoleNotOnWindows,
     Interrupted,
     StopRestoresQuietMode,
