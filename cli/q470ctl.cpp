@@ -218,7 +218,7 @@ int RunConsole(const CommandPlan& plan, const std::string& port, std::ostream& o
     return EndBeforePorts(plan, Outcome::Usage, plan.text.Text(ToolText::ConsoleNotOnWindows), out, err);
 #else
     (void)out;
-    const auto input = ConsoleInput::ForDescriptor(environment.input);
+    const auto input = ConsoleInput::ForDescriptor(environment.input, environment.stop);
     return ConsoleSession(plan, port, environment.stop).Run(*input, err);
 #endif
 }

@@ -338,6 +338,8 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::CommandNotAscii, "명령에는 출력 가능한 ASCII 문자만 쓸 수 있습니다(CR은 자동으로 붙습니다)",
      "the command may hold printable ASCII characters only (the tool adds the CR)"},
     {ToolText::ConsoleNotSent, "보내지 않았습니다: {0}", "not sent: {0}"},
+    {ToolText::ConsoleLinesNotShown, "출력이 따라가지 못해 장치가 보낸 {0}줄을 표시하지 않았습니다",
+     "{0} lines the device sent were not shown: the output did not keep up"},
     {ToolText::ConsoleDisconnected, "장치 연결이 끊어졌습니다(장치가 연결을 끊었거나 어댑터가 분리되었습니다)",
      "the device was disconnected (it hung up, or its adapter was unplugged)"},
     // --verify.
@@ -366,6 +368,8 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::DiscoverTrying, "{0} 시도", "trying {0}"},
     {ToolText::DiscoverNoDevice, "시도한 통신 설정 {0}가지 중 어느 것에서도 모뎀이 응답하지 않았습니다",
      "no modem answered at any of the {0} line settings tried"},
+    {ToolText::DiscoverLinesSkipped, "(포트가 받지 않는 통신 설정 {0}가지는 건너뛰었습니다)",
+     "({0} line settings the port cannot take were skipped)"},
     {ToolText::DiscoverUnknownModel,
      "{0}로 장치가 응답하지만 모델 이름 '{1}'은(는) Q470R, KELDAN-KS410, KELDAN-KS400 중 어느 것도 아닙니다",
      "a device answers at {0}, but its model name '{1}' is none of Q470R, KELDAN-KS410, KELDAN-KS400"},

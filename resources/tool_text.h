@@ -120,6 +120,7 @@ enum class ToolText : int {
     CommandTooLong,
     CommandNotAscii,
     ConsoleNotSent,
+    ConsoleLinesNotShown,
     ConsoleDisconnected,
     // --verify.
     StepVerifying,
@@ -137,6 +138,7 @@ enum class ToolText : int {
     DiscoverNoPortListed,
     DiscoverTrying,
     DiscoverNoDevice,
+    DiscoverLinesSkipped,
     DiscoverUnknownModel,
     DiscoverStoppedAnswering,
     DiscoverHeadingPort,
