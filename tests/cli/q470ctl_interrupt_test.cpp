@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,6 +54,15 @@ void MakeSlow(q470::sim::SimulatedModem& modem, const char* stuckAt) {
 bool StuckAt(const q470::sim::SimulatedModem& modem, const std::string& keyword) {
     const auto commands = modem.Commands();
     return !commands.empty() && commands.back().rfind(keyword, 0) == 0;
+}
+
+// A quiet device (it sends no OK) that identifies at once: its bare AT is refused, as noise ahead of the
+// command would make it, and the identify job takes that for a reason to try once more rather than wait
+// out the silence.
+void MakeQuietAndQuick(q470::sim::SimulatedModem& modem) {
+    modem.UpdateSettings([](q470::sim::ModemSettings& settings) { settings.quietMode = true; });
+    modem.SetFault("AT", q470::sim::CommandFault::Refused());
+    modem.SetFault("AT+", {});
 }
 
 bool WaitUntilStuck(const q470::sim::SimulatedModem& modem, const std::string& keyword) {
@@ -177,6 +189,122 @@ TEST(Q470ctlInterrupt, AStopInProcessLeavesNoDescriptorAndNoThread) {
         EXPECT_EQ(q470::g_openLinks, 0);
         EXPECT_EQ(ProcessThreads(), threads);
         EXPECT_EQ(OpenDescriptors(), descriptors);
+    }
+}
+
+// Whatever ends the run while a write is under way (a signal, or the output's reader going away), the
+// command under way ends, no further setting is sent, and a device that was quiet is quiet again before
+// the tool ends with the interrupted status and its report. The cases run side by side.
+TEST(Q470ctlInterrupt, EveryStopDuringAWriteEndsTheCommandAndLeavesAQuietDeviceQuiet) {
+    struct Stop {
+        const char* what;
+        int signal;  // 0: the reader of the tool's standard output goes away
+        int status;
+    };
+    const Stop stops[] = {
+        {"SIGINT", SIGINT, 130},
+        {"SIGTERM", SIGTERM, 143},
+        {"SIGHUP", SIGHUP, 129},
+        {"closed output", 0, 128 + SIGPIPE},
+    };
+    struct Run {
+        const Stop& stop;
+        std::unique_ptr<q470::sim::SimulatedModem> modem;
+        std::unique_ptr<ChildProcess> tool;
+        Clock::time_point stoppedAt{};
+    };
+    std::vector<Run> runs;
+    for (const auto& stop : stops) {
+        auto modem = std::make_unique<q470::sim::SimulatedModem>(q470::sim::ModemSettings{});
+        ASSERT_TRUE(modem->Start());
+        MakeQuietAndQuick(*modem);
+        q470::sim::CommandFault slow;
+        slow.delay = 200ms;  // long enough for the stop to find the write under way
+        modem->SetFault("AT+PANID=", slow);
+        auto tool = std::make_unique<ChildProcess>(
+            Q470CTL_EXECUTABLE, std::vector<std::string>{"-p", modem->PortPath(), "set", "panid=4321", "channel=101"},
+            stop.signal == 0 ? ChildProcess::StandardOutput::Piped : ChildProcess::StandardOutput::Discarded);
+        ASSERT_TRUE(tool->Started());
+        runs.push_back({stop, std::move(modem), std::move(tool)});
+    }
+    for (auto& run : runs) {
+        ASSERT_TRUE(WaitUntilStuck(*run.modem, "AT+PANID=")) << run.stop.what;
+        run.stoppedAt = Clock::now();
+        if (run.stop.signal != 0) {
+            run.tool->Signal(run.stop.signal);
+        } else {
+            run.tool->CloseOutput();
+        }
+    }
+    for (auto& run : runs) {
+        SCOPED_TRACE(run.stop.what);
+        EXPECT_EQ(run.tool->Wait(kHangGuard), run.stop.status);
+        EXPECT_LT(Clock::now() - run.stoppedAt, kStopLimit);
+        const std::string errors = run.tool->Errors();
+        EXPECT_NE(errors.find("interrupted\n"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("AT+PANID=4321, AT+QM=1\n"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("Interrupted at: AT+PHYID="), std::string::npos) << errors;
+        const auto commands = run.modem->Commands();
+        ASSERT_GE(commands.size(), 2u);
+        EXPECT_EQ(commands[commands.size() - 2], "AT+PANID=4321\r");
+        EXPECT_EQ(commands.back(), "AT+QM=1\r");
+        EXPECT_TRUE(run.modem->Settings().quietMode);
+    }
+}
+
+// The first interrupt waits for the command under way, which a silent device makes last its whole
+// time-out; the second one does not wait.
+TEST(Q470ctlInterrupt, ASecondInterruptEndsTheRunAtOnce) {
+    q470::sim::SimulatedModem modem({});
+    ASSERT_TRUE(modem.Start());
+    MakeQuietAndQuick(modem);
+    modem.SetFault("AT+PANID=", q470::sim::CommandFault::Silent());
+    ChildProcess tool(Q470CTL_EXECUTABLE, {"-p", modem.PortPath(), "set", "panid=4321"},
+                      ChildProcess::StandardOutput::Discarded);
+    ASSERT_TRUE(WaitUntilStuck(modem, "AT+PANID="));
+    tool.Signal(SIGINT);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(tool.Wait(0ms), -1) << "the first interrupt waits for the command under way";
+    const auto again = Clock::now();
+    tool.Signal(SIGINT);
+    EXPECT_EQ(tool.Wait(kHangGuard), 130);
+    EXPECT_LT(Clock::now() - again, 500ms);
+    const std::string errors = tool.Errors();
+    EXPECT_NE(errors.find("interrupt again to stop at once"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("interrupted\n"), std::string::npos) << errors;
+}
+
+// A named pipe that nobody reads, as the saved file or the trace: the tool waits for a reader, and a
+// signal ends the wait at once.
+TEST(Q470ctlInterrupt, ASignalEndsTheWaitForAReaderOfANamedPipe) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;  // after -p PORT; "PIPE" stands for the named pipe
+        const char* lastCommand;        // sent before the tool opens the pipe; nullptr: before any
+        int signal;
+    };
+    const Case cases[] = {
+        {"save", {"save", "PIPE"}, "AT+URPU?", SIGINT},
+        {"--trace-file", {"--trace-file", "PIPE", "read"}, nullptr, SIGTERM},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        q470::test::TemporaryFolder folder;
+        const std::string pipe = folder.File("pipe");
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        q470::sim::SimulatedModem modem({});
+        ASSERT_TRUE(modem.Start());
+        std::vector<std::string> args{"-p", modem.PortPath()};
+        for (const auto& arg : c.args) args.push_back(arg == "PIPE" ? pipe : arg);
+        ChildProcess tool(Q470CTL_EXECUTABLE, args, ChildProcess::StandardOutput::Discarded);
+        if (c.lastCommand) {
+            ASSERT_TRUE(WaitUntilStuck(modem, c.lastCommand));
+        }
+        std::this_thread::sleep_for(100ms);  // on to the pipe's opening, where it waits
+        const auto signalled = Clock::now();
+        tool.Signal(c.signal);
+        EXPECT_EQ(tool.Wait(kHangGuard), 128 + c.signal) << tool.Errors();
+        EXPECT_LT(Clock::now() - signalled, kStopLimit);
     }
 }
 
