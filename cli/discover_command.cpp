@@ -125,6 +125,11 @@ int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPo
         if (!record.message.empty() && (record.status != ExitOk || portsGiven))
             err << "q470ctl: " << PrintableText(record.port) << ": " << TerminalText(record.message) << '\n';
     }
+    const bool portSaidIt = std::any_of(records.begin(), records.end(), [](const PortOutcome& record) {
+        return record.outcome == Outcome::Interrupted;
+    });
+    if (run.outcome == Outcome::Interrupted && !portSaidIt)
+        err << "q470ctl: " << text.Text(ToolText::Interrupted) << '\n';
     if (!run.traceProblem.empty()) {
         err << "q470ctl: " << UiTextUtf8(UiText::WarningPrefix, text.Language()) << PrintableText(run.traceProblem)
             << '\n';

@@ -1,5 +1,7 @@
 #include "report_writer.h"
 
+#include <algorithm>
+
 #include "config_output.h"
 #include "device_records.h"
 #include "device_state.h"
@@ -43,6 +45,11 @@ void ReportWriter::Write(const RunSummary& run, const std::vector<PortOutcome>& 
         for (const auto& line : FailureDetails(outcome, text_.Language()))
             err << kPrefix << port << ":   " << PrintableText(line) << '\n';
     }
+    // A stop that came once every port was done still ends the run as interrupted: say so.
+    const bool portSaidIt = std::any_of(outcomes.begin(), outcomes.end(), [](const PortOutcome& outcome) {
+        return outcome.outcome == Outcome::Interrupted;
+    });
+    if (run.outcome == Outcome::Interrupted && !portSaidIt) err << kPrefix << text_.Text(ToolText::Interrupted) << '\n';
     if (!run.traceProblem.empty()) err << kPrefix << warning << PrintableText(run.traceProblem) << '\n';
     out.flush();
 }
