@@ -29,6 +29,8 @@ std::error_code LastError() {
     return {errno != 0 ? errno : EIO, std::generic_category()};
 }
 
+#ifndef _WIN32
+
 std::error_code Canceled() {
     return std::make_error_code(std::errc::operation_canceled);
 }
@@ -36,8 +38,6 @@ std::error_code Canceled() {
 bool Asked(const std::function<bool()>& stopped) {
     return stopped && stopped();
 }
-
-#ifndef _WIN32
 
 // How long one wait lasts before the stop is looked at again.
 constexpr std::chrono::milliseconds kWaitStep{20};

@@ -195,7 +195,9 @@ void PortFlow::NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingIte
             ++walked;
         }
     }
-    const bool closed = quietWrites > (deviceWasQuiet ? 1u : 0u);
+    // A job stopped halfway puts the device's own quiet mode back, not the file's.
+    const bool restoredOnStop = control_.Stopping() && outcome_.trail && outcome_.trail->failed;
+    const bool closed = !restoredOnStop && quietWrites > (deviceWasQuiet ? 1u : 0u);
     std::size_t index = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const std::int32_t command = items[i].command;

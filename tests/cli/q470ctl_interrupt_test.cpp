@@ -252,6 +252,37 @@ TEST(Q470ctlInterrupt, EveryStopDuringAWriteEndsTheCommandAndLeavesAQuietDeviceQ
     }
 }
 
+// A stopped file apply on a quiet device puts the device's own quiet mode back, not the file's: the
+// file's quiet mode is named among what was never sent.
+TEST(Q470ctlInterrupt, AStoppedApplyNamesTheFilesQuietModeAsNotReached) {
+    q470::test::TemporaryFolder folder;
+    const std::string file = folder.File("config.json");
+    q470::test::WriteFile(file, R"({"General": {"Operation Mode": 3, "PAN ID": 4321, "Quiet Mode": false}})");
+    q470::test::CliRig rig;
+    MakeQuietAndQuick(rig.modem);
+    q470::sim::CommandFault slow;
+    slow.delay = 200ms;
+    rig.modem.SetFault("AT+OPMODE=", slow);
+    q470::StopRequest stop;
+    q470::CliEnvironment environment;
+    environment.stop = &stop;
+    auto running = std::async(std::launch::async, [&] {
+        return q470::test::RunTool({"-p", rig.Port(), "apply", file, "--json"}, environment);
+    });
+    ASSERT_TRUE(WaitUntilStuck(rig.modem, "AT+OPMODE="));
+    stop.Request(SIGINT);
+    ASSERT_EQ(running.wait_for(kHangGuard), std::future_status::ready);
+    const q470::test::CliRun run = running.get();
+    EXPECT_EQ(run.status, 130);
+    EXPECT_TRUE(rig.modem.Settings().quietMode);
+    const auto document = q470::test::ParseJson(run.out);
+    std::vector<std::string> notReached;
+    for (const auto& item : q470::test::PortRecord(document)["notSent"].GetArray()) {
+        if (std::string(item["reason"].GetString()) == "notReached") notReached.push_back(item["member"].GetString());
+    }
+    EXPECT_EQ(notReached, (std::vector<std::string>{"General/PAN ID", "General/Quiet Mode"})) << run.out;
+}
+
 // The first interrupt waits for the command under way, which a silent device makes last its whole
 // time-out; the second one does not wait.
 TEST(Q470ctlInterrupt, ASecondInterruptEndsTheRunAtOnce) {
