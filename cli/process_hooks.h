@@ -15,6 +15,9 @@ namespace q470 {
 // way. On POSIX a closed pipe and a file size limit become errors of the write that meets them, and a
 // standard stream the tool was started without is taken by /dev/null. `request` must outlive the process.
 void CatchStopRequests(StopRequest& request);
+// Ends what CatchStopRequests started (the watch of the outputs), so that the process ends with no
+// thread of its own still running.
+void ReleaseStopRequests();
 
 // Makes the console show the tool's UTF-8 text as it is (Korean messages included).
 void PrepareConsole();

@@ -3,7 +3,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <pthread.h>
+
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <thread>
 
@@ -54,14 +57,29 @@ void FillClosedStandardStreams() {
     }
 }
 
+// The watch of the outputs ends when this signal reaches its thread, which takes it only inside its wait.
+constexpr int kWakeSignal = SIGUSR1;
+
+std::thread g_watch;
+std::atomic<bool> g_watchEnds{false};
+
+extern "C" void OnWake(int) {}
+
 // An output whose reader has gone (a pipe into `head`, a closed terminal) is a stop like SIGPIPE's
 // would be, without the process dying mid-write: poll reports it without being asked.
 void WatchOutputs(StopRequest& request) {
-    std::thread([&request] {
+    sigset_t wake;
+    sigemptyset(&wake);
+    sigaddset(&wake, kWakeSignal);
+    sigset_t before;
+    // Blocked in the watching thread (which inherits it) but for its wait, so the wake cannot slip in
+    // between a look at g_watchEnds and the wait.
+    pthread_sigmask(SIG_BLOCK, &wake, &before);
+    g_watch = std::thread([&request, before] {
         std::array<pollfd, kOutputs.size()> outputs{};
         for (std::size_t i = 0; i < kOutputs.size(); ++i) outputs[i] = {kOutputs[i], 0, 0};
-        for (;;) {
-            const int ready = ::poll(outputs.data(), outputs.size(), -1);
+        while (!g_watchEnds.load()) {
+            const int ready = ::ppoll(outputs.data(), outputs.size(), nullptr, &before);
             if (ready < 0 && errno == EINTR) continue;
             if (ready < 0) return;
             for (const auto& output : outputs) {
@@ -74,7 +92,8 @@ void WatchOutputs(StopRequest& request) {
                 if (output.revents != 0) output.fd = -1;
             }
         }
-    }).detach();
+    });
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 }  // namespace
@@ -87,9 +106,17 @@ void CatchStopRequests(StopRequest& request) {
     // half written.
     for (const int signal : kStopSignals) Catch(signal, OnStopSignal);
     Catch(SIGALRM, OnGraceOver);
+    Catch(kWakeSignal, OnWake);
     ::signal(SIGPIPE, SIG_IGN);
     ::signal(SIGXFSZ, SIG_IGN);
     WatchOutputs(request);
+}
+
+void ReleaseStopRequests() {
+    if (!g_watch.joinable()) return;
+    g_watchEnds.store(true);
+    pthread_kill(g_watch.native_handle(), kWakeSignal);
+    g_watch.join();
 }
 
 void PrepareConsole() {

@@ -45,6 +45,10 @@ void CatchStopRequests(StopRequest& request) {
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
+void ReleaseStopRequests() {
+    // Nothing runs on the tool's behalf: the system starts the console event's thread itself.
+}
+
 void PrepareConsole() {
     // The tool writes UTF-8; a console would otherwise read it in its OEM code page. Output to a file or
     // a pipe is unaffected and stays UTF-8.
