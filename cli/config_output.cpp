@@ -5,14 +5,17 @@
 
 #include "argument_path.h"
 #include "atomic_file_writer.h"
+#include "output_file.h"
 #include "standard_stream.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #else
-#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "narrow_text.h"
 #endif
 
 namespace q470 {
@@ -20,42 +23,65 @@ namespace {
 
 constexpr int kStandardOutput = 1;
 
-bool WriteDescriptor(int fd, const std::string& bytes) {
+std::error_code LastError() {
+    return {errno != 0 ? errno : EIO, std::generic_category()};
+}
+
 #ifdef _WIN32
+
+std::error_code WriteDescriptor(int fd, const std::string& bytes) {
     if (fd == kStandardOutput) {
         // The file's own CR LF line ends, not the console stream's translation of them.
         std::fflush(stdout);
         _setmode(_fileno(stdout), _O_BINARY);
         const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
-        return std::fflush(stdout) == 0 && written;
+        if (std::fflush(stdout) != 0 || !written) return LastError();
+        return {};
     }
-    return _write(fd, bytes.data(), static_cast<unsigned>(bytes.size())) == static_cast<int>(bytes.size());
-#else
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (count > 0) {
-            done += static_cast<std::size_t>(count);
-        } else if (count < 0 && errno == EAGAIN) {
-            // A stream another program left without blocking: wait until it takes more.
-            pollfd ready{fd, POLLOUT, 0};
-            ::poll(&ready, 1, -1);
-        } else if (count < 0 && errno != EINTR) {
-            return false;
-        }
-    }
-    return true;
-#endif
+    if (_write(fd, bytes.data(), static_cast<unsigned>(bytes.size())) != static_cast<int>(bytes.size()))
+        return LastError();
+    return {};
 }
+
+#else
+
+// A named pipe or a device: there is no old content to keep, so it is written in place.
+bool WrittenInPlace(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+std::error_code WriteInPlace(const std::string& argument, const std::string& bytes,
+                             const std::function<bool()>& stopped) {
+    OutputFile file;
+    if (const auto error = file.Open(argument, false, stopped)) return error;
+    if (const auto error = file.Write(bytes, stopped)) return error;
+    return file.Close();
+}
+
+#endif
 
 }  // namespace
 
-bool WriteConfigOutput(const std::string& argument, const std::string& bytes) {
+std::error_code WriteConfigOutput(const std::string& argument, const std::string& bytes,
+                                  const std::function<bool()>& stopped) {
+#ifdef _WIN32
+    (void)stopped;
     if (const auto fd = StandardStreamOf(argument, true)) return WriteDescriptor(*fd, bytes);
+#else
+    if (const auto fd = StandardStreamOf(argument, true)) return OutputFile::WriteAll(*fd, bytes, stopped);
+    if (WrittenInPlace(WideToNarrow(PathFromArgument(argument)))) return WriteInPlace(argument, bytes, stopped);
+#endif
     AtomicFileWriter file(PathFromArgument(argument));
-    if (!file.Open()) return false;
-    std::fwrite(bytes.data(), 1, bytes.size(), file.Stream());
-    return file.Commit();
+    errno = 0;
+    if (!file.Open()) return LastError();
+    // Flushed here, so that the cause of a failure (a full disk, a file size limit) is still known;
+    // the temporary file goes with the writer.
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) != bytes.size() || std::fflush(file.Stream()) != 0)
+        return LastError();
+    errno = 0;
+    if (!file.Commit()) return LastError();
+    return {};
 }
 
 bool IsStandardOutput(const std::string& argument) {

@@ -5,6 +5,8 @@
 #include "exit_status.h"
 #include "port_open_error.h"
 #include "raw_command.h"
+#include "terminal_text.h"
+#include "trace_problem.h"
 
 namespace q470 {
 namespace {
@@ -13,6 +15,10 @@ using namespace std::chrono_literals;
 
 constexpr std::uint32_t kListenMs = 50;  // how long the link listens before it looks for a command again
 constexpr auto kInputPoll = 20ms;        // and the input, before it looks at the stop and the link
+// What the device sent and the output has not taken yet; beyond it lines are dropped and counted, so
+// that an output nobody reads cannot make the tool grow.
+constexpr std::size_t kPrintBacklog = 1 << 20;
+constexpr const char* kPrefix = "q470ctl: ";
 
 // A console shows a line's text; the line ends around it would only clutter it.
 std::string_view WithoutLineEnds(std::string_view bytes) {
@@ -36,7 +42,7 @@ int ConsoleSession::Run(ConsoleInput& input, std::ostream& err) {
     link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });
     const LineOptions& line = plan_.request.line;
     if (const auto error = link_.Open(port_, line.baudRate, line.dataBits, line.parity, line.stopBits)) {
-        err << "q470ctl: " << PortOpenError(error, plan_.text) << '\n';
+        err << kPrefix << PrintableText(port_) << ": " << PortOpenError(error, plan_.text) << '\n';
         return ExitPortFailed;
     }
     std::thread server([this] { Serve(); });
@@ -48,27 +54,30 @@ int ConsoleSession::Run(ConsoleInput& input, std::ostream& err) {
             status = InterruptedStatus(stop_->Signal());
             break;
         }
+        bool waiting = false;
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::unique_lock<std::mutex> lock(mutex_);
             if (linkEnded_) {
                 status = ExitDeviceFailed;
                 break;
             }
-            if (inputEnded && commands_.empty() && !busy_) break;
+            // The input is read only once the last command has its answer: it is never taken in
+            // faster than the device answers, whatever it holds.
+            waiting = busy_ || !commands_.empty() || (inputEnded && !settled_);
+            if (inputEnded && !waiting) break;
+            if (inputEnded && !settle_ && !busy_ && commands_.empty()) {
+                settle_ = true;
+                changed_.notify_all();
+            }
+            if (waiting) changed_.wait_for(lock, kInputPoll);
         }
+        if (waiting) continue;
         std::string typed;
-        const auto event = inputEnded ? ConsoleInput::Event::Nothing : input.Poll(kInputPoll, typed);
-        if (inputEnded) std::this_thread::sleep_for(kInputPoll);
+        const auto event = input.Poll(kInputPoll, typed);
         if (event == ConsoleInput::Event::End || (event == ConsoleInput::Event::Line && typed == "exit")) {
             inputEnded = true;
-        } else if (event == ConsoleInput::Event::Line && !typed.empty()) {
-            if (const std::string problem = CheckCommandText(typed, plan_.text); !problem.empty()) {
-                input.Print("q470ctl: " + plan_.text.Text(ToolText::ConsoleNotSent, {problem}) + "\n");
-                continue;
-            }
-            std::lock_guard<std::mutex> lock(mutex_);
-            commands_.push_back(typed);
-            changed_.notify_all();
+        } else {
+            Take(event, typed, input);
         }
     }
     {
@@ -79,15 +88,36 @@ int ConsoleSession::Run(ConsoleInput& input, std::ostream& err) {
     link_.Close();  // a command or a listen under way ends at once
     server.join();
     Flush(input);
-    if (status == ExitDeviceFailed) err << "q470ctl: " << plan_.text.Text(ToolText::ConsoleDisconnected) << '\n';
+    if (status == ExitDeviceFailed) err << kPrefix << plan_.text.Text(ToolText::ConsoleDisconnected) << '\n';
     if (status != ExitOk && status != ExitDeviceFailed)
-        err << "q470ctl: " << plan_.text.Text(ToolText::Interrupted) << '\n';
+        err << kPrefix << plan_.text.Text(ToolText::Interrupted) << '\n';
+    if (const std::string problem = TraceProblem(plan_.trace, plan_.request, plan_.text); !problem.empty())
+        err << kPrefix << UiTextUtf8(UiText::WarningPrefix, plan_.text.Language()) << problem << '\n';
     return status;
+}
+
+void ConsoleSession::Take(ConsoleInput::Event event, const std::string& typed, ConsoleInput& input) {
+    std::string problem;
+    if (event == ConsoleInput::Event::TooLong) {
+        problem = plan_.text.Text(ToolText::CommandTooLong, {std::to_string(kMaxCommandLength)});
+    } else if (event != ConsoleInput::Event::Line || typed.empty()) {
+        return;
+    } else {
+        problem = CheckCommandText(typed, plan_.text);
+    }
+    if (!problem.empty()) {
+        input.PrintNote(kPrefix + plan_.text.Text(ToolText::ConsoleNotSent, {problem}) + "\n");
+        return;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    commands_.push_back(typed);
+    changed_.notify_all();
 }
 
 void ConsoleSession::Serve() {
     for (;;) {
         std::string command;
+        bool settle = false;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             if (ending_) return;
@@ -95,10 +125,18 @@ void ConsoleSession::Serve() {
                 command = std::move(commands_.front());
                 commands_.pop_front();
                 busy_ = true;
+            } else if (settle_ && !settled_) {
+                settle = true;
+                busy_ = true;
             }
         }
         bool open = true;
-        if (command.empty()) {
+        if (settle) {
+            // Nothing is sent: what the last command still owes (a query's final OK) is waited for, up
+            // to that command's time-out, and shown.
+            link_.Execute(nullptr, 0, CmdAt, 0);
+            open = link_.IsOpen();
+        } else if (command.empty()) {
             open = link_.Listen(kListenMs);
         } else {
             link_.Execute(command + "\r", CommandIdForText(command), plan_.request.atTimeoutMs);
@@ -106,6 +144,8 @@ void ConsoleSession::Serve() {
         }
         std::lock_guard<std::mutex> lock(mutex_);
         busy_ = false;
+        if (settle) settled_ = true;
+        changed_.notify_all();
         if (!open || link_.HungUp()) {
             linkEnded_ = !ending_;
             return;
@@ -114,6 +154,7 @@ void ConsoleSession::Serve() {
 }
 
 void ConsoleSession::Observe(LinkTraffic traffic, std::string_view bytes) {
+    if (plan_.trace) plan_.trace->Write(port_, traffic, bytes);
     if (traffic == LinkTraffic::Sent && !echoSent_) return;
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
     Emit(TrafficLine(ms, {}, traffic, WithoutLineEnds(bytes)) + "\n");
@@ -121,18 +162,28 @@ void ConsoleSession::Observe(LinkTraffic traffic, std::string_view bytes) {
 
 void ConsoleSession::Emit(std::string text) {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (printedBytes_ + text.size() > kPrintBacklog) {
+        ++unshown_;
+        return;
+    }
+    printedBytes_ += text.size();
     printed_.push_back(std::move(text));
 }
 
 void ConsoleSession::Flush(ConsoleInput& input) {
     std::deque<std::string> lines;
+    std::size_t unshown = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         lines.swap(printed_);
+        printedBytes_ = 0;
+        std::swap(unshown, unshown_);
     }
     std::string text;
     for (const auto& line : lines) text += line;
     if (!text.empty()) input.Print(text);
+    if (unshown != 0)
+        input.PrintNote(kPrefix + plan_.text.Text(ToolText::ConsoleLinesNotShown, {std::to_string(unshown)}) + "\n");
 }
 
 }  // namespace q470

@@ -13,6 +13,8 @@
 #include "line_choices.h"
 #include "port_discovery.h"
 #include "report_writer.h"
+#include "terminal_text.h"
+#include "trace_problem.h"
 
 namespace q470 {
 namespace {
@@ -110,7 +112,8 @@ int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPo
 
     std::vector<PortOutcome> records;
     for (const auto& result : results) records.push_back(DiscoveryRecord(result, portsGiven, text));
-    const RunSummary run = Summarise(records, portsGiven, signal);
+    RunSummary run = Summarise(records, portsGiven, signal);
+    run.traceProblem = TraceProblem(plan.trace, plan.request, text);
     if (plan.request.json) {
         out << JsonReport(plan.request, text).Document(run, records);
     } else {
@@ -120,7 +123,16 @@ int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPo
     if (ports.empty()) err << "q470ctl: " << text.Text(ToolText::DiscoverNoPortListed) << '\n';
     for (const auto& record : records) {
         if (!record.message.empty() && (record.status != ExitOk || portsGiven))
-            err << "q470ctl: " << record.port << ": " << record.message << '\n';
+            err << "q470ctl: " << PrintableText(record.port) << ": " << TerminalText(record.message) << '\n';
+    }
+    const bool portSaidIt = std::any_of(records.begin(), records.end(), [](const PortOutcome& record) {
+        return record.outcome == Outcome::Interrupted;
+    });
+    if (run.outcome == Outcome::Interrupted && !portSaidIt)
+        err << "q470ctl: " << text.Text(ToolText::Interrupted) << '\n';
+    if (!run.traceProblem.empty()) {
+        err << "q470ctl: " << UiTextUtf8(UiText::WarningPrefix, text.Language()) << PrintableText(run.traceProblem)
+            << '\n';
     }
     return run.exitStatus;
 }

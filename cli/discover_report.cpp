@@ -8,6 +8,7 @@
 #include "line_json.h"
 #include "model_kind.h"
 #include "port_open_error.h"
+#include "terminal_text.h"
 #include "text_width.h"
 
 namespace q470 {
@@ -58,11 +59,16 @@ std::string Problem(const PortDiscovery& result, const CliText& text) {
         case DiscoveryOutcome::Busy:
         case DiscoveryOutcome::CannotOpen:
             return PortOpenError(result.openError, text);
-        case DiscoveryOutcome::NoDevice:
-            return text.Text(ToolText::DiscoverNoDevice, {std::to_string(result.settingsTried)});
+        case DiscoveryOutcome::NoDevice: {
+            std::string problem = text.Text(ToolText::DiscoverNoDevice, {std::to_string(result.settingsTried)});
+            if (!result.linesSkipped.empty())
+                problem +=
+                    " " + text.Text(ToolText::DiscoverLinesSkipped, {std::to_string(result.linesSkipped.size())});
+            return problem;
+        }
         case DiscoveryOutcome::Unidentified:
             if (NamedUnknownModel(result))
-                return text.Text(ToolText::DiscoverUnknownModel, {line, result.identity.modelName});
+                return text.Text(ToolText::DiscoverUnknownModel, {line, PrintableText(result.identity.modelName)});
             return text.Text(ToolText::DiscoverStoppedAnswering, {line});
         case DiscoveryOutcome::Stopped:
             return text.Text(ToolText::Interrupted);
@@ -79,11 +85,12 @@ Row RowOf(const PortOutcome& record, const CliText& text) {
     const PortDiscovery& result = *record.discovery;
     const bool found = result.outcome == DiscoveryOutcome::Found;
     const std::string model = found ? ModelName(result.identity.modelKind) : result.identity.modelName;
-    return Row{record.port,
+    // The port's name and what the device says of itself, shown with nothing that can steer the terminal.
+    return Row{PrintableText(record.port),
                text.Text(ResultText(result.outcome)),
                result.line ? LineText(*result.line) : "-",
-               model.empty() ? "-" : model,
-               found ? result.identity.firmware : "-",
+               model.empty() ? "-" : PrintableText(model),
+               found ? PrintableText(result.identity.firmware) : "-",
                found ? FormatExtendedAddress(result.identity.extendedAddress) : "-"};
 }
 
@@ -117,6 +124,9 @@ void WriteDiscoveryJson(JsonOut& json, const PortDiscovery& result) {
         json.Null();
     }
     json.Key("settingsTried").Int(static_cast<std::int64_t>(result.settingsTried));
+    json.Key("linesSkipped").StartArray();
+    for (const auto& line : result.linesSkipped) WriteLineJson(json, &line);
+    json.EndArray();
     json.Key("elapsedMs").Int(result.elapsed.count());
     json.EndObject();
 }

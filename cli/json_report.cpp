@@ -96,7 +96,7 @@ std::string JsonReport::Document(const RunSummary& run, const std::vector<PortOu
     json.Key("outcome").String(OutcomeWord(run.outcome));
     json.Key("message").String(run.message);
     json.Key("details").Strings(run.details);
-    WriteProblems(json, run.problems);
+    WriteProblems(json, run.problems, run.traceProblem);
     json.Key("ports").StartArray();
     for (const auto& port : ports) WritePort(json, port);
     json.EndArray();
@@ -240,8 +240,9 @@ void JsonReport::WriteWrite(JsonOut& json, const PortOutcome& port) const {
     OptionalString(json, "interruptedStep", failed && WasInterrupted(port), step);
 }
 
-// Every problem the file check found: refusals ("refused": true) and the members left out.
-void JsonReport::WriteProblems(JsonOut& json, const SettingProblems& problems) const {
+// Every problem the file check found: refusals ("refused": true) and the members left out; and a trace
+// that could not be written, which changes nothing about the device.
+void JsonReport::WriteProblems(JsonOut& json, const SettingProblems& problems, const std::string& traceProblem) const {
     json.Key("problems").StartArray();
     for (const auto& problem : problems) {
         json.StartObject();
@@ -251,6 +252,16 @@ void JsonReport::WriteProblems(JsonOut& json, const SettingProblems& problems) c
         json.Key("value").String(problem.value);
         OptionalString(json, "allowed", IsRefusal(problem.kind), AllowedText(problem, text_.Language()));
         json.Key("message").String(ProblemText(problem, text_.Language()));
+        json.EndObject();
+    }
+    if (!traceProblem.empty()) {
+        json.StartObject();
+        json.Key("kind").String("traceNotWritten");
+        json.Key("refused").Bool(false);
+        json.Key("member").String("");
+        json.Key("value").String("");
+        json.Key("allowed").Null();
+        json.Key("message").String(traceProblem);
         json.EndObject();
     }
     json.EndArray();

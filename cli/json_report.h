@@ -21,6 +21,7 @@ struct RunSummary {
     std::string message;               // what ended the run before any port was opened
     std::vector<std::string> details;  // the lines that follow that message
     SettingProblems problems;          // apply: what the check of the file found before any port opened
+    std::string traceProblem;          // why the trace is incomplete, or "" when it is not
 };
 
 // The one JSON document a run prints with --json, whatever happened: the shape the README documents.
@@ -38,7 +39,7 @@ private:
     void WriteCommandFields(JsonOut& json, const PortOutcome& port) const;
     void WriteDevice(JsonOut& json, const PortOutcome& port) const;
     void WriteWrite(JsonOut& json, const PortOutcome& port) const;
-    void WriteProblems(JsonOut& json, const SettingProblems& problems) const;
+    void WriteProblems(JsonOut& json, const SettingProblems& problems, const std::string& traceProblem = {}) const;
 
     const CliRequest& request_;
     const CliText& text_;

@@ -11,33 +11,19 @@
 #include "job_follow_up.h"
 #include "json_report.h"
 #include "model_kind.h"
+#include "output_target.h"
 #include "port_open_error.h"
 #include "raw_command.h"
+#include "save_file_name.h"
 #include "setting_messages.h"
 #include "settings_rules.h"
+#include "terminal_text.h"
 
 namespace q470 {
 namespace {
 
-constexpr const char* kPortPlaceholder = "{port}";
 constexpr std::string_view kQuietModeWrite = "AT+QM=";
 constexpr std::string_view kAssocClear = "AT+ASSOCCLR";
-
-std::string PortBaseName(const std::string& port) {
-    const auto slash = port.find_last_of('/');
-    return slash == std::string::npos ? port : port.substr(slash + 1);
-}
-
-std::string FileForPort(const std::string& file, const std::string& port) {
-    std::string path = file;
-    const std::string placeholder = kPortPlaceholder;
-    for (auto at = path.find(placeholder); at != std::string::npos; at = path.find(placeholder, at)) {
-        const std::string name = PortBaseName(port);
-        path.replace(at, placeholder.size(), name);
-        at += name.size();
-    }
-    return path;
-}
 
 std::string Trimmed(std::string_view frame) {
     const auto first = frame.find_first_not_of("\r\n");
@@ -59,7 +45,7 @@ PortFlow::PortFlow(const CommandPlan& plan, std::string port, RunControl& contro
 
 PortFlow::~PortFlow() {
     session_.Close();
-    if (attached_) control_.Detach(session_.DeviceLink());
+    if (attached_) control_.Detach(session_);
 }
 
 PortOutcome PortFlow::Run() {
@@ -70,7 +56,7 @@ PortOutcome PortFlow::Run() {
 }
 
 bool PortFlow::OpenPort() {
-    attached_ = control_.Attach(session_.DeviceLink());
+    attached_ = control_.Attach(session_);
     if (!attached_) return false;
     // Always: the report needs the commands sent and whether the device refused one.
     session_.DeviceLink().SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });
@@ -152,9 +138,19 @@ void PortFlow::Save() {
     outcome_.file = FileForPort(plan_.request.arguments.front(), outcome_.port);
     Step(ToolText::StepSaving);
     const std::string bytes = ConfigFileTextForModel(outcome_.device.modelKind, outcome_.general, outcome_.gpio);
-    if (!WriteConfigOutput(outcome_.file, bytes))
-        return Fail(Outcome::FileNotWritten, plan_.text.Text(UiText::ConfigSaveFailed) + " (" + outcome_.file + ")");
-    Succeed(plan_.text.Text(UiText::ConfigSaved) + " (" + outcome_.file + ")");
+    // Checked again now that the port is open: the name may have come to point elsewhere meanwhile.
+    std::vector<std::string> ports = plan_.request.ports;
+    ports.push_back(outcome_.port);
+    if (const auto refusal = RefusedTarget(outcome_.file, ports))
+        return Fail(Outcome::FileNotWritten, TargetRefusalText(*refusal, outcome_.file, plan_.text));
+    const std::error_code error = WriteConfigOutput(outcome_.file, bytes, [this] { return control_.Stopping(); });
+    if (error && control_.Stopping()) return;  // cut short by the stop: reported as interrupted
+    const std::string file = PrintableText(outcome_.file);
+    if (error) {
+        return Fail(Outcome::FileNotWritten,
+                    plan_.text.Text(UiText::ConfigSaveFailed) + " (" + file + ": " + error.message() + ")");
+    }
+    Succeed(plan_.text.Text(UiText::ConfigSaved) + " (" + file + ")");
 }
 
 void PortFlow::Apply() {
@@ -207,7 +203,9 @@ void PortFlow::NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingIte
             ++walked;
         }
     }
-    const bool closed = quietWrites > (deviceWasQuiet ? 1u : 0u);
+    // A job stopped halfway puts the device's own quiet mode back, not the file's.
+    const bool restoredOnStop = control_.Stopping() && outcome_.trail && outcome_.trail->failed;
+    const bool closed = !restoredOnStop && quietWrites > (deviceWasQuiet ? 1u : 0u);
     std::size_t index = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const std::int32_t command = items[i].command;

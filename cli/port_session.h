@@ -24,6 +24,10 @@ public:
 
     std::error_code Open(const std::string& port);
     void Close();
+    // From another thread: the running job ends after the command under way, and no later one runs.
+    // True when the job first puts the device's quiet mode back (the link must stay open until it
+    // has), false when Close may follow at once.
+    bool StopAfterCurrentCommand() { return worker_.StopAfterCurrentCommand(); }
 
     // Queues one job and waits for its result; nothing when the job was dropped (the link was closed).
     std::optional<std::int32_t> RunJob(std::int32_t job);

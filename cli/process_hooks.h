@@ -9,9 +9,15 @@
 // (process_hooks_posix.cpp, process_hooks_windows.cpp).
 namespace q470 {
 
-// The first interrupt (Ctrl-C; SIGINT or SIGTERM on POSIX) asks the run to close its ports and end with
-// 128 + the signal number; a second one ends the process the hard way. `request` must outlive the process.
+// The first interrupt (Ctrl-C; SIGINT, SIGTERM or SIGHUP on POSIX, or an output whose reader went away)
+// asks the run to stop and end with 128 + the signal number, once a write under way has put the
+// device's quiet mode back; a second one closes the ports at once; a third ends the process the hard
+// way. On POSIX a closed pipe and a file size limit become errors of the write that meets them, and a
+// standard stream the tool was started without is taken by /dev/null. `request` must outlive the process.
 void CatchStopRequests(StopRequest& request);
+// Ends what CatchStopRequests started (the watch of the outputs), so that the process ends with no
+// thread of its own still running.
+void ReleaseStopRequests();
 
 // Makes the console show the tool's UTF-8 text as it is (Korean messages included).
 void PrepareConsole();

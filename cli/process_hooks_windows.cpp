@@ -18,8 +18,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     switch (event) {
         case CTRL_C_EVENT:
         case CTRL_BREAK_EVENT:
-            // Like SA_RESETHAND on POSIX: a second Ctrl-C goes to the default handler, which ends the process.
-            if (g_request->Signal() != 0) return FALSE;
+            // The second Ctrl-C closes the ports at once; a third goes to the default handler, which ends
+            // the process.
+            if (g_request->Requests() >= 2) return FALSE;
             g_request->Request(SIGINT);
             return TRUE;
         default:
@@ -42,6 +43,10 @@ std::string Utf8(const wchar_t* text) {
 void CatchStopRequests(StopRequest& request) {
     g_request = &request;
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+void ReleaseStopRequests() {
+    // Nothing runs on the tool's behalf: the system starts the console event's thread itself.
 }
 
 void PrepareConsole() {

@@ -23,11 +23,15 @@
 #include "model_kind.h"
 #include "modem_manager.h"
 #include "outcome.h"
+#include "output_target.h"
 #include "port_flow.h"
 #include "port_list_report.h"
 #include "raw_command.h"
 #include "report_writer.h"
+#include "save_file_name.h"
 #include "simulated_port.h"
+#include "terminal_text.h"
+#include "trace_problem.h"
 #include "trace_writer.h"
 
 #ifndef Q470_VERSION_TEXT
@@ -39,6 +43,10 @@ namespace {
 
 // How often the run looks at the stop request while the ports work.
 constexpr std::chrono::milliseconds kStopPoll{20};
+
+bool Stopped(const StopRequest* stop) {
+    return stop != nullptr && stop->Signal() != 0;
+}
 
 // The end of a run before any port was opened: the message, and the JSON document with --json.
 int EndBeforePorts(const CommandPlan& plan, RunSummary run, const std::string& subject, std::ostream& out,
@@ -112,9 +120,42 @@ int ReadFileFirst(CommandPlan& plan, const CliEnvironment& environment, std::ost
     return EndBeforePorts(plan, std::move(run), file, out, err);
 }
 
+// A file the run is to write must not go into one of its own serial ports, into another terminal, or
+// into a descriptor the tool was not given: checked before anything is opened, so that a descriptor the
+// tool opens itself cannot pass for one it was given.
+int CheckOutputTarget(const CommandPlan& plan, const std::string& argument, const std::vector<std::string>& ports,
+                      std::ostream& out, std::ostream& err) {
+    const auto refusal = RefusedTarget(argument, ports);
+    if (!refusal) return ExitOk;
+    return EndBeforePorts(plan, Outcome::FileNotWritten, TargetRefusalText(*refusal, argument, plan.text), out, err);
+}
+
+// Every port's own file, none of them the same as another's or where no file may go. With --sim the
+// port's name is known only once the device runs; its file is checked when it is written.
+int CheckSaveTargets(const CommandPlan& plan, std::ostream& out, std::ostream& err) {
+    const std::string& file = plan.request.arguments.front();
+    const std::vector<std::string>& ports = plan.request.ports;
+    if (const auto clash = FindSaveFileClash(file, ports)) {
+        const std::string message =
+            plan.text.Text(ToolText::SaveFileClash,
+                           {PrintableText(clash->first), PrintableText(clash->second), PrintableText(clash->file)});
+        return EndBeforePorts(plan, Outcome::Usage, message, out, err);
+    }
+    if (ports.empty()) return CheckOutputTarget(plan, file, ports, out, err);
+    for (const auto& port : ports) {
+        if (const int status = CheckOutputTarget(plan, FileForPort(file, port), ports, out, err); status != ExitOk)
+            return status;
+    }
+    return ExitOk;
+}
+
 // Turns the command's words into what the port threads need; a usage or file status when they are wrong.
 int Prepare(CommandPlan& plan, const CliEnvironment& environment, std::ostream& out, std::ostream& err) {
     const CliRequest& request = plan.request;
+    if (request.traceFile) {
+        if (const int status = CheckOutputTarget(plan, *request.traceFile, request.ports, out, err); status != ExitOk)
+            return status;
+    }
     std::string error;
     switch (request.command) {
         case CliCommand::Set:
@@ -131,6 +172,8 @@ int Prepare(CommandPlan& plan, const CliEnvironment& environment, std::ostream& 
             return ExitOk;
         case CliCommand::Apply:
             return ReadFileFirst(plan, environment, out, err);
+        case CliCommand::Save:
+            return CheckSaveTargets(plan, out, err);
         default:
             return ExitOk;
     }
@@ -138,7 +181,7 @@ int Prepare(CommandPlan& plan, const CliEnvironment& environment, std::ostream& 
 
 // Runs the command on every port at once, each on its own thread, and watches for a stop meanwhile.
 std::vector<PortOutcome> RunPorts(const CommandPlan& plan, const std::vector<std::string>& ports, RunControl& control,
-                                  ProgressReporter& progress) {
+                                  ProgressReporter& progress, std::ostream& err) {
     std::vector<PortOutcome> outcomes(ports.size());
     std::mutex mutex;
     std::condition_variable finished;
@@ -155,10 +198,16 @@ std::vector<PortOutcome> RunPorts(const CommandPlan& plan, const std::vector<std
         });
     }
     {
+        bool noted = false;
         std::unique_lock<std::mutex> lock(mutex);
         while (!finished.wait_for(lock, kStopPoll, [&] { return done == ports.size(); })) {
             lock.unlock();
             control.PollStop();
+            // The stop takes a moment longer: say why, and how not to wait.
+            if (!noted && control.RestoringQuietMode()) {
+                err << "q470ctl: " << plan.text.Text(ToolText::StopRestoresQuietMode) << std::endl;
+                noted = true;
+            }
             lock.lock();
         }
     }
@@ -174,7 +223,7 @@ int RunConsole(const CommandPlan& plan, const std::string& port, std::ostream& o
     return EndBeforePorts(plan, Outcome::Usage, plan.text.Text(ToolText::ConsoleNotOnWindows), out, err);
 #else
     (void)out;
-    const auto input = ConsoleInput::ForDescriptor(environment.input);
+    const auto input = ConsoleInput::ForDescriptor(environment.input, environment.stop);
     return ConsoleSession(plan, port, environment.stop).Run(*input, err);
 #endif
 }
@@ -209,13 +258,16 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
         ports = {simulated->Port()};
     }
     std::unique_ptr<TraceWriter> trace;
-    if (plan.request.traceFile) {
-        trace = std::make_unique<TraceWriter>(*plan.request.traceFile, ports.size() != 1);
+    if (const auto& file = plan.request.traceFile) {
+        // The simulated device's port exists only now.
+        if (const int status = CheckOutputTarget(plan, *file, ports, out, err); status != ExitOk) return status;
+        const StopRequest* stop = environment.stop;
+        trace = std::make_unique<TraceWriter>(*file, ports.size() != 1, [stop] { return Stopped(stop); });
+        if (Stopped(stop)) return Interrupted(plan, stop->Signal(), out, err);
         if (!trace->Opened()) {
-            const std::string why = std::error_code(errno, std::system_category()).message();
+            const std::string why = trace->OpenError().message();
             return EndBeforePorts(plan, Outcome::FileNotWritten,
-                                  plan.text.Text(ToolText::CannotOpenTraceFile, {*plan.request.traceFile, why}), out,
-                                  err);
+                                  plan.text.Text(ToolText::CannotOpenTraceFile, {PrintableText(*file), why}), out, err);
         }
     } else if (plan.request.trace) {
         trace = std::make_unique<TraceWriter>(err, ports.size() != 1);
@@ -228,8 +280,9 @@ int RunDeviceCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, co
     if (plan.request.command == CliCommand::Console) return RunConsole(plan, ports.front(), out, err, environment);
     RunControl control(environment.stop);
     ProgressReporter progress(err, environment.progress, ports.size() > 1);
-    const std::vector<PortOutcome> outcomes = RunPorts(plan, ports, control, progress);
-    const RunSummary run = Summarise(outcomes, control);
+    const std::vector<PortOutcome> outcomes = RunPorts(plan, ports, control, progress, err);
+    RunSummary run = Summarise(outcomes, control);
+    run.traceProblem = TraceProblem(plan.trace, plan.request, plan.text);
     ReportWriter(plan.request, plan.text).Write(run, outcomes, out, err);
     return run.exitStatus;
 }

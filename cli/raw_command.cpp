@@ -7,7 +7,6 @@ namespace {
 
 // What the catalogue has no row for is left to whatever OK or ERROR ends.
 constexpr CommandId kOkOrError = CmdReserved6;
-constexpr std::size_t kMaxCommandLength = 250;
 
 // "AT+UART=" from "AT+UART=%u,%u,%u,%u\r": what every command of a row with parameters starts with.
 std::string_view Keyword(std::string_view format) {

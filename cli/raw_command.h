@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -8,12 +9,16 @@
 
 namespace q470 {
 
+// The longest command text the tool sends, without its CR: longer than any the device takes.
+constexpr std::size_t kMaxCommandLength = 250;
+
 // The identifier the command catalogue gives an AT command text (without its CR), so that `at` waits
 // for the answer that really completes it: the data line of a query, "+READY" or OK after a restart.
 // A text the catalogue does not know gets an identifier that OK or ERROR completes.
 CommandId CommandIdForText(std::string_view text);
 
-// A command text the tool sends as it is: printable ASCII without line ends, at most 250 characters.
+// A command text the tool sends as it is: printable ASCII without line ends, at most kMaxCommandLength
+// characters.
 // "" when it is fine, otherwise what is wrong.
 std::string CheckCommandText(std::string_view text, const CliText& language = CliText(UiLanguage::English));
 

@@ -1,11 +1,14 @@
 #include "report_writer.h"
 
+#include <algorithm>
+
 #include "config_output.h"
 #include "device_records.h"
 #include "device_state.h"
 #include "model_kind.h"
 #include "port_description.h"
 #include "setting_words.h"
+#include "terminal_text.h"
 
 namespace q470 {
 namespace {
@@ -25,29 +28,37 @@ void ReportWriter::Write(const RunSummary& run, const std::vector<PortOutcome>& 
     const std::string warning = UiTextUtf8(UiText::WarningPrefix, text_.Language());
     for (const auto& outcome : outcomes) {
         const bool ok = outcome.status == ExitOk;
+        const std::string port = PrintableText(outcome.port);
         // The lines an AT command brought are its result even when they end in ERROR.
         const bool hasText = ok || (request_.command == CliCommand::At && !outcome.lines.empty());
         if (!request_.json && hasText) {
-            if (several && request_.command != CliCommand::Ports) out << "[" << outcome.port << "]\n";
+            if (several && request_.command != CliCommand::Ports) out << "[" << port << "]\n";
             WriteText(outcome, out);
         }
-        for (const auto& line : outcome.warnings) err << kPrefix << outcome.port << ": " << warning << line << '\n';
+        for (const auto& line : outcome.warnings)
+            err << kPrefix << port << ": " << warning << PrintableText(line) << '\n';
         if (ok && MessageGoesToErrors() && !outcome.message.empty()) {
-            err << kPrefix << outcome.port << ": " << outcome.message << '\n';
+            err << kPrefix << port << ": " << TerminalText(outcome.message) << '\n';
         }
         if (ok) continue;
-        err << kPrefix << outcome.port << ": " << outcome.message << '\n';
+        err << kPrefix << port << ": " << TerminalText(outcome.message) << '\n';
         for (const auto& line : FailureDetails(outcome, text_.Language()))
-            err << kPrefix << outcome.port << ":   " << line << '\n';
+            err << kPrefix << port << ":   " << PrintableText(line) << '\n';
     }
+    // A stop that came once every port was done still ends the run as interrupted: say so.
+    const bool portSaidIt = std::any_of(outcomes.begin(), outcomes.end(), [](const PortOutcome& outcome) {
+        return outcome.outcome == Outcome::Interrupted;
+    });
+    if (run.outcome == Outcome::Interrupted && !portSaidIt) err << kPrefix << text_.Text(ToolText::Interrupted) << '\n';
+    if (!run.traceProblem.empty()) err << kPrefix << warning << PrintableText(run.traceProblem) << '\n';
     out.flush();
 }
 
 void ReportWriter::WriteRunFailure(const RunSummary& run, const std::string& subject, std::ostream& out,
                                    std::ostream& err) const {
-    const std::string prefix = std::string(kPrefix) + (subject.empty() ? "" : subject + ": ");
-    err << prefix << run.message << '\n';
-    for (const auto& line : run.details) err << prefix << "  " << line << '\n';
+    const std::string prefix = std::string(kPrefix) + (subject.empty() ? "" : PrintableText(subject) + ": ");
+    err << prefix << TerminalText(run.message) << '\n';
+    for (const auto& line : run.details) err << prefix << "  " << PrintableText(line) << '\n';
     if (run.outcome == Outcome::Usage) err << text_.Text(ToolText::TryHelp) << '\n';
     if (request_.json) out << JsonReport(request_, text_).Document(run, {});
     out.flush();
@@ -62,7 +73,8 @@ void ReportWriter::WriteText(const PortOutcome& outcome, std::ostream& out) cons
     switch (request_.command) {
         case CliCommand::Ports: {
             const std::string description = outcome.description ? DescriptionText(*outcome.description) : "";
-            out << outcome.port << (description.empty() ? "" : "  " + description) << '\n';
+            out << PrintableText(outcome.port) << (description.empty() ? "" : "  " + PrintableText(description))
+                << '\n';
             return;
         }
         case CliCommand::Identify:
@@ -76,7 +88,7 @@ void ReportWriter::WriteText(const PortOutcome& outcome, std::ostream& out) cons
             for (const auto& line : outcome.lines) out << line << '\n';
             return;
         default:
-            if (!outcome.message.empty() && !MessageGoesToErrors()) out << outcome.message << '\n';
+            if (!outcome.message.empty() && !MessageGoesToErrors()) out << TerminalText(outcome.message) << '\n';
             return;
     }
 }
@@ -85,8 +97,9 @@ void ReportWriter::WriteDevice(const PortOutcome& outcome, std::ostream& out) co
     const DeviceState& device = outcome.device;
     Line(out, text_.Text(ToolText::ModelLabel), ModelName(device.modelKind));
     Line(out, text_.Text(UiText::ExtendedAddressLabel), FormatExtendedAddress(device.info.extendedAddress));
-    Line(out, text_.Text(UiText::FirmwareVersionLabel), FirmwareText(device));
-    Line(out, text_.Text(UiText::StatusInfoLabel), DeviceStatusText(device, text_.SettingModeText()));
+    // What the device says of itself is shown as it said it, with nothing that can steer the terminal.
+    Line(out, text_.Text(UiText::FirmwareVersionLabel), PrintableText(FirmwareText(device)));
+    Line(out, text_.Text(UiText::StatusInfoLabel), PrintableText(DeviceStatusText(device, text_.SettingModeText())));
     Line(out, "PHY ID", std::to_string(outcome.general.phyId));
     WriteGeneral(outcome, out);
     if (device.modelKind == ModelQ470R) WriteGpio(outcome, out);

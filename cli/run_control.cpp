@@ -4,27 +4,38 @@
 
 namespace q470 {
 
-bool RunControl::Attach(Q470Comm& link) {
+bool RunControl::Attach(PortSession& session) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopping_) return false;
-    links_.push_back(&link);
+    sessions_.push_back(&session);
     return true;
 }
 
-void RunControl::Detach(Q470Comm& link) {
+void RunControl::Detach(PortSession& session) {
     std::lock_guard<std::mutex> lock(mutex_);
-    links_.erase(std::remove(links_.begin(), links_.end(), &link), links_.end());
+    sessions_.erase(std::remove(sessions_.begin(), sessions_.end(), &session), sessions_.end());
 }
 
 bool RunControl::PollStop() {
-    if (stopping_) return true;
     const int signal = request_ ? request_->Signal() : 0;
     if (signal == 0) return false;
     std::lock_guard<std::mutex> lock(mutex_);
-    signal_ = signal;
-    stopping_ = true;
-    // A port thread that opens its link after this looks at Stopping() and closes it itself.
-    for (Q470Comm* link : links_) link->Close();
+    if (!stopping_) {
+        signal_ = signal;
+        stopping_ = true;
+        // A port thread that opens its link after this looks at Stopping() and closes it itself.
+        for (PortSession* session : sessions_) {
+            if (session->StopAfterCurrentCommand()) {
+                restoring_ = true;
+            } else {
+                session->Close();
+            }
+        }
+    }
+    if (request_->Urgent() && !urgent_) {
+        urgent_ = true;
+        for (PortSession* session : sessions_) session->Close();
+    }
     return true;
 }
 

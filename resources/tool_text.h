@@ -34,6 +34,7 @@ enum class ToolText : int {
     SaveStdoutWithJson,
     SaveSeveralNeedsPlaceholder,
     SaveStreamOnePort,
+    SaveFileClash,  // {0} and {1} the ports, {2} the file
     VerifyBelongsToWrites,
     RestartNotForApply,
     RestartBelongsToWrites,
@@ -47,8 +48,13 @@ enum class ToolText : int {
     CannotListPorts,
     CannotStartSim,
     CannotOpenTraceFile,
+    TraceNotWritten,  // {0} the trace file, {1} why
+    TargetDescriptorNotOpen,
+    TargetIsPort,
+    TargetIsTerminal,
     ConsoleNotOnWindows,
     Interrupted,
+    StopRestoresQuietMode,
     NoSuchPort,
     // {0} the group that owns the port's device node.
     PortGroupHint,
@@ -118,6 +124,7 @@ enum class ToolText : int {
     CommandTooLong,
     CommandNotAscii,
     ConsoleNotSent,
+    ConsoleLinesNotShown,
     ConsoleDisconnected,
     // --verify.
     StepVerifying,
@@ -135,6 +142,7 @@ enum class ToolText : int {
     DiscoverNoPortListed,
     DiscoverTrying,
     DiscoverNoDevice,
+    DiscoverLinesSkipped,
     DiscoverUnknownModel,
     DiscoverStoppedAnswering,
     DiscoverHeadingPort,

@@ -21,53 +21,64 @@ std::int32_t Outcome(bool ok) {
     return ok ? JobSucceeded : JobFailed;
 }
 
-// The job session's set commands, each written into the job's trail as it is sent.
+// The job session's set commands, each written into the job's trail as it is sent. Once the job's owner
+// has asked it to stop, no further step is sent: the first one left out is where the job was cut short.
 class TrailedSession {
 public:
     TrailedSession(JobSession& session, DeviceState& state)
         : session_(session), state_(state), bracket_(session, state) {}
 
     bool Set(CommandId id, std::uint32_t value) {
-        return trail_.Record(id, FormatSetCommand(id, value), session_.Set(id, value));
+        return Step(id, FormatSetCommand(id, value), [&] { return session_.Set(id, value); });
     }
     bool SetPanId(std::uint16_t panId) {
-        return trail_.Record(CmdPanIdSet, FormatSetCommand(CmdPanIdSet, panId), session_.SetPanId(panId));
+        return Step(CmdPanIdSet, FormatSetCommand(CmdPanIdSet, panId), [&] { return session_.SetPanId(panId); });
     }
     bool SetUserPanId(std::uint16_t userPanId) {
-        return trail_.Record(CmdUserPanIdSet, FormatSetCommand(CmdUserPanIdSet, userPanId),
-                             session_.SetUserPanId(userPanId));
+        return Step(CmdUserPanIdSet, FormatSetCommand(CmdUserPanIdSet, userPanId),
+                    [&] { return session_.SetUserPanId(userPanId); });
     }
     bool SetUart(std::uint32_t baudRate, std::uint8_t stopBits, std::uint8_t parity, std::uint8_t dataBits) {
-        return trail_.Record(CmdUartSet, FormatUartSet(baudRate, stopBits, parity, dataBits),
-                             session_.SetUart(baudRate, stopBits, parity, dataBits));
+        return Step(CmdUartSet, FormatUartSet(baudRate, stopBits, parity, dataBits),
+                    [&] { return session_.SetUart(baudRate, stopBits, parity, dataBits); });
     }
     bool SetGpioConfig(const GpioEntry& entry) {
-        return trail_.Record(CmdGpioConfigSet,
-                             FormatGpioConfigSet(GpioPinMask(entry.pin), entry.ioMode, entry.pinConfig),
-                             session_.SetGpioConfig(entry));
+        return Step(CmdGpioConfigSet, FormatGpioConfigSet(GpioPinMask(entry.pin), entry.ioMode, entry.pinConfig),
+                    [&] { return session_.SetGpioConfig(entry); });
     }
     bool SetGpioPeriodic(std::uint32_t reportInterval, std::uint8_t sendRemote) {
-        return trail_.Record(CmdGpioPeriodicSet, FormatGpioPeriodicSet(reportInterval, sendRemote),
-                             session_.SetGpioPeriodic(reportInterval, sendRemote));
+        return Step(CmdGpioPeriodicSet, FormatGpioPeriodicSet(reportInterval, sendRemote),
+                    [&] { return session_.SetGpioPeriodic(reportInterval, sendRemote); });
     }
 
     // The quiet-mode bracket; a step the bracket does not send is not in the trail.
     bool Open() {
         if (state_.quietMode != kOn) return bracket_.Open();
-        return trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOff), bracket_.Open());
+        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOff), [&] { return bracket_.Open(); });
     }
     bool Close(std::uint8_t wanted) {
-        return trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, wanted), bracket_.Close(wanted));
+        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, wanted), [&] { return bracket_.Close(wanted); });
     }
     bool CloseAfterGpio() {
         if (state_.quietMode != kOn) return bracket_.CloseAfterGpio();
-        return trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOn), bracket_.CloseAfterGpio());
+        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOn), [&] { return bracket_.CloseAfterGpio(); });
+    }
+    // After a stop: a device that was quiet is quiet again, whatever the job was to write.
+    void RestoreIfStopped() {
+        if (!Stopping() || !bracket_.HeldOpen()) return;
+        trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOn), bracket_.RestoreAfterStop());
     }
 
+    bool Stopping() const { return session_.WindingDown(); }
     JobSession& Session() { return session_; }
     const ApplyTrail& Trail() const { return trail_.Trail(); }
 
 private:
+    template <typename Send>
+    bool Step(CommandId id, const std::string& text, Send send) {
+        return trail_.Record(id, text, !Stopping() && send());
+    }
+
     JobSession& session_;
     DeviceState& state_;
     QuietModeBracket bracket_;
@@ -79,6 +90,7 @@ template <typename Steps>
 std::int32_t WithTrail(JobHost& host, JobSession& session, Steps steps) {
     TrailedSession trailed(session, host.State());
     const std::int32_t result = steps(trailed);
+    trailed.RestoreIfStopped();
     host.RecordApplyTrail(trailed.Trail());
     return result;
 }
@@ -175,6 +187,8 @@ std::int32_t ApplyFile(const SettingItemList& items, JobHost& host, TrailedSessi
     DeviceState& state = host.State();
     if (!session.Open()) return JobFailed;
     const FileWalk walk = WalkItems(session, state, items, steps);
+    // A stopped job leaves the closing to the restore of the quiet mode it found, and sends nothing more.
+    if (session.Stopping()) return walk.error != JobSucceeded ? walk.error : JobFailed;
     if ((state.quietMode == kOn || walk.quietItem) && !session.Close(walk.quietItem.value_or(state.quietMode))) {
         return JobFailed;
     }

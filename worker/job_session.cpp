@@ -4,7 +4,7 @@
 
 namespace q470 {
 
-JobSession::JobSession(Q470Comm& link) : link_(link) {}
+JobSession::JobSession(Q470Comm& link, JobWindDown* windDown) : link_(link), windDown_(windDown) {}
 
 ResponseRecordPtr JobSession::SendExpect(const std::string& command, CommandId id, ResponseKind kind,
                                          std::uint32_t timeoutMs) {
@@ -24,10 +24,10 @@ std::int32_t JobSession::Send(CommandId id, std::uint32_t timeoutMs) {
     return record ? Note(record->kind) : ResultNoRecord;
 }
 
-std::int32_t JobSession::SendSet(CommandId id, std::uint32_t value) {
+std::int32_t JobSession::SendSet(CommandId id, std::uint32_t value, std::uint32_t timeoutMs) {
     const std::string command = FormatSetCommand(id, value);
     if (command.empty()) return ResultInvalidInput;
-    const auto record = link_.Execute(command, id, kJobTimeoutMs);
+    const auto record = link_.Execute(command, id, timeoutMs);
     return record ? Note(record->kind) : ResultNoRecord;
 }
 

@@ -5,6 +5,7 @@
 
 #include "command_id.h"
 #include "job_timeouts.h"
+#include "job_wind_down.h"
 #include "q470comm.h"
 #include "response_record.h"
 
@@ -14,7 +15,8 @@ namespace q470 {
 // record that completed it. Keeps every step of a job sequence to one line.
 class JobSession {
 public:
-    explicit JobSession(Q470Comm& link);
+    // `windDown`, when given, is how the job's owner asks it to stop after the command under way.
+    explicit JobSession(Q470Comm& link, JobWindDown* windDown = nullptr);
 
     // The answer when it is of the expected kind, otherwise nullptr (time-out, closed link, ...).
     ResponseRecordPtr SendExpect(const std::string& command, CommandId id, ResponseKind kind,
@@ -24,7 +26,7 @@ public:
     // The kind of whatever completed a command without parameters.
     std::int32_t Send(CommandId id, std::uint32_t timeoutMs = kJobTimeoutMs);
     // The kind of whatever completed a one-parameter set command ("AT+QM=%u\r" and the like).
-    std::int32_t SendSet(CommandId id, std::uint32_t value);
+    std::int32_t SendSet(CommandId id, std::uint32_t value, std::uint32_t timeoutMs = kJobTimeoutMs);
 
     // Set commands acknowledged with OK.
     bool Set(CommandId id, std::uint32_t value);
@@ -38,11 +40,15 @@ public:
     // A command found the link closed (ResultNotOpen) or was abandoned because its owner closed it
     // (ResultClosed): the device is gone for this connection.
     bool LinkGone() const { return linkGone_; }
+    // The owner asked the job to stop after the command under way; nothing when it cannot ask.
+    JobWindDown* WindDown() const { return windDown_; }
+    bool WindingDown() const { return windDown_ != nullptr && windDown_->Requested(); }
 
 private:
     std::int32_t Note(std::int32_t kind);
 
     Q470Comm& link_;
+    JobWindDown* windDown_;
     bool linkGone_ = false;
 };
 

@@ -73,6 +73,7 @@ void JobWorker::StartWorker() {
     // the new one.
     queue_ = std::deque<QueuedJob>();
     stopRequested_.exchange(false);
+    windDown_.Reset();
     linkGone_ = false;
     std::this_thread::sleep_for(kStartDelay);
     thread_ = std::thread([this] { WorkerProc(); });
@@ -88,6 +89,10 @@ void JobWorker::StopWorker() {
 
 bool JobWorker::IsRunning() const {
     return thread_.joinable();
+}
+
+bool JobWorker::StopAfterCurrentCommand() {
+    return windDown_.Request();
 }
 
 bool JobWorker::IsBusy() const {
@@ -114,15 +119,16 @@ int JobWorker::WorkerProc() {
 // Runs with the job mutex held, so the owner cannot queue the next job while this one talks. The
 // owner closes the link only to disconnect: a job taken after that could only fail, and its result
 // would reach a window that has already let go of the device, so it is dropped instead. A job that
-// met the closing link is the surer sign: the link may still report itself open while it closes.
+// met the closing link is the surer sign: the link may still report itself open while it closes. An
+// owner that asked for a stop wants no further job either.
 void JobWorker::Run(const QueuedJob& job) {
     const JobEntry* entry = FindJob(job.code);
-    if (!entry || linkGone_ || !host_.DeviceLink().IsOpen()) {
+    if (!entry || linkGone_ || windDown_.Requested() || !host_.DeviceLink().IsOpen()) {
         busy_.exchange(false);
         host_.JobDropped(job.code);
         return;
     }
-    JobSession session(host_.DeviceLink());
+    JobSession session(host_.DeviceLink(), &windDown_);
     const std::int32_t result = entry->run(job.input, host_, session);
     linkGone_ = session.LinkGone();
     host_.PostJobResult(job.code, result);

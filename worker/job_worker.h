@@ -10,6 +10,7 @@
 
 #include "job_host.h"
 #include "job_input.h"
+#include "job_wind_down.h"
 
 namespace q470 {
 
@@ -38,6 +39,10 @@ public:
     // worker runs.
     void StopWorker();
     bool IsRunning() const;  // owner's thread only
+    // Asks the running job to stop after the command under way, and every later job not to run. True
+    // when the job is putting the device's quiet mode back first: keep the device link open until its
+    // result (or drop) arrives. False when the link may be closed at once.
+    bool StopAfterCurrentCommand();
 
     // True from the moment a job is queued by the owner (or taken by the worker) until the owner has
     // handled its result. The worker sets it when it takes a job and clears it only for a dropped code.
@@ -65,6 +70,7 @@ private:
     // next while jobs wait, so the stop could only get in once all of them had run; the worker looks
     // at this flag between jobs instead and ends without taking another.
     std::atomic<bool> stopRequested_{false};
+    JobWindDown windDown_;
     // The owner closed the device link under a job (or before one): it is disconnecting. The worker's
     // own; reset when it starts.
     bool linkGone_ = false;

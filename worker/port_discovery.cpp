@@ -44,9 +44,39 @@ void Identify(Q470Comm& link, PortDiscovery& result) {
     }
 }
 
+// The port is there and open to us, but not at this line setting: the driver refuses the setting.
+bool LineNotTaken(const std::error_code& error) {
+    return error == std::errc::invalid_argument || error == std::errc::operation_not_supported ||
+           error == std::errc::not_supported;
+}
+
+// False when the search of this port ends here (stopped, or the port cannot be had), with `result` saying so.
+bool SetLine(Q470Comm& link, const AttachedLink& attached, const std::string& port, const ConnectionLine& line,
+             std::error_code& lastRefusal, PortDiscovery& result) {
+    // The port is opened once and kept: nobody else can take it between two settings.
+    const std::error_code error = link.IsOpen()
+                                      ? link.ChangeLine(line.baudRate, line.dataBits, line.parity, line.stopBits)
+                                      : link.Open(port, line.baudRate, line.dataBits, line.parity, line.stopBits);
+    if (!error) return true;
+    if (attached.Stopped()) {
+        result.outcome = DiscoveryOutcome::Stopped;  // the stop closed the port under the change
+        return false;
+    }
+    if (LineNotTaken(error)) {
+        result.linesSkipped.push_back(line);
+        lastRefusal = error;
+        return true;
+    }
+    result.openError = error;
+    result.outcome =
+        error == std::errc::device_or_resource_busy ? DiscoveryOutcome::Busy : DiscoveryOutcome::CannotOpen;
+    return false;
+}
+
 void Search(Q470Comm& link, const AttachedLink& attached, const std::string& port, const DiscoveryOptions& options,
             const DiscoveryProgress& progress, PortDiscovery& result) {
     const std::vector<ConnectionLine> lines = SearchLines(options.thorough);
+    std::error_code lastRefusal;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ConnectionLine& line = lines[i];
         if (attached.Stopped()) {
@@ -54,20 +84,9 @@ void Search(Q470Comm& link, const AttachedLink& attached, const std::string& por
             return;
         }
         if (progress) progress(port, line, i, lines.size());
-        // The port is opened once and kept: nobody else can take it between two settings.
-        const std::error_code error =
-            i == 0 ? link.Open(port, line.baudRate, line.dataBits, line.parity, line.stopBits)
-                   : link.ChangeLine(line.baudRate, line.dataBits, line.parity, line.stopBits);
-        if (error && attached.Stopped()) {
-            result.outcome = DiscoveryOutcome::Stopped;  // the stop closed the port under the change
-            return;
-        }
-        if (error) {
-            result.openError = error;
-            result.outcome =
-                error == std::errc::device_or_resource_busy ? DiscoveryOutcome::Busy : DiscoveryOutcome::CannotOpen;
-            return;
-        }
+        const std::size_t skipped = result.linesSkipped.size();
+        if (!SetLine(link, attached, port, line, lastRefusal, result)) return;
+        if (result.linesSkipped.size() != skipped) continue;
         ++result.settingsTried;
         const auto quiet = ProbeQuietMode(link, ProbeWait(line));
         if (attached.Stopped()) {
@@ -78,9 +97,16 @@ void Search(Q470Comm& link, const AttachedLink& attached, const std::string& por
             result.line = line;
             result.identity.quietMode = *quiet;
             Identify(link, result);
-            if (attached.Stopped() && result.outcome != DiscoveryOutcome::Found) result.outcome = DiscoveryOutcome::Stopped;
+            if (attached.Stopped() && result.outcome != DiscoveryOutcome::Found)
+                result.outcome = DiscoveryOutcome::Stopped;
             return;
         }
+    }
+    // Not a single setting taken: the port is no serial port the search can use.
+    if (result.settingsTried == 0 && lastRefusal) {
+        result.openError = lastRefusal;
+        result.outcome = DiscoveryOutcome::CannotOpen;
+        return;
     }
     result.outcome = DiscoveryOutcome::NoDevice;
 }
@@ -113,7 +139,8 @@ PortDiscovery DiscoverPort(const std::string& port, const DiscoveryOptions& opti
     {
         Q470Comm link;
         if (options.observer) {
-            link.SetObserver([&](LinkTraffic traffic, std::string_view bytes) { options.observer(port, traffic, bytes); });
+            link.SetObserver(
+                [&](LinkTraffic traffic, std::string_view bytes) { options.observer(port, traffic, bytes); });
         }
         const AttachedLink attached(link, stop);
         if (attached.Attached()) {

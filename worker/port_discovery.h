@@ -31,10 +31,13 @@ enum class DiscoveryOutcome {
 struct PortDiscovery {
     std::string port;
     DiscoveryOutcome outcome = DiscoveryOutcome::NoDevice;
-    std::error_code openError;          // Busy, CannotOpen
+    std::error_code openError;           // Busy, CannotOpen
     std::optional<ConnectionLine> line;  // where the device answered (Found, Unidentified)
-    DeviceIdentity identity;            // Found; for Unidentified as far as it came
+    DeviceIdentity identity;             // Found; for Unidentified as far as it came
     std::size_t settingsTried = 0;
+    // Line settings the port could not be set to (a pseudo-terminal takes no parity): left out, the
+    // search going on with the next.
+    std::vector<ConnectionLine> linesSkipped;
     std::chrono::milliseconds elapsed{0};
 };
 
@@ -67,7 +70,8 @@ using DiscoveryProgress =
 
 // Searches one port: opens it once, then tries the line settings in turn with a probe that a quiet
 // device answers too, and stops at the first answer; then identifies the device and reads its
-// identity. It sends queries only, never a setting.
+// identity. It sends queries only, never a setting. A setting the port cannot be set to is skipped; a
+// port that takes none of them cannot be opened.
 PortDiscovery DiscoverPort(const std::string& port, const DiscoveryOptions& options, DiscoveryStop* stop = nullptr,
                            const DiscoveryProgress& progress = {});
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/types.h>
 
 #include <chrono>
 #include <regex>
@@ -23,6 +24,20 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kGenerous = std::chrono::seconds(20);
+
+// Whether this program (and so the tool beside it) runs under AddressSanitizer, whose shadow memory no
+// data size limit leaves room for.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
 
 ChildProcess Console(const std::string& port) {
     return ChildProcess(Q470CTL_EXECUTABLE, {"-p", port, "console"}, ChildProcess::StandardOutput::Piped,
@@ -98,6 +113,56 @@ TEST(Q470ctlConsole, ABusyPortIsStatus3) {
     second.CloseInput();
     EXPECT_EQ(second.Wait(kGenerous), 3);
     EXPECT_NE(second.Errors().find("Another program"), std::string::npos) << second.Errors();
+}
+
+// A line longer than any command is refused on standard error, not sent, and the session goes on. From
+// a pipe the last command's final line comes before the session ends, however late the device sends it.
+TEST(Q470ctlConsole, AnOverlongLineIsRefusedAndTheLastAnswerIsShownInFull) {
+    sim::SimulatedModem modem({});
+    ASSERT_TRUE(modem.Start());
+    sim::CommandFault lateOk;
+    lateOk.trailerDelay = 200ms;
+    modem.SetFault("AT+VER?", lateOk);
+    ChildProcess console = Console(modem.PortPath());
+    ASSERT_TRUE(console.WriteInput("AT\n" + std::string(100000, 'A') + "\nAT+VER?\n"));
+    console.CloseInput();
+    ASSERT_EQ(console.Wait(kGenerous), 0) << console.Errors();
+    const std::vector<std::string> expected = {"> AT", "< OK", "> AT+VER?", "< +VER,1.5.0", "< OK"};
+    EXPECT_EQ(Lines(console.Output()), expected);
+    EXPECT_EQ(console.Errors(), "q470ctl: not sent: the command is longer than 250 characters\n");
+    EXPECT_EQ(modem.Commands(), (std::vector<std::string>{"AT\r", "AT+VER?\r"}));
+}
+
+// Endless input: /dev/zero (one line that never ends) and a flood of commands at a device that does not
+// answer them. The tool holds only a piece of it (the run has a data size limit it would soon pass) and
+// a signal ends it within a second.
+TEST(Q470ctlConsole, EndlessInputIsBoundedAndASignalEndsIt) {
+    if (kAddressSanitizer) GTEST_SKIP() << "a data size limit leaves AddressSanitizer no room";
+    RawDevice silent;
+    ASSERT_TRUE(silent.Opened());
+    struct Case {
+        const char* what;
+        const char* input;
+        int signal;
+    };
+    const Case cases[] = {
+        {"a line without an end", "cat /dev/zero", SIGINT},
+        {"commands faster than answers", "yes AT+QM?", SIGTERM},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // The limit covers the tool's memory with room to spare, thread stacks included (made small
+        // here), but not what either input would make it take in by far.
+        const std::string script = std::string("ulimit -d 65536 -s 1024; ") + c.input +
+                                   R"( | "$0" -p "$1" console >/dev/null & echo $!; wait $!)";
+        ChildProcess shell("/bin/sh", {"-c", script, Q470CTL_EXECUTABLE, silent.Path()});
+        const pid_t tool = std::stoi(shell.OutputLines(1));
+        std::this_thread::sleep_for(500ms);
+        const auto signalled = Clock::now();
+        ASSERT_EQ(::kill(tool, c.signal), 0);
+        EXPECT_EQ(shell.Wait(kGenerous), 128 + c.signal) << shell.Errors();
+        EXPECT_LT(Clock::now() - signalled, 1s);
+    }
 }
 
 }  // namespace

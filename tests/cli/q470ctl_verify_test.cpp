@@ -8,6 +8,7 @@
 
 #include "cli_rig.h"
 #include "enumerate_serial_ports.h"
+#include "line_choices.h"
 #include "pty_port.h"
 #include "q470comm.h"
 
@@ -201,6 +202,23 @@ TEST(CliDiscover, AStopEndsTheSearchAtOnce) {
     EXPECT_EQ(run.status, 130);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
     EXPECT_STREQ(ParseJson(run.out)["ports"][0]["outcome"].GetString(), "interrupted");
+}
+
+// A pseudo-terminal refuses parity at most rates: those settings are skipped and named, and the search
+// goes on to its end. It takes the whole thorough search (some seconds, most of them the slow rates'
+// probes): the end is the point.
+TEST(CliDiscover, ThoroughSkipsSettingsThePortCannotTakeAndFinishes) {
+    sim::PtyPort dead;
+    ASSERT_FALSE(dead.Open());
+    const CliRun run = RunTool({"discover", "--thorough", "-p", dead.SlavePath(), "--json"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto& port = ParseJson(run.out)["ports"][0];
+    EXPECT_STREQ(port["outcome"].GetString(), "no-answer");
+    const auto& discovery = port["discovery"];
+    const auto skipped = discovery["linesSkipped"].Size();
+    EXPECT_GT(skipped, 0u);
+    EXPECT_EQ(discovery["settingsTried"].GetUint() + skipped, SearchLines(true).size());
+    EXPECT_TRUE(Contains(run.err, "line settings the port cannot take were skipped")) << run.err;
 }
 
 // Without -p every listed port is searched, and one modem anywhere is enough.

@@ -132,6 +132,11 @@ void ChildProcess::CloseInput() {
     in_ = -1;
 }
 
+void ChildProcess::CloseOutput() {
+    CloseIfOpen(out_);
+    out_ = -1;
+}
+
 ChildProcess::~ChildProcess() {
     if (pid_ > 0) {
         ::kill(pid_, SIGKILL);

@@ -34,6 +34,8 @@ public:
     // With a piped standard input: bytes for the program, and its end of file.
     bool WriteInput(const std::string& bytes);
     void CloseInput();
+    // Its piped standard output goes unread from here on: the pipe has no reader any more.
+    void CloseOutput();
 
     // What the program wrote until it closed the stream, or what came within `timeout`.
     std::string Output(std::chrono::milliseconds timeout = kReadLimit);
