@@ -212,7 +212,8 @@ TEST(CliDiscover, ThoroughSkipsSettingsThePortCannotTakeAndFinishes) {
     ASSERT_FALSE(dead.Open());
     const CliRun run = RunTool({"discover", "--thorough", "-p", dead.SlavePath(), "--json"});
     EXPECT_EQ(run.status, 1) << run.err;
-    const auto& port = ParseJson(run.out)["ports"][0];
+    const auto report = ParseJson(run.out);
+    const auto& port = report["ports"][0];
     EXPECT_STREQ(port["outcome"].GetString(), "no-answer");
     const auto& discovery = port["discovery"];
     const auto skipped = discovery["linesSkipped"].Size();
