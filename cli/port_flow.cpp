@@ -64,6 +64,9 @@ PortFlow::~PortFlow() {
 
 PortOutcome PortFlow::Run() {
     if (OpenPort()) RunCommand();
+    // The port is let go once the device has ended its last answer: its final line is seen (in a
+    // trace) rather than cut off.
+    if (!control_.Stopping()) session_.DeviceLink().PayOwedFinalLine();
     session_.Close();
     if (control_.Stopping() && !finished_) MarkInterrupted();
     return outcome_;
@@ -73,7 +76,10 @@ bool PortFlow::OpenPort() {
     attached_ = control_.Attach(session_.DeviceLink());
     if (!attached_) return false;
     // Always: the report needs the commands sent and whether the device refused one.
-    session_.DeviceLink().SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });
+    session_.DeviceLink().SetObserver(
+        [this](LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+            Observe(traffic, bytes, when);
+        });
     Step(ToolText::StepOpening);
     if (const auto error = session_.Open(outcome_.port)) {
         FailPort(error);
@@ -381,8 +387,8 @@ void PortFlow::FailDisconnected(ToolText step) {
     Fail(Outcome::Disconnected, plan_.text.Text(ToolText::Disconnected, {plan_.text.Text(step)}));
 }
 
-void PortFlow::Observe(LinkTraffic traffic, std::string_view bytes) {
-    if (plan_.trace) plan_.trace->Write(outcome_.port, traffic, bytes);
+void PortFlow::Observe(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+    if (plan_.trace) plan_.trace->Write(outcome_.port, traffic, bytes, when);
     if (traffic == LinkTraffic::Sent) {
         const std::string command = Trimmed(bytes);
         exchanges_.push_back({command, false});

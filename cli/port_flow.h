@@ -78,7 +78,7 @@ private:
     void MarkInterrupted();
     // What the link sends and takes in goes to the trace; the commands sent, the refusals and the answer
     // lines of `at` to the outcome.
-    void Observe(LinkTraffic traffic, std::string_view bytes);
+    void Observe(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when);
 
     const CommandPlan& plan_;
     RunControl& control_;

@@ -9,8 +9,8 @@ TraceWriter::TraceWriter(const std::string& path, bool withPort)
     if (file_) stream_ = &file_;
 }
 
-void TraceWriter::Write(const std::string& port, LinkTraffic traffic, std::string_view bytes) {
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start_).count();
+void TraceWriter::Write(const std::string& port, LinkTraffic traffic, std::string_view bytes, Clock::time_point when) {
+    const double ms = std::chrono::duration<double, std::milli>(when - start_).count();
     const std::string line = TrafficLine(ms, withPort_ ? port : std::string(), traffic, bytes) + "\n";
     std::lock_guard<std::mutex> lock(mutex_);
     if (!stream_) return;

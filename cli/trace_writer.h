@@ -17,17 +17,18 @@ namespace q470 {
 // stream, a line at a time.
 class TraceWriter {
 public:
+    using Clock = std::chrono::steady_clock;
+
     // Writes to `stream` (standard error).
     TraceWriter(std::ostream& stream, bool withPort);
     // Appends to the file at `path`; Opened() tells whether it could be opened.
     TraceWriter(const std::string& path, bool withPort);
 
     bool Opened() const { return stream_ != nullptr; }
-    void Write(const std::string& port, LinkTraffic traffic, std::string_view bytes);
+    // `when`: the time the bytes went out or came in, which the line shows.
+    void Write(const std::string& port, LinkTraffic traffic, std::string_view bytes, Clock::time_point when);
 
 private:
-    using Clock = std::chrono::steady_clock;
-
     const Clock::time_point start_ = Clock::now();
     std::ofstream file_;
     std::ostream* stream_ = nullptr;

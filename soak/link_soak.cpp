@@ -45,7 +45,9 @@ constexpr std::array<Weighted, 8> kJobMix{{
 
 LinkSoak::LinkSoak(const SoakOptions& options) : SoakRun(options, "link") {
     // The last lines on the wire, printed with a broken invariant: what the job saw.
-    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes) { traffic_.Add(traffic, bytes); });
+    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+        traffic_.Add(traffic, bytes, when);
+    });
     link_.errorCallback = [this](Q470Comm*, std::error_code&) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
