@@ -165,7 +165,7 @@ ResponseRecordPtr Q470Comm::Exchange(const std::uint8_t* command, std::uint16_t 
                                      std::uint32_t timeoutMs, Complete complete) {
     std::lock_guard<std::mutex> exchange(exchangeMutex_);
     const bool restart = IsRestartLike(id);
-    if (restart) lastRestart_ = RestartNews{id, ResultNotOpen, false};
+    if (restart) lastRestart_ = RestartNews{id, ResultNotOpen, false, false};
     const auto ended = [&](std::int32_t kind) {
         if (restart) lastRestart_.answer = kind;
         return MakeRecord(kind);
@@ -187,7 +187,10 @@ ResponseRecordPtr Q470Comm::Exchange(const std::uint8_t* command, std::uint16_t 
     const auto deadline = start + std::chrono::milliseconds(timeoutMs) + std::chrono::milliseconds(1);
     for (;;) {
         if (!WaitForData(deadline)) return ended(ResultClosed);
-        auto completing = TakeLines(LinkTraffic::Answer, complete);
+        auto completing = TakeLines(LinkTraffic::Answer, [&](ResponseRecordPtr record) {
+            if (restart && record->kind == RespError) lastRestart_.refused = true;
+            return complete(std::move(record));
+        });
         if (!completing && ElapsedMs(start) > timeoutMs) {
             completing = MakeRecord(ResultTimeout);
             // A partial answer, as far as it came.

@@ -109,12 +109,14 @@ public:
     bool OutOfStep();
 
     // What the device said to the last restart-type command sent (ATZ, AT&F, AT+ASSOCCLR): the kind of
-    // the record that ended it (RespOk, RespReady, RespError, ResultTimeout, ...), and whether its
-    // "+READY" (or "+READY DEBUG MODE") has come in since it went out, before or after the link was
-    // opened again. `command` is CmdEnd before the first.
+    // the record that ended it (RespOk, RespReady, ResultTimeout, ...), whether an ERROR came while it
+    // waited (which does not end it), and whether its "+READY" (or "+READY DEBUG MODE") has come in
+    // since it went out, before or after the link was opened again. `command` is CmdEnd before the
+    // first.
     struct RestartNews {
         CommandId command = CmdEnd;
         std::int32_t answer = ResultNoRecord;
+        bool refused = false;
         bool announced = false;
     };
     RestartNews LastRestart();

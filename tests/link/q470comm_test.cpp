@@ -407,6 +407,30 @@ TEST_F(DeviceLink, ObserverSeesTheTraffic) {
     EXPECT_TRUE(seen.empty());
 }
 
+// A line is timed by its arrival, however much later it is taken in: here the final OK of a query,
+// which comes at once and is taken in only when the next command goes out.
+TEST_F(DeviceLink, ALineKeepsTheTimeItArrived) {
+    struct Seen {
+        LinkTraffic traffic;
+        std::string bytes;
+        Clock::time_point when;
+        Clock::time_point observed;
+    };
+    std::vector<Seen> seen;
+    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes, Clock::time_point when) {
+        seen.push_back({traffic, std::string(bytes), when, Clock::now()});
+    });
+    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    std::this_thread::sleep_for(300ms);
+    ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen[2].traffic, LinkTraffic::Owed);
+    EXPECT_EQ(seen[2].bytes, "\r\nOK\r\n");
+    EXPECT_GE(seen[2].observed - seen[2].when, 250ms) << "timed when it was taken in, not when it came";
+    EXPECT_LT(seen[2].when - seen[1].when, 100ms);
+    for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_GE(seen[i].when, seen[i - 1].when) << "out of order at " << i;
+}
+
 // Listening takes in lines as they come with no command waiting, and a line the last command owed
 // still pays its debt: the next command is not held up waiting for it.
 TEST_F(DeviceLink, ListenHandsOnLinesAsTheyComeAndPaysWhatWasOwed) {
