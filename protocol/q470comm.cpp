@@ -245,7 +245,7 @@ bool Q470Comm::PayOwed(Clock::time_point limit) {
             // Not paid within the owing command's own time-out. A device that has not ended its answer
             // by then is broken; should it end it later, its final line would answer whatever goes out
             // next. A "+READY" that never comes only means the device does not announce its restarts.
-            outOfStep_ = outOfStep_ || (owed_ == OwedAnswer::FinalLine && !giveUpLateFinalLines_);
+            if (owed_ == OwedAnswer::FinalLine && !giveUpLateFinalLines_) outOfStep_ = true;
             owed_ = OwedAnswer::Nothing;
         } else if (now >= limit) {
             return true;
@@ -271,11 +271,6 @@ void Q470Comm::AwaitOwed(std::chrono::milliseconds limit) {
 void Q470Comm::GiveUpLateFinalLines() {
     std::lock_guard<std::mutex> exchange(exchangeMutex_);
     giveUpLateFinalLines_ = true;
-}
-
-bool Q470Comm::OutOfStep() {
-    std::lock_guard<std::mutex> exchange(exchangeMutex_);
-    return outOfStep_;
 }
 
 Q470Comm::RestartNews Q470Comm::LastRestart() {

@@ -105,8 +105,8 @@ public:
     // A device watched by a person (a console) may leave a final line owed, as a quiet device does
     // with every query: one that has not come by its time-out is given up, and the next command goes.
     void GiveUpLateFinalLines();
-    // An owed final line never came: nothing is sent until the link starts afresh.
-    bool OutOfStep();
+    // An owed final line never came: nothing is sent until the link starts afresh. Any thread.
+    bool OutOfStep() const { return outOfStep_.load(); }
 
     // What the device said to the last restart-type command sent (ATZ, AT&F, AT+ASSOCCLR): the kind of
     // the record that ended it (RespOk, RespReady, ResultTimeout, ...), whether an ERROR came while it
@@ -183,7 +183,7 @@ private:
     bool deviceQuiet_ = false;  // a device of unknown mode is taken to be talking
     OwedAnswer owed_ = OwedAnswer::Nothing;
     std::chrono::steady_clock::time_point owedUntil_{};
-    bool outOfStep_ = false;
+    std::atomic<bool> outOfStep_{false};  // written under exchangeMutex_
     bool giveUpLateFinalLines_ = false;
     RestartNews lastRestart_;
     // Whether this link is counted in g_openLinks. It stays set when the channel closes itself after

@@ -125,6 +125,7 @@ bool LinkSoak::Connect() {
         report_.Fail("cannot open the simulated device's port: " + error.message());
         return false;
     }
+    finalLineAtRisk_ = false;
     worker_.StartWorker();
     const auto identified = RunJob(JobIdentify);
     if (identified == JobSucceeded) {
@@ -215,6 +216,11 @@ std::optional<std::int32_t> LinkSoak::RunJob(std::int32_t job) {
     if (device_.Ledger().HangUpDue()) run.deviceGone = true;
     run.entries = device_.Ledger().Since(mark);
     device_.Ledger().Forget(mark);
+    for (const auto& entry : run.entries) finalLineAtRisk_ = finalLineAtRisk_ || MayLeaveFinalLineOwed(entry);
+    run.outOfStep = link_.OutOfStep();
+    if (run.outOfStep && !finalLineAtRisk_) {
+        report_.Fail(JobAudit::Describe(run) + "\n  the link stopped sending although every final line came");
+    }
     device_.Modem().ClearTranscript();
     Conclude(outcome, run);
     CheckBuffers(link_);
