@@ -18,6 +18,7 @@
 
 #include "child_process.h"
 #include "cli_rig.h"
+#include "report_schema.h"
 
 namespace q470::test {
 namespace {
@@ -166,6 +167,7 @@ TEST(Q470ctlAcknowledgements, OnlyWhatTheDeviceAcknowledgedIsReported) {
         SCOPED_TRACE(c.name);
         const std::string out = runs[i].tool->Output(kHangGuard);
         EXPECT_EQ(runs[i].tool->Wait(kHangGuard), c.status) << runs[i].tool->Errors();
+        EXPECT_EQ(ReportShapeProblem(out), "");
         const auto document = ParseJson(out);
         const auto& port = PortRecord(document);
         EXPECT_STREQ(port["outcome"].GetString(), c.outcome);
