@@ -65,8 +65,8 @@ CKeldanQ470RConfiguratorDlg::CKeldanQ470RConfiguratorDlg(const QString& preferre
     SetControlsEnabled(false, true);
     link_.errorCallback = [this](Q470Comm* link, std::error_code& error) { OnLinkError(link, error); };
     // Set before any job runs and kept: the view switches the recording, not the observer.
-    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes) {
-        if (recordTraffic_) traffic_.Add(traffic, bytes);
+    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+        if (recordTraffic_) traffic_.Add(traffic, bytes, when);
     });
     ShowVersion();
     FitToScreen();

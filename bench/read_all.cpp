@@ -111,8 +111,12 @@ bool MeasureRate(std::uint32_t baudRate, int runs) {
     q470::TrafficLog log(kViewLines);
     const std::array<q470::LinkObserver, kWays> observers = {
         nullptr,
-        [&trace](q470::LinkTraffic traffic, std::string_view bytes) { trace.Write("", traffic, bytes); },
-        [&log](q470::LinkTraffic traffic, std::string_view bytes) { log.Add(traffic, bytes); },
+        [&trace](q470::LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+            trace.Write("", traffic, bytes, when);
+        },
+        [&log](q470::LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+            log.Add(traffic, bytes, when);
+        },
     };
     std::array<std::vector<double>, kWays> elapsed;
     std::vector<double> floor;

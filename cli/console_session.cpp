@@ -39,7 +39,12 @@ ConsoleSession::~ConsoleSession() {
 
 int ConsoleSession::Run(ConsoleInput& input, std::ostream& err) {
     echoSent_ = !input.EchoesInput();
-    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });
+    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+        Observe(traffic, bytes, when);
+    });
+    // A person reads every line with its time; a query of a device in quiet mode leaves its final line
+    // owed for good, and must not keep the next typed command from going.
+    link_.GiveUpLateFinalLines();
     const LineOptions& line = plan_.request.line;
     if (const auto error = link_.Open(port_, line.baudRate, line.dataBits, line.parity, line.stopBits)) {
         err << kPrefix << PrintableText(port_) << ": " << PortOpenError(error, plan_.text) << '\n';
@@ -153,10 +158,10 @@ void ConsoleSession::Serve() {
     }
 }
 
-void ConsoleSession::Observe(LinkTraffic traffic, std::string_view bytes) {
-    if (plan_.trace) plan_.trace->Write(port_, traffic, bytes);
+void ConsoleSession::Observe(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+    if (plan_.trace) plan_.trace->Write(port_, traffic, bytes, when);
     if (traffic == LinkTraffic::Sent && !echoSent_) return;
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+    const double ms = std::chrono::duration<double, std::milli>(when - start_).count();
     Emit(TrafficLine(ms, {}, traffic, WithoutLineEnds(bytes)) + "\n");
 }
 

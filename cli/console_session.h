@@ -34,7 +34,7 @@ public:
 
 private:
     void Serve();  // the link's thread
-    void Observe(LinkTraffic traffic, std::string_view bytes);
+    void Observe(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when);
     void Emit(std::string text);
     void Flush(ConsoleInput& input);
     // Hands a line read to the link's thread, or says why it is not sent.

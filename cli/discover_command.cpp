@@ -95,8 +95,9 @@ int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPo
     options.thorough = plan.request.thorough;
     if (plan.trace) {
         TraceWriter* trace = plan.trace;
-        options.observer = [trace](const std::string& port, LinkTraffic traffic, std::string_view bytes) {
-            trace->Write(port, traffic, bytes);
+        options.observer = [trace](const std::string& port, LinkTraffic traffic, std::string_view bytes,
+                                   std::chrono::steady_clock::time_point when) {
+            trace->Write(port, traffic, bytes, when);
         };
     }
     ProgressReporter progress(err, environment.progress, ports.size() > 1);

@@ -14,7 +14,7 @@ struct OutcomeEntry {
     int status;
 };
 
-constexpr std::array<OutcomeEntry, 20> kOutcomes{{
+constexpr std::array<OutcomeEntry, 21> kOutcomes{{
     {Outcome::Ok, "ok", ExitOk},
     {Outcome::Usage, "usage", ExitUsage},
     {Outcome::NotForModel, "not-for-model", ExitUsage},
@@ -28,6 +28,7 @@ constexpr std::array<OutcomeEntry, 20> kOutcomes{{
     {Outcome::UnknownModel, "unknown-model", ExitDeviceFailed},
     {Outcome::Disconnected, "disconnected", ExitDeviceFailed},
     {Outcome::NotAsWritten, "not-as-written", ExitDeviceFailed},
+    {Outcome::NotRestarted, "not-restarted", ExitDeviceFailed},
     {Outcome::FileUnreadable, "file-unreadable", ExitFileFailed},
     {Outcome::FileInvalid, "file-invalid", ExitFileFailed},
     {Outcome::FileNoSettings, "file-no-settings", ExitFileFailed},

@@ -25,6 +25,7 @@ enum class Outcome {
     UnknownModel,  // the device names a model the tool does not know
     Disconnected,  // the device hung up, or its adapter went away
     NotAsWritten,  // --verify: after the restart the device holds another value than was written
+    NotRestarted,  // --verify: the device was not seen to restart, so nothing was read back
     // 4: a file.
     FileUnreadable,  // cannot be opened or read, or is not JSON
     FileInvalid,     // JSON, but not a configuration file (the root, the model name)

@@ -50,6 +50,9 @@ PortFlow::~PortFlow() {
 
 PortOutcome PortFlow::Run() {
     if (OpenPort()) RunCommand();
+    // The port is let go once the device has ended its last answer: its final line is seen (in a
+    // trace) rather than cut off.
+    if (!control_.Stopping()) session_.DeviceLink().PayOwedFinalLine();
     session_.Close();
     if (control_.Stopping() && !finished_) MarkInterrupted();
     return outcome_;
@@ -59,7 +62,10 @@ bool PortFlow::OpenPort() {
     attached_ = control_.Attach(session_);
     if (!attached_) return false;
     // Always: the report needs the commands sent and whether the device refused one.
-    session_.DeviceLink().SetObserver([this](LinkTraffic traffic, std::string_view bytes) { Observe(traffic, bytes); });
+    session_.DeviceLink().SetObserver(
+        [this](LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+            Observe(traffic, bytes, when);
+        });
     Step(ToolText::StepOpening);
     if (const auto error = session_.Open(outcome_.port)) {
         FailPort(error);
@@ -87,9 +93,10 @@ void PortFlow::RunCommand() {
         case CliCommand::Gpio:
             return Gpio();
         case CliCommand::Restart:
-            return Restart(JobRestart, ToolText::StepRestarting, ToolText::Restarting);
+            return Restart(JobRestart, ToolText::StepRestarting, ToolText::Restarting, ToolText::NotRestarted);
         case CliCommand::FactoryReset:
-            return Restart(JobFactoryReset, ToolText::StepFactoryReset, ToolText::FactoryResetting);
+            return Restart(JobFactoryReset, ToolText::StepFactoryReset, ToolText::FactoryResetting,
+                           ToolText::NotFactoryReset);
         case CliCommand::At:
             return At();
         case CliCommand::Ports:
@@ -181,8 +188,7 @@ void PortFlow::Apply() {
     const std::string message = plan_.text.Text(UiText::ConfigApplied) + "\n" +
                                 plan_.text.Text(ToolText::CommandsSentLine, {std::to_string(outcome_.sent.size())});
     const FollowUp next = NextAfterJob(job, JobSucceeded, session_.Device(), 0);
-    if (!RunJob(next.job, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) return;
-    outcome_.restarted = true;
+    if (!RunRestartJob(next.job, ToolText::StepRestarting)) return;
     FinishWrites(message, ChecksOfItems(session_.FileItems(), IsQ470R()));
 }
 
@@ -246,17 +252,73 @@ void PortFlow::Set() {
     if (next.step != FollowUpStep::ClearAssociations)
         return FinishWrites(plan_.text.Text(UiText::ApplyGeneralDone), std::move(checks));
 
-    // The old network's associations would stay: cleared from this thread, answer ignored, as the window
-    // does, and the device restarted.
-    Step(ToolText::StepClearingAssociations);
-    session_.Execute(CommandText(CmdAssocClear), CmdAssocClear, kAssocClearTimeoutMs);
-    outcome_.associationCleared = true;
-    if (session_.DeviceLink().IsOpen()) {
-        if (!RunJob(next.job, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
-            return;
-        outcome_.restarted = true;
-    }
+    // The old network's associations would stay: cleared from this thread, as the window does, and the
+    // device restarted whatever the clear's answer.
+    if (!ClearAssociations()) return;
+    if (session_.DeviceLink().IsOpen() && !RunRestartJob(next.job, ToolText::StepRestarting)) return;
     FinishWrites(plan_.text.Text(UiText::PanIdChanged), std::move(checks));
+}
+
+bool PortFlow::ClearAssociations() {
+    Step(ToolText::StepClearingAssociations);
+    const auto answer = session_.Execute(CommandText(CmdAssocClear), CmdAssocClear, kAssocClearTimeoutMs);
+    const bool refused = answer->kind == ResultTimeout && session_.DeviceLink().LastRestart().refused;
+    cleared_ = TakeAnswer(CmdAssocClear, refused ? RespError : answer->kind, true, ToolText::StepClearingAssociations);
+    outcome_.associationCleared = cleared_ == Acknowledgement::Acknowledged;
+    return cleared_.has_value();
+}
+
+std::optional<PortFlow::Acknowledgement> PortFlow::RunRestartJob(std::int32_t job, ToolText step) {
+    Step(step);
+    const auto result = session_.RunJob(job);
+    outcome_.jobResult = result;
+    const CommandId command = job == JobFactoryReset ? CmdFactoryReset : CmdRestart;
+    const Q470Comm::RestartNews news = session_.DeviceLink().LastRestart();
+    restarted_ = TakeAnswer(command, news.refused ? RespError : news.answer, result.has_value(), step);
+    outcome_.restarted = restarted_ == Acknowledgement::Acknowledged;
+    return restarted_;
+}
+
+std::optional<PortFlow::Acknowledgement> PortFlow::TakeAnswer(CommandId command, std::int32_t answer, bool ran,
+                                                              ToolText step) {
+    const bool acknowledged = ran && (answer == RespOk || answer == RespReady || answer == RespReadyDebug);
+    if (outcome_.trail) {
+        AppliedStep sent{command, Trimmed(CommandText(command))};
+        if (acknowledged) {
+            outcome_.trail->acknowledged.push_back(std::move(sent));
+        } else if (!outcome_.trail->failed) {
+            outcome_.trail->failed = std::move(sent);
+        }
+    }
+    if (control_.Stopping()) return std::nullopt;
+    // A hang-up after the acknowledgement is the restart itself: a device may take its port with it.
+    const bool hungUp = answer == ResultClosed || answer == ResultNotOpen || session_.DeviceLink().HungUp();
+    if (!ran || (!acknowledged && hungUp)) {
+        FailDisconnected(step);
+        return std::nullopt;
+    }
+    if (answer == ResultOutOfStep) {
+        FailOutOfStep({});
+        return std::nullopt;
+    }
+    if (acknowledged) return Acknowledgement::Acknowledged;
+    return answer == RespError ? Acknowledgement::Refused : Acknowledgement::NoAnswer;
+}
+
+std::string PortFlow::NotAcknowledgedText(Acknowledgement acknowledgement, ToolText what, CommandId command) const {
+    const ToolText why =
+        acknowledgement == Acknowledgement::Refused ? ToolText::AnsweredError : ToolText::NoAnswerReason;
+    return plan_.text.Text(what, {Trimmed(CommandText(command)), plan_.text.Text(why)});
+}
+
+void PortFlow::FailNotAcknowledged(Acknowledgement acknowledgement, std::string message) {
+    Fail(acknowledgement == Acknowledgement::Refused ? Outcome::Refused : Outcome::NoAnswer, std::move(message));
+}
+
+void PortFlow::FailOutOfStep(std::string before) {
+    const std::string owing = exchanges_.empty() ? std::string() : exchanges_.back().command;
+    const std::string text = plan_.text.Text(ToolText::OutOfStep, {EscapeTraffic(owing)});
+    Fail(Outcome::NoAnswer, before.empty() ? text : before + ": " + text);
 }
 
 void PortFlow::Gpio() {
@@ -283,10 +345,12 @@ void PortFlow::Gpio() {
     FinishWrites(plan_.text.Text(UiText::ApplyGpioDone), ChecksOfGpio(record));
 }
 
-void PortFlow::Restart(std::int32_t job, ToolText step, ToolText doneText) {
-    if (!RunJob(job, step, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) return;
-    outcome_.restarted = true;
-    Succeed(plan_.text.Text(doneText));
+void PortFlow::Restart(std::int32_t job, ToolText step, ToolText doneText, ToolText notDoneText) {
+    const auto acknowledgement = RunRestartJob(job, step);
+    if (!acknowledgement) return;
+    if (*acknowledgement == Acknowledgement::Acknowledged) return Succeed(plan_.text.Text(doneText));
+    const CommandId command = job == JobFactoryReset ? CmdFactoryReset : CmdRestart;
+    FailNotAcknowledged(*acknowledgement, NotAcknowledgedText(*acknowledgement, notDoneText, command));
 }
 
 // Every line the device sends for the command, up to its final OK or ERROR, whatever the command. A
@@ -320,6 +384,8 @@ void PortFlow::At() {
         case ResultClosed:
         case ResultNotOpen:
             return FailDisconnected(ToolText::StepSending);
+        case ResultOutOfStep:
+            return FailOutOfStep({});
         default:
             return Succeed({});
     }
@@ -339,7 +405,11 @@ bool PortFlow::RunJob(std::int32_t job, ToolText step, std::int32_t expected, co
         return false;
     }
     if (*result != expected) {
-        Fail(DeviceFailure(), failure);
+        if (session_.DeviceLink().OutOfStep()) {
+            FailOutOfStep(failure);
+        } else {
+            Fail(DeviceFailure(), failure);
+        }
         return false;
     }
     return true;
@@ -386,8 +456,8 @@ void PortFlow::FailDisconnected(ToolText step) {
     Fail(Outcome::Disconnected, plan_.text.Text(ToolText::Disconnected, {plan_.text.Text(step)}));
 }
 
-void PortFlow::Observe(LinkTraffic traffic, std::string_view bytes) {
-    if (plan_.trace) plan_.trace->Write(outcome_.port, traffic, bytes);
+void PortFlow::Observe(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+    if (plan_.trace) plan_.trace->Write(outcome_.port, traffic, bytes, when);
     if (traffic == LinkTraffic::Sent) {
         const std::string command = Trimmed(bytes);
         exchanges_.push_back({command, false});

@@ -55,12 +55,32 @@ private:
     void Apply();
     void Set();
     void Gpio();
-    void Restart(std::int32_t job, ToolText step, ToolText doneText);
+    void Restart(std::int32_t job, ToolText step, ToolText doneText, ToolText notDoneText);
     void At();
     // After the writes of set, gpio and apply: the restart that --restart and --verify ask for (unless
-    // the device has restarted already), then the check of --verify; success with `message` otherwise.
+    // the device has restarted already), then the check of --verify; success with `message` otherwise,
+    // unless the device did not acknowledge the association clear or the restart the writes needed.
     void FinishWrites(std::string message, std::vector<SettingCheck> checks);
     void ReadBack(std::vector<SettingCheck> checks);
+
+    // What the device made of a restart-type command (ATZ, AT&F, AT+ASSOCCLR): its OK or its "+READY"
+    // acknowledge it; a hang-up while it waits is never one.
+    enum class Acknowledgement { Acknowledged, Refused, NoAnswer };
+    // Runs the restart or factory-reset job: what the device made of its command, or nothing when the
+    // run ends there (the device hung up while the command waited, the link is out of step, a stop).
+    std::optional<Acknowledgement> RunRestartJob(std::int32_t job, ToolText step);
+    // AT+ASSOCCLR from this thread after a PAN ID change, as the window sends it; false when the run
+    // ends there.
+    bool ClearAssociations();
+    // What the device made of a restart-type command, noted in the write trail; nothing, after failing
+    // the run, when the device hung up while the command waited (or the job never ran), when the link
+    // was out of step, or on a stop.
+    std::optional<Acknowledgement> TakeAnswer(CommandId command, std::int32_t answer, bool ran, ToolText step);
+    // "the device did not restart: it did not acknowledge ATZ (the device answered ERROR)".
+    std::string NotAcknowledgedText(Acknowledgement acknowledgement, ToolText what, CommandId command) const;
+    void FailNotAcknowledged(Acknowledgement acknowledgement, std::string message);
+    // The link is out of step: the device never finished its answer to the last command sent.
+    void FailOutOfStep(std::string before);
 
     // Runs a job; false when it did not end with `expected`, after recording why. A write job also keeps
     // what the device acknowledged and where the job stopped, and the commands it sent.
@@ -78,7 +98,7 @@ private:
     void MarkInterrupted();
     // What the link sends and takes in goes to the trace; the commands sent, the refusals and the answer
     // lines of `at` to the outcome.
-    void Observe(LinkTraffic traffic, std::string_view bytes);
+    void Observe(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when);
 
     const CommandPlan& plan_;
     RunControl& control_;
@@ -87,9 +107,11 @@ private:
     PortOutcome outcome_;
     std::vector<SentCommand> exchanges_;  // every command sent on this port
     bool attached_ = false;
-    bool finished_ = false;      // succeeded or failed on its own, not cut short by a stop
-    bool collectLines_ = false;  // while `at` waits for its answer
-    bool recordSent_ = false;    // while a write job runs
+    bool finished_ = false;                     // succeeded or failed on its own, not cut short by a stop
+    bool collectLines_ = false;                 // while `at` waits for its answer
+    bool recordSent_ = false;                   // while a write job runs
+    std::optional<Acknowledgement> cleared_;    // the association clear a PAN ID change sent
+    std::optional<Acknowledgement> restarted_;  // the restart the writes were followed by
 };
 
 }  // namespace q470

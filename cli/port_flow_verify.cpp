@@ -1,4 +1,5 @@
 // The end of set, gpio and apply: the restart of --restart and --verify, and the read-back of --verify.
+#include "command_catalogue.h"
 #include "job_code.h"
 #include "line_choices.h"
 #include "port_flow.h"
@@ -20,16 +21,24 @@ std::string LinesLookedAt(const std::vector<SettingCheck>& checks, const Connect
 
 void PortFlow::FinishWrites(std::string message, std::vector<SettingCheck> checks) {
     const CliRequest& request = plan_.request;
-    if ((request.restart || request.verify) && !outcome_.restarted) {
-        if (!RunJob(JobRestart, ToolText::StepRestarting, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse)))
-            return;
-        outcome_.restarted = true;
+    if ((request.restart || request.verify) && !restarted_ && !RunRestartJob(JobRestart, ToolText::StepRestarting))
+        return;
+    if (request.verify) {
+        // Whether the device restarted is for the check to see, whatever it answered.
+        ReadBack(std::move(checks));
+        if (finished_ || control_.Stopping()) return;
+        message += (message.empty() ? "" : "\n") + VerifySummary(*outcome_.verify, {}, plan_.text);
     }
-    if (!request.verify) return Succeed(std::move(message));
-    ReadBack(std::move(checks));
-    if (!finished_ && !control_.Stopping()) {
-        Succeed(message + (message.empty() ? "" : "\n") + VerifySummary(*outcome_.verify, {}, plan_.text));
+    // A PAN ID change leaves the old network's associations behind unless the device cleared them.
+    const bool notCleared = cleared_ && *cleared_ != Acknowledgement::Acknowledged;
+    if (notCleared) message += "\n" + NotAcknowledgedText(*cleared_, ToolText::NotCleared, CmdAssocClear);
+    if (!request.verify && restarted_ && *restarted_ != Acknowledgement::Acknowledged) {
+        return FailNotAcknowledged(
+            *restarted_, message + "\n" + NotAcknowledgedText(*restarted_, ToolText::NotRestarted, CmdRestart) + "\n" +
+                             plan_.text.Text(ToolText::WrittenAtNextRestart));
     }
+    if (notCleared) return FailNotAcknowledged(*cleared_, std::move(message));
+    Succeed(std::move(message));
 }
 
 void PortFlow::ReadBack(std::vector<SettingCheck> checks) {

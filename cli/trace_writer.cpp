@@ -13,8 +13,8 @@ TraceWriter::TraceWriter(const std::string& path, bool withPort, std::function<b
     openError_ = file_.Open(path, true, stopped_);
 }
 
-void TraceWriter::Write(const std::string& port, LinkTraffic traffic, std::string_view bytes) {
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start_).count();
+void TraceWriter::Write(const std::string& port, LinkTraffic traffic, std::string_view bytes, Clock::time_point when) {
+    const double ms = std::chrono::duration<double, std::milli>(when - start_).count();
     // A port's name is a path: a line end in it must not start a line of its own.
     const std::string line = TrafficLine(ms, withPort_ ? PrintableText(port) : std::string(), traffic, bytes) + "\n";
     std::lock_guard<std::mutex> lock(mutex_);

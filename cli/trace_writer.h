@@ -20,6 +20,8 @@ namespace q470 {
 // run goes on and says so at its end.
 class TraceWriter {
 public:
+    using Clock = std::chrono::steady_clock;
+
     // Writes to `stream` (standard error).
     TraceWriter(std::ostream& stream, bool withPort);
     // Appends to the file at `path`; Opened() tells whether it could be opened (a named pipe is waited
@@ -28,13 +30,12 @@ public:
 
     bool Opened() const { return stream_ != nullptr || file_.IsOpen(); }
     std::error_code OpenError() const { return openError_; }
-    void Write(const std::string& port, LinkTraffic traffic, std::string_view bytes);
+    // `when`: the time the bytes went out or came in, which the line shows.
+    void Write(const std::string& port, LinkTraffic traffic, std::string_view bytes, Clock::time_point when);
     // Why the trace stopped being written, or nothing when every line went out.
     std::error_code WriteError();
 
 private:
-    using Clock = std::chrono::steady_clock;
-
     const Clock::time_point start_ = Clock::now();
     OutputFile file_;
     std::ostream* stream_ = nullptr;

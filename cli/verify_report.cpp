@@ -1,5 +1,6 @@
 #include "verify_report.h"
 
+#include "command_catalogue.h"
 #include "line_choices.h"
 #include "line_json.h"
 #include "setting_values.h"
@@ -28,6 +29,25 @@ std::string ValueText(const SettingCheck& check, std::uint32_t value) {
 
 std::size_t Differences(const VerifyReport& report) {
     return CountDifferences(report.checks);
+}
+
+// "ATZ (the device answered ERROR)": the restart command and what the device made of it.
+std::string RestartText(const VerifyReport& report) {
+    const char* text = CommandText(report.restartCommand == CmdEnd ? CmdRestart : report.restartCommand);
+    std::string command = text ? text : "";
+    while (!command.empty() && command.back() == '\r') command.pop_back();
+    return command;
+}
+
+ToolText RestartAnswerText(const VerifyReport& report) {
+    switch (report.restartAnswer) {
+        case RespOk:
+        case RespReady:
+        case RespReadyDebug:
+            return ToolText::AcknowledgedReason;
+        default:
+            return report.restartRefused ? ToolText::AnsweredError : ToolText::NoAnswerReason;
+    }
 }
 
 }  // namespace
@@ -89,6 +109,8 @@ std::string VerifySummary(const VerifyReport& report, const std::string& linesTr
             return text.Text(ToolText::VerifyReadFailed, {where});
         case VerifyOutcome::CannotOpen:
             return text.Text(ToolText::VerifyCannotOpen, {report.openError.message()});
+        case VerifyOutcome::NotRestarted:
+            return text.Text(ToolText::VerifyNotRestarted, {RestartText(report), text.Text(RestartAnswerText(report))});
         case VerifyOutcome::Stopped:
             return text.Text(ToolText::VerifyStopped);
     }
@@ -117,6 +139,8 @@ Outcome VerifyFailure(const VerifyReport& report) {
             return PortOpenOutcome(report.openError);
         case VerifyOutcome::Stopped:
             return Outcome::Interrupted;
+        case VerifyOutcome::NotRestarted:
+            return Outcome::NotRestarted;
         case VerifyOutcome::NoAnswer:
         case VerifyOutcome::ReadFailed:
             break;

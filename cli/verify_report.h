@@ -25,7 +25,7 @@ std::string VerifySummary(const VerifyReport& report, const std::string& linesTr
 // One line per difference: "channel: written 101, read back 99".
 std::vector<std::string> VerifyDifferenceLines(const VerifyReport& report, const CliText& text);
 // How a port's run ends when the check did not verify: "not-as-written" for a difference or another
-// model, "no-answer", or why the port did not open again.
+// model, "not-restarted", "no-answer", or why the port did not open again.
 Outcome VerifyFailure(const VerifyReport& report);
 
 // The value of a port record's "verify": outcome word, the line the device answered at, how long it

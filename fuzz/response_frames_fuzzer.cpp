@@ -3,9 +3,15 @@
 // lines are taken until only an unfinished one is left. However the bytes are cut, the same records
 // must come out.
 //
+// The same bytes also pick a device's answer lines, each framed CR LF, text, CR LF, into which one
+// stray CR, LF or NUL is slipped or put in place of a byte: the framer must never take a value from
+// the result that the device did not send, and a stray CR or LF beside a line's CR LFs (or a byte
+// inside one) must cost nothing.
+//
 // Input: one header byte whose low four bits give the number n of piece-size bytes after it, then those
 // n bytes, then the bytes the device sends. The pieces are (size byte % 64) + 1 long, cycled; with n = 0
-// the stream arrives in one piece.
+// the stream arrives in one piece. The header's high four bits choose the stray byte and whether it is
+// slipped in or replaces one.
 
 #include <algorithm>
 #include <array>
@@ -22,6 +28,7 @@
 #include "c_decimal.h"
 #include "fuzz_check.h"
 #include "line_framer.h"
+#include "line_token.h"
 #include "receive_buffer.h"
 #include "response_parser.h"
 
@@ -31,6 +38,7 @@ namespace {
 constexpr std::size_t kMaxPieceBytes = 64;
 
 struct Input {
+    std::uint8_t header = 0;
     std::vector<std::size_t> pieces;
     const std::uint8_t* stream = nullptr;
     std::size_t size = 0;
@@ -39,6 +47,7 @@ struct Input {
 Input Split(const std::uint8_t* data, std::size_t size) {
     Input input;
     if (size == 0) return input;
+    input.header = data[0];
     const std::size_t count = std::min<std::size_t>(data[0] & 0x0F, size - 1);
     for (std::size_t i = 0; i < count; ++i) input.pieces.push_back(data[1 + i] % kMaxPieceBytes + 1);
     input.stream = data + 1 + count;
@@ -210,12 +219,15 @@ public:
         while (auto record = framer_.Next(&taken)) {
             CheckRoundLength(++calls, held);
             CheckRecord(record);
-            Q470_FUZZ_CHECK(!taken.empty());
+            // The end of a line dropped as too long may come with no byte of its own: its line end
+            // stays, for it may open the next line.
+            Q470_FUZZ_CHECK(!taken.empty() || record->kind == ResultTooLong);
             Keep(record, outcome);
         }
-        // Only an unfinished line is left, with at most the CR LF that opened it: anything longer
-        // is being dropped, whatever the size of the pieces.
-        Q470_FUZZ_CHECK(framer_.Size() <= kMaxLineLength + 2);
+        // Only an unfinished line is left, with at most the CR LF that opened it and the CR (and one
+        // byte) of the line end that may close it: anything longer is being dropped, whatever the size
+        // of the pieces.
+        Q470_FUZZ_CHECK(framer_.Size() <= kMaxLineLength + 4);
         piece.clear();
     }
 
@@ -259,9 +271,17 @@ bool IsSubsequence(const std::vector<Snapshot>& part, const std::vector<Snapshot
 }
 
 // Line ends before an unfinished line are taken whenever a call sees them, so how much of them is
-// left depends on the cuts; the unfinished line itself does not.
+// left depends on the cuts; the unfinished line itself does not. A line end may hold a stray byte
+// between its CR and LF.
 std::vector<std::uint8_t> WithoutLeadingLineEnds(const std::vector<std::uint8_t>& bytes) {
-    return {std::find_if_not(bytes.begin(), bytes.end(), IsLineEnd), bytes.end()};
+    std::size_t at = 0;
+    for (;;) {
+        const LineToken token = NextLineToken(bytes.data() + at, bytes.size() - at);
+        if (token.kind != LineTokenKind::Opening && token.kind != LineTokenKind::LoneEnd) break;
+        at += token.length;
+    }
+    while (at < bytes.size() && IsLineEnd(bytes[at])) ++at;  // a CR whose line end is not told yet
+    return {bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end()};
 }
 
 // ExtractFrame works on the whole buffer, so the pieces pile up in `residual`; the framer takes each
@@ -278,6 +298,107 @@ Outcome Deliver(const Input& input, const std::vector<std::size_t>& pieces, Roun
         round(outcome.residual, outcome);
     }
     return outcome;
+}
+
+// Lines a device sends, filled in from the input's bytes: every one parses to a value, and none has a
+// tail after its first byte that does.
+std::string DeviceLine(const std::uint8_t* bytes) {
+    const unsigned a = bytes[1];
+    const unsigned b = bytes[2];
+    const std::string n = std::to_string(1 + (a << 8 | b) % 65533);
+    switch (bytes[0] % 12) {
+        case 0:
+            return "OK";
+        case 1:
+            return "ERROR";
+        case 2:
+            return "+READY";
+        case 3:
+            return "+QM," + std::to_string(a % 2);
+        case 4:
+            return "+UPANID," + n;
+        case 5:
+            return "+PANID," + n;
+        case 6:
+            return "+RFCH," + std::to_string(1 + a % 128);
+        case 7:
+            return "+URPU," + std::to_string(a % 2);
+        case 8:
+            return "+VER," + std::to_string(a % 10) + "." + std::to_string(b % 20) + "." + std::to_string(a / 10);
+        case 9:
+            return "+GPIOC," + std::to_string(a % 13) + "," + std::to_string(b % 3) + "," + std::to_string(a % 3);
+        case 10:
+            return "+GPIOP," + n + "," + std::to_string(b % 2);
+        default:
+            return "+MODELNAME,Q470R";
+    }
+}
+
+// Where a stray byte may be slipped in at no cost: before a line's opening CR LF (or after the last
+// closing one), inside a CR LF, or after an opening CR LF, where a CR or LF is only one more line end.
+// A stray CR inside a closing CR LF, right after the text, makes that line noise: the text's last byte
+// may equally have been replaced.
+struct DeviceStream {
+    std::string bytes;
+    std::vector<std::size_t> beforeOpenings;
+    std::vector<std::size_t> afterOpenings;
+    std::vector<std::size_t> insideOpenings;
+    std::vector<std::size_t> insideClosings;
+};
+
+DeviceStream DeviceLines(const Input& input) {
+    DeviceStream stream;
+    for (std::size_t at = 0; at + 3 <= input.size && stream.bytes.size() < 2048; at += 3) {
+        const std::string line = DeviceLine(input.stream + at);
+        const std::size_t start = stream.bytes.size();
+        stream.bytes += "\r\n" + line + "\r\n";
+        const std::size_t closing = start + 2 + line.size();
+        stream.beforeOpenings.push_back(start);
+        stream.afterOpenings.push_back(start + 2);
+        stream.insideOpenings.push_back(start + 1);
+        stream.insideClosings.push_back(closing + 1);
+    }
+    stream.beforeOpenings.push_back(stream.bytes.size());
+    return stream;
+}
+
+std::vector<Snapshot> FramedRecords(const std::string& bytes) {
+    LineFramer framer;
+    framer.Append(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    Outcome outcome;
+    while (auto record = framer.Next()) Keep(record, outcome);
+    return outcome.records;
+}
+
+bool Contains(const std::vector<std::size_t>& places, std::size_t at) {
+    return std::find(places.begin(), places.end(), at) != places.end();
+}
+
+// One stray byte in a device's answer: a value only from what the device sent, and nothing lost to a
+// stray byte where a line's text is not.
+void CheckStrayByte(const Input& input) {
+    const DeviceStream stream = DeviceLines(input);
+    if (stream.bytes.empty()) return;
+    const std::vector<Snapshot> clean = FramedRecords(stream.bytes);
+    static constexpr char kStrays[] = {'\r', '\n', '\0'};
+    const char stray = kStrays[(input.header >> 4) % 3];
+    const bool replace = (input.header & 0x40) != 0;
+    std::size_t sum = 0;
+    for (std::size_t i = 0; i < input.size; ++i) sum += input.stream[i];
+    const std::size_t at = sum % (stream.bytes.size() + (replace ? 0 : 1));
+    std::string corrupted = stream.bytes;
+    if (replace) {
+        corrupted[at] = stray;
+    } else {
+        corrupted.insert(at, 1, stray);
+    }
+    const std::vector<Snapshot> seen = FramedRecords(corrupted);
+    Q470_FUZZ_CHECK(IsSubsequence(seen, clean));
+    if (replace) return;
+    const bool costsNothing = Contains(stream.beforeOpenings, at) || Contains(stream.insideOpenings, at) ||
+                              (Contains(stream.afterOpenings, at) && stray != '\0') ||
+                              (Contains(stream.insideClosings, at) && stray != '\r');
+    if (costsNothing) Q470_FUZZ_CHECK(seen == clean);
 }
 
 // The parser converts numbers like the C library's decimal conversion, saturated to 32 bits.
@@ -320,5 +441,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!input.pieces.empty()) {
         Q470_FUZZ_CHECK(IsSubsequence(Deliver(input, input.pieces, CappedRound()).records, reference.records));
     }
+    CheckStrayByte(input);
     return 0;
 }

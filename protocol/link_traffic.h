@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -26,7 +27,10 @@ std::string EscapeTraffic(std::string_view bytes);
 // sent, '<' received, '<~' bytes that never became a line) and the bytes, escaped; no line end.
 std::string TrafficLine(double milliseconds, std::string_view port, LinkTraffic traffic, std::string_view bytes);
 
-// Runs on the thread inside Execute; `bytes` include the line ends around a line.
-using LinkObserver = std::function<void(LinkTraffic traffic, std::string_view bytes)>;
+// Runs on the thread inside Execute; `bytes` include the line ends around a line. `when` is the time
+// the bytes went out, or came in (stamped as the read that brought them completed, on an I/O thread):
+// a line taken in later, as a final line paid before the next command, keeps the time it came.
+using LinkObserver =
+    std::function<void(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when)>;
 
 }  // namespace q470

@@ -43,6 +43,16 @@ std::uint32_t ElapsedMs(Clock::time_point start) {
     return static_cast<std::uint32_t>(std::min<long long>(elapsed, UINT32_MAX));
 }
 
+// What never became a line, without the line ends before it.
+std::string_view AfterLineEnds(std::string_view bytes) {
+    const auto first = bytes.find_first_not_of("\r\n");
+    return first == std::string_view::npos ? std::string_view() : bytes.substr(first);
+}
+
+bool IsAnnouncement(std::int32_t kind) {
+    return kind == RespReady || kind == RespReadyDebug;
+}
+
 int KindOf(const ResponseRecordPtr& record) {
     return record ? record->kind : ResultNoRecord;
 }
@@ -90,14 +100,17 @@ std::error_code Q470Comm::Open(const std::string& portName, std::uint32_t baudRa
     return {};
 }
 
-// A new connection: nothing is owed, and what the device is like is found out again.
+// A new connection: nothing is owed, and what the device is like is found out again. What it said to
+// the last restart stays: its "+READY" may yet come on the new connection.
 void Q470Comm::StartAfresh() {
+    std::lock_guard<std::mutex> exchange(exchangeMutex_);
     {
         std::lock_guard<std::mutex> receiveLock(receiveMutex_);
         received_.Reset();
     }
     frames_ = LineFramer();
     owed_ = OwedAnswer::Nothing;
+    outOfStep_ = false;
     deviceQuiet_ = false;
 }
 
@@ -150,24 +163,38 @@ ResponseRecordPtr Q470Comm::ExecuteToFinalLine(const std::string& command, Comma
 template <typename Complete>
 ResponseRecordPtr Q470Comm::Exchange(const std::uint8_t* command, std::uint16_t length, CommandId id,
                                      std::uint32_t timeoutMs, Complete complete) {
-    if (!channel_->IsOpen()) return MakeRecord(ResultNotOpen);
+    std::lock_guard<std::mutex> exchange(exchangeMutex_);
+    const bool restart = IsRestartLike(id);
+    if (restart) lastRestart_ = RestartNews{id, ResultNotOpen, false, false};
+    const auto ended = [&](std::int32_t kind) {
+        if (restart) lastRestart_.answer = kind;
+        return MakeRecord(kind);
+    };
+    if (!channel_->IsOpen()) return ended(ResultNotOpen);
     // Close wakes waiters before it closes the channel; a command started in between must not go out,
     // and neither must one to a device that has hung up.
-    if (ReceiveEnded() || !PayOwed()) return MakeRecord(ResultClosed);
+    if (ReceiveEnded() || !PayOwed()) return ended(ResultClosed);
+    if (outOfStep_) return ended(ResultOutOfStep);
     DiscardReceived();
+    // An announcement that came before this command is not this command's.
+    if (restart) lastRestart_.announced = false;
     if (command != nullptr && length != 0) {
-        Observe(LinkTraffic::Sent, std::string_view(reinterpret_cast<const char*>(command), length));
+        Observe(LinkTraffic::Sent, std::string_view(reinterpret_cast<const char*>(command), length), Clock::now());
         channel_->Send(command, length);
     }
     const auto start = Clock::now();
     // The command times out once the elapsed whole milliseconds exceed timeoutMs.
     const auto deadline = start + std::chrono::milliseconds(timeoutMs) + std::chrono::milliseconds(1);
     for (;;) {
-        if (!WaitForData(deadline)) return MakeRecord(ResultClosed);
-        auto completing = TakeLines(LinkTraffic::Answer, complete);
+        if (!WaitForData(deadline)) return ended(ResultClosed);
+        auto completing = TakeLines(LinkTraffic::Answer, [&](ResponseRecordPtr record) {
+            if (restart && record->kind == RespError) lastRestart_.refused = true;
+            return complete(std::move(record));
+        });
         if (!completing && ElapsedMs(start) > timeoutMs) {
             completing = MakeRecord(ResultTimeout);
-            Observe(LinkTraffic::Unfinished, frames_.Unfinished());  // a partial answer, as far as it came
+            // A partial answer, as far as it came.
+            Observe(LinkTraffic::Unfinished, AfterLineEnds(frames_.Pending()), frames_.LastArrival());
         }
         if (completing) {
             NoteCompletion(id, command, length, *completing, timeoutMs);
@@ -181,15 +208,19 @@ ResponseRecordPtr Q470Comm::TakeLines(LinkTraffic traffic, Take take) {
     // Only an observer needs the bytes; without one, taking lines copies nothing.
     std::string taken;
     std::string* const keep = observer_ ? &taken : nullptr;
-    while (auto record = frames_.Next(keep)) {
-        Observe(record->kind == ResultTooLong ? LinkTraffic::Unfinished : traffic, taken);
+    Clock::time_point arrived{};
+    while (auto record = frames_.Next(keep, &arrived)) {
+        Observe(record->kind == ResultTooLong ? LinkTraffic::Unfinished : traffic, taken, arrived);
+        // However it is taken in (an answer, an owed line, stale, heard), a restart's announcement.
+        if (IsAnnouncement(record->kind)) lastRestart_.announced = true;
         if (auto accepted = take(std::move(record))) return accepted;
     }
-    Observe(LinkTraffic::Unfinished, taken);  // an overlong line's bytes dropped as they came
+    Observe(LinkTraffic::Unfinished, taken, arrived);  // an overlong line's bytes dropped as they came
     return nullptr;
 }
 
 bool Q470Comm::Listen(std::uint32_t timeoutMs) {
+    std::lock_guard<std::mutex> exchange(exchangeMutex_);
     if (!channel_->IsOpen() || ReceiveEnded()) return false;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
@@ -202,19 +233,49 @@ bool Q470Comm::Listen(std::uint32_t timeoutMs) {
     }
 }
 
-bool Q470Comm::PayOwed() {
+bool Q470Comm::PayOwed(Clock::time_point limit) {
     while (owed_ != OwedAnswer::Nothing) {
         const auto paid = TakeLines(LinkTraffic::Owed, [this](ResponseRecordPtr record) {
             return Pays(owed_, record->kind) ? std::move(record) : nullptr;
         });
-        // Not paid within the owing command's own time-out, the device will not send it any more.
-        if (paid || Clock::now() >= owedUntil_) {
+        const auto now = Clock::now();
+        if (paid) {
             owed_ = OwedAnswer::Nothing;
-        } else if (!WaitForData(owedUntil_)) {
+        } else if (now >= owedUntil_) {
+            // Not paid within the owing command's own time-out. A device that has not ended its answer
+            // by then is broken; should it end it later, its final line would answer whatever goes out
+            // next. A "+READY" that never comes only means the device does not announce its restarts.
+            if (owed_ == OwedAnswer::FinalLine && !giveUpLateFinalLines_) outOfStep_ = true;
+            owed_ = OwedAnswer::Nothing;
+        } else if (now >= limit) {
+            return true;
+        } else if (!WaitForData(std::min(owedUntil_, limit))) {
             return false;
         }
     }
     return true;
+}
+
+void Q470Comm::PayOwedFinalLine() {
+    std::lock_guard<std::mutex> exchange(exchangeMutex_);
+    if (owed_ != OwedAnswer::FinalLine || !channel_->IsOpen() || ReceiveEnded()) return;
+    PayOwed();
+}
+
+void Q470Comm::AwaitOwed(std::chrono::milliseconds limit) {
+    std::lock_guard<std::mutex> exchange(exchangeMutex_);
+    if (owed_ == OwedAnswer::Nothing || !channel_->IsOpen() || ReceiveEnded()) return;
+    PayOwed(Clock::now() + limit);
+}
+
+void Q470Comm::GiveUpLateFinalLines() {
+    std::lock_guard<std::mutex> exchange(exchangeMutex_);
+    giveUpLateFinalLines_ = true;
+}
+
+Q470Comm::RestartNews Q470Comm::LastRestart() {
+    std::lock_guard<std::mutex> exchange(exchangeMutex_);
+    return lastRestart_;
 }
 
 void Q470Comm::NoteCompletion(CommandId id, const std::uint8_t* command, std::uint16_t length,
@@ -223,27 +284,26 @@ void Q470Comm::NoteCompletion(CommandId id, const std::uint8_t* command, std::ui
     deviceQuiet_ = QuietModeAfter(deviceQuiet_, id, text, result);
     owed_ = OwedAfter(id, result.kind, deviceQuiet_);
     owedUntil_ = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (IsRestartLike(id)) lastRestart_.answer = result.kind;
 }
 
-void Q470Comm::Observe(LinkTraffic traffic, std::string_view bytes) {
+void Q470Comm::Observe(LinkTraffic traffic, std::string_view bytes, Clock::time_point when) {
     if (!observer_ || bytes.empty()) return;
     // Line ends alone, the gaps between lines, are no traffic of their own.
     if (traffic != LinkTraffic::Sent && bytes.find_first_not_of("\r\n") == std::string_view::npos) return;
-    observer_(traffic, bytes);
+    observer_(traffic, bytes, when);
 }
 
 // Whatever the device sent before this command and did not owe, noise and unsolicited lines, is stale.
-// An observer still sees it go.
+// An observer still sees it go, and a restart's announcement among it still counts.
 void Q470Comm::DiscardReceived() {
     {
-        // Through the framer even unobserved: the rest of a line cut off here must not become a line.
         std::lock_guard<std::mutex> lock(receiveMutex_);
         MoveReceivedToFrames();
     }
-    if (observer_) {
-        TakeLines(LinkTraffic::Stale, [](ResponseRecordPtr) { return ResponseRecordPtr(); });
-        Observe(LinkTraffic::Unfinished, frames_.Unfinished());
-    }
+    TakeLines(LinkTraffic::Stale, [](ResponseRecordPtr) { return ResponseRecordPtr(); });
+    Observe(LinkTraffic::Unfinished, AfterLineEnds(frames_.Pending()), frames_.LastArrival());
+    // A line that has begun is stale too: what of it still comes has lost its CR LF and is noise.
     frames_.Clear();
 }
 
@@ -251,7 +311,14 @@ void Q470Comm::DiscardReceived() {
 void Q470Comm::MoveReceivedToFrames() {
     const auto taken = received_.Take();
     if (taken.breakUnfinished) frames_.BreakUnfinished();
-    frames_.Append(taken.bytes.data(), taken.bytes.size());
+    std::size_t from = 0;
+    for (const auto& piece : taken.pieces) {
+        const std::size_t end = std::min(piece.end, taken.bytes.size());
+        if (end <= from) continue;
+        frames_.Append(taken.bytes.data() + from, end - from, piece.arrived);
+        from = end;
+    }
+    if (from < taken.bytes.size()) frames_.Append(taken.bytes.data() + from, taken.bytes.size() - from, Clock::now());
 }
 
 bool Q470Comm::WaitForData(Clock::time_point deadline) {
@@ -267,6 +334,7 @@ bool Q470Comm::WaitForData(Clock::time_point deadline) {
 }
 
 void Q470Comm::SetObserver(LinkObserver observer) {
+    std::lock_guard<std::mutex> exchange(exchangeMutex_);
     observer_ = std::move(observer);
 }
 
@@ -306,7 +374,8 @@ void Q470Comm::OnRead(std::shared_ptr<CSerialportMP> channel, std::error_code& e
     }
     // A waiting command can only be completed by a whole line, so it is woken when a line end comes in
     // (or the buffer fills), not for every byte of a line that a slow line delivers one by one.
-    const bool lineEnd = received_.Append(bytes.data(), std::min(count, bytes.size()));
+    // Stamped here, as the bytes come in: a line taken in later keeps the time it arrived.
+    const bool lineEnd = received_.Append(bytes.data(), std::min(count, bytes.size()), Clock::now());
     if (!lineEnd && received_.Size() < kReceiveCap / 2) return;
     dataReady_ = true;
     lock.unlock();

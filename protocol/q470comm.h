@@ -38,10 +38,13 @@ extern int g_openLinks;
 //                on (data ready, closing, hung up). The error callback runs with both held when a read
 //                fails, and with the channel's write lock held (and receiveMutex_ already released) when
 //                a write fails: it must only hand the news on.
-// Execute never holds receiveMutex_ while it calls the channel, and the frame buffer, the owed
-// answer, the device's quiet mode and the observer belong to the one thread inside Execute (or
-// Listen). closing, data ready and hung up are atomics; closing is written under receiveMutex_ so a
-// waiter cannot miss Close's wake-up.
+//   exchangeMutex_ (taken inside g_linkCountMutex by Open, never while receiveMutex_ is held): one
+//                conversation with the device at a time. Execute, Listen and the waits for what a
+//                command still owes hold it throughout, so that a job worker taking in a query's last
+//                line after its job cannot meet the owner's own command; it guards the frame buffer, the
+//                owed answer, the device's quiet mode, the restart news and the observer.
+// Execute never holds receiveMutex_ while it calls the channel. closing, data ready and hung up are
+// atomics; closing is written under receiveMutex_ so a waiter cannot miss Close's wake-up.
 class Q470Comm {
 public:
     using ErrorCallback = std::function<void(Q470Comm*, std::error_code&)>;
@@ -67,14 +70,17 @@ public:
                                std::uint8_t stopBits);
 
     // Always returns a record: the completing answer, or ResultTimeout, ResultNotOpen, ResultClosed,
-    // ResultNoRecord; ResultBadResponse for a GPIO table the device gave wrong (a pin reported twice
-    // with different values, or the answer's end before every pin). ResultClosed also when the device
-    // hung up: no answer can come any more.
+    // ResultNoRecord, ResultOutOfStep; ResultBadResponse for a GPIO table the device gave wrong (a pin
+    // reported twice with different values, or the answer's end before every pin). ResultClosed also
+    // when the device hung up: no answer can come any more.
     //
     // What the last command still owes (its final OK after a query's data line on a talking device,
     // the "+READY" after a restart-type command) is waited for first, at most for that command's own
     // time-out, so that it cannot be taken for this command's answer; then whatever else arrived
-    // before this command is discarded.
+    // before this command is discarded. A final line that has not come by then never will, or will
+    // come when it can no longer be told from the answer to this command: the link is out of step,
+    // and this command and every later one fail with ResultOutOfStep without being sent, until the
+    // link starts afresh (Open, ChangeLine).
     ResponseRecordPtr Execute(const std::uint8_t* command, std::uint16_t length, CommandId id, std::uint32_t timeoutMs);
     ResponseRecordPtr Execute(const std::string& command, CommandId id, std::uint32_t timeoutMs = kDefaultTimeoutMs);
 
@@ -89,6 +95,32 @@ public:
     // or the device hung up. Not while an Execute runs.
     bool Listen(std::uint32_t timeoutMs);
 
+    // Takes in the final line the last command still owes (a query's OK on a talking device), waiting
+    // at most until that command's own time-out ends: it is seen when it comes, not when the next
+    // command goes out. Nothing to do when a "+READY" or nothing is owed. Not while an Execute runs.
+    void PayOwedFinalLine();
+    // Waits for whatever the last command still owes for at most `limit` (and at most until that
+    // command's own time-out ends), taking in what comes meanwhile.
+    void AwaitOwed(std::chrono::milliseconds limit);
+    // A device watched by a person (a console) may leave a final line owed, as a quiet device does
+    // with every query: one that has not come by its time-out is given up, and the next command goes.
+    void GiveUpLateFinalLines();
+    // An owed final line never came: nothing is sent until the link starts afresh. Any thread.
+    bool OutOfStep() const { return outOfStep_.load(); }
+
+    // What the device said to the last restart-type command sent (ATZ, AT&F, AT+ASSOCCLR): the kind of
+    // the record that ended it (RespOk, RespReady, ResultTimeout, ...), whether an ERROR came while it
+    // waited (which does not end it), and whether its "+READY" (or "+READY DEBUG MODE") has come in
+    // since it went out, before or after the link was opened again. `command` is CmdEnd before the
+    // first.
+    struct RestartNews {
+        CommandId command = CmdEnd;
+        std::int32_t answer = ResultNoRecord;
+        bool refused = false;
+        bool announced = false;
+    };
+    RestartNews LastRestart();
+
     // Command builders: the kind of the answer as an int, ResultInvalidInput for a refused PAN ID.
     int SetPanId(std::uint16_t panId);
     int SetUserPanId(std::uint16_t userPanId);
@@ -98,7 +130,7 @@ public:
     // an error that Close did not cause. Cleared by the next successful Open.
     bool HungUp() const { return hungUp_.load(); }
 
-    // Off (empty) unless set, and then free; set it only while no Execute runs.
+    // Off (empty) unless set, and then free.
     void SetObserver(LinkObserver observer);
 
     // The most bytes the receive buffer and the frame buffer have held since construction: a long
@@ -120,8 +152,10 @@ private:
     // frame buffer.
     bool WaitForData(std::chrono::steady_clock::time_point deadline);
     bool ReceiveEnded() const { return closing_ || hungUp_; }
-    // Waits for what the last command owes; false when the link closed or the device hung up meanwhile.
-    bool PayOwed();
+    // Waits for what the last command owes, until it comes, the owing command's time-out ends (then
+    // an owed final line puts the link out of step) or `limit` passes (then it stays owed); false when
+    // the link closed or the device hung up meanwhile.
+    bool PayOwed(std::chrono::steady_clock::time_point limit = std::chrono::steady_clock::time_point::max());
     void NoteCompletion(CommandId id, const std::uint8_t* command, std::uint16_t length, const ResponseRecord& result,
                         std::uint32_t timeoutMs);
     // Sends the command and waits until `complete` turns a line into the record that ends it.
@@ -131,23 +165,27 @@ private:
     // Works through the complete lines received; stops at the one `take` accepts.
     template <typename Take>
     ResponseRecordPtr TakeLines(LinkTraffic traffic, Take take);
-    void Observe(LinkTraffic traffic, std::string_view bytes);
+    void Observe(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when);
     void StartAfresh();
 
     std::shared_ptr<CSerialportMP> channel_;
     ReceiveBuffer received_;  // filled on the I/O threads, capped at kReceiveCap; guarded by receiveMutex_
-    LineFramer frames_;       // only touched inside Execute
+    LineFramer frames_;       // guarded by exchangeMutex_
+    std::mutex exchangeMutex_;
     std::mutex receiveMutex_;
     std::condition_variable dataCondition_;
     std::atomic<bool> closing_{false};
     std::atomic<bool> dataReady_{false};
     std::atomic<bool> hungUp_{false};
-    std::atomic<std::size_t> frameHighWater_{0};  // written only inside Execute
-    LinkObserver observer_;                       // only used inside Execute
-    // The device's side of the conversation as this link has seen it; only touched inside Execute.
+    std::atomic<std::size_t> frameHighWater_{0};  // written only under exchangeMutex_
+    LinkObserver observer_;                       // guarded by exchangeMutex_
+    // The device's side of the conversation as this link has seen it; guarded by exchangeMutex_.
     bool deviceQuiet_ = false;  // a device of unknown mode is taken to be talking
     OwedAnswer owed_ = OwedAnswer::Nothing;
     std::chrono::steady_clock::time_point owedUntil_{};
+    std::atomic<bool> outOfStep_{false};  // written under exchangeMutex_
+    bool giveUpLateFinalLines_ = false;
+    RestartNews lastRestart_;
     // Whether this link is counted in g_openLinks. It stays set when the channel closes itself after
     // an error without a callback, so the owner's Close still gives the count back.
     bool counted_ = false;

@@ -35,6 +35,9 @@ enum ResponseKind : std::int32_t {
     RespModelName = 35,
     RespUserPanId = 36,
     RespRxPullUp = 37,
+    // The device link: the device never finished its answer to an earlier command, so its final line
+    // could still come and be taken for the next command's own; nothing was sent.
+    ResultOutOfStep = 38,
 };
 
 }  // namespace q470

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "c_decimal.h"
+#include "line_token.h"
 
 namespace q470 {
 namespace {
@@ -140,9 +141,9 @@ ResponseRecordPtr ParseInfo(std::string_view body) {
     const int flag = IndexOf(fields[4], {"0", "1"});
     if (mode < 0 || role < 0 || link < 0 || flag < 0) return Bad();
     auto record = MakeRecord(RespInfo, kInfoPayloadSize);
-    WriteInfoPayload(*record, {ConvertAddress(fields[0]), static_cast<std::uint8_t>(mode + 1),
-                               static_cast<std::uint8_t>(role + 1), static_cast<std::uint8_t>(link),
-                               static_cast<std::uint8_t>(flag)});
+    WriteInfoPayload(
+        *record, {ConvertAddress(fields[0]), static_cast<std::uint8_t>(mode + 1), static_cast<std::uint8_t>(role + 1),
+                  static_cast<std::uint8_t>(link), static_cast<std::uint8_t>(flag)});
     return record;
 }
 
@@ -269,6 +270,9 @@ ResponseRecordPtr ParseResponse(const std::uint8_t* frame, std::size_t length) {
     if (length <= 4) return Bad();
     const std::string_view text(reinterpret_cast<const char*>(frame), length);
     if (!StartsWith(text, "\r\n") || text.compare(length - 2, 2, "\r\n") != 0) return Bad();
+    // A NUL ends a text for every reader that takes it as one: a line with one inside is cut, and a
+    // cut line is noise, never a shorter value.
+    if (text.find('\0') != std::string_view::npos) return Bad();
     for (const auto& line : kWholeLines) {
         if (StartsWith(text, line.text)) return MakeRecord(line.kind);
     }
@@ -296,16 +300,37 @@ bool IsLineEnd(std::uint8_t byte) {
 ResponseRecordPtr ExtractFrame(const std::uint8_t* data, std::size_t size, std::size_t& consumed) {
     consumed = 0;
     if (size == 0) return MakeRecord(ResultInvalidInput);
-    const std::uint8_t* end = data + size;
-    const std::uint8_t* begin = std::find_if_not(data, end, IsLineEnd);
-    if (begin == end) {  // nothing but line ends: none of them can become part of a line
-        consumed = size;
+    bool opened = false;
+    std::size_t keepFrom = 0;  // the line ends from here on still tell whether the next line is opened
+    std::size_t at = 0;
+    LineToken token = NextLineToken(data, size);
+    while (token.kind == LineTokenKind::Opening || token.kind == LineTokenKind::LoneEnd) {
+        if (token.kind == LineTokenKind::Opening) {
+            opened = true;
+            keepFrom = at;
+        } else if (!opened) {
+            keepFrom = at + token.length;
+        }
+        at += token.length;
+        token = NextLineToken(data + at, size - at);
+    }
+    if (token.kind == LineTokenKind::NeedMore) {
+        // A line that is not finished is left alone with the line ends before it; line ends alone go,
+        // but for those that still tell whether the next line is opened.
+        if (token.length == 0) consumed = keepFrom;
         return Bad();
     }
-    const std::uint8_t* lineEnd = std::find_if(begin, end, IsLineEnd);
-    if (lineEnd == end) return Bad();  // the line is not finished yet
-    consumed = static_cast<std::size_t>(lineEnd - data) + 1;
-    return ParseLine(std::string_view(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(lineEnd - begin)));
+    const std::size_t textEnd = at + token.length;
+    const std::string_view text(reinterpret_cast<const char*>(data + at), token.length);
+    if (token.length > kMaxLineLength) {
+        consumed = textEnd;
+        return MakeRecord(ResultTooLong);
+    }
+    const LineToken closing = NextLineToken(data + textEnd, size - textEnd);
+    if (closing.kind == LineTokenKind::NeedMore) return Bad();
+    // The line end that closes the line stays: it may open the next one.
+    consumed = textEnd;
+    return opened && closing.kind == LineTokenKind::Opening ? ParseLine(text) : Bad();
 }
 
 ResponseRecordPtr ExtractFrame(std::vector<std::uint8_t>& buffer) {

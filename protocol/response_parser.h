@@ -25,10 +25,13 @@ ResponseRecordPtr ParseLine(std::string_view text);
 // one misplaced byte costs no more than the line it sits in.
 bool IsLineEnd(std::uint8_t byte);
 
-// Cuts at most one line off the front of `data`, skipping the line ends before it, and parses it.
-// `consumed` receives the number of bytes taken: the line ends, the line and the line end that
-// closes it. A line without its closing line end is left alone; a buffer of nothing but line ends is
-// taken whole. An empty input gives ResultInvalidInput, no complete line gives ResultBadResponse.
+// Cuts at most one line off the front of `data`, skipping the line ends before it, and parses it by
+// the rule of the device link's LineFramer: a value only from a line opened by a CR LF within `data`
+// and closed by one; any other line is noise (ResultBadResponse). `consumed` receives the number of
+// bytes taken: the line ends and the line; the line end after it stays, for it may open the next
+// line. A line that cannot be told yet is left alone; of a buffer of nothing but line ends, what still
+// tells whether the next line is opened stays. An empty input gives ResultInvalidInput, no complete
+// line gives ResultBadResponse.
 ResponseRecordPtr ExtractFrame(const std::uint8_t* data, std::size_t size, std::size_t& consumed);
 
 // The same on the device link's frame buffer: the consumed bytes are removed from its front.

@@ -4,8 +4,8 @@ namespace q470 {
 
 TrafficLog::TrafficLog(std::size_t capacity) : capacity_(capacity) {}
 
-void TrafficLog::Add(LinkTraffic traffic, std::string_view bytes) {
-    Entry entry{0, std::chrono::steady_clock::now(), traffic, std::string(bytes)};
+void TrafficLog::Add(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point time) {
+    Entry entry{0, time, traffic, std::string(bytes)};
     std::lock_guard<std::mutex> lock(mutex_);
     entry.number = next_++;
     entries_.push_back(std::move(entry));

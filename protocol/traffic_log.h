@@ -26,7 +26,9 @@ public:
 
     explicit TrafficLog(std::size_t capacity);
 
-    void Add(LinkTraffic traffic, std::string_view bytes);
+    // `time`: when the bytes went out or came in.
+    void Add(LinkTraffic traffic, std::string_view bytes,
+             std::chrono::steady_clock::time_point time = std::chrono::steady_clock::now());
     // The entries numbered `from` and later that are still held.
     std::vector<Entry> Since(std::uint64_t from) const;
     // The number the next entry will get.

@@ -303,6 +303,20 @@ constexpr ToolTextEntry kToolTexts[] = {
      "no answer completed the command within {0} ms"},
     {ToolText::QuietModeNote, "(명령 응답이 OFF인 장치라 OK를 보내지 않습니다)",
      "(the device is in quiet mode: it sends no OK)"},
+    {ToolText::NotRestarted, "장치가 재시작하지 않았습니다: {0}을(를) 받아들이지 않았습니다({1})",
+     "the device did not restart: it did not acknowledge {0} ({1})"},
+    {ToolText::NotFactoryReset, "장치가 공장 설정으로 돌아가지 않았습니다: {0}을(를) 받아들이지 않았습니다({1})",
+     "the device did not return to its factory settings: it did not acknowledge {0} ({1})"},
+    {ToolText::NotCleared, "장치가 association 정보를 지우지 않았습니다: {0}을(를) 받아들이지 않았습니다({1})",
+     "the device did not clear its association data: it did not acknowledge {0} ({1})"},
+    {ToolText::WrittenAtNextRestart, "쓴 설정은 장치가 다음에 재시작할 때 적용됩니다.",
+     "What was written takes effect when the device next restarts."},
+    {ToolText::NoAnswerReason, "응답이 없었습니다", "no answer"},
+    {ToolText::OutOfStep,
+     "장치가 {0}에 대한 응답을 끝내지 않았습니다(마지막 OK 또는 ERROR가 제시간에 오지 않음). 응답을 끝내지 않는 "
+     "장치는 고장이므로 더 이상 아무것도 보내지 않았습니다",
+     "the device never finished its answer to {0} (its closing OK or ERROR did not come in time); a device that "
+     "answers without ending its answers is faulty, so nothing more was sent to it"},
     {ToolText::IdentifyQuietOn, "{0} (명령 응답 OFF: 장치가 OK/ERROR를 보내지 않음)",
      "{0} (quiet mode: the device sends no OK/ERROR)"},
     {ToolText::IdentifyQuietOff, "{0} (명령 응답 ON)", "{0} (quiet mode off)"},
@@ -386,6 +400,12 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::VerifyCannotOpen, "확인: 포트를 다시 열 수 없습니다: {0}",
      "verify: the port could not be opened again: {0}"},
     {ToolText::VerifyStopped, "확인: 중단되었습니다", "verify: interrupted"},
+    {ToolText::VerifyNotRestarted,
+     "확인: 장치가 재시작하지 않았습니다. {0} 후({1}) 재시작 알림(+READY)도, 응답이 멈춘 일도, 포트가 사라졌다가 "
+     "돌아온 일도 없었으므로 다시 읽지 않았습니다",
+     "verify: the device did not restart: after {0} ({1}) it neither announced a restart (+READY) nor stopped "
+     "answering for a while, and its port stayed; nothing was read back"},
+    {ToolText::AcknowledgedReason, "받아들임", "acknowledged"},
     {ToolText::VerifyDifference, "{0}: 쓴 값 {1}, 읽은 값 {2}", "{0}: written {1}, read back {2}"},
     {ToolText::VerifyUartDifference, "{0}: 쓴 값 {1}, 읽은 값 {2}(장치가 이 설정으로 응답합니다)",
      "{0}: written {1}, read back {2} (the device answers there)"},

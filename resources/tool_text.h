@@ -83,6 +83,12 @@ enum class ToolText : int {
     AnsweredError,
     AtTimedOut,
     QuietModeNote,
+    NotRestarted,     // {0} the command, {1} what the device did
+    NotFactoryReset,  // the same
+    NotCleared,       // the same
+    WrittenAtNextRestart,
+    NoAnswerReason,
+    OutOfStep,  // {0} the command whose answer never ended
     IdentifyQuietOn,
     IdentifyQuietOff,
     ModelLabel,
@@ -136,6 +142,8 @@ enum class ToolText : int {
     VerifyReadFailed,
     VerifyCannotOpen,
     VerifyStopped,
+    VerifyNotRestarted,  // {0} the restart command, {1} what the device did with it
+    AcknowledgedReason,
     VerifyDifference,
     VerifyUartDifference,
     // discover.

@@ -306,7 +306,8 @@ std::string JobAudit::CheckApply(const JobRecord& run, bool exactCode) {
     const Plan plan = PlanOf(run);
     std::string why;
     const std::optional<std::int32_t> expected = ResultOracle(run, plan).Expected(why);
-    if (run.deviceGone) {
+    // A link out of step sends nothing more: the job fails at whichever command it reached.
+    if (run.deviceGone || (run.outOfStep && run.result != JobSucceeded)) {
         // A command may have met the close instead of a time-out; only a success needs every answer.
         if (run.result != JobSucceeded) return {};
         if (!expected) return Violation(run, "succeeded although " + why);
@@ -334,7 +335,7 @@ std::string JobAudit::CheckIdentify(const JobRecord& run, const DeviceState& sta
         if (state.quietMode != (quietLine ? 1 : 0)) return Violation(run, "quiet flag differs from the device's");
         return {};
     }
-    if (run.deviceGone) return {};
+    if (run.deviceGone || run.outOfStep) return {};
     const bool broken = (quiet && Unanswered(*quiet)) || (name && Unanswered(*name));
     if (run.result == IdentifyUnknownModel) {
         return kind == 0 ? std::string() : Violation(run, "the device's own model name was refused");
@@ -349,7 +350,7 @@ std::string JobAudit::CheckRead(const JobRecord& run, const DeviceState& state, 
         const std::string differences = Differences(run, state, device, run.job == JobReadQ470R);
         return differences.empty() ? std::string() : Violation(run, "read differs from the device: " + differences);
     }
-    if (run.deviceGone || AnyUnanswered(run)) return {};
+    if (run.deviceGone || run.outOfStep || AnyUnanswered(run)) return {};
     return Violation(run, "failed although the device answered every query");
 }
 
@@ -357,7 +358,7 @@ std::string JobAudit::CheckConnect(const JobRecord& run, bool connected, const D
                                    const sim::ModemSettings& device) {
     const std::uint32_t kind = ExpectedKind(device);
     if (!connected) {
-        if (run.deviceGone || kind == 0 || AnyUnanswered(run)) return {};
+        if (run.deviceGone || run.outOfStep || kind == 0 || AnyUnanswered(run)) return {};
         return Violation(run, "the connection was refused although the device answered");
     }
     if (state.modelKind != kind) return Violation(run, "connected as model kind " + std::to_string(state.modelKind));

@@ -17,6 +17,8 @@ struct JobRecord {
     std::int32_t job = 0;
     std::int32_t result = 0;
     bool deviceGone = false;  // the line went down while the job ran (a command may have met the close)
+    // The link stopped sending during the job (or before it): a final line it waited for never came.
+    bool outOfStep = false;
     // The device state when the job started.
     std::uint8_t quietAtStart = 0;
     std::string firmwareAtStart;

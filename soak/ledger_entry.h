@@ -27,7 +27,11 @@ bool SentData(const LedgerEntry& entry);
 // "AT+KEY=..." commands; ATZ, AT&F, AT+ASSOCCLR and the queries are not.
 bool IsSetCommand(const LedgerEntry& entry);
 bool HasKeyword(const LedgerEntry& entry, const std::string& keyword);
-// The fault broke the answer: no answer, a refusal, a hang-up, or a flood of bytes between its lines.
+// The fault broke the answer: no answer, a refusal, a hang-up, a flood of bytes between its lines, or
+// stray bytes that leave one of its lines noise.
 bool BrokeAnswer(const LedgerEntry& entry);
+// A query whose final line the fault may keep from the link in time, or at all: the link then stops
+// sending until it is opened again.
+bool MayLeaveFinalLineOwed(const LedgerEntry& entry);
 
 }  // namespace q470::soak

@@ -45,7 +45,9 @@ constexpr std::array<Weighted, 8> kJobMix{{
 
 LinkSoak::LinkSoak(const SoakOptions& options) : SoakRun(options, "link") {
     // The last lines on the wire, printed with a broken invariant: what the job saw.
-    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes) { traffic_.Add(traffic, bytes); });
+    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
+        traffic_.Add(traffic, bytes, when);
+    });
     link_.errorCallback = [this](Q470Comm*, std::error_code&) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -123,6 +125,7 @@ bool LinkSoak::Connect() {
         report_.Fail("cannot open the simulated device's port: " + error.message());
         return false;
     }
+    finalLineAtRisk_ = false;
     worker_.StartWorker();
     const auto identified = RunJob(JobIdentify);
     if (identified == JobSucceeded) {
@@ -213,6 +216,11 @@ std::optional<std::int32_t> LinkSoak::RunJob(std::int32_t job) {
     if (device_.Ledger().HangUpDue()) run.deviceGone = true;
     run.entries = device_.Ledger().Since(mark);
     device_.Ledger().Forget(mark);
+    for (const auto& entry : run.entries) finalLineAtRisk_ = finalLineAtRisk_ || MayLeaveFinalLineOwed(entry);
+    run.outOfStep = link_.OutOfStep();
+    if (run.outOfStep && !finalLineAtRisk_) {
+        report_.Fail(JobAudit::Describe(run) + "\n  the link stopped sending although every final line came");
+    }
     device_.Modem().ClearTranscript();
     Conclude(outcome, run);
     CheckBuffers(link_);

@@ -56,6 +56,9 @@ private:
     void Settle();
 
     bool deviceGone_ = true;
+    // Since the port opened, a query's final line may have been kept from the link (a fault that delays
+    // or breaks it): only then may the link stop sending.
+    bool finalLineAtRisk_ = false;
     // Past the run's end a job still waiting is cut short as an owner disconnecting would.
     std::chrono::steady_clock::time_point stopAt_{};
     bool stopped_ = false;

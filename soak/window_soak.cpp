@@ -168,6 +168,7 @@ void WindowSoak::Connect() {
     const auto messages = NewMessages();
     run.entries = device_.Ledger().Since(mark);
     run.deviceGone = Shows(messages, UiText::PortProblem);
+    run.outOfStep = window_->DeviceLink().OutOfStep();
     AuditConnect(run, messages);
     device_.Ledger().Forget(device_.Ledger().Mark());
     device_.Modem().ClearTranscript();
@@ -212,6 +213,7 @@ void WindowSoak::RunAction(Action action) {
     const auto messages = NewMessages();
     run.entries = device_.Ledger().Since(mark);
     run.deviceGone = Shows(messages, UiText::PortProblem);
+    run.outOfStep = window_->DeviceLink().OutOfStep();
     if (run.job == JobRestart || run.job == JobFactoryReset) {
         report_.JobEnded(run.job, JobSucceeded);
         AuditConnect(run, messages);

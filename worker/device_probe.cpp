@@ -54,11 +54,14 @@ IdentityOutcome ReadIdentity(Q470Comm& link, std::uint32_t baudRate, DeviceIdent
 }
 
 std::optional<std::uint8_t> WaitUntilAnswering(Q470Comm& link, std::chrono::milliseconds wait,
-                                               std::chrono::milliseconds budget, const std::function<bool()>& stopping) {
+                                               std::chrono::milliseconds budget, const std::function<bool()>& stopping,
+                                               unsigned* unanswered) {
     const auto deadline = Clock::now() + budget;
+    if (unanswered) *unanswered = 0;
     for (;;) {
         if (stopping && stopping()) return std::nullopt;
         if (const auto quiet = ProbeQuietMode(link, wait)) return quiet;
+        if (unanswered) ++*unanswered;
         if (!link.IsOpen() || link.HungUp() || Clock::now() + kAskPause >= deadline) return std::nullopt;
         std::this_thread::sleep_for(kAskPause);
     }

@@ -36,8 +36,10 @@ IdentityOutcome ReadModelName(Q470Comm& link, std::uint32_t baudRate, DeviceIden
 IdentityOutcome ReadIdentity(Q470Comm& link, std::uint32_t baudRate, DeviceIdentity& identity);
 
 // Asks AT+QM? until a device answers or `budget` has passed, as after a restart, when the device takes
-// its own time to come back; `stopping` ends it early. The quiet mode when one answered.
+// its own time to come back; `stopping` ends it early. The quiet mode when one answered; `unanswered`,
+// when given, receives how many asks went unanswered first.
 std::optional<std::uint8_t> WaitUntilAnswering(Q470Comm& link, std::chrono::milliseconds wait,
-                                               std::chrono::milliseconds budget, const std::function<bool()>& stopping);
+                                               std::chrono::milliseconds budget, const std::function<bool()>& stopping,
+                                               unsigned* unanswered = nullptr);
 
 }  // namespace q470

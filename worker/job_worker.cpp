@@ -112,7 +112,13 @@ int JobWorker::WorkerProc() {
         queue_.pop_front();
         busy_.exchange(true);
         if (job.code == JobStop) return 0;  // jobs queued behind it never run
-        Run(job);
+        if (!Run(job)) continue;
+        // A job's last query may still owe its final line (the OK after its data line): taken in now, as
+        // it comes, rather than when the next job's first command waits for it; the owner may queue the
+        // next job meanwhile.
+        lock.unlock();
+        host_.DeviceLink().PayOwedFinalLine();
+        lock.lock();
     }
 }
 
@@ -121,17 +127,18 @@ int JobWorker::WorkerProc() {
 // would reach a window that has already let go of the device, so it is dropped instead. A job that
 // met the closing link is the surer sign: the link may still report itself open while it closes. An
 // owner that asked for a stop wants no further job either.
-void JobWorker::Run(const QueuedJob& job) {
+bool JobWorker::Run(const QueuedJob& job) {
     const JobEntry* entry = FindJob(job.code);
     if (!entry || linkGone_ || windDown_.Requested() || !host_.DeviceLink().IsOpen()) {
         busy_.exchange(false);
         host_.JobDropped(job.code);
-        return;
+        return false;
     }
     JobSession session(host_.DeviceLink(), &windDown_);
     const std::int32_t result = entry->run(job.input, host_, session);
     linkGone_ = session.LinkGone();
     host_.PostJobResult(job.code, result);
+    return true;
 }
 
 }  // namespace q470

@@ -58,7 +58,8 @@ private:
     };
 
     int WorkerProc();
-    void Run(const QueuedJob& job);
+    // False when the job was dropped instead of run.
+    bool Run(const QueuedJob& job);
 
     JobHost& host_;
     std::deque<QueuedJob> queue_;

@@ -139,8 +139,9 @@ PortDiscovery DiscoverPort(const std::string& port, const DiscoveryOptions& opti
     {
         Q470Comm link;
         if (options.observer) {
-            link.SetObserver(
-                [&](LinkTraffic traffic, std::string_view bytes) { options.observer(port, traffic, bytes); });
+            link.SetObserver([&](LinkTraffic traffic, std::string_view bytes, Clock::time_point when) {
+                options.observer(port, traffic, bytes, when);
+            });
         }
         const AttachedLink attached(link, stop);
         if (attached.Attached()) {

@@ -60,7 +60,9 @@ private:
 struct DiscoveryOptions {
     bool thorough = false;  // also the parity and stop-bit variants
     // Sees each port's traffic as it happens (a trace); called on the searching threads.
-    std::function<void(const std::string& port, LinkTraffic traffic, std::string_view bytes)> observer;
+    std::function<void(const std::string& port, LinkTraffic traffic, std::string_view bytes,
+                       std::chrono::steady_clock::time_point when)>
+        observer;
 };
 
 // Before each line setting is tried: the port, the setting, its number and how many there are.

@@ -1,5 +1,8 @@
 #include "write_verifier.h"
 
+#include <thread>
+
+#include "command_catalogue.h"
 #include "device_probe.h"
 #include "job_code.h"
 #include "job_host.h"
@@ -16,6 +19,15 @@ using Clock = std::chrono::steady_clock;
 // A device that does not answer at its new UART setting is looked for briefly at the old one: by
 // then it has had the whole restart budget to come back.
 constexpr std::chrono::milliseconds kOldLineBudget{1000};
+// How long the device's "+READY" is listened for at the line the restart was sent at, before the port
+// is opened again. It comes at the line the device restarts at: with a new UART setting there, at the
+// old line only from a device that lost the setting.
+constexpr std::chrono::milliseconds kAnnouncementWait{300};
+// Asks that went unanswered in a row before the device answered again: the pause of a restart, not a
+// probe lost to noise.
+constexpr unsigned kSilentAsks = 2;
+// Between attempts to open a port that has gone with the device's restart.
+constexpr std::chrono::milliseconds kReopenPause{50};
 
 // The read jobs' host for one read on the calling thread; nothing is written to the device.
 class ReadBackHost final : public JobHost {
@@ -35,18 +47,66 @@ bool Stopping(const VerifyRequest& request) {
     return request.stopping && request.stopping();
 }
 
+bool Acknowledged(std::int32_t answer) {
+    return answer == RespOk || answer == RespReady || answer == RespReadyDebug;
+}
+
+// A port whose device has gone (a USB device that restarts takes its port with it).
+bool PortMissing(const std::error_code& error) {
+    return error == std::errc::no_such_file_or_directory || error == std::errc::no_such_device ||
+           error == std::errc::no_such_device_or_address;
+}
+
+// What showed the device restarting, besides its "+READY" (which the link keeps).
+struct RestartSigns {
+    bool portCameBack = false;
+    unsigned unanswered = 0;  // asks before the device answered, at the line it answered at
+};
+
+// Opens the port again at `line`, also after it has gone for a while with the device's restart.
+std::error_code Reopen(Q470Comm& link, const VerifyRequest& request, const ConnectionLine& line,
+                       Clock::time_point deadline, RestartSigns& signs) {
+    for (;;) {
+        const std::error_code error = link.Open(request.port, line.baudRate, line.dataBits, line.parity, line.stopBits);
+        if (!error) return {};
+        if (!PortMissing(error) || Stopping(request) || Clock::now() + kReopenPause >= deadline) return error;
+        signs.portCameBack = true;  // gone for now: it counts once it opens again
+        std::this_thread::sleep_for(kReopenPause);
+    }
+}
+
 // Opens (the first time) or switches the port to `line` and waits for the device there.
 std::optional<std::uint8_t> AnswerAt(Q470Comm& link, const VerifyRequest& request, const ConnectionLine& line,
-                                     bool first, std::chrono::milliseconds budget, VerifyReport& report) {
-    const std::error_code error =
-        first ? link.Open(request.port, line.baudRate, line.dataBits, line.parity, line.stopBits)
-              : link.ChangeLine(line.baudRate, line.dataBits, line.parity, line.stopBits);
-    if (error) {
-        report.openError = error;
-        report.outcome = VerifyOutcome::CannotOpen;
-        return std::nullopt;
+                                     bool first, std::chrono::milliseconds budget, VerifyReport& report,
+                                     RestartSigns& signs) {
+    const auto deadline = Clock::now() + budget;
+    for (;;) {
+        const std::error_code error = first ? Reopen(link, request, line, deadline, signs)
+                                            : link.ChangeLine(line.baudRate, line.dataBits, line.parity, line.stopBits);
+        if (error) {
+            report.openError = error;
+            report.outcome = VerifyOutcome::CannotOpen;
+            return std::nullopt;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto quiet = WaitUntilAnswering(link, ProbeWait(line), std::max(left, std::chrono::milliseconds(0)),
+                                              request.stopping, &signs.unanswered);
+        if (quiet || !first || !link.HungUp() || Stopping(request) || Clock::now() + kReopenPause >= deadline) {
+            return quiet;
+        }
+        // The port went again before the device answered: it is still restarting.
+        signs.portCameBack = true;
+        link.Close();
+        std::this_thread::sleep_for(kReopenPause);
     }
-    return WaitUntilAnswering(link, ProbeWait(line), budget, request.stopping);
+}
+
+// Whether the device was seen to restart since the restart command went out.
+bool SeenToRestart(Q470Comm& link, const VerifyRequest& request, const ConnectionLine& answeredAt,
+                   const RestartSigns& signs) {
+    // A UART setting comes into force only at a restart: answering at a new one shows it.
+    return link.LastRestart().announced || signs.portCameBack || signs.unanswered >= kSilentAsks ||
+           !SameLine(answeredAt, request.connection);
 }
 
 void ReadAndCompare(Q470Comm& link, const VerifyRequest& request, const ConnectionLine& line, std::uint8_t quiet,
@@ -81,15 +141,23 @@ void ReadAndCompare(Q470Comm& link, const VerifyRequest& request, const Connecti
 VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request) {
     VerifyReport report;
     report.checks = request.checks;
+    const Q470Comm::RestartNews restart = link.LastRestart();
+    report.restartCommand = restart.command;
+    report.restartAnswer = restart.answer;
+    report.restartRefused = restart.refused;
+    // The restart's "+READY" is owed once its OK came; taken in as it comes at this line, if it does.
+    if (restart.answer == RespOk && !restart.announced) link.AwaitOwed(kAnnouncementWait);
+    RestartSigns signs;
+    signs.portCameBack = link.HungUp() && Acknowledged(restart.answer);
     link.Close();
     const ConnectionLine expected = LineAfterRestart(request.checks, request.connection);
     const auto start = Clock::now();
 
-    std::optional<std::uint8_t> quiet = AnswerAt(link, request, expected, true, request.restartBudget, report);
+    std::optional<std::uint8_t> quiet = AnswerAt(link, request, expected, true, request.restartBudget, report, signs);
     ConnectionLine answeredAt = expected;
     if (!quiet && report.outcome != VerifyOutcome::CannotOpen && !Stopping(request) &&
         !SameLine(expected, request.connection)) {
-        quiet = AnswerAt(link, request, request.connection, false, kOldLineBudget, report);
+        quiet = AnswerAt(link, request, request.connection, false, kOldLineBudget, report, signs);
         answeredAt = request.connection;
     }
     if (Stopping(request)) {
@@ -102,6 +170,11 @@ VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request) {
     }
     report.readyAfter = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     report.line = answeredAt;
+    // What it holds now is not what it will hold after a restart: nothing to compare.
+    if (!SeenToRestart(link, request, answeredAt, signs)) {
+        report.outcome = VerifyOutcome::NotRestarted;
+        return report;
+    }
     ReadAndCompare(link, request, answeredAt, *quiet, report);
     return report;
 }
@@ -120,6 +193,8 @@ const char* VerifyOutcomeName(VerifyOutcome outcome) {
             return "read-failed";
         case VerifyOutcome::CannotOpen:
             return "cannot-open";
+        case VerifyOutcome::NotRestarted:
+            return "not-restarted";
         case VerifyOutcome::Stopped:
             return "stopped";
     }

@@ -27,12 +27,13 @@ struct VerifyRequest {
 };
 
 enum class VerifyOutcome {
-    Verified,      // every written setting reads back as written
+    Verified,      // the device restarted, and every written setting reads back as written
     Differs,       // at least one does not (or the UART setting is not the one the device answers at)
     NoAnswer,      // the device answered neither at the line setting it should use now nor at the old one
     OtherDevice,   // what answered is not the model that was written to
     ReadFailed,    // it answered, but the read stopped short
     CannotOpen,    // the port could not be opened again: `openError`
+    NotRestarted,  // it answered, but was never seen to restart: nothing was read back
     Stopped,
 };
 
@@ -42,16 +43,26 @@ struct VerifyReport {
     std::vector<SettingCheck> checks;    // with what was read back
     std::chrono::milliseconds readyAfter{0};  // from the reopening until the device answered
     std::error_code openError;
+    // The restart-type command the link last sent (CmdEnd: none), the kind of what ended it, and
+    // whether the device answered it ERROR.
+    CommandId restartCommand = CmdEnd;
+    std::int32_t restartAnswer = ResultNoRecord;
+    bool restartRefused = false;
 };
 
-// After the writes and the restart: reopens the port at the line setting the device should use now
-// (the UART setting written, otherwise the connection's), waits until the device answers, identifies
-// it, reads it with the model's read job and compares every written setting. When the device does not
-// answer at a new UART setting, the old one is tried: a device that did not keep its new UART setting
-// shows it there. Queries only; `link` is closed first and left open at the line the device answered.
+// After the writes and the restart the link sent: makes sure the device restarted, reopens the port at
+// the line setting the device should use now (the UART setting written, otherwise the connection's),
+// waits until the device answers, identifies it, reads it with the model's read job and compares every
+// written setting. Settings written take effect at a restart, so a device that did not restart is
+// never read back: it must be seen to restart, by its "+READY", by falling silent for a while and then
+// answering again, by its port vanishing and coming back, or by answering at the new UART setting it
+// could only take up by restarting. When the device does not answer at a new UART setting, the old one
+// is tried: a device that did not keep its new UART setting shows it there. Queries only; `link` is
+// closed first and left open at the line the device answered.
 VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request);
 
-// "verified", "differs", "no-answer", "other-device", "read-failed", "cannot-open", "stopped".
+// "verified", "differs", "no-answer", "other-device", "read-failed", "cannot-open", "not-restarted",
+// "stopped".
 const char* VerifyOutcomeName(VerifyOutcome outcome);
 
 }  // namespace q470

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 #include "device_info_box.h"
 #include "string_table.h"
@@ -70,6 +71,30 @@ private slots:
         view.findChild<QPushButton*>("clearButton")->click();
         QVERIFY(rig.Connect());
         QTRY_VERIFY_WITH_TIMEOUT(view.Lines().toPlainText().contains(QStringLiteral("> AT+QM?\\r")), kHangGuardMs);
+    }
+
+    // A read's last query still owes its OK when the read's result is shown: the line appears as it
+    // comes, with the time it came, not when a next job pays it.
+    void showsAnOwedLineWhenItArrives() {
+        WindowRig rig;
+        sim::CommandFault lateOk;
+        lateOk.trailerDelay = 400ms;
+        rig.modem.SetFault("AT+URPU?", lateOk);
+        TrafficView& view = rig.window->ShowTrafficView();
+        QVERIFY(rig.Connect());
+        QTest::qWait(800);
+        view.TakeNew();
+        const QStringList lines = view.Lines().toPlainText().split(QLatin1Char('\n'));
+        const auto data = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+            return line.contains(QStringLiteral("< \\r\\n+URPU,"));
+        });
+        QVERIFY2(data != lines.end(), qPrintable(view.Lines().toPlainText()));
+        QVERIFY2(data + 1 != lines.end() && (data + 1)->endsWith(QStringLiteral("< \\r\\nOK\\r\\n")),
+                 qPrintable(view.Lines().toPlainText()));
+        const double dataMs = data->section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty).toDouble();
+        const double okMs = (data + 1)->section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty).toDouble();
+        QVERIFY2(okMs - dataMs >= 350 && okMs - dataMs < 700, qPrintable(*(data + 1)));
+        QCOMPARE(rig.TakeCommands().back(), std::string("AT+URPU?\r"));
     }
 
     // The view keeps the newest lines only, and Save writes what it shows.

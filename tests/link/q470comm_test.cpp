@@ -308,7 +308,7 @@ TEST_F(DeviceLink, WhatTheLastCommandOwesNeverAnswersTheNext) {
 // answers the next command.
 TEST_F(DeviceLink, AFinalLineCompletesACommandWhateverItIs) {
     std::vector<std::string> lines;
-    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes) {
+    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes, Clock::time_point) {
         if (traffic == LinkTraffic::Answer) lines.emplace_back(bytes);
     });
     EXPECT_EQ(link_.ExecuteToFinalLine("AT+VER?\r", CmdVersionQuery, 2000)->kind, RespOk);
@@ -353,31 +353,42 @@ TEST_F(DeviceLink, QueriesOfAQuietDeviceOweNothing) {
     EXPECT_LT(Clock::now() - start, 500ms);
 }
 
-// An owed line that does not come in the owing command's time-out is given up: the next command goes
-// out then, and is answered normally.
-TEST_F(DeviceLink, AnOwedLineIsWaitedForAtMostTheOwingCommandsTimeout) {
+// A query's final line that has not come by the query's own time-out never will, or will come when it
+// can be taken for the next command's answer: the link is out of step, and sends nothing more until it
+// is opened again. A "+READY" that never comes only means the device does not announce its restarts.
+TEST_F(DeviceLink, AFinalLineThatNeverComesStopsTheLinkUntilItIsOpenedAgain) {
+    modem_->SetReadyDelay(400ms);
+    ASSERT_EQ(Execute("ATZ\r", CmdRestart, kShortTimeoutMs)->kind, RespOk);
+    EXPECT_EQ(Execute("AT+QM?\r", CmdQuietModeQuery)->kind, RespQuietMode);
+    EXPECT_FALSE(link_.OutOfStep());
+
     sim::CommandFault veryLateOk;
     veryLateOk.trailerDelay = 1500ms;
     modem_->SetFault("AT+VER?", veryLateOk);
+    modem_->ClearTranscript();
     ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery, kShortTimeoutMs)->kind, RespVersion);
     const auto completed = Clock::now();
-    EXPECT_EQ(Execute("AT+QM?\r", CmdQuietModeQuery)->kind, RespQuietMode);
-    const auto transcript = modem_->Transcript();
-    ASSERT_EQ(transcript.size(), 2u);
-    const auto sentAfter = transcript[1].time - completed;
-    EXPECT_GE(sentAfter, std::chrono::milliseconds(kShortTimeoutMs) - 20ms);
-    EXPECT_LT(sentAfter, 1500ms);
+    EXPECT_EQ(Execute("AT+RFCH=5\r", CmdRfChannelSet)->kind, ResultOutOfStep);
+    EXPECT_GE(Clock::now() - completed, std::chrono::milliseconds(kShortTimeoutMs) - 20ms) << "not waited for";
+    EXPECT_TRUE(link_.OutOfStep());
+    EXPECT_EQ(Execute("AT+QM?\r", CmdQuietModeQuery)->kind, ResultOutOfStep);
+    EXPECT_EQ(modem_->Commands(), std::vector<std::string>{"AT+VER?\r"});
+
+    link_.Close();
+    ASSERT_FALSE(OpenOn(link_, *modem_));
+    EXPECT_FALSE(link_.OutOfStep());
 }
 
 // The observer sees the traffic as the link handles it: the command sent, each line up to the
 // completing one, and before the next command the line that pays what the last one owed.
 TEST_F(DeviceLink, ObserverSeesTheTraffic) {
     std::vector<std::pair<LinkTraffic, std::string>> seen;
-    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes) {
+    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes, Clock::time_point) {
         const auto first = bytes.find_first_not_of("\r\n");
         const auto last = bytes.find_last_not_of("\r\n");
-        seen.emplace_back(traffic, first == std::string_view::npos ? std::string(bytes)
-                                                                    : std::string(bytes.substr(first, last - first + 1)));
+        seen.emplace_back(traffic, first == std::string_view::npos
+                                       ? std::string(bytes)
+                                       : std::string(bytes.substr(first, last - first + 1)));
     });
     ASSERT_EQ(Execute("AT+GPIOC?\r", CmdGpioConfigQuery)->kind, RespGpioConfig);
     ASSERT_EQ(seen.size(), 1 + kGpioPinCount);
@@ -396,11 +407,36 @@ TEST_F(DeviceLink, ObserverSeesTheTraffic) {
     EXPECT_TRUE(seen.empty());
 }
 
+// A line is timed by its arrival, however much later it is taken in: here the final OK of a query,
+// which comes at once and is taken in only when the next command goes out.
+TEST_F(DeviceLink, ALineKeepsTheTimeItArrived) {
+    struct Seen {
+        LinkTraffic traffic;
+        std::string bytes;
+        Clock::time_point when;
+        Clock::time_point observed;
+    };
+    std::vector<Seen> seen;
+    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes, Clock::time_point when) {
+        seen.push_back({traffic, std::string(bytes), when, Clock::now()});
+    });
+    ASSERT_EQ(Execute("AT+VER?\r", CmdVersionQuery)->kind, RespVersion);
+    std::this_thread::sleep_for(300ms);
+    ASSERT_EQ(Execute("AT\r", CmdAt)->kind, RespOk);
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen[2].traffic, LinkTraffic::Owed);
+    EXPECT_EQ(seen[2].bytes, "\r\nOK\r\n");
+    EXPECT_GE(seen[2].observed - seen[2].when, 250ms) << "timed when it was taken in, not when it came";
+    EXPECT_LT(seen[2].when - seen[1].when, 100ms);
+    for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_GE(seen[i].when, seen[i - 1].when) << "out of order at " << i;
+}
+
 // Listening takes in lines as they come with no command waiting, and a line the last command owed
 // still pays its debt: the next command is not held up waiting for it.
 TEST_F(DeviceLink, ListenHandsOnLinesAsTheyComeAndPaysWhatWasOwed) {
     std::vector<std::pair<LinkTraffic, std::string>> seen;
-    link_.SetObserver([&](LinkTraffic traffic, std::string_view bytes) { seen.emplace_back(traffic, bytes); });
+    link_.SetObserver(
+        [&](LinkTraffic traffic, std::string_view bytes, Clock::time_point) { seen.emplace_back(traffic, bytes); });
     sim::CommandFault lateOk;
     lateOk.trailerDelay = 100ms;
     modem_->SetFault("AT+VER?", lateOk);

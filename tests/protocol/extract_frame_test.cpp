@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,29 +34,43 @@ struct Case {
     std::vector<Step> steps;
 };
 
-TEST(ExtractFrame, ConsumesAtMostOneLineAndNothingUnfinished) {
+// The line end after a line stays in the buffer: it may open the next line.
+TEST(ExtractFrame, ConsumesAtMostOneLineAndTakesValuesOnlyFromWholeLines) {
     const std::vector<Case> cases = {
         {"empty buffer", "", {{ResultInvalidInput, ""}}},
         {"version then empty line then OK",
          "\r\n+VER,1.5.0\r\n\r\nOK\r\n",
-         {{RespVersion, "\n\r\nOK\r\n"}, {RespOk, "\n"}, {ResultBadResponse, ""}, {ResultInvalidInput, ""}}},
+         {{RespVersion, "\r\n\r\nOK\r\n"}, {RespOk, "\r\n"}, {ResultBadResponse, "\r\n"}}},
         {"OK without its closing line end", "\r\nOK", {{ResultBadResponse, "\r\nOK"}}},
-        {"a CR closes a line by itself", "\r\nOK\r", {{RespOk, ""}}},
-        {"echoed command before the answer", "AT\r\r\nOK\r\n", {{ResultBadResponse, "\r\nOK\r\n"}, {RespOk, "\n"}}},
+        {"a CR alone does not tell yet whether it closes the line", "\r\nOK\r", {{ResultBadResponse, "\r\nOK\r"}}},
+        {"echoed command before the answer", "AT\r\r\nOK\r\n", {{ResultBadResponse, "\r\r\nOK\r\n"}, {RespOk, "\r\n"}}},
         {"echo without its CR yet stays", "AT+QM", {{ResultBadResponse, "AT+QM"}}},
-        {"stray line ends are skipped", "\n\r\r\n+QM,1\r\n", {{RespQuietMode, "\n"}}},
-        {"several empty lines", "\r\n\r\n\r\n\r\nOK\r\n", {{RespOk, "\n"}}},
-        {"a stray byte before an answer costs only itself", "X\r\nOK\r\n", {{ResultBadResponse, "\nOK\r\n"}, {RespOk, "\n"}}},
-        {"a stray byte inside a line end", "\r\nOK\rX\nERROR\r\n",
-         {{RespOk, "X\nERROR\r\n"}, {ResultBadResponse, "ERROR\r\n"}, {RespError, "\n"}}},
+        {"stray line ends before the opening", "\n\r\r\n+QM,1\r\n", {{RespQuietMode, "\r\n"}}},
+        {"a stray byte before an answer costs only itself",
+         "X\r\nOK\r\n",
+         {{ResultBadResponse, "\r\nOK\r\n"}, {RespOk, "\r\n"}}},
+        {"a stray byte inside a closing CR LF",
+         "\r\nOK\rX\nERROR\r\n",
+         {{RespOk, "\rX\nERROR\r\n"}, {RespError, "\r\n"}}},
+        {"a value cut by a stray CR",
+         "\r\n+UPANID,46\r60\r\n",
+         {{ResultBadResponse, "\r60\r\n"}, {ResultBadResponse, "\r\n"}}},
+        {"a stray CR before the closing CR LF: 46, or 460 with its last byte replaced",
+         "\r\n+UPANID,46\r\r\n",
+         {{ResultBadResponse, "\r\r\n"}, {ResultBadResponse, "\r\n"}}},
+        {"a value cut by a NUL",
+         std::string("\r\n+UPANID,46\0"
+                     "60\r\n",
+                     17),
+         {{ResultBadResponse, "\r\n"}}},
         {"the rest of an earlier line and noise before a data line",
          "K\r\n\x07\xff\r\n+MODELNAME,Q470R\r\n",
-         {{ResultBadResponse, "\n\x07\xff\r\n+MODELNAME,Q470R\r\n"},
-          {ResultBadResponse, "\n+MODELNAME,Q470R\r\n"},
-          {RespModelName, "\n"}}},
+         {{ResultBadResponse, "\r\n\x07\xff\r\n+MODELNAME,Q470R\r\n"},
+          {ResultBadResponse, "\r\n+MODELNAME,Q470R\r\n"},
+          {RespModelName, "\r\n"}}},
         {"only stray bytes are all consumed", "\n\n\n", {{ResultBadResponse, ""}}},
-        {"a line of 256 bytes", "\r\n" + std::string(252, 'x') + "\r\n", {{ResultTooLong, "\n"}}},
-        {"a line of 255 bytes", "\r\n+VER," + std::string(246, 'v') + "\r\n", {{RespVersion, "\n"}}},
+        {"a line of 256 bytes", "\r\n" + std::string(252, 'x') + "\r\n", {{ResultTooLong, "\r\n"}}},
+        {"a line of 255 bytes", "\r\n+VER," + std::string(246, 'v') + "\r\n", {{RespVersion, "\r\n"}}},
     };
     for (const auto& c : cases) {
         auto buffer = Bytes(c.buffer);
@@ -73,7 +88,7 @@ TEST(ExtractFrame, ViewFormReportsConsumedBytes) {
     std::size_t consumed = 99;
     const auto record = ExtractFrame(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), consumed);
     EXPECT_EQ(record->kind, RespOk);
-    EXPECT_EQ(consumed, 5u);
+    EXPECT_EQ(consumed, 4u);
 }
 
 // What a stream yields, in order: every record but the noise lines.
@@ -108,13 +123,26 @@ TEST(LineFramer, YieldsTheSameLinesHoweverTheStreamIsCut) {
     const std::vector<Stream> streams = {
         {"a query's answer", "\r\n+VER,1.5.0\r\n\r\nOK\r\n", {RespVersion, RespOk}},
         {"an echo before the answer", "AT+QM?\r\r\n+QM,1\r\n\r\nOK\r\n", {RespQuietMode, RespOk}},
-        {"the tail of an earlier OK and noise",
-         "K\r\n!#~\r\n+MODELNAME,Q470R\r\n\r\nOK\r\n",
-         {RespModelName, RespOk}},
+        {"the tail of an earlier OK and noise", "K\r\n!#~\r\n+MODELNAME,Q470R\r\n\r\nOK\r\n", {RespModelName, RespOk}},
         {"a trailing line end cut off", "\r\n+VER,1.5.0\r\n\r\nOK\r\n\n", {RespVersion, RespOk}},
-        {"stray bytes inside and between line ends",
-         "\r\n+QM,0\rZ\n\r\n\x01\r\nOK\r\n",
-         {RespQuietMode, RespOk}},
+        {"stray bytes inside and between line ends", "\r\n+QM,0\rZ\n\r\n\x01\r\nOK\r\n", {RespQuietMode, RespOk}},
+        {"a stray CR or LF before, inside or after an opening, or after a closing CR LF",
+         "\n\r\n+QM,1\r\n\r\r\n+QM,0\r\n\n\r\n\r+QM,1\r\n\r\n\n+QM,0\r\n\r\r\nOK\r\n\n",
+         {RespQuietMode, RespQuietMode, RespQuietMode, RespQuietMode, RespOk}},
+        {"a line opened by the CR LF that closed the one before",
+         "\r\n+QM,1\r\n+QM,0\r\n",
+         {RespQuietMode, RespQuietMode}},
+        {"a value cut by a stray CR", "\r\n+UPANID,46\r60\r\n\r\nOK\r\n", {RespOk}},
+        {"a flag cut by a stray CR", "\r\n+QM,\r1\r\n\r\nOK\r\n", {RespOk}},
+        {"a value cut by a stray LF", "\r\n+UPANID,46\n60\r\n\r\nOK\r\n", {RespOk}},
+        {"a value cut by a NUL",
+         std::string("\r\n+UPANID,46\0"
+                     "60\r\n\r\nOK\r\n",
+                     23),
+         {RespOk}},
+        {"a stray CR before the closing CR LF", "\r\n+UPANID,46\r\r\n\r\nOK\r\n", {RespOk}},
+        {"a stray LF before the closing CR LF", "\r\n+UPANID,46\n\r\n\r\nOK\r\n", {RespOk}},
+        {"a line without its opening CR LF", "+QM,1\r\n\r\nOK\r\n", {RespOk}},
         {"an OK behind a 600-byte line", "\r\n" + std::string(600, 'x') + "\r\nOK\r\n", {ResultTooLong, RespOk}},
         {"an overlong line that ends like a data line",
          "\r\n" + std::string(300, 'y') + "+QM,1\r\n\r\nERROR\r\n",
@@ -150,13 +178,43 @@ TEST(LineFramer, HoldsNoMoreThanALineAndForgetsTheRestOfAClearedLine) {
     EXPECT_FALSE(framer.Next());
     EXPECT_EQ(framer.Size(), 0u);
 
-    const std::string cut = "\r\nOK\r\n\r\n+QM,";
-    LineFramer cleared;
-    cleared.Append(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size());
-    cleared.Clear();
-    const std::string rest = "1\r\n\r\nOK\r\n";
-    cleared.Append(reinterpret_cast<const std::uint8_t*>(rest.data()), rest.size());
-    EXPECT_EQ(Kinds(cleared), std::vector<std::int32_t>{RespOk}) << "the rest of +QM, was taken for a line";
+    // A line begun before the clear, whether its text had started or only its CR LF had come, is stale.
+    for (const std::string cut : {"\r\nOK\r\n\r\n+QM,", "\r\nOK\r\n\r\n", "\r\nOK\r\n\r"}) {
+        LineFramer cleared;
+        cleared.Append(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size());
+        cleared.Clear();
+        const std::string rest = cut.back() == ',' ? "1\r\n\r\nOK\r\n" : cut.back() == '\r' ? "\nOK\r\n" : "OK\r\n";
+        cleared.Append(reinterpret_cast<const std::uint8_t*>(rest.data()), rest.size());
+        const std::vector<std::int32_t> expected =
+            cut.back() == ',' ? std::vector<std::int32_t>{RespOk} : std::vector<std::int32_t>{};
+        EXPECT_EQ(Kinds(cleared), expected)
+            << "the rest of a cleared line was taken for a line after " << cut.size() << " bytes";
+    }
+}
+
+// Each line is timed by the read that brought its last byte, however late it is taken.
+TEST(LineFramer, TimesALineByTheReadThatEndedIt) {
+    using Clock = LineFramer::Clock;
+    const Clock::time_point first = Clock::now();
+    const Clock::time_point second = first + std::chrono::milliseconds(40);
+    const std::string a = "\r\n+QM,";
+    const std::string b = "1\r\n\r\nOK\r";
+    const std::string c = "\n";
+    LineFramer framer;
+    framer.Append(reinterpret_cast<const std::uint8_t*>(a.data()), a.size(), first);
+    framer.Append(reinterpret_cast<const std::uint8_t*>(b.data()), b.size(), second);
+    framer.Append(reinterpret_cast<const std::uint8_t*>(c.data()), c.size(), second + std::chrono::milliseconds(5));
+    Clock::time_point arrived{};
+    std::string taken;
+    auto record = framer.Next(&taken, &arrived);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->kind, RespQuietMode);
+    EXPECT_EQ(taken, "\r\n+QM,1\r\n");
+    EXPECT_EQ(arrived, second);
+    record = framer.Next(&taken, &arrived);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->kind, RespOk);
+    EXPECT_EQ(arrived, second + std::chrono::milliseconds(5)) << "the OK was whole only once its LF came";
 }
 
 // A receive buffer that is not emptied in time drops what does not fit; the lines that come out of it
