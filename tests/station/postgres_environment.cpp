@@ -32,4 +32,9 @@ PostgresCluster& Cluster() {
     return *cluster;
 }
 
+std::string NewDatabaseTarget() {
+    const std::string name = cluster->NewDatabase();
+    return name.empty() ? name : cluster->Target(name);
+}
+
 }  // namespace q470::test

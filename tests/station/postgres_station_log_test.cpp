@@ -85,7 +85,7 @@ class SharedRecord : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Cluster().Running()) << Cluster().Problem();
-        target_ = Cluster().NewDatabase();
+        target_ = NewDatabaseTarget();
         ASSERT_FALSE(target_.empty()) << Cluster().Problem();
     }
 
@@ -132,9 +132,9 @@ TEST_F(SharedRecord, RefusesWhatItCannotUse) {
     const std::string wrongPassFile = folder_.Path("wrong.pgpass");
     std::ofstream(wrongPassFile) << "*:*:*:q470:not-the-password\n";
     std::filesystem::permissions(wrongPassFile, std::filesystem::perms::owner_read);
-    const std::string otherDatabase = Cluster().NewDatabase();
+    const std::string otherDatabase = NewDatabaseTarget();
     ASSERT_EQ(Query(otherDatabase, "CREATE TABLE units (serial text)"), "");
-    const std::string newerDatabase = Cluster().NewDatabase();
+    const std::string newerDatabase = NewDatabaseTarget();
     ASSERT_TRUE(Open(CurrentStation("line-a"), newerDatabase));
     ASSERT_EQ(Query(newerDatabase, "INSERT INTO schema_version VALUES (99)"), "");
 
@@ -148,16 +148,16 @@ TEST_F(SharedRecord, RefusesWhatItCannotUse) {
         {"postgresql://q470:s3cret@/record1?host=/nowhere", LogAccess::ReadWrite, LogError::Kind::PasswordGiven, ""},
         {"host=/nowhere user=q470 password=s3cret", LogAccess::ReadOnly, LogError::Kind::PasswordGiven, ""},
         {"host=/nowhere sslpassword=s3cret", LogAccess::ReadWrite, LogError::Kind::PasswordGiven, ""},
-        {Cluster().Target("record1", wrongPassFile), LogAccess::ReadWrite, LogError::Kind::CannotOpen,
+        {Cluster().Target("postgres", wrongPassFile), LogAccess::ReadWrite, LogError::Kind::CannotOpen,
          "password authentication failed"},
-        {Cluster().Target("record1", folder_.Path("missing.pgpass")), LogAccess::ReadOnly, LogError::Kind::CannotOpen,
+        {Cluster().Target("postgres", folder_.Path("missing.pgpass")), LogAccess::ReadOnly, LogError::Kind::CannotOpen,
          "no password supplied"},
         {"host=" + folder_.Path("no-server") + " user=q470", LogAccess::ReadWrite, LogError::Kind::CannotOpen,
          "No such file or directory"},
         {"host=/x nonsense=1", LogAccess::ReadWrite, LogError::Kind::CannotOpen, "nonsense"},
         {otherDatabase, LogAccess::ReadWrite, LogError::Kind::NotARecord, ""},
         {otherDatabase, LogAccess::ReadOnly, LogError::Kind::NotARecord, ""},
-        {Cluster().NewDatabase(), LogAccess::ReadOnly, LogError::Kind::NotARecord, ""},
+        {NewDatabaseTarget(), LogAccess::ReadOnly, LogError::Kind::NotARecord, ""},
         {newerDatabase, LogAccess::ReadWrite, LogError::Kind::NewerSchema, "99"},
     };
     for (const auto& c : cases) {
@@ -176,7 +176,7 @@ TEST_F(SharedRecord, RefusesWhatItCannotUse) {
 
     // The way a station opens its record says the same.
     LogError error;
-    EXPECT_FALSE(OpenStationLog(Cluster().Target("record1", wrongPassFile), CurrentStation("line-a"),
+    EXPECT_FALSE(OpenStationLog(Cluster().Target("postgres", wrongPassFile), CurrentStation("line-a"),
                                 LogAccess::ReadWrite, error));
     EXPECT_EQ(error.kind, LogError::Kind::CannotOpen);
     EXPECT_NE(error.detail.find("password authentication failed for user \"q470\""), std::string::npos) << error.detail;

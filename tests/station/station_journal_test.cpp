@@ -164,5 +164,22 @@ TEST(StationLogTarget, DatabasesAreToldFromFiles) {
     for (const auto& [target, database] : cases) EXPECT_EQ(IsDatabaseTarget(target), database) << target;
 }
 
+// A password in a connection string is refused, and never repeated as given.
+TEST(StationLogTarget, PasswordsAreMaskedWhereverTheyStand) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"postgresql://op:s3cret@db/q470", "postgresql://op:***@db/q470"},
+        {"postgres://op:s3/c@et@db:5433/q470?sslmode=require", "postgres://op:***@db:5433/q470?sslmode=require"},
+        {"postgresql://db/q470?user=op&password=s3cret&sslmode=require",
+         "postgresql://db/q470?user=op&password=***&sslmode=require"},
+        {"postgresql://op@db:5433/q470", "postgresql://op@db:5433/q470"},
+        {"host=db password=s3cret dbname=q470", "host=db password=*** dbname=q470"},
+        {"host=db password = 's3 \\'cret' sslpassword=k3y", "host=db password = *** sslpassword=***"},
+        {"host=db dbname=q470", "host=db dbname=q470"},
+        {"host='a b' junk'password=s3cret", "host='a b' junk'password=***"},
+        {"/srv/password=x.sqlite3", "/srv/password=x.sqlite3"},
+    };
+    for (const auto& [target, shown] : cases) EXPECT_EQ(MaskedTarget(target), shown) << target;
+}
+
 }  // namespace
 }  // namespace q470::test

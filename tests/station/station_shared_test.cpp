@@ -46,7 +46,7 @@ std::map<std::string, std::vector<std::string>> ResultsByUnit(StationLog& log) {
 }
 
 TEST(SharedStation, TwoStationsOnOneDatabaseProvisionEachUnitOnce) {
-    const std::string target = Cluster().NewDatabase();
+    const std::string target = NewDatabaseTarget();
     ASSERT_FALSE(target.empty()) << Cluster().Problem();
     StationRig lineA(2);
     StationRig lineB(2);
@@ -91,7 +91,7 @@ TEST(SharedStation, TwoStationsOnOneDatabaseProvisionEachUnitOnce) {
 // unit finishes and its end is kept on the station; the new one waits, and its fixture says why; once
 // the database is back the station hands over what it kept and starts the waiting unit by itself.
 TEST(SharedStation, TheDatabaseGoingAwayMidRunLosesNothingAndStartsNothing) {
-    const std::string target = Cluster().NewDatabase();
+    const std::string target = NewDatabaseTarget();
     ASSERT_FALSE(target.empty()) << Cluster().Problem();
     StationRig rig(2);
     auto record = OpenShared(target, "line-a", rig.folder);

@@ -86,7 +86,7 @@ protected:
         target_ = folder_.Path("station.sqlite3");
 #ifdef Q470_TEST_POSTGRES
         if (GetParam() == Store::Postgres) {
-            target_ = Cluster().NewDatabase();
+            target_ = NewDatabaseTarget();
             ASSERT_FALSE(target_.empty()) << Cluster().Problem();
         }
 #endif

@@ -234,7 +234,11 @@ std::string PostgresCluster::NewDatabase() {
     if (!ok) problem_ = "CREATE DATABASE " + name + ": " + PQerrorMessage(connection);
     PQclear(made);
     PQfinish(connection);
-    return ok ? Target(name) : std::string();
+    return ok ? name : std::string();
+}
+
+std::string PostgresCluster::Uri(const std::string& database) const {
+    return "postgresql://" + std::string(kRole) + "@/" + database + "?host=" + folder_ + "&passfile=" + passFile_;
 }
 
 std::string PostgresCluster::LogTail() const {

@@ -26,11 +26,12 @@ public:
     const std::string& Problem() const { return problem_; }
     bool Running() const { return server_ > 0; }
 
-    // A fresh database, and the connection string for it (libpq's key=value form, the password from
-    // PassFile()); empty when it could not be made (Problem()).
+    // A fresh database's name; empty when it could not be made (Problem()).
     std::string NewDatabase();
-    // The connection string of `database`, with the password from `passFile` (PassFile() when empty).
+    // The connection string of `database` in libpq's key=value form, with the password from `passFile`
+    // (PassFile() when empty), and as a URI.
     std::string Target(const std::string& database, const std::string& passFile = {}) const;
+    std::string Uri(const std::string& database) const;
     const std::string& Password() const { return password_; }
     const std::string& PassFile() const { return passFile_; }
     const std::string& Folder() const { return folder_; }
