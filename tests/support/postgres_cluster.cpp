@@ -85,7 +85,7 @@ bool WriteFile(const std::string& path, const std::string& text, mode_t mode) {
 
 }  // namespace
 
-PostgresCluster::PostgresCluster() {
+PostgresCluster::PostgresCluster(bool durable) : durable_(durable) {
     if (Make()) Start();
 }
 
@@ -175,10 +175,11 @@ pid_t PostgresCluster::Launch(const std::string& program, const std::vector<std:
 
 bool PostgresCluster::Start() {
     if (folder_.empty() || Running()) return Running();
-    server_ = Launch(binaries_ + "/postgres",
-                     {"-D", folder_ + "/data", "-k", folder_, "-c", "listen_addresses=", "-c", "fsync=off", "-c",
-                      "synchronous_commit=off", "-c", "full_page_writes=off", "-c", "max_connections=60"},
-                     true);
+    std::vector<std::string> args{"-D", folder_ + "/data",   "-k", folder_,
+                                  "-c", "listen_addresses=", "-c", "max_connections=60"};
+    if (!durable_)
+        args.insert(args.end(), {"-c", "fsync=off", "-c", "synchronous_commit=off", "-c", "full_page_writes=off"});
+    server_ = Launch(binaries_ + "/postgres", args, true);
     if (server_ < 0) {
         problem_ = "cannot start the server";
         return false;

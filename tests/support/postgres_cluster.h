@@ -17,7 +17,9 @@ class PostgresCluster {
 public:
     static constexpr const char* kRole = "q470";
 
-    PostgresCluster();
+    // `durable`: the server writes as a production one does (fsync on every commit); tests leave it off
+    // for speed, a benchmark that compares stores turns it on.
+    explicit PostgresCluster(bool durable = false);
     ~PostgresCluster();
     PostgresCluster(const PostgresCluster&) = delete;
     PostgresCluster& operator=(const PostgresCluster&) = delete;
@@ -52,6 +54,7 @@ private:
     std::string problem_;
     pid_t server_ = -1;
     int databases_ = 0;
+    bool durable_ = false;
 };
 
 }  // namespace q470::test
