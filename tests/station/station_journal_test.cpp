@@ -181,5 +181,27 @@ TEST(StationLogTarget, PasswordsAreMaskedWhereverTheyStand) {
     for (const auto& [target, shown] : cases) EXPECT_EQ(MaskedTarget(target), shown) << target;
 }
 
+// A station is named by the operator or after its host; a name that people could not read or tell
+// apart in the record is refused.
+TEST(StationLogTarget, StationNamesAreReadableText) {
+    EXPECT_EQ(StationName(""), HostName());
+    const std::pair<std::string, bool> cases[] = {
+        {"line-a", true},
+        {"라인 A 1번", true},
+        {std::string(kStationNameLimit, 'a'), true},
+        {std::string(kStationNameLimit + 1, 'a'), false},
+        {"  ", false},
+        {"line\na", false},
+        {"line\ta", false},
+        {"line\x7f", false},
+        {"line\xff", false},
+    };
+    for (const auto& [given, usable] : cases) {
+        const auto name = StationName(given);
+        EXPECT_EQ(name.has_value(), usable) << given;
+        EXPECT_EQ(name.value_or(given), given);
+    }
+}
+
 }  // namespace
 }  // namespace q470::test
