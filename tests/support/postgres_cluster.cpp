@@ -152,6 +152,8 @@ pid_t PostgresCluster::Launch(const std::string& program, const std::vector<std:
     if (log < 0) return -1;
     if (account.change) fchown(log, account.uid, account.gid);
     const pid_t parent = getpid();
+    const long openMax = sysconf(_SC_OPEN_MAX);
+    const int lastDescriptor = openMax > 0 && openMax < 65536 ? static_cast<int>(openMax) - 1 : 65535;
     const pid_t child = fork();
     if (child == 0) {
         sigset_t none;
@@ -161,6 +163,11 @@ pid_t PostgresCluster::Launch(const std::string& program, const std::vector<std:
         const int null = open("/dev/null", O_RDONLY);
         if (null < 0 || dup2(null, STDIN_FILENO) < 0 || dup2(log, STDOUT_FILENO) < 0 || dup2(log, STDERR_FILENO) < 0)
             _exit(126);
+        // The server keeps whatever it inherits for as long as it runs: a serial port the test program
+        // has open at this moment (a fixture's, a simulated unit's) would stay open, and locked, in it.
+        if (close_range(3, ~0U, 0) != 0) {
+            for (int descriptor = 3; descriptor <= lastDescriptor; ++descriptor) close(descriptor);
+        }
         if (account.change && (setgroups(0, nullptr) != 0 || setgid(account.gid) != 0 || setuid(account.uid) != 0))
             _exit(126);
         // Set after the change of account, which clears it.
