@@ -14,8 +14,8 @@
 #include "json_report.h"
 #include "log_export.h"
 #include "log_time.h"
+#include "open_station_log.h"
 #include "report_writer.h"
-#include "sqlite_station_log.h"
 #include "station_identity.h"
 #include "text_width.h"
 
@@ -128,22 +128,31 @@ int RunLogCommand(const CliRequest& request, const CliText& text, std::ostream& 
     }
     const std::string path = request.logFile ? *request.logFile : DefaultLogPath();
     if (path.empty()) return Fail(request, text, Outcome::Usage, text.Text(ToolText::NoLogFolder), out, err);
+    // A database's connection string is shown without its password, wherever one was given.
+    const std::string shown = MaskedTarget(path);
     // SQLite's own words for a file that is not there say less than the system's.
     std::error_code missing;
-    if (!std::filesystem::exists(path, missing)) {
+    if (!IsDatabaseTarget(path) && !std::filesystem::exists(path, missing)) {
         if (!missing) missing = std::make_error_code(std::errc::no_such_file_or_directory);
         return Fail(request, text, Outcome::FileUnreadable,
-                    text.Text(ToolText::CannotReadLog, {path, missing.message()}), out, err);
+                    text.Text(ToolText::CannotReadLog, {shown, missing.message()}), out, err);
     }
     LogError error;
-    const auto log =
-        SqliteStationLog::Open(path, CurrentStation(HostName()), SqliteStationLog::Access::ReadOnly, error);
+    const auto log = OpenStationLog(path, CurrentStation(HostName()), LogAccess::ReadOnly, error);
     std::optional<std::vector<LogRow>> rows;
     if (log) rows = log->Rows(query, error);
     if (!rows) {
-        if (error.kind == LogError::Kind::NotARecord)
-            return Fail(request, text, Outcome::FileInvalid, text.Text(ToolText::NotALog, {path}), out, err);
-        return Fail(request, text, Outcome::FileUnreadable, text.Text(ToolText::CannotReadLog, {path, error.detail}),
+        switch (error.kind) {
+            case LogError::Kind::NotARecord:
+                return Fail(request, text, Outcome::FileInvalid, text.Text(ToolText::NotALog, {shown}), out, err);
+            case LogError::Kind::PasswordGiven:
+                return Fail(request, text, Outcome::Usage, text.Text(ToolText::LogHoldsPassword, {shown}), out, err);
+            case LogError::Kind::Unsupported:
+                return Fail(request, text, Outcome::Usage, text.Text(ToolText::LogNoDatabase, {shown}), out, err);
+            default:
+                break;
+        }
+        return Fail(request, text, Outcome::FileUnreadable, text.Text(ToolText::CannotReadLog, {shown, error.detail}),
                     out, err);
     }
     if (request.csv) {

@@ -65,4 +65,13 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     if(NOT SQLite3_FOUND OR NOT OpenSSL_FOUND)
         message(STATUS "SQLite or libcrypto not found (scripts/setup installs them): the station is left out")
     endif()
+    # A record shared by several stations in PostgreSQL, through libpq. Without it the station keeps its
+    # record in SQLite only, and a database given as --log is refused with a word why.
+    find_package(PkgConfig QUIET)
+    if(PkgConfig_FOUND)
+        pkg_check_modules(LIBPQ QUIET IMPORTED_TARGET GLOBAL libpq)
+    endif()
+    if(NOT LIBPQ_FOUND)
+        message(STATUS "libpq not found (scripts/setup installs it): the station's record is SQLite only")
+    endif()
 endif()

@@ -453,6 +453,13 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::CannotReadLog, "스테이션 기록 {0}을(를) 읽을 수 없습니다: {1}",
      "cannot read the station record {0}: {1}"},
     {ToolText::NotALog, "{0}은(는) 스테이션 기록이 아닙니다", "{0} is not a station record"},
+    {ToolText::LogHoldsPassword,
+     "{0}: 연결 문자열에 비밀번호가 있습니다. 비밀번호는 ~/.pgpass(또는 PGPASSFILE이 가리키는 파일)나 PGPASSWORD에 "
+     "두십시오",
+     "{0}: the connection string holds a password; keep the password in ~/.pgpass (or the file PGPASSFILE names) "
+     "or in PGPASSWORD instead"},
+    {ToolText::LogNoDatabase, "이 q470ctl은 PostgreSQL 없이 빌드되어 {0}을(를) 열 수 없습니다",
+     "this q470ctl was built without PostgreSQL and cannot open {0}"},
     {ToolText::LogHeadingStarted, "시작(UTC)", "STARTED (UTC)"},
     {ToolText::LogHeadingStation, "스테이션", "STATION"},
     {ToolText::LogHeadingStep, "실패 단계", "FAILED STEP"},

@@ -178,6 +178,8 @@ enum class ToolText : int {
     NoLogFolder,
     CannotReadLog,  // {0} the record, {1} why
     NotALog,
+    LogHoldsPassword,  // {0} the connection string, its password masked
+    LogNoDatabase,     // {0} the connection string
     LogHeadingStarted,
     LogHeadingStation,
     LogHeadingStep,

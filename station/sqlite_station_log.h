@@ -17,7 +17,7 @@ namespace q470 {
 // to the busy time-out) instead of failing.
 class SqliteStationLog final : public StationLog {
 public:
-    enum class Access { ReadWrite, ReadOnly };
+    using Access = LogAccess;
 
     static constexpr std::chrono::milliseconds kBusyTimeout{10000};
 

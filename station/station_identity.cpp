@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "utf8_text.h"
+
 namespace q470 {
 namespace {
 
@@ -38,6 +40,14 @@ std::string HostName() {
     std::array<char, 256> name{};
     if (gethostname(name.data(), name.size() - 1) != 0 || name[0] == '\0') return "localhost";
     return name.data();
+}
+
+std::optional<std::string> StationName(const std::string& given) {
+    if (given.empty()) return HostName();
+    if (given.size() > kStationNameLimit || given.find_first_not_of(" \t") == std::string::npos) return std::nullopt;
+    // Clean text is unchanged by escaping; anything escaped was not UTF-8 or was a control character.
+    if (CleanUtf8(given, true) != given) return std::nullopt;
+    return given;
 }
 
 StationIdentity CurrentStation(const std::string& name) {

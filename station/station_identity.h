@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace q470 {
@@ -14,6 +16,13 @@ struct StationIdentity {
 
 // The host name, or "localhost" when the system does not tell one.
 std::string HostName();
+
+// The name a station's rows are written under: `given` (the operator's choice, --station-name) or, when
+// it is empty, the host name. Nothing when `given` cannot name a station: blank, longer than
+// kStationNameLimit bytes, not UTF-8, or holding control characters; the stations of a line tell each
+// other apart by it, and people read it in every export.
+constexpr std::size_t kStationNameLimit = 64;
+std::optional<std::string> StationName(const std::string& given);
 
 // This process's identity as a station called `name`.
 StationIdentity CurrentStation(const std::string& name);

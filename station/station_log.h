@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,10 @@ struct LogError {
         NotARecord,   // it is something else than a station record
         NewerSchema,  // written by a newer version of this tool
         Failed,       // a read or write failed (disk full, the database went away, ...)
+        // The database's connection string holds a password: it would show in the list of processes and
+        // in shell histories. It belongs in the password file (~/.pgpass, PGPASSFILE) or PGPASSWORD.
+        PasswordGiven,
+        Unsupported,  // a database, but this build has no PostgreSQL client
     };
     Kind kind = Kind::None;
     std::string detail;
@@ -35,13 +40,18 @@ struct UnitBegin {
     std::int64_t id = 0;  // the row written
 };
 
+// How a record is opened: to write (a station; made and brought up to date when needed) or only to
+// read (an existing record, never changed).
+enum class LogAccess { ReadWrite, ReadOnly };
+
 struct RowQuery {
     std::optional<std::string> since;  // rows started at or after this UTC time ("2024-05-01T08:00:00.000Z")
 };
 
 // The station's record of every attempt, one row each, shared by every station that writes to it. The
-// embedded file (SqliteStationLog) and a shared database implement it. Every call may come from any
-// thread; the store serialises them.
+// embedded file (SqliteStationLog) and a PostgreSQL database (PostgresStationLog) implement it; a
+// station chooses one with OpenStationLog. Every call may come from any thread; the store serialises
+// them.
 class StationLog {
 public:
     StationLog() = default;
@@ -71,6 +81,10 @@ public:
                                           LogError& error) = 0;
     // Rows in the order they were started.
     virtual std::optional<std::vector<LogRow>> Rows(const RowQuery& query, LogError& error) = 0;
+
+    // Ends of attempts (and hooks) a shared record could not take when they happened, kept on this
+    // machine until it can; a store on this machine keeps none.
+    virtual std::size_t Journaled() const { return 0; }
 };
 
 }  // namespace q470

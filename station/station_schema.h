@@ -13,5 +13,7 @@ struct SchemaMigration {
 
 // The SQLite record's steps, in order of version.
 const std::vector<SchemaMigration>& SqliteMigrations();
+// The PostgreSQL record's steps, in order of version.
+const std::vector<SchemaMigration>& PostgresMigrations();
 
 }  // namespace q470

@@ -100,11 +100,14 @@ TEST_F(LogCommandTest, SaysWhatItCannotRead) {
         {{"--log", path_, "--since", "last week"}, 2, "--since last week: not a time"},
         {{"--log", path_, "--csv", "--json"}, 2, "--csv and --json cannot be used together"},
         {{"--log", path_, "--trace"}, 2, "nothing to trace"},
+        {{"--log", "postgresql://op:s3cret@db/q470"}, 2, "postgresql://op:***@db/q470: the connection string holds"},
+        {{"--log", "host=" + folder_.Path("no-server") + " dbname=q470"}, 4, "cannot read the station record host="},
     };
     for (const auto& c : cases) {
         ToolRun run = Log(c.args);
         EXPECT_EQ(run.status, c.status) << c.args.back();
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("s3cret"), std::string::npos) << run.err;
         auto withJson = c.args;
         if (std::find(withJson.begin(), withJson.end(), "--json") == withJson.end()) withJson.push_back("--json");
         run = Log(withJson);

@@ -1,5 +1,5 @@
-// The SQLite record: its schema, a row's life, the question before each unit under concurrent writers,
-// the marking of rows a killed station left, and the files it must refuse.
+// The SQLite record's own matters: its file and schema, two processes writing to one file, and the files
+// it must refuse. What every store does is tested in station_store_test.cpp.
 
 #include "sqlite_station_log.h"
 
@@ -17,15 +17,7 @@
 namespace q470::test {
 namespace {
 
-constexpr const char* kAddress = "00:12:4B:00:1A:2B:3C:4D";
 constexpr const char* kProfileSha = "aa11";
-
-// A process that has ended: no process runs with this start time.
-StationIdentity EndedProcess(const std::string& name) {
-    StationIdentity identity = CurrentStation(name);
-    identity.instance += "0";
-    return identity;
-}
 
 std::unique_ptr<SqliteStationLog> OpenLog(const std::string& path, StationIdentity identity) {
     LogError error;
@@ -55,13 +47,6 @@ UnitEnd EndOf(RecordResult result) {
     return end;
 }
 
-UnitBegin::Outcome Begin(StationLog& log, const UnitStart& start, bool again = false) {
-    LogError error;
-    const auto begin = log.BeginUnit(start, again, error);
-    EXPECT_TRUE(begin) << error.detail;
-    return begin ? begin->outcome : UnitBegin::Outcome::Started;
-}
-
 std::int64_t Started(StationLog& log, const UnitStart& start) {
     LogError error;
     const auto begin = log.BeginUnit(start, false, error);
@@ -81,134 +66,17 @@ std::vector<LogRow> AllRows(StationLog& log) {
     return rows ? *rows : std::vector<LogRow>{};
 }
 
-TEST(SqliteStationLog, RowIsWrittenWhenTheUnitStartsAndCompletedWhenItEnds) {
+// The file and its folders are made when missing; the schema steps are applied once.
+TEST(SqliteStationLog, MakesItsFileAndSchema) {
     TempFolder folder;
-    const std::string path = folder.Path("not/yet/station.sqlite3");  // folders are made
+    const std::string path = folder.Path("not/yet/station.sqlite3");
     auto log = OpenLog(path, CurrentStation("line-a"));
     ASSERT_TRUE(log);
     EXPECT_EQ(log->SchemaVersion(), 1);
-
-    const std::int64_t id = Started(*log, StartOf(kAddress));
-    auto rows = AllRows(*log);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].station, "line-a");
-    EXPECT_FALSE(rows[0].result);
-    EXPECT_FALSE(rows[0].finishedAt);
-    EXPECT_EQ(rows[0].startedAt.size(), 24u) << rows[0].startedAt;  // 2024-05-01T08:00:00.123Z
-
-    UnitEnd end = EndOf(RecordResult::Fail);
-    end.failedStep = "compare";
-    end.differences = R"([{"setting":"channel","written":"101","readBack":"99"}])";
-    end.firmware = "1.5.1";  // learnt by the run
-    LogError error;
-    ASSERT_TRUE(log->FinishUnit(id, end, error)) << error.detail;
-    ASSERT_TRUE(log->RecordHook(id, "exit 3", error)) << error.detail;
-    rows = AllRows(*log);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].result, "fail");
-    EXPECT_EQ(rows[0].failedStep, "compare");
-    EXPECT_EQ(rows[0].differences, end.differences);
-    EXPECT_EQ(rows[0].durationMs, 1234);
-    EXPECT_EQ(rows[0].firmware, "1.5.1");
-    EXPECT_EQ(rows[0].model, "Q470R");  // kept from the start
-    EXPECT_EQ(rows[0].hook, "exit 3");
-    EXPECT_TRUE(rows[0].finishedAt);
-
-    EXPECT_FALSE(log->FinishUnit(id + 1, end, error));  // no such row: not taken for done
-
-    // Opened again, the schema is not made twice.
     log.reset();
     log = OpenLog(path, CurrentStation("line-a"));
     ASSERT_TRUE(log);
-    EXPECT_EQ(AllRows(*log).size(), 1u);
-}
-
-TEST(SqliteStationLog, AUnitThatPassedWithTheProfileIsSkippedUnlessAgain) {
-    TempFolder folder;
-    auto log = OpenLog(folder.Path("station.sqlite3"), CurrentStation("line-a"));
-    ASSERT_TRUE(log);
-    Finish(*log, Started(*log, StartOf(kAddress)), RecordResult::Fail);
-    EXPECT_EQ(Begin(*log, StartOf(kAddress)), UnitBegin::Outcome::Started) << "a failed unit is tried again";
-    Finish(*log, AllRows(*log).back().id, RecordResult::Pass);
-
-    LogError error;
-    EXPECT_EQ(log->HasPassed(kAddress, kProfileSha, error), true);
-    EXPECT_EQ(log->HasPassed(kAddress, "other", error), false);
-    EXPECT_EQ(Begin(*log, StartOf(kAddress)), UnitBegin::Outcome::AlreadyPassed);
-    const LogRow skipped = AllRows(*log).back();
-    EXPECT_EQ(skipped.result, "skipped");
-    EXPECT_EQ(skipped.finishedAt, skipped.startedAt);
-    EXPECT_EQ(skipped.durationMs, 0);
-
-    EXPECT_EQ(Begin(*log, StartOf(kAddress, "another-profile")), UnitBegin::Outcome::Started);
-    Finish(*log, AllRows(*log).back().id, RecordResult::Fail);
-    EXPECT_EQ(Begin(*log, StartOf(kAddress), true), UnitBegin::Outcome::Started);
-    Finish(*log, AllRows(*log).back().id, RecordResult::Pass);
-    // A unit that told no address cannot be recognised: it is always worked on.
-    EXPECT_EQ(Begin(*log, StartOf("")), UnitBegin::Outcome::Started);
-    EXPECT_EQ(Begin(*log, StartOf("")), UnitBegin::Outcome::Started);
-}
-
-// Two stations on one file, each with its own connection, reach the same units at the same moment:
-// the question and the row are one transaction, so exactly one of them starts each unit.
-TEST(SqliteStationLog, TwoStationsNeverBothStartOneUnit) {
-    TempFolder folder;
-    const std::string path = folder.Path("station.sqlite3");
-    auto first = OpenLog(path, CurrentStation("line-a"));
-    auto second = OpenLog(path, CurrentStation("line-b"));
-    ASSERT_TRUE(first && second);
-    constexpr int kUnits = 25;
-    std::atomic<int> started{0};
-    const auto station = [&](StationLog& log) {
-        for (int unit = 0; unit < kUnits; ++unit) {
-            LogError error;
-            const auto begin = log.BeginUnit(StartOf("unit-" + std::to_string(unit)), false, error);
-            ASSERT_TRUE(begin) << error.detail;
-            if (begin->outcome != UnitBegin::Outcome::Started) continue;
-            ++started;
-            ASSERT_TRUE(log.FinishUnit(begin->id, EndOf(RecordResult::Pass), error)) << error.detail;
-        }
-    };
-    std::thread a([&] { station(*first); });
-    std::thread b([&] { station(*second); });
-    a.join();
-    b.join();
-    EXPECT_EQ(started.load(), kUnits);
-    EXPECT_EQ(AllRows(*first).size(), 2u * kUnits);
-}
-
-// Rows a killed station left unfinished are marked by the next start of a station of its name; rows of
-// another station, and those of a station process of the same name that still runs, are left alone.
-TEST(SqliteStationLog, StartMarksOnlyItsOwnStationsRowsOfEndedProcesses) {
-    TempFolder folder;
-    const std::string path = folder.Path("station.sqlite3");
-    {
-        auto killed = OpenLog(path, EndedProcess("line-a"));
-        auto otherStation = OpenLog(path, EndedProcess("line-b"));
-        ASSERT_TRUE(killed && otherStation);
-        Finish(*killed, Started(*killed, StartOf("unit-done")), RecordResult::Pass);
-        Started(*killed, StartOf("unit-cut"));
-        Started(*otherStation, StartOf("unit-elsewhere"));
-    }
-    auto running = OpenLog(path, CurrentStation("line-a"));  // same name, still running (this process)
-    ASSERT_TRUE(running);
-    Started(*running, StartOf("unit-running"));
-
-    auto restarted = OpenLog(path, CurrentStation("line-a"));
-    ASSERT_TRUE(restarted);
-    LogError error;
-    EXPECT_EQ(restarted->MarkInterrupted(error), 1) << error.detail;
-    EXPECT_EQ(restarted->MarkInterrupted(error), 0) << "marked once";
-    std::map<std::string, std::optional<std::string>> results;
-    for (const auto& row : AllRows(*restarted)) results[*row.extendedAddress] = row.result;
-    EXPECT_EQ(results["unit-done"], "pass");
-    EXPECT_EQ(results["unit-cut"], "interrupted");
-    EXPECT_EQ(results["unit-elsewhere"], std::nullopt);
-    EXPECT_EQ(results["unit-running"], std::nullopt);
-
-    // A unit whose row a running station holds is being worked on; one a killed station left is not.
-    EXPECT_EQ(Begin(*restarted, StartOf("unit-running")), UnitBegin::Outcome::InProgress);
-    EXPECT_EQ(Begin(*restarted, StartOf("unit-elsewhere")), UnitBegin::Outcome::Started);
+    EXPECT_EQ(log->SchemaVersion(), 1);
 }
 
 // Another station process writes to the same file while this one does: WAL mode and the busy time-out
