@@ -36,7 +36,7 @@ constexpr int kDefaultUnits = 3;
 constexpr std::uint32_t kBaudRate = 115200;
 constexpr std::chrono::milliseconds kReadyDelay{30};  // the unit's restart, until its "+READY"
 constexpr std::chrono::milliseconds kPlugAfter{20};
-constexpr std::chrono::milliseconds kUnplugAfterRestart{20};
+constexpr std::chrono::milliseconds kUnplugAfterRestart{500};
 
 q470::sim::ModemSettings UnitSettings(std::uint64_t address) {
     q470::sim::ModemSettings settings;
@@ -55,7 +55,14 @@ int RunTool(const std::vector<std::string>& args, std::string& out) {
     std::ostringstream err;
     const int status = q470::RunCli(args, output, err);
     out = output.str();
-    if (status != 0) std::fprintf(stderr, "station: q470ctl exited with %d: %s", status, err.str().c_str());
+    if (status != 0) {
+        std::fprintf(stderr, "station: q470ctl exited with %d: %s", status, err.str().c_str());
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("\"unit-finished\"") != std::string::npos && line.find("\"pass\"") == std::string::npos)
+                std::fprintf(stderr, "%s\n", line.c_str());
+        }
+    }
     return status;
 }
 
@@ -100,18 +107,25 @@ int main(int argc, char** argv) {
         if (!fixture->Start()) return 1;
     }
     if (RunTool(args, out) != 0) return 1;
-    for (auto& fixture : fixtures) fixture->Stop();
+    // The last units go once their line has been quiet a while, as the others did.
+    for (auto& fixture : fixtures) {
+        fixture->WaitForUnplugged(static_cast<std::size_t>(unitsPerFixture), std::chrono::seconds(10));
+        fixture->Stop();
+    }
 
     // Each fixture's rate over the time it held a unit the station was working on, and each unit's floor.
     double stationPerMs = 0;
     std::vector<double> floors;
     std::vector<double> firstBytes;
+    std::vector<double> unitTimes;
     for (const auto& fixture : fixtures) {
         double busyMs = 0;
         int units = 0;
         for (const auto& visit : fixture->Visits()) {
             if (!visit.unpluggedAt || !visit.firstByteAt) continue;
-            busyMs += Millis(*visit.unpluggedAt - visit.pluggedAt - kUnplugAfterRestart).count();
+            const double unitMs = Millis(*visit.unpluggedAt - visit.pluggedAt - kUnplugAfterRestart).count();
+            busyMs += unitMs;
+            unitTimes.push_back(unitMs);
             ++units;
             firstBytes.push_back(Millis(*visit.firstByteAt - visit.pluggedAt).count());
             const auto bytes = q470::bench::CountLineBytes(UnitSettings(visit.extendedAddress), visit.commands);
@@ -123,8 +137,8 @@ int main(int argc, char** argv) {
     if (floors.empty()) return 1;
     const double floorPerMs = kFixtures / q470::bench::Median(floors);
     const double hour = 3600.0 * 1000.0;
-    std::printf("%d fixtures, %d units each, paced at %u baud; unit floor %.1f ms (median)\n", kFixtures,
-                unitsPerFixture, kBaudRate, q470::bench::Median(floors));
+    std::printf("%d fixtures, %d units each, paced at %u baud; per unit (medians): floor %.1f ms, station %.1f ms\n",
+                kFixtures, unitsPerFixture, kBaudRate, q470::bench::Median(floors), q470::bench::Median(unitTimes));
     std::printf("units per hour: station %.0f, floor %.0f\n", stationPerMs * hour, floorPerMs * hour);
     std::printf("station-floor-ratio %.2f\n", floorPerMs / stationPerMs);
     std::printf("plug-to-first-byte-ms %.0f\n", q470::bench::Median(firstBytes));
