@@ -105,6 +105,7 @@ protected:
         return events;
     }
 
+    // The unit-finished events, pointing into `events`.
     static std::vector<const rapidjson::Value*> Finished(const std::vector<rapidjson::Document>& events) {
         std::vector<const rapidjson::Value*> finished;
         for (const auto& event : events) {
@@ -187,7 +188,8 @@ TEST_F(StationCommandTest, AUnitThatPassedWithTheProfileIsSkippedUnlessAgain) {
     Fixture({Unit(kFirstAddress), Unit(kFirstAddress), Unit(kFirstAddress)});
     ToolRun run = Station({"--units", "2"});
     ASSERT_EQ(run.status, 0) << run.err << run.out;
-    auto finished = Finished(Events(run.out));
+    auto events = Events(run.out);
+    auto finished = Finished(events);
     ASSERT_EQ(finished.size(), 2u);
     EXPECT_STREQ((*finished[0])["result"].GetString(), "pass");
     EXPECT_STREQ((*finished[1])["result"].GetString(), "skipped");
@@ -199,7 +201,8 @@ TEST_F(StationCommandTest, AUnitThatPassedWithTheProfileIsSkippedUnlessAgain) {
 
     run = Station({"--units", "1", "--again"});
     ASSERT_EQ(run.status, 0) << run.err << run.out;
-    finished = Finished(Events(run.out));
+    events = Events(run.out);
+    finished = Finished(events);
     ASSERT_EQ(finished.size(), 1u);
     EXPECT_STREQ((*finished[0])["result"].GetString(), "pass");
 }
@@ -236,7 +239,8 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
         Fixture({c.unit});
         const ToolRun run = Station({"--units", "1", "--retries", c.retries});
         EXPECT_EQ(run.status, 1) << run.err << run.out;
-        const auto finished = Finished(Events(run.out));
+        const auto events = Events(run.out);
+        const auto finished = Finished(events);
         ASSERT_EQ(finished.size(), 1u) << run.out;
         const auto& event = *finished[0];
         EXPECT_STREQ(event["result"].GetString(), "fail");
