@@ -186,6 +186,7 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
             if (!request.json) err << "q470ctl: " << plan.text.Text(ToolText::StationStopping) << std::endl;
             station.Stop();
         }
+        if (stopping && environment.stop->Urgent()) runner.StopAtOnce();
         if (std::chrono::steady_clock::now() - redrawn >= kRedraw) {
             printer.Tick();
             redrawn = std::chrono::steady_clock::now();

@@ -65,12 +65,13 @@ private:
 // for as long as the unit's run lasts.
 class StopBridge {
 public:
-    StopBridge(const StopSignal& stop, StopRequest& request, RunControl& control)
-        : thread_([this, &stop, &request, &control] {
+    StopBridge(const StopSignal& stop, const std::atomic<bool>& atOnce, StopRequest& request, RunControl& control)
+        : thread_([this, &stop, &atOnce, &request, &control] {
               std::unique_lock<std::mutex> lock(mutex_);
               while (!done_) {
                   if (stop.Raised()) {
-                      if (request.Requests() == 0) request.Request(SIGINT);
+                      // Asked again, the run's control closes the ports at once.
+                      if (request.Requests() == 0 || (atOnce && request.Requests() == 1)) request.Request(SIGINT);
                       control.PollStop();
                   }
                   changed_.wait_for(lock, kStopPoll);
@@ -195,7 +196,7 @@ UnitResult StationUnitRunner::Run(const std::string& port, const ProbeAnswer& fo
     StepFollower follower(step);
     PortOutcome outcome;
     {
-        StopBridge bridge(stop, request, control);
+        StopBridge bridge(stop, atOnce_, request, control);
         outcome = PortFlow(plan, port, control, follower).Run();
     }
     if (outcome.identified) {

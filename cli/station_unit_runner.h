@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -27,6 +28,10 @@ public:
     UnitResult Run(const std::string& port, const ProbeAnswer& found, const StepSink& step,
                    const StopSignal& stop) override;
 
+    // After the station's stop: the units under way do not finish their step; their ports close now, as
+    // a second interrupt asks. Any thread.
+    void StopAtOnce() { atOnce_ = true; }
+
     // Whether a unit of `model` (its name as it answers) may take a profile for `profileModel`: the same
     // model, or a KELDAN-KS400 with a KELDAN-KS410 profile (the two are one family).
     static bool ModelFits(std::uint32_t profileModel, const std::string& model);
@@ -37,6 +42,7 @@ private:
     const CommandPlan& plan_;
     const std::uint32_t profileModel_;
     const std::vector<LineOptions> lines_;
+    std::atomic<bool> atOnce_{false};
     std::mutex mutex_;
     std::map<std::string, LineOptions> answeredAt_;  // where each port's unit last answered a probe
 };

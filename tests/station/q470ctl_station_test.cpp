@@ -70,7 +70,8 @@ protected:
     // q470ctl station with the profile, every fixture's link as -p and the test's record, plus `extra`.
     // A station that outlives the guard is stopped, so that a hang fails the test instead of the suite.
     ToolRun Station(std::vector<std::string> extra) {
-        std::vector<std::string> args{"station", profile_, "--log", record_, "--json"};
+        std::vector<std::string> args{"station", profile_, "--log", record_};
+        if (json_) args.push_back("--json");
         for (const auto& fixture : fixtures_) {
             args.push_back("-p");
             args.push_back(fixture->Link());
@@ -78,6 +79,7 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         CliEnvironment environment;
         environment.stop = &stop_;
+        environment.outputTerminal = terminal_;
         auto run = std::async(std::launch::async, [args, environment] {
             std::ostringstream out, err;
             const int status = RunCli(args, out, err, environment);
@@ -140,6 +142,8 @@ protected:
     const std::string record_ = folder_.Path("station.sqlite3");
     std::vector<std::unique_ptr<SimulatedFixture>> fixtures_;
     StopRequest stop_;
+    bool json_ = true;
+    bool terminal_ = false;
 };
 
 TEST_F(StationCommandTest, UnitsPluggedAtStaggeredTimesOnSeveralFixturesAreProvisionedVerifiedAndRecorded) {
@@ -295,6 +299,32 @@ TEST_F(StationCommandTest, AStopLetsTheUnitFinishItsStepRecordsItAndEndsWith130)
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].result.value_or(""), "interrupted");
     EXPECT_TRUE(rows[0].finishedAt.has_value()) << "the row was completed, not left for the next start";
+}
+
+// Without --json: a line per event for a log file or a pipe, a view redrawn in place at a terminal; both
+// end with the counts.
+TEST_F(StationCommandTest, WithoutJsonEventsArePlainLinesOrARedrawnViewAtATerminal) {
+    json_ = false;
+    const std::string address = "00:12:4B:00:00:00:00:01";
+    for (const bool terminal : {false, true}) {
+        SCOPED_TRACE(terminal ? "terminal" : "lines");
+        terminal_ = terminal;
+        fixtures_.clear();
+        std::remove(record_.c_str());
+        Fixture({Unit(kFirstAddress)});
+        const ToolRun run = Station({"--units", "1"});
+        ASSERT_EQ(run.status, 0) << run.err << run.out;
+        EXPECT_NE(run.err.find("profile line-a.json (Q470R)"), std::string::npos) << run.err;
+        EXPECT_NE(run.out.find("1 passed, 0 failed, 0 skipped, 0 interrupted"), std::string::npos) << run.out;
+        if (terminal) {
+            EXPECT_NE(run.out.find("\x1b[2K" + fixtures_[0]->Link() + "  "), std::string::npos) << run.out;
+            EXPECT_NE(run.out.find("\x1b[2F"), std::string::npos) << "the fixture's line and the counts, redrawn";
+        } else {
+            EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
+            EXPECT_NE(run.out.find(fixtures_[0]->Link() + ": pass " + address), std::string::npos) << run.out;
+            EXPECT_NE(run.out.find(fixtures_[0]->Link() + ": apply"), std::string::npos) << run.out;
+        }
+    }
 }
 
 // Nothing is provisioned when the station cannot keep its record or the profile is not one to apply.
