@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
+#include <rapidjson/schema.h>
+#include <rapidjson/stringbuffer.h>
 
 #include <algorithm>
 #include <csignal>
@@ -93,15 +95,30 @@ protected:
         return run.get();
     }
 
-    // Every event the station printed, each line checked to be one JSON object of schema version 1.
+    // Every event the station printed, each line checked to be one event of the documented schema.
     static std::vector<rapidjson::Document> Events(const std::string& out) {
+        static const rapidjson::SchemaDocument schema = [] {
+            std::ifstream file(Q470CTL_STATION_SCHEMA);
+            std::stringstream text;
+            text << file.rdbuf();
+            rapidjson::Document document;
+            document.Parse(text.str().c_str());
+            EXPECT_FALSE(document.HasParseError());
+            return rapidjson::SchemaDocument(document);
+        }();
         std::vector<rapidjson::Document> events;
         std::istringstream lines(out);
         for (std::string line; std::getline(lines, line);) {
             rapidjson::Document event;
             event.Parse(line.c_str());
             EXPECT_FALSE(event.HasParseError()) << line;
-            EXPECT_TRUE(event.IsObject() && event["schemaVersion"] == 1) << line;
+            rapidjson::SchemaValidator validator(schema);
+            if (!event.HasParseError() && !event.Accept(validator)) {
+                rapidjson::StringBuffer where;
+                validator.GetInvalidSchemaPointer().StringifyUriFragment(where);
+                ADD_FAILURE() << line << " breaks the schema at " << where.GetString() << " ("
+                              << validator.GetInvalidSchemaKeyword() << ")";
+            }
             if (!event.HasParseError()) events.push_back(std::move(event));
         }
         return events;
