@@ -18,6 +18,7 @@
 #include <sstream>
 #include <thread>
 
+#include "child_process.h"
 #include "q470ctl.h"
 #include "simulated_fixture.h"
 #include "sqlite_station_log.h"
@@ -316,6 +317,50 @@ TEST_F(StationCommandTest, AStopLetsTheUnitFinishItsStepRecordsItAndEndsWith130)
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].result.value_or(""), "interrupted");
     EXPECT_TRUE(rows[0].finishedAt.has_value()) << "the row was completed, not left for the next start";
+}
+
+// A station killed mid-unit leaves the unit's row open; its next start says it was interrupted.
+TEST_F(StationCommandTest, ARowLeftOpenByAKilledStationIsMarkedInterruptedByItsNextStart) {
+    SimulatedFixture& fixture = Fixture({Unit(kFirstAddress, [](sim::SimulatedModem& m) {
+        sim::CommandFault slow;
+        slow.delay = milliseconds(3000);
+        m.SetFault("AT+PANID=", slow);
+    })});
+    {
+        ChildProcess killed(Q470CTL_EXECUTABLE,
+                            {"station", profile_, "--log", record_, "--station-name", "line-a", "-p", fixture.Link()},
+                            ChildProcess::StandardOutput::Discarded);
+        const auto deadline = std::chrono::steady_clock::now() + kGuard;
+        while (std::chrono::steady_clock::now() < deadline) {
+            // Until the station has made its record, there is none to read.
+            LogError error;
+            const auto log =
+                SqliteStationLog::Open(record_, CurrentStation("reader"), SqliteStationLog::Access::ReadOnly, error);
+            const auto rows = log ? log->Rows({}, error) : std::nullopt;
+            if (rows && !rows->empty() && !rows->front().result) break;
+            std::this_thread::sleep_for(milliseconds(20));
+        }
+        killed.Signal(SIGKILL);
+        EXPECT_EQ(killed.Wait(kGuard), 128 + SIGKILL);
+    }
+    auto rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_FALSE(rows[0].result.has_value()) << "the row was open when the station was killed";
+
+    // The next start of that station, on an empty fixture, stopped once it has started.
+    fixture.Stop();
+    std::thread stopper([&] {
+        const auto deadline = std::chrono::steady_clock::now() + kGuard;
+        while (std::chrono::steady_clock::now() < deadline && !Rows().at(0).result)
+            std::this_thread::sleep_for(milliseconds(20));
+        stop_.Request(SIGINT);
+    });
+    const ToolRun run = Station({"--station-name", "line-a"});
+    stopper.join();
+    EXPECT_EQ(run.status, 130) << run.err;
+    rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].result.value_or(""), "interrupted");
 }
 
 // Without --json: a line per event for a log file or a pipe, a view redrawn in place at a terminal; both
