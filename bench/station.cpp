@@ -1,12 +1,12 @@
 // The production station: 16 fixtures, each plugged with units one after another, every unit paced at
-// 115200 baud and provisioned by `q470ctl station` (identify, read, apply a whole Q470R profile, restart,
-// read back). Prints, as its two final lines:
+// 115200 baud (or the rate given) and provisioned by `q470ctl station` (identify, read, apply a whole
+// Q470R profile, restart, read back). Prints, as its two final lines:
 //   station-floor-ratio R     the line floor's units per hour against the station's, where the floor of
 //                             one unit is its bytes at the line rate plus its restart, times 16 fixtures;
 //                             the station's rate counts each fixture's time with a unit in it (the time
 //                             an operator takes to swap units is not the station's)
 //   plug-to-first-byte-ms N   the median time from a unit's port appearing to the first byte it received
-//   station [units per fixture]
+//   station [units per fixture [baud rate]]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -33,7 +33,8 @@ using q470::sim::SimulatedFixture;
 
 constexpr int kFixtures = 16;
 constexpr int kDefaultUnits = 3;
-constexpr std::uint32_t kBaudRate = 115200;
+constexpr std::uint32_t kDefaultBaudRate = 115200;
+std::uint32_t g_baudRate = kDefaultBaudRate;          // the units' line rate, from the command line
 constexpr std::chrono::milliseconds kReadyDelay{30};  // the unit's restart, until its "+READY"
 constexpr std::chrono::milliseconds kPlugAfter{20};
 constexpr std::chrono::milliseconds kUnplugAfterRestart{500};
@@ -41,12 +42,12 @@ constexpr std::chrono::milliseconds kUnplugAfterRestart{500};
 q470::sim::ModemSettings UnitSettings(std::uint64_t address) {
     q470::sim::ModemSettings settings;
     settings.extendedAddress = address;
-    settings.baudRate = kBaudRate;
+    settings.baudRate = g_baudRate;
     return settings;
 }
 
 void PaceUnit(q470::sim::SimulatedModem& modem) {
-    modem.SetPacing(true, kBaudRate);
+    modem.SetPacing(true, g_baudRate);
     modem.SetReadyDelay(kReadyDelay);
 }
 
@@ -70,6 +71,7 @@ int RunTool(const std::vector<std::string>& args, std::string& out) {
 
 int main(int argc, char** argv) {
     const int unitsPerFixture = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultUnits;
+    if (argc > 2) g_baudRate = static_cast<std::uint32_t>(std::max(1200, std::atoi(argv[2])));
     namespace fs = std::filesystem;
     const fs::path folder = fs::temp_directory_path() / ("q470-station-bench-" + std::to_string(::getpid()));
     fs::create_directories(folder);
@@ -78,7 +80,7 @@ int main(int argc, char** argv) {
     {
         q470::sim::SimulatedModem source(UnitSettings(0x00124B0000000000ull));
         if (!source.Start() ||
-            RunTool({"save", profile, "-b", std::to_string(kBaudRate), "-p", source.PortPath()}, out) != 0)
+            RunTool({"save", profile, "-b", std::to_string(g_baudRate), "-p", source.PortPath()}, out) != 0)
             return 1;
     }
 
@@ -89,7 +91,7 @@ int main(int argc, char** argv) {
                                   (folder / "station.sqlite3").string(),
                                   "--json",
                                   "-b",
-                                  std::to_string(kBaudRate),
+                                  std::to_string(g_baudRate),
                                   "--units",
                                   std::to_string(kFixtures * unitsPerFixture)};
     for (int f = 0; f < kFixtures; ++f) {
@@ -129,7 +131,8 @@ int main(int argc, char** argv) {
             ++units;
             firstBytes.push_back(Millis(*visit.firstByteAt - visit.pluggedAt).count());
             const auto bytes = q470::bench::CountLineBytes(UnitSettings(visit.extendedAddress), visit.commands);
-            floors.push_back(q470::bench::LineMs(bytes.sent + bytes.received, kBaudRate) + Millis(kReadyDelay).count());
+            floors.push_back(q470::bench::LineMs(bytes.sent + bytes.received, g_baudRate) +
+                             Millis(kReadyDelay).count());
         }
         if (units > 0) stationPerMs += units / busyMs;
     }
@@ -138,7 +141,7 @@ int main(int argc, char** argv) {
     const double floorPerMs = kFixtures / q470::bench::Median(floors);
     const double hour = 3600.0 * 1000.0;
     std::printf("%d fixtures, %d units each, paced at %u baud; per unit (medians): floor %.1f ms, station %.1f ms\n",
-                kFixtures, unitsPerFixture, kBaudRate, q470::bench::Median(floors), q470::bench::Median(unitTimes));
+                kFixtures, unitsPerFixture, g_baudRate, q470::bench::Median(floors), q470::bench::Median(unitTimes));
     std::printf("units per hour: station %.0f, floor %.0f\n", stationPerMs * hour, floorPerMs * hour);
     std::printf("station-floor-ratio %.2f\n", floorPerMs / stationPerMs);
     std::printf("plug-to-first-byte-ms %.0f\n", q470::bench::Median(firstBytes));
