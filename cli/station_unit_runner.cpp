@@ -9,6 +9,7 @@
 #include "device_probe.h"
 #include "device_records.h"
 #include "model_kind.h"
+#include "port_discovery.h"
 #include "progress_reporter.h"
 #include "run_control.h"
 #include "stop_request.h"
@@ -19,6 +20,9 @@ namespace {
 
 // How often a unit's run looks at the station's stop.
 constexpr std::chrono::milliseconds kStopPoll{20};
+// A port where nothing answers at the expected lines is searched at every rate no more often than this:
+// an adapter waiting for its modem is not to be kept busy.
+constexpr std::chrono::seconds kSearchInterval{30};
 
 std::ostream& NoStream() {
     static std::ostream none(nullptr);
@@ -157,6 +161,49 @@ ProbeAnswer StationUnitRunner::Probe(const std::string& port, const StopSignal& 
         answeredAt_[port] = line;
         return answer;
     }
+    if (stop.Raised()) return answer;
+    return Search(port, stop);
+}
+
+ProbeAnswer StationUnitRunner::Search(const std::string& port, const StopSignal& stop) {
+    ProbeAnswer answer;
+    const auto now = std::chrono::steady_clock::now();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto last = searchedAt_.find(port);
+        if (last != searchedAt_.end() && now - last->second < kSearchInterval) return answer;
+        searchedAt_[port] = now;
+    }
+    DiscoveryStop searchStop;
+    PortDiscovery found;
+    {
+        // The station's stop ends the search's waits at once.
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+        std::thread watch([&] {
+            std::unique_lock<std::mutex> lock(mutex);
+            while (!done) {
+                if (stop.Raised()) searchStop.Stop();
+                changed.wait_for(lock, kStopPoll);
+            }
+        });
+        found = DiscoverPort(port, {}, &searchStop);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        changed.notify_all();
+        watch.join();
+    }
+    if (found.outcome != DiscoveryOutcome::Found || !found.line) return answer;
+    answer.kind = ProbeAnswer::Kind::Answered;
+    answer.identity.extendedAddress = FormatExtendedAddress(found.identity.extendedAddress);
+    answer.identity.model = found.identity.modelName;
+    answer.identity.firmware = found.identity.firmware;
+    std::lock_guard<std::mutex> lock(mutex_);
+    answeredAt_[port] =
+        LineOptions{found.line->baudRate, found.line->dataBits, found.line->parity, found.line->stopBits};
     return answer;
 }
 

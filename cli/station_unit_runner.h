@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -17,7 +18,8 @@ namespace q470 {
 // port, told step by step, and turned into the unit's record.
 //
 // The lines a unit is looked for at come in order: the profile's UART setting first (a unit that has
-// been provisioned already answers there), then the connection's (a new unit).
+// been provisioned already answers there), then the connection's (a new unit), then, now and then, a
+// search of every line rate (a unit someone set up otherwise).
 class StationUnitRunner final : public UnitRunner {
 public:
     // `plan` is an apply of the profile, its bytes read and checked; `profileModel` the model kind the
@@ -38,6 +40,8 @@ public:
 
 private:
     LineOptions LineFor(const std::string& port);
+    // The search of every line rate, when the port's last one is long enough ago.
+    ProbeAnswer Search(const std::string& port, const StopSignal& stop);
 
     const CommandPlan& plan_;
     const std::uint32_t profileModel_;
@@ -45,6 +49,7 @@ private:
     std::atomic<bool> atOnce_{false};
     std::mutex mutex_;
     std::map<std::string, LineOptions> answeredAt_;  // where each port's unit last answered a probe
+    std::map<std::string, std::chrono::steady_clock::time_point> searchedAt_;
 };
 
 }  // namespace q470

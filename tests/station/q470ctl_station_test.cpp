@@ -280,6 +280,18 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
     }
 }
 
+// A unit that answers neither at the profile's line nor at the connection's is searched for.
+TEST_F(StationCommandTest, AUnitAtAnotherLineRateIsFoundAndProvisionedThere) {
+    FixtureUnit unit = Unit(kFirstAddress);
+    unit.settings.baudRate = 38400;
+    Fixture({unit});
+    const ToolRun run = Station({"--units", "1", "-b", "9600"});
+    ASSERT_EQ(run.status, 0) << run.err << run.out;
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].result.value_or(""), "pass");
+}
+
 TEST_F(StationCommandTest, OnceTakesOneUnitPerFixture) {
     Fixture({Unit(kFirstAddress), Unit(kFirstAddress + 1)});
     Fixture({Unit(kFirstAddress + 10), Unit(kFirstAddress + 11)}, milliseconds(150));
