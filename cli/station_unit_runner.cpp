@@ -23,6 +23,8 @@ constexpr std::chrono::milliseconds kStopPoll{20};
 // A port where nothing answers at the expected lines is searched at every rate no more often than this:
 // an adapter waiting for its modem is not to be kept busy.
 constexpr std::chrono::seconds kSearchInterval{30};
+// Nor before it has been silent this long: a unit just plugged in may take a moment to answer.
+constexpr std::chrono::seconds kSilentBeforeSearch{2};
 
 std::ostream& NoStream() {
     static std::ostream none(nullptr);
@@ -159,6 +161,7 @@ ProbeAnswer StationUnitRunner::Probe(const std::string& port, const StopSignal& 
         answer.identity.firmware = identity.firmware;
         std::lock_guard<std::mutex> lock(mutex_);
         answeredAt_[port] = line;
+        silentSince_.erase(port);
         return answer;
     }
     if (stop.Raised()) return answer;
@@ -170,6 +173,8 @@ ProbeAnswer StationUnitRunner::Search(const std::string& port, const StopSignal&
     const auto now = std::chrono::steady_clock::now();
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        const auto silent = silentSince_.emplace(port, now).first;
+        if (now - silent->second < kSilentBeforeSearch) return answer;
         const auto last = searchedAt_.find(port);
         if (last != searchedAt_.end() && now - last->second < kSearchInterval) return answer;
         searchedAt_[port] = now;
@@ -202,6 +207,7 @@ ProbeAnswer StationUnitRunner::Search(const std::string& port, const StopSignal&
     answer.identity.model = found.identity.modelName;
     answer.identity.firmware = found.identity.firmware;
     std::lock_guard<std::mutex> lock(mutex_);
+    silentSince_.erase(port);
     answeredAt_[port] =
         LineOptions{found.line->baudRate, found.line->dataBits, found.line->parity, found.line->stopBits};
     return answer;

@@ -40,7 +40,8 @@ public:
 
 private:
     LineOptions LineFor(const std::string& port);
-    // The search of every line rate, when the port's last one is long enough ago.
+    // The search of every line rate, once the port has been silent a while and its last search is long
+    // enough ago.
     ProbeAnswer Search(const std::string& port, const StopSignal& stop);
 
     const CommandPlan& plan_;
@@ -50,6 +51,7 @@ private:
     std::mutex mutex_;
     std::map<std::string, LineOptions> answeredAt_;  // where each port's unit last answered a probe
     std::map<std::string, std::chrono::steady_clock::time_point> searchedAt_;
+    std::map<std::string, std::chrono::steady_clock::time_point> silentSince_;  // no answer since
 };
 
 }  // namespace q470

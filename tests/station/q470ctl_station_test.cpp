@@ -280,7 +280,8 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
     }
 }
 
-// A unit that answers neither at the profile's line nor at the connection's is searched for.
+// A unit that answers neither at the profile's line nor at the connection's is searched for, once it has
+// been silent for a while (seconds: the search waits for a unit still starting up).
 TEST_F(StationCommandTest, AUnitAtAnotherLineRateIsFoundAndProvisionedThere) {
     FixtureUnit unit = Unit(kFirstAddress);
     unit.settings.baudRate = 38400;
