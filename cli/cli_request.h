@@ -7,7 +7,22 @@
 
 namespace q470 {
 
-enum class CliCommand { Ports, Identify, Read, Save, Apply, Set, Gpio, Restart, FactoryReset, At, Console, Discover, Log };
+enum class CliCommand {
+    Ports,
+    Identify,
+    Read,
+    Save,
+    Apply,
+    Set,
+    Gpio,
+    Restart,
+    FactoryReset,
+    At,
+    Console,
+    Discover,
+    Log,
+    Station
+};
 
 // The line settings a port is opened with, in the serial channel's codes (parity 0 none, 1 odd,
 // 2 even; stop bits 0 one, 2 two).
@@ -40,6 +55,15 @@ struct CliRequest {
     std::optional<std::string> logFile;     // log --log: the station's record; its default place otherwise
     std::optional<std::string> since;       // log --since: rows started at or after this time
     bool csv = false;                       // log --csv
+    // station: its own options.
+    std::optional<std::string> stationName;  // --station-name; the host name otherwise
+    bool noVerify = false;                   // --no-verify
+    bool again = false;                      // --again
+    int retries = 0;                         // --retries N
+    bool once = false;                       // --once
+    int units = 0;                           // --units N; 0: no limit
+    std::optional<std::string> onPass;       // --on-pass CMD
+    std::optional<std::string> onFail;       // --on-fail CMD
 };
 
 }  // namespace q470

@@ -17,6 +17,8 @@ namespace {
 
 constexpr const char* kProgram = "q470ctl";
 constexpr std::uint64_t kMaxAtTimeoutMs = 600000;
+constexpr std::uint64_t kMaxRetries = 100;
+constexpr std::uint64_t kMaxUnits = 1000000000;
 
 struct CommandEntry {
     std::string_view name;
@@ -27,7 +29,7 @@ struct CommandEntry {
 
 constexpr std::size_t kAnyCount = 1000;
 
-constexpr std::array<CommandEntry, 13> kCommands{{
+constexpr std::array<CommandEntry, 14> kCommands{{
     {"ports", CliCommand::Ports, 0, 0},
     {"identify", CliCommand::Identify, 0, 0},
     {"read", CliCommand::Read, 0, 0},
@@ -41,6 +43,7 @@ constexpr std::array<CommandEntry, 13> kCommands{{
     {"console", CliCommand::Console, 0, 0},
     {"discover", CliCommand::Discover, 0, 0},
     {"log", CliCommand::Log, 0, 0},
+    {"station", CliCommand::Station, 1, 1},
 }};
 
 enum OptionCode : int {
@@ -66,9 +69,17 @@ enum OptionCode : int {
     kOptLog,
     kOptSince,
     kOptCsv,
+    kOptStationName,
+    kOptNoVerify,
+    kOptAgain,
+    kOptRetries,
+    kOptOnce,
+    kOptUnits,
+    kOptOnPass,
+    kOptOnFail,
 };
 
-constexpr std::array<option, 23> kOptions{{
+constexpr std::array<option, 31> kOptions{{
     {"port", required_argument, nullptr, kOptPort},
     {"sim", required_argument, nullptr, kOptSim},
     {"sim-firmware", required_argument, nullptr, kOptSimFirmware},
@@ -91,6 +102,14 @@ constexpr std::array<option, 23> kOptions{{
     {"log", required_argument, nullptr, kOptLog},
     {"since", required_argument, nullptr, kOptSince},
     {"csv", no_argument, nullptr, kOptCsv},
+    {"station-name", required_argument, nullptr, kOptStationName},
+    {"no-verify", no_argument, nullptr, kOptNoVerify},
+    {"again", no_argument, nullptr, kOptAgain},
+    {"retries", required_argument, nullptr, kOptRetries},
+    {"once", no_argument, nullptr, kOptOnce},
+    {"units", required_argument, nullptr, kOptUnits},
+    {"on-pass", required_argument, nullptr, kOptOnPass},
+    {"on-fail", required_argument, nullptr, kOptOnFail},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -253,6 +272,46 @@ bool CommandLine::TakeOption(int code, const char* value) {
         case kOptCsv:
             request_.csv = true;
             return true;
+        case kOptStationName:
+            if (std::string_view(value).empty()) return Fail(text_.Text(ToolText::StationNameEmpty));
+            request_.stationName = value;
+            stationOption_ = "--station-name";
+            return true;
+        case kOptNoVerify:
+            request_.noVerify = true;
+            stationOption_ = "--no-verify";
+            return true;
+        case kOptAgain:
+            request_.again = true;
+            stationOption_ = "--again";
+            return true;
+        case kOptRetries: {
+            const auto count = ParseDecimal(value, kMaxRetries);
+            if (!count) return Fail(BadValue(text_, "--retries", value, "0.." + std::to_string(kMaxRetries)));
+            request_.retries = static_cast<int>(*count);
+            stationOption_ = "--retries";
+            return true;
+        }
+        case kOptOnce:
+            request_.once = true;
+            stationOption_ = "--once";
+            return true;
+        case kOptUnits: {
+            const auto count = ParseDecimal(value, kMaxUnits);
+            if (!count || *count == 0)
+                return Fail(BadValue(text_, "--units", value, "1.." + std::to_string(kMaxUnits)));
+            request_.units = static_cast<int>(*count);
+            stationOption_ = "--units";
+            return true;
+        }
+        case kOptOnPass:
+            request_.onPass = value;
+            stationOption_ = "--on-pass";
+            return true;
+        case kOptOnFail:
+            request_.onFail = value;
+            stationOption_ = "--on-fail";
+            return true;
         case kOptHelp:
             outcome_ = Outcome::Help;
             return true;
@@ -300,6 +359,8 @@ bool CommandLine::CheckCombination() {
     if (!CheckWriteOptions()) return false;
     if (!CheckLogOptions()) return false;
     if (request_.command == CliCommand::Log) return true;
+    if (!CheckStationOptions()) return false;
+    if (request_.command == CliCommand::Station) return true;
     if (request_.command == CliCommand::Discover) return CheckDiscover();
     if (request_.command == CliCommand::Ports) {
         if (!request_.ports.empty() || request_.simModel) return Fail(text_.Text(ToolText::PortsTakesNoPort));
@@ -343,7 +404,9 @@ bool CommandLine::CheckWriteOptions() {
 // The record is read without a device: no port, nothing to trace; one form of output.
 bool CommandLine::CheckLogOptions() {
     if (request_.command != CliCommand::Log) {
-        if (request_.logFile) return Fail(text_.Text(ToolText::OptionBelongsToLog, {"--log"}));
+        // The station writes the record that log reads.
+        const bool station = request_.command == CliCommand::Station;
+        if (request_.logFile && !station) return Fail(text_.Text(ToolText::OptionBelongsToLog, {"--log"}));
         if (request_.since) return Fail(text_.Text(ToolText::OptionBelongsToLog, {"--since"}));
         if (request_.csv) return Fail(text_.Text(ToolText::OptionBelongsToLog, {"--csv"}));
         return true;
@@ -351,6 +414,18 @@ bool CommandLine::CheckLogOptions() {
     if (!request_.ports.empty() || request_.simModel) return Fail(text_.Text(ToolText::LogTakesNoPort));
     if (request_.trace || request_.traceFile) return Fail(text_.Text(ToolText::LogNothingToTrace));
     if (request_.csv && request_.json) return Fail(text_.Text(ToolText::CsvWithJson));
+    return true;
+}
+
+// The station watches its ports (-p, or every USB serial port that appears) and runs until it is stopped;
+// the options of the station alone belong to it.
+bool CommandLine::CheckStationOptions() {
+    if (request_.command != CliCommand::Station) {
+        if (!stationOption_.empty()) return Fail(text_.Text(ToolText::OptionBelongsToStation, {stationOption_}));
+        return true;
+    }
+    if (request_.simModel) return Fail(text_.Text(ToolText::StationTakesNoSim));
+    if (request_.trace || request_.traceFile) return Fail(text_.Text(ToolText::StationNothingToTrace));
     return true;
 }
 

@@ -31,6 +31,7 @@ private:
     bool CheckWriteOptions();
     bool CheckDiscover();
     bool CheckLogOptions();
+    bool CheckStationOptions();
     bool CheckFileArguments();
     bool Fail(std::string message);
 
@@ -40,6 +41,7 @@ private:
     Outcome outcome_ = Outcome::Run;
     std::string error_;
     bool timeoutGiven_ = false;
+    std::string stationOption_;  // the last option given that belongs to station alone
 };
 
 }  // namespace q470

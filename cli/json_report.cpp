@@ -192,6 +192,7 @@ void JsonReport::WriteCommandFields(JsonOut& json, const PortOutcome& port) cons
         case CliCommand::Identify:
         case CliCommand::Console:
         case CliCommand::Log:
+        case CliCommand::Station:
             return;
     }
 }

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     q470::CliEnvironment environment;
     environment.stop = &g_stopRequest;
     environment.progress = q470::ErrorStreamIsTerminal();
+    environment.outputTerminal = q470::OutputStreamIsTerminal();
     const int status = q470::RunCli(args, std::cout, std::cerr, environment);
     q470::ReleaseStopRequests();
     return status;

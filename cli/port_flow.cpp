@@ -102,7 +102,8 @@ void PortFlow::RunCommand() {
         case CliCommand::Ports:
         case CliCommand::Console:  // runs on its own, not as a port flow
         case CliCommand::Discover:
-        case CliCommand::Log:  // reads the station's record, no port
+        case CliCommand::Log:      // reads the station's record, no port
+        case CliCommand::Station:  // runs its units as applies
             return;
     }
 }
@@ -431,6 +432,7 @@ bool PortFlow::IsQ470R() const {
 }
 
 void PortFlow::Step(ToolText what) {
+    progress_.Began(outcome_.port, what);
     progress_.Step(outcome_.port, plan_.text.Text(ToolText::ProgressLine, {plan_.text.Text(what)}));
 }
 

@@ -26,5 +26,6 @@ void PrepareConsole();
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 bool ErrorStreamIsTerminal();
+bool OutputStreamIsTerminal();
 
 }  // namespace q470

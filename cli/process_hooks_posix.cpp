@@ -132,4 +132,8 @@ bool ErrorStreamIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
 
+bool OutputStreamIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
 }  // namespace q470

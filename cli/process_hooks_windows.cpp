@@ -71,4 +71,8 @@ bool ErrorStreamIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
 
+bool OutputStreamIsTerminal() {
+    return _isatty(_fileno(stdout)) != 0;
+}
+
 }  // namespace q470

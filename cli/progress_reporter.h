@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "tool_text.h"
+
 namespace q470 {
 
 // One line per step ("identifying the device...") on the error stream, when it is a terminal; the port
@@ -12,8 +14,11 @@ class ProgressReporter {
 public:
     ProgressReporter(std::ostream& err, bool enabled, bool withPort)
         : err_(err), enabled_(enabled), withPort_(withPort) {}
+    virtual ~ProgressReporter() = default;
 
     void Step(const std::string& port, const std::string& what);
+    // The step by its id, as it begins, for a caller that follows the run step by step (the station).
+    virtual void Began(const std::string& /*port*/, ToolText /*step*/) {}
 
 private:
     std::ostream& err_;

@@ -30,6 +30,7 @@
 #include "report_writer.h"
 #include "save_file_name.h"
 #include "simulated_port.h"
+#include "station_command.h"
 #include "terminal_text.h"
 #include "trace_problem.h"
 #include "trace_writer.h"
@@ -315,6 +316,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (plan.request.command == CliCommand::Ports) return ListPorts(plan, out, err);
     if (plan.request.command == CliCommand::Log) return RunLogCommand(plan.request, plan.text, out, err);
+    if (plan.request.command == CliCommand::Station) return RunStationCommand(plan, out, err, environment);
     if (plan.request.simModel && !SimulatedPort::Available())
         return EndBeforePorts(plan, Outcome::Usage, plan.text.Text(ToolText::SimUnavailable), out, err);
     if (const int status = Prepare(plan, environment, out, err); status != ExitOk) return status;

@@ -15,6 +15,8 @@ struct CliEnvironment {
     bool progress = false;
     // Where `console` reads its lines: standard input unless a test says otherwise.
     int input = 0;
+    // Standard output is a terminal: the station redraws its fixtures' lines in place there.
+    bool outputTerminal = false;
 };
 
 // Runs one q470ctl command line (`args` without the program name) and returns its exit status.

@@ -131,8 +131,20 @@ constexpr ToolTextEntry kToolTexts[] = {
      "                         생산 스테이션의 기록을 시도마다 한 줄로 보여 줍니다: 시각, 스테이션, 포트,\n"
      "                         장치, 결과(--json: 모든 열, --csv: 스프레드시트용 CSV). FILE은 기록 파일\n"
      "                         (기본값: $XDG_DATA_HOME 또는 ~/.local/share 아래\n"
-     "                         q470-manager/station.sqlite3), TIME은 2024-05-01, 2024-05-01T08:00(UTC)\n"
+     "                         q470-manager/station.sqlite3) 또는 라인의 스테이션들이 함께 쓰는\n"
+     "                         PostgreSQL 데이터베이스(postgresql://HOST/DB, 비밀번호는 ~/.pgpass나\n"
+     "                         PGPASSWORD), TIME은 2024-05-01, 2024-05-01T08:00(UTC)\n"
      "                         또는 지금부터 그만큼 전: 90s, 30m, 8h, 7d\n"
+     "  station PROFILE [--log FILE] [--station-name NAME] [--no-verify] [--again] [--retries N]\n"
+     "          [--once] [--units N] [--on-pass CMD] [--on-fail CMD]\n"
+     "                         생산 스테이션: -p로 준 포트(없으면 새로 연결되는 모든 USB 시리얼 포트)마다\n"
+     "                         꽂히는 장치를 차례로 확인하고 PROFILE을 적용한 뒤 재시작하여 다시 읽어\n"
+     "                         비교하고(--no-verify는 생략) 기록합니다. 이미 같은 프로필로 통과한 장치는\n"
+     "                         건너뜁니다(--again은 다시 설정). --retries N: 응답 없음이나 연결 끊김 뒤\n"
+     "                         다시 시도, --once: 포트마다 한 대, --units N: N대가 끝나면 종료,\n"
+     "                         --on-pass/--on-fail: 장치마다 실행할 명령(Q470_PORT, Q470_EXTENDED_ADDRESS,\n"
+     "                         Q470_RESULT 등의 환경 변수). --json: 사건마다 JSON 한 줄. Ctrl-C는 진행\n"
+     "                         중인 장치가 현재 단계를 마치면 요약을 보여 주고 130으로 끝납니다\n"
      "\n"
      "set, gpio, apply 뒤에:\n"
      "      --restart          set, gpio: 쓰기를 마친 뒤 장치를 재시작합니다(apply는 늘 재시작합니다)\n"
@@ -216,8 +228,20 @@ constexpr ToolTextEntry kToolTexts[] = {
      "                         the production station's record, one attempt per line: when, station,\n"
      "                         port, unit, result (--json: every column; --csv: CSV for a spreadsheet).\n"
      "                         FILE: the record (default q470-manager/station.sqlite3 in $XDG_DATA_HOME\n"
-     "                         or ~/.local/share); TIME: 2024-05-01, 2024-05-01T08:00 (UTC), or that\n"
-     "                         long ago: 90s, 30m, 8h, 7d\n"
+     "                         or ~/.local/share), or a PostgreSQL database the stations of a line share\n"
+     "                         (postgresql://HOST/DB; the password from ~/.pgpass or PGPASSWORD);\n"
+     "                         TIME: 2024-05-01, 2024-05-01T08:00 (UTC), or that long ago: 90s, 30m, 8h, 7d\n"
+     "  station PROFILE [--log FILE] [--station-name NAME] [--no-verify] [--again] [--retries N]\n"
+     "          [--once] [--units N] [--on-pass CMD] [--on-fail CMD]\n"
+     "                         production station: on each -p port (without -p, every USB serial port\n"
+     "                         plugged in) take unit after unit: identify, apply PROFILE, restart, read\n"
+     "                         back and compare (not with --no-verify), record it in the log; a unit\n"
+     "                         that passed with this profile before is skipped (--again: provisioned\n"
+     "                         again). --retries N after no answer or a hang-up; --once: one unit per\n"
+     "                         port; --units N: end after N units; --on-pass/--on-fail: a command run\n"
+     "                         after each unit (Q470_PORT, Q470_EXTENDED_ADDRESS, Q470_RESULT, ... in\n"
+     "                         its environment). --json: one JSON object per line per event. Ctrl-C\n"
+     "                         lets the units under way finish their step, prints the summary, exit 130\n"
      "\n"
      "After set, gpio and apply:\n"
      "      --restart          set, gpio: restart the device after the writes (apply always does)\n"
@@ -460,10 +484,35 @@ constexpr ToolTextEntry kToolTexts[] = {
      "or in PGPASSWORD instead"},
     {ToolText::LogNoDatabase, "이 q470ctl은 PostgreSQL 없이 빌드되어 {0}을(를) 열 수 없습니다",
      "this q470ctl was built without PostgreSQL and cannot open {0}"},
+    {ToolText::StationNameUnreadable,
+     "스테이션 이름 \"{0}\"을(를) 쓸 수 없습니다: 비어 있지 않고, 64바이트 이하이며, 제어 문자가 없는 UTF-8 텍스트여야 합니다",
+     "cannot use the station name \"{0}\": it must be text that is not blank, at most 64 bytes of UTF-8, without "
+     "control characters"},
     {ToolText::LogHeadingStarted, "시작(UTC)", "STARTED (UTC)"},
     {ToolText::LogHeadingStation, "스테이션", "STATION"},
     {ToolText::LogHeadingStep, "실패 단계", "FAILED STEP"},
     {ToolText::LogHeadingDuration, "ms", "MS"},
+    // station.
+    {ToolText::OptionBelongsToStation, "{0}은(는) station 명령의 옵션입니다", "{0} belongs to the station command"},
+    {ToolText::StationNameEmpty, "--station-name에는 이름이 필요합니다", "--station-name needs a name"},
+    {ToolText::StationTakesNoSim, "station에는 --sim을 쓸 수 없습니다. 고정 장치의 포트를 -p로 주십시오",
+     "station takes no --sim; give the fixtures' ports with -p"},
+    {ToolText::StationNothingToTrace, "station에는 --trace와 --trace-file을 쓸 수 없습니다",
+     "station takes no --trace or --trace-file"},
+    {ToolText::StationCannotWriteLog,
+     "스테이션 기록 {0}에 쓸 수 없습니다: {1}. 기록 없이 장치를 설정하지 않으므로 스테이션을 시작하지 않습니다",
+     "cannot write the station record {0}: {1}; no unit is provisioned without a record, so the station does not "
+     "start"},
+    {ToolText::StationCannotWatch, "포트를 감시할 수 없습니다: {0}", "cannot watch the ports: {0}"},
+    {ToolText::StationStarted, "스테이션 {0}: 프로필 {1}({2}), 기록 {3}, 포트: {4}",
+     "station {0}: profile {1} ({2}), record {3}, ports: {4}"},
+    {ToolText::StationEveryUsbPort, "새로 연결되는 모든 USB 시리얼 포트", "every USB serial port plugged in"},
+    {ToolText::StationWatchPolling, "시스템의 포트 알림을 쓸 수 없어 포트를 주기적으로 확인합니다",
+     "the system's notice of ports cannot be used; the ports are looked at at intervals"},
+    {ToolText::StationStopping, "진행 중인 장치가 현재 단계를 마치고 기록되면 끝납니다(다시 누르면 바로 끝냄)",
+     "stopping once the units under way have finished their step and been recorded (again to stop at once)"},
+    {ToolText::StationSummary, "통과 {0}, 실패 {1}, 건너뜀 {2}, 중단 {3} (시간당 {4}대)",
+     "{0} passed, {1} failed, {2} skipped, {3} interrupted ({4} units per hour)"},
 };
 
 constexpr std::size_t kToolTextCount = sizeof(kToolTexts) / sizeof(kToolTexts[0]);

@@ -180,10 +180,23 @@ enum class ToolText : int {
     NotALog,
     LogHoldsPassword,  // {0} the connection string, its password masked
     LogNoDatabase,     // {0} the connection string
+    StationNameUnreadable,  // {0} the --station-name value, escaped
     LogHeadingStarted,
     LogHeadingStation,
     LogHeadingStep,
     LogHeadingDuration,
+    // station.
+    OptionBelongsToStation,
+    StationNameEmpty,
+    StationTakesNoSim,
+    StationNothingToTrace,
+    StationCannotWriteLog,  // {0} the record, {1} why
+    StationCannotWatch,     // {0} why
+    StationStarted,         // {0} station, {1} profile, {2} its model, {3} the record, {4} the ports
+    StationEveryUsbPort,
+    StationWatchPolling,
+    StationStopping,
+    StationSummary,  // {0} passed, {1} failed, {2} skipped, {3} interrupted, {4} units per hour
     // Not a text: how many there are. New texts go above it.
     Count,
 };

@@ -86,6 +86,9 @@ cases=(
     "q470ctl save q.json |"
     "q470ctl --trace-file |configs notes.txt q470r.json"
     "q470ctl at |"
+    "q470ctl station |configs q470r.json"
+    "q470ctl station q470r.json --a|--again"
+    "q470ctl station q470r.json --log |configs notes.txt q470r.json"
 )
 for entry in "${cases[@]}"; do
     line=${entry%%|*} want=${entry#*|}
