@@ -300,7 +300,8 @@ void CKeldanQ470RConfiguratorDlg::OnReadDevice() {
 }
 
 int CKeldanQ470RConfiguratorDlg::UnwrittenChangeCount() const {
-    return generalPage_->ChangedCount() + gpioPage_->ChangedCount();
+    // A KELDAN model has no GPIO settings: what the GPIO tab still holds from a Q470R is not its change.
+    return generalPage_->ChangedCount() + (state_.modelKind == ModelQ470R ? gpioPage_->ChangedCount() : 0);
 }
 
 void CKeldanQ470RConfiguratorDlg::SendTypedCommand(const QString& command) {
