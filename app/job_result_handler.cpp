@@ -51,8 +51,16 @@ void JobResultHandler::OnJobResult(std::int32_t job, std::int32_t result) {
     window_.EndBusy();
     const FollowUp next = NextAfterJob(job, result, window_.State(), window_.LastJobInput().general.panId);
     if (job == JobIdentify) window_.SetControlsEnabled(false, true);  // the read job follows
+    if (result == JobSucceeded) MarkWritten(job);
     Tell(job, result, next.step);
     CarryOut(next);
+}
+
+// A page's values that the device took are no longer changes; after a failure they stay marked, since
+// what the device holds is not known for each of them.
+void JobResultHandler::MarkWritten(std::int32_t job) {
+    if (job == JobApplyGeneralQ470R || job == JobApplyGeneralKs) window_.GeneralPage().MarkWritten();
+    if (job == JobApplyGpio) window_.GpioPage().MarkWritten();
 }
 
 void JobResultHandler::Tell(std::int32_t job, std::int32_t result, FollowUpStep step) {

@@ -27,6 +27,7 @@ private:
     // The message boxes of a result, in their order, before the step is carried out.
     void Tell(std::int32_t job, std::int32_t result, FollowUpStep step);
     void CarryOut(const FollowUp& next);
+    void MarkWritten(std::int32_t job);
     void ShowDevice(bool afterQ470RRead);
     void ClearAssociationsThen(std::int32_t restartJob);
     void ShowApplyOutcome(std::int32_t job, std::int32_t result);

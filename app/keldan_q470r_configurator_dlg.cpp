@@ -31,9 +31,11 @@
 #include "main_window_bars.h"
 #include "model_kind.h"
 #include "narrow_text.h"
+#include "off_window_thread.h"
 #include "page_scroll_area.h"
 #include "string_table.h"
 #include "traffic_view.h"
+#include "typed_command.h"
 #include "ui_services.h"
 
 namespace q470 {
@@ -78,7 +80,13 @@ CKeldanQ470RConfiguratorDlg::~CKeldanQ470RConfiguratorDlg() {
 }
 
 TrafficView& CKeldanQ470RConfiguratorDlg::ShowTrafficView() {
-    if (!trafficView_) trafficView_ = new TrafficView(traffic_, recordTraffic_, this);
+    if (!trafficView_) {
+        trafficView_ = new TrafficView(traffic_, recordTraffic_, this);
+        trafficView_->SetCommandEnabled(link_.IsOpen() && !worker_.IsBusy());
+        connect(trafficView_, &TrafficView::commandEntered, this, &CKeldanQ470RConfiguratorDlg::SendTypedCommand);
+        // Beside the window, so that the pages and the lines can be watched together.
+        trafficView_->PlaceBeside(*this);
+    }
     trafficView_->show();
     trafficView_->raise();
     return *trafficView_;
@@ -153,6 +161,7 @@ void CKeldanQ470RConfiguratorDlg::ConnectCommands() {
     connect(&bars_->SaveConfigAction(), &QAction::triggered, this, [this] { fileCommands_->OnSaveConfigFile(); });
     connect(&bars_->ExitAction(), &QAction::triggered, this, &QWidget::close);
     connect(&bars_->TrafficAction(), &QAction::triggered, this, [this] { ShowTrafficView(); });
+    connect(&bars_->ReadDeviceAction(), &QAction::triggered, this, &CKeldanQ470RConfiguratorDlg::OnReadDevice);
     if (QAction* about = bars_->AboutAction()) {
         connect(about, &QAction::triggered, this, &CKeldanQ470RConfiguratorDlg::ShowAboutBox);
     }
@@ -210,6 +219,7 @@ void CKeldanQ470RConfiguratorDlg::SetControlsEnabled(bool enable, bool includePa
     const bool open = link_.IsOpen();
     bars_->SetCommandsEnabled(!open || enable, open && enable);
     infoBox_->SetControlsEnabled(enable);
+    if (trafficView_) trafficView_->SetCommandEnabled(open && enable);
     if (!includePages) return;
     generalPage_->EnableControls(enable);
     // The device state is the worker's while a job runs; it is read only when enabling, which happens
@@ -275,6 +285,36 @@ void CKeldanQ470RConfiguratorDlg::OnFactoryResetClicked() {
     question.defaultAnswer = MessageAnswer::No;
     if (CurrentUiServices().ShowMessage(this, question) != MessageAnswer::Yes) return;
     QueueDeviceCommand(JobFactoryReset);  // the port may have failed while the question was open
+}
+
+void CKeldanQ470RConfiguratorDlg::OnReadDevice() {
+    if (!link_.IsOpen() || worker_.IsBusy()) return;
+    if (const int changes = UnwrittenChangeCount(); changes > 0) {
+        MessageRequest question{FormatText(UiText::ReadDiscardConfirm, static_cast<unsigned>(changes)),
+                                Text(UiText::MenuReadDevice), MessageIcon::Question, MessageButtons::YesNo};
+        question.defaultAnswer = MessageAnswer::No;
+        if (CurrentUiServices().ShowMessage(this, question) != MessageAnswer::Yes) return;
+    }
+    // The port may have failed while the question was open.
+    QueueDeviceCommand(state_.modelKind == ModelQ470R ? JobReadQ470R : JobReadKs);
+}
+
+int CKeldanQ470RConfiguratorDlg::UnwrittenChangeCount() const {
+    // A KELDAN model has no GPIO settings: what the GPIO tab still holds from a Q470R is not its change.
+    return generalPage_->ChangedCount() + (state_.modelKind == ModelQ470R ? gpioPage_->ChangedCount() : 0);
+}
+
+void CKeldanQ470RConfiguratorDlg::SendTypedCommand(const QString& command) {
+    if (!link_.IsOpen() || worker_.IsBusy() || !IsSendableCommand(command)) return;
+    const std::string text = command.toStdString();
+    MakeBusy();
+    // Up to the device's final line, so that the view shows the whole answer before the next command.
+    RunOffWindowThread(
+        [this, &text] { link_.ExecuteToFinalLine(text + "\r", TypedCommandId(text), Q470Comm::kDefaultTimeoutMs); });
+    // A port that failed meanwhile has been disconnected and has left the window disabled.
+    if (!link_.IsOpen()) return;
+    EndBusy();
+    SetControlsEnabled(true, true);
 }
 
 void CKeldanQ470RConfiguratorDlg::MakeBusy() {

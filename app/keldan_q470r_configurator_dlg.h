@@ -69,6 +69,11 @@ public:
     void ShowAboutBox();
     // Asks first (No is the default), naming the device, since every setting goes back to its default.
     void OnFactoryResetClicked();
+    // Reads the connected device again and refills the pages. Values changed but not yet written are
+    // discarded only after a question (No is the default).
+    void OnReadDevice();
+    // Values on the pages that differ from what the device last reported.
+    int UnwrittenChangeCount() const;
 
     // After a read: the pages show the device's values. After a disconnect they are marked as values
     // read earlier, until the next read.
@@ -97,8 +102,11 @@ public:
     GpioConfigPage& GpioPage() const { return *gpioPage_; }
     DeviceInfoBox& InfoBox() const { return *infoBox_; }
     ConfigFileCommands& FileCommands() const { return *fileCommands_; }
-    // The view of the traffic on the line; made when first shown.
+    // The view of the traffic on the line; made when first shown, beside the window.
     TrafficView& ShowTrafficView();
+    // A line typed in the traffic view, sent to the device while the window waits as for a job: busy,
+    // the command taken out to the link off the window thread. Nothing while a job runs.
+    void SendTypedCommand(const QString& command);
 
     // The items of the last file that passed every check.
     const SettingItemList& FileItems() const;

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <array>
@@ -36,6 +37,7 @@ constexpr std::array<CommandEntry, 4> kCommands{{
 }};
 
 constexpr char kApplicationMenuKey = 'A';
+constexpr char kReadDeviceKey = 'R';
 constexpr char kTrafficKey = 'T';
 constexpr char kHelpMenuKey = 'H';
 
@@ -88,6 +90,12 @@ MainWindowBars::MainWindowBars(QMainWindow& window) : QObject(&window) {
     loadConfig_->setShortcuts(QKeySequence::Open);
     saveConfig_->setShortcuts(QKeySequence::Save);
     exit_->setShortcuts(QKeySequence::Quit);
+    readDevice_ = new QAction(WithAccessKey(UiText::MenuReadDevice, kReadDeviceKey), &window);
+    readDevice_->setObjectName(QStringLiteral("readDeviceAction"));
+    readDevice_->setToolTip(Text(UiText::MenuReadDevice));
+    readDevice_->setShortcuts(QKeySequence::Refresh);
+    // A shortcut of the whole window: F5 reads wherever the focus is, the traffic view's too.
+    readDevice_->setShortcutContext(Qt::ApplicationShortcut);
     CreateMenu(window);
     CreateToolbar(window);
     CreateStatusBar(window);
@@ -97,7 +105,7 @@ void MainWindowBars::CreateMenu(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
     QMenu* menu = bar->addMenu(WithAccessKey(UiText::MenuPopup, kApplicationMenuKey));
     menu->setObjectName(QStringLiteral("applicationMenu"));
-    menu->addActions({comConfig_, loadConfig_, saveConfig_});
+    menu->addActions({comConfig_, readDevice_, loadConfig_, saveConfig_});
     // Not a command of the toolbar: a view for people who need to see the line.
     traffic_ = menu->addAction(WithAccessKey(UiText::MenuTraffic, kTrafficKey));
     traffic_->setObjectName(QStringLiteral("trafficAction"));
@@ -132,8 +140,15 @@ void MainWindowBars::CreateToolbar(QMainWindow& window) {
             QString::fromLatin1(kCommands[i].name).replace(QStringLiteral("Action"), QStringLiteral("Button")));
         button->setFixedSize(imageSize + kToolbarButtonMarginPx, imageSize + kToolbarButtonMarginPx);
     }
+    // Read Device, the one command that is not in the strip, takes the style's own reload image.
+    readDevice_->setIcon(window.style()->standardIcon(QStyle::SP_BrowserReload));
+    toolbar_->insertAction(loadConfig_, readDevice_);
+    toolbar_->widgetForAction(readDevice_)->setObjectName(QStringLiteral("readDeviceButton"));
+    toolbar_->widgetForAction(readDevice_)
+        ->setFixedSize(imageSize + kToolbarButtonMarginPx, imageSize + kToolbarButtonMarginPx);
     // The menu shows the texts; the icons belong to the toolbar.
     for (QAction* action : actions) action->setIconVisibleInMenu(false);
+    readDevice_->setIconVisibleInMenu(false);
 }
 
 void MainWindowBars::CreateStatusBar(QMainWindow& window) {
@@ -154,10 +169,11 @@ void MainWindowBars::CreateStatusBar(QMainWindow& window) {
     versionPane_->clear();
 }
 
-void MainWindowBars::SetCommandsEnabled(bool comConfig, bool configFiles) {
+void MainWindowBars::SetCommandsEnabled(bool comConfig, bool deviceCommands) {
     comConfig_->setEnabled(comConfig);
-    loadConfig_->setEnabled(configFiles);
-    saveConfig_->setEnabled(configFiles);
+    readDevice_->setEnabled(deviceCommands);
+    loadConfig_->setEnabled(deviceCommands);
+    saveConfig_->setEnabled(deviceCommands);
     exit_->setEnabled(true);
 }
 

@@ -11,7 +11,9 @@ namespace q470 {
 
 // The main window's menu, toolbar and status bar. The menu's port-settings, load, save and exit
 // commands are shared with the toolbar, so a toolbar button is enabled exactly when its menu item is.
-// Every menu and command has an access key; load, save, exit and the traffic view have shortcuts.
+// Read Device sits beside the port settings in both; it is enabled exactly when load and save are.
+// Every menu and command has an access key; read (F5), load, save, exit and the traffic view have
+// shortcuts.
 // Pane 0 of the status bar takes 70 % of its width, pane 1 the rest.
 class MainWindowBars : public QObject {
 public:
@@ -27,12 +29,13 @@ public:
     QAction& LoadConfigAction() const { return *loadConfig_; }
     QAction& SaveConfigAction() const { return *saveConfig_; }
     QAction& ExitAction() const { return *exit_; }
+    QAction& ReadDeviceAction() const { return *readDevice_; }
     QAction& TrafficAction() const { return *traffic_; }
     // Nothing when the about entry's text is empty.
     QAction* AboutAction() const { return about_; }
 
     // Exit is never disabled.
-    void SetCommandsEnabled(bool comConfig, bool configFiles);
+    void SetCommandsEnabled(bool comConfig, bool deviceCommands);
     void SetPortState(const QString& text);
     void SetVersion(const QString& text);
 
@@ -45,6 +48,7 @@ private:
     QAction* loadConfig_ = nullptr;
     QAction* saveConfig_ = nullptr;
     QAction* exit_ = nullptr;
+    QAction* readDevice_ = nullptr;
     QAction* traffic_ = nullptr;
     QAction* about_ = nullptr;
     QToolBar* toolbar_ = nullptr;

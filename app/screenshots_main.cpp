@@ -7,13 +7,17 @@
 //   --dark      renders with a dark palette (file names end in _dark)
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -241,6 +245,40 @@ bool RenderSmallAndLost(CKeldanQ470RConfiguratorDlg& window, const QString& name
     return ok;
 }
 
+// Values changed but not yet written, marked on both tabs; then the traffic view after a typed command
+// with the next one in its field. Read Device puts the device's values back afterwards.
+bool RenderChangesAndCommand(CKeldanQ470RConfiguratorDlg& window, const QString& name, const QDir& folder,
+                             const QString& suffix) {
+    GeneralInfoPage& general = window.GeneralPage();
+    general.findChild<QLineEdit*>(QStringLiteral("panIdEdit"))->setText(QStringLiteral("4321"));
+    auto* baud = general.findChild<QComboBox*>(QStringLiteral("baudList"));
+    baud->setCurrentIndex((baud->currentIndex() + 1) % baud->count());
+    general.findChild<QRadioButton*>(QStringLiteral("roleSlave"))->setChecked(true);
+    auto* mode = window.GpioPage().findChild<QComboBox*>(QStringLiteral("modeList3"));
+    mode->setCurrentIndex((mode->currentIndex() + 1) % mode->count());
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("tabs"));
+    bool ok = true;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        ok &= Save(window.grab(), folder, QStringLiteral("%1_marks_tab%2%3").arg(name).arg(tab).arg(suffix));
+    }
+    tabs->setCurrentIndex(0);
+    window.OnReadDevice();  // the question is answered Yes
+    ok &= WaitUntilRead(window);
+
+    TrafficView& traffic = window.ShowTrafficView();
+    traffic.findChild<QPushButton*>(QStringLiteral("clearButton"))->click();
+    window.SendTypedCommand(QStringLiteral("AT+RFCH?"));
+    traffic.TakeNew();
+    traffic.Command().setText(QStringLiteral("AT+VER?"));
+    traffic.adjustSize();
+    QCoreApplication::processEvents();
+    ok &= Save(traffic.grab(), folder, QStringLiteral("%1_traffic_command%2").arg(name).arg(suffix));
+    traffic.hide();
+    return ok;
+}
+
 // The main window after reading a simulated device through the real jobs, one picture per tab.
 bool RenderMainWindow(sim::ModemModel model, const QString& name, const QDir& folder, const QString& suffix) {
     sim::SimulatedModem modem(ShownDevice(model));
@@ -268,6 +306,7 @@ bool RenderMainWindow(sim::ModemModel model, const QString& name, const QDir& fo
             QCoreApplication::processEvents();
             ok &= Save(window.grab(), folder, QStringLiteral("%1_tab%2%3").arg(name).arg(tab).arg(suffix));
         }
+        if (ok && model == sim::ModemModel::Q470R) ok &= RenderChangesAndCommand(window, name, folder, suffix);
         if (ok && model == sim::ModemModel::Q470R) ok &= RenderSmallAndLost(window, name, folder, suffix);
     }
     UnregisterRuntimePort(modem.PortPath());

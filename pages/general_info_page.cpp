@@ -18,6 +18,7 @@
 #include "allowed_values_text.h"
 #include "app_main_window.h"
 #include "app_message.h"
+#include "change_mark.h"
 #include "list_item.h"
 #include "model_kind.h"
 #include "setting_messages.h"
@@ -106,6 +107,7 @@ void GeneralInfoPage::CreateControls() {
     for (auto* group : {roleButtons_, transmissionButtons_, topologyButtons_}) {
         connect(group, &QButtonGroup::idClicked, this, &GeneralInfoPage::MoveControlsToMembers);
     }
+    ConnectChangeMarks();
     SetTabOrder();
 }
 
@@ -137,9 +139,13 @@ QWidget* GeneralInfoPage::CreateRoleGroup() {
     channelList_ = MakeList(box, "channelList");
 
     auto* fields = new QGridLayout;
-    fields->addWidget(new QLabel(Text(UiText::PanIdLabel), box), 0, 0);
+    panIdLabel_ = new QLabel(Text(UiText::PanIdLabel), box);
+    panIdLabel_->setBuddy(panIdEdit_);
+    channelLabel_ = new QLabel(Text(UiText::ChannelLabel), box);
+    channelLabel_->setBuddy(channelList_);
+    fields->addWidget(panIdLabel_, 0, 0);
     fields->addWidget(panIdEdit_, 0, 1);
-    fields->addWidget(new QLabel(Text(UiText::ChannelLabel), box), 1, 0);
+    fields->addWidget(channelLabel_, 1, 0);
     fields->addWidget(channelList_, 1, 1);
     fields->setColumnStretch(1, 1);
 
@@ -257,6 +263,70 @@ void GeneralInfoPage::SetGeneralSettings(const GeneralSettings& settings) {
     SelectItemData(*rxPullUpList_, settings.rxPullUp);
     panIdValue_ = settings.modelKind == ModelQ470R ? settings.panId : settings.userPanId;
     MoveMembersToControls();
+    reported_ = settings;
+    UpdateChangeMarks();
+}
+
+void GeneralInfoPage::MarkWritten() {
+    if (!reported_) return;
+    reported_ = record_;
+    UpdateChangeMarks();
+}
+
+void GeneralInfoPage::ConnectChangeMarks() {
+    for (auto* group : {roleButtons_, transmissionButtons_, topologyButtons_, responseButtons_}) {
+        connect(group, &QButtonGroup::idToggled, this, &GeneralInfoPage::UpdateChangeMarks);
+    }
+    connect(panIdEdit_, &QLineEdit::textChanged, this, &GeneralInfoPage::UpdateChangeMarks);
+    for (auto* list : {channelList_, baudList_, parityList_, stopBitsList_, dataBitsList_, rxPullUpList_}) {
+        connect(list, &QComboBox::currentIndexChanged, this, &GeneralInfoPage::UpdateChangeMarks);
+    }
+}
+
+// Read from the controls as they are, not from the record: the record changes only on apply.
+void GeneralInfoPage::UpdateChangeMarks() {
+    if (!reported_) return;  // nothing to compare with before the first read
+    const GeneralSettings& device = *reported_;
+    int changes = 0;
+    // A pair of radios: the chosen one carries the mark, with the device's choice in its tooltip.
+    const auto markPair = [&changes](QButtonGroup& group, int deviceChoice) {
+        const int chosen = group.checkedId();
+        const bool changed = chosen >= 0 && chosen != deviceChoice;
+        const QString deviceText =
+            group.button(deviceChoice) != nullptr ? UnmarkedText(*group.button(deviceChoice)) : QString();
+        for (auto* button : group.buttons())
+            SetChangeMark(*button, changed && button == group.checkedButton(), deviceText);
+        if (changed) ++changes;
+    };
+    markPair(*roleButtons_, device.netRole == kRoleMasterCode ? kMaster : kSlave);
+    markPair(*transmissionButtons_, IsAtCommandMode(device.opMode) ? kAtCommand : kBypass);
+    markPair(*topologyButtons_, IsOneToNMode(device.opMode) ? kOneToMany : kOneToOne);
+    markPair(*responseButtons_, device.quietMode != 0 ? kResponseOff : kResponseOn);
+
+    // A label and its control: the label carries the mark, both tooltips the device's value.
+    const auto markField = [&changes](QLabel& label, QWidget& control, bool changed, const QString& deviceText) {
+        SetChangeMark(label, changed, deviceText);
+        SetChangeMark(control, changed, deviceText);
+        if (changed) ++changes;
+    };
+    const std::uint32_t devicePanId = device.modelKind == ModelQ470R ? device.panId : device.userPanId;
+    const auto panId = ReadPanIdEdit();
+    markField(*panIdLabel_, *panIdEdit_, !panId || *panId != devicePanId, QString::number(devicePanId));
+    const auto markList = [this, &markField](QComboBox& list, qint64 deviceValue) {
+        const auto shown = SelectedItemData(list);
+        if (QLabel* label = LabelFor(*this, list)) {
+            markField(*label, list, shown && *shown != deviceValue, ItemTextFor(list, deviceValue));
+        }
+    };
+    markList(*channelList_, device.rfChannel);
+    markList(*baudList_, device.baudRate);
+    markList(*parityList_, device.parity);
+    markList(*stopBitsList_, device.stopBits);
+    markList(*dataBitsList_, device.dataBits);
+    markList(*rxPullUpList_, device.rxPullUp);
+
+    changedCount_ = changes;
+    applyButton_->setText(ApplyText(changes));
 }
 
 void GeneralInfoPage::EnableControls(bool enable) {

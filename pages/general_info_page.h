@@ -27,6 +27,11 @@ public:
     void SetGeneralSettings(const GeneralSettings& settings);
     void EnableControls(bool enable);
     const GeneralSettings& GetGeneralSettings() const { return record_; }
+    // How many values on the page differ from what the device last reported (SetGeneralSettings), each
+    // marked; Apply says the number.
+    int ChangedCount() const { return changedCount_; }
+    // The device took what the last apply sent: those are its values now.
+    void MarkWritten();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -46,8 +51,12 @@ private:
     void OnApply();
     // The record apply would send: the page's record with the values of the controls.
     GeneralSettings RecordFromControls() const;
+    void ConnectChangeMarks();
+    void UpdateChangeMarks();
 
     GeneralSettings record_;
+    std::optional<GeneralSettings> reported_;  // what the device last reported or took
+    int changedCount_ = 0;
     std::uint32_t panIdValue_ = 1234;
     int roleChoice_ = 0;          // 0 master, 1 slave
     int transmissionChoice_ = 0;  // 0 AT command, 1 bypass
@@ -58,6 +67,8 @@ private:
     QButtonGroup* transmissionButtons_ = nullptr;
     QButtonGroup* topologyButtons_ = nullptr;
     QButtonGroup* responseButtons_ = nullptr;
+    QLabel* panIdLabel_ = nullptr;
+    QLabel* channelLabel_ = nullptr;
     QLineEdit* panIdEdit_ = nullptr;
     QComboBox* channelList_ = nullptr;
     QComboBox* baudList_ = nullptr;

@@ -18,6 +18,7 @@
 #include "allowed_values_text.h"
 #include "app_main_window.h"
 #include "app_message.h"
+#include "change_mark.h"
 #include "list_item.h"
 #include "setting_messages.h"
 #include "setting_values.h"
@@ -143,12 +144,15 @@ QWidget* GpioConfigPage::CreatePinGroup() {
         auto& pinRow = pins_[pin];
         pinRow.modeList = MakeList(box, QStringLiteral("modeList%1").arg(pin), modeWidth);
         pinRow.valueList = MakeList(box, QStringLiteral("valueList%1").arg(pin), valueWidth);
-        auto* label = new QLabel(QString::number(pin), box);
-        label->setBuddy(pinRow.modeList);
-        grid->addWidget(label, row, column);
+        pinRow.label = new QLabel(QString::number(pin), box);
+        pinRow.label->setBuddy(pinRow.modeList);
+        grid->addWidget(pinRow.label, row, column);
         grid->addWidget(pinRow.modeList, row, column + 1);
         grid->addWidget(pinRow.valueList, row, column + 2);
         connect(pinRow.modeList, &QComboBox::activated, this, [this, pin] { OnModeChosen(pin); });
+        for (QComboBox* list : {pinRow.modeList, pinRow.valueList}) {
+            connect(list, &QComboBox::currentIndexChanged, this, &GpioConfigPage::UpdateChangeMarks);
+        }
     }
     // A gap between the two columns of pins.
     grid->setColumnMinimumWidth(kGridColumnsPerPin, grid->horizontalSpacing() * 4);
@@ -163,10 +167,12 @@ QWidget* GpioConfigPage::CreatePeriodGroup() {
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), intervalEdit_));
     sendToPeerBox_ = new QCheckBox(Text(UiText::SendToPeer), box);
     sendToPeerBox_->setObjectName(QStringLiteral("sendToPeerBox"));
-    auto* label = new QLabel(Text(UiText::PeriodLabel), box);
-    label->setBuddy(intervalEdit_);
+    intervalLabel_ = new QLabel(Text(UiText::PeriodLabel), box);
+    intervalLabel_->setBuddy(intervalEdit_);
+    connect(intervalEdit_, &QLineEdit::textChanged, this, &GpioConfigPage::UpdateChangeMarks);
+    connect(sendToPeerBox_, &QCheckBox::toggled, this, &GpioConfigPage::UpdateChangeMarks);
     auto* layout = new QHBoxLayout(box);
-    layout->addWidget(label);
+    layout->addWidget(intervalLabel_);
     layout->addWidget(intervalEdit_);
     layout->addSpacing(layout->spacing() * 4);
     layout->addWidget(sendToPeerBox_);
@@ -209,6 +215,50 @@ void GpioConfigPage::SetGpioSettings(const GpioSettings& settings) {
         SelectItemData(*pins_[pin].modeList, entry.ioMode);  // mode 2 on a pin without one keeps the old item
         FillValueList(pin, entry.ioMode, entry.pinConfig);
     }
+    reported_ = settings;
+    UpdateChangeMarks();
+}
+
+void GpioConfigPage::MarkWritten() {
+    if (!reported_) return;
+    reported_ = record_;
+    UpdateChangeMarks();
+}
+
+// Read from the controls as they are, not from the record: the record changes only on apply. A pin's
+// label carries the mark of its mode and its value; each list's tooltip has the device's own.
+void GpioConfigPage::UpdateChangeMarks() {
+    if (!reported_) return;  // nothing to compare with before the first read
+    const GpioSettings& device = *reported_;
+    int changes = 0;
+    for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {
+        const PinRow& row = pins_[pin];
+        const GpioEntry& entry = device.pins[pin];
+        const auto mode = SelectedItemData(*row.modeList);
+        const auto value = SelectedItemData(*row.valueList);
+        const bool modeChanged = mode && *mode != entry.ioMode;
+        const bool valueChanged = value && (modeChanged || *value != entry.pinConfig);
+        const QString modeText = ItemTextFor(*row.modeList, entry.ioMode);
+        // The value list holds the items of the mode shown, which may not be the device's.
+        const QString valueText =
+            modeChanged ? QString::number(entry.pinConfig) : ItemTextFor(*row.valueList, entry.pinConfig);
+        SetChangeMark(*row.modeList, modeChanged, modeText);
+        SetChangeMark(*row.valueList, valueChanged, valueText);
+        SetChangeMark(*row.label, modeChanged || valueChanged, modeText + QStringLiteral(", ") + valueText);
+        changes += int{modeChanged} + int{valueChanged};
+    }
+    const QString deviceInterval = QString::number(static_cast<std::uint32_t>(device.reportInterval));
+    const bool intervalChanged = intervalEdit_->text().trimmed().isEmpty() ||
+                                 ReadInterval(intervalEdit_->text()) != ReadInterval(deviceInterval);
+    SetChangeMark(*intervalLabel_, intervalChanged, deviceInterval);
+    SetChangeMark(*intervalEdit_, intervalChanged, deviceInterval);
+    const bool peerChanged = sendToPeerBox_->isChecked() != (device.sendToPeer != 0);
+    SetChangeMark(*sendToPeerBox_, peerChanged,
+                  UnmarkedText(*sendToPeerBox_) + QStringLiteral(": ") +
+                      Text(device.sendToPeer != 0 ? UiText::CommandResponseOn : UiText::CommandResponseOff));
+    changes += int{intervalChanged} + int{peerChanged};
+    changedCount_ = changes;
+    applyButton_->setText(ApplyText(changes));
 }
 
 void GpioConfigPage::SetUnavailableReason(const QString& reason) {

@@ -27,6 +27,11 @@ public:
     void SetGpioSettings(const GpioSettings& settings);
     void EnableControls(bool enable);
     const GpioSettings& GetGpioSettings() const { return record_; }
+    // How many values on the page differ from what the device last reported (SetGpioSettings), each
+    // marked; Apply says the number.
+    int ChangedCount() const { return changedCount_; }
+    // The device took what the last apply sent: those are its values now.
+    void MarkWritten();
     // Shown above the pins while the connected model has no GPIO settings; empty hides it.
     void SetUnavailableReason(const QString& reason);
 
@@ -37,6 +42,7 @@ private:
     struct PinRow {
         QComboBox* modeList = nullptr;
         QComboBox* valueList = nullptr;
+        QLabel* label = nullptr;
     };
 
     void CreateControls();
@@ -50,10 +56,14 @@ private:
     void OnApply();
     // The record apply would send: the page's record with the values of the controls.
     GpioSettings RecordFromControls(std::int32_t reportInterval) const;
+    void UpdateChangeMarks();
 
     GpioSettings record_;
+    std::optional<GpioSettings> reported_;  // what the device last reported or took
+    int changedCount_ = 0;
     std::array<PinRow, kGpioPinCount> pins_{};
     QLabel* unavailableReason_ = nullptr;
+    QLabel* intervalLabel_ = nullptr;
     QLineEdit* intervalEdit_ = nullptr;
     QCheckBox* sendToPeerBox_ = nullptr;
     QPushButton* applyButton_ = nullptr;

@@ -323,6 +323,25 @@ constexpr UiTextEntry kUiTexts[] = {
      "다음 창에서 포트를 골라 다시 연결해 주세요.",
      "The %s (extended address %s) did not confirm the restart; it may not have restarted.\n\n"
      "Choose the port in the next window to connect again."},
+    {UiText::MenuReadDevice, "장치 다시 읽기", "Read Device"},
+    {UiText::ReadDiscardConfirm,
+     "아직 장치에 쓰지 않은 변경이 %u개 있습니다. 장치를 다시 읽으면 이 변경은 사라집니다.\n\n"
+     "장치를 다시 읽으시겠습니까?",
+     "%u changed values have not been written to the device. Reading the device again discards them.\n\n"
+     "Read the device again?"},
+    // Apply with the number of values it will change.
+    {UiText::ApplyOneChange, "적 용 (1개 변경)", "Apply (1 change)"},
+    {UiText::ApplyChanges, "적 용 (%u개 변경)", "Apply (%u changes)"},
+    {UiText::DeviceValueTip, "장치의 값: %s (아직 쓰지 않은 변경)", "On the device: %s (changed, not yet written)"},
+    {UiText::DeviceValueNone, "(없음)", "(none)"},
+    {UiText::TrafficFilterLabel, "찾기(&I):", "F&ilter:"},
+    {UiText::TrafficCommandLabel, "명령(&M):", "Co&mmand:"},
+    {UiText::TrafficCommandTip,
+     "AT 명령을 입력하고 Enter를 누르면 장치로 보냅니다. 위/아래 화살표: 보냈던 명령. 작업 중에는 보낼 수 "
+     "없습니다.",
+     "Type an AT command and press Enter to send it to the device. Up and Down: earlier commands. Nothing can "
+     "be sent while a job runs."},
+    {UiText::TrafficSend, "보내기", "Send"},
 };
 
 constexpr bool IdsAreUnique() {

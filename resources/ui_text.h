@@ -246,6 +246,18 @@ enum class UiText : int {
     FactoryResetNotConfirmed,
     RestartDone,
     RestartNotConfirmed,
+    // Reading the device again, the values changed but not yet written, and the traffic view's filter
+    // and command line.
+    MenuReadDevice,
+    ReadDiscardConfirm,
+    ApplyOneChange,
+    ApplyChanges,
+    DeviceValueTip,
+    DeviceValueNone,
+    TrafficFilterLabel,
+    TrafficCommandLabel,
+    TrafficCommandTip,
+    TrafficSend,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

@@ -252,18 +252,19 @@ private slots:
             QCOMPARE(button->isEnabled(), action->isEnabled());
             QVERIFY(!action->icon().isNull());
         }
-        QCOMPARE(tips, QStringList({"COM 포트 설정", "설정 파일 읽기", "설정 파일 저장", "종료"}));
+        QCOMPARE(tips, QStringList({"COM 포트 설정", "장치 다시 읽기", "설정 파일 읽기", "설정 파일 저장", "종료"}));
         QCOMPARE(toolbar->iconSize(), QSize(32, 32));
         const QList<QAction*> menus = rig.window->menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), QStringLiteral("메뉴(&A)"));
         // The toolbar's commands, then the traffic view and, after a separator, exit.
         QList<QAction*> commands = menus[0]->menu()->actions();
-        QCOMPARE(commands.size(), 6);
-        QCOMPARE(commands.at(3)->objectName(), QStringLiteral("trafficAction"));
-        QCOMPARE(commands.at(3)->text(), QStringLiteral("통신 내역 보기(&T)"));
-        QVERIFY(commands.at(4)->isSeparator());
-        commands.remove(3, 2);
+        QCOMPARE(commands.size(), 7);
+        QCOMPARE(commands.at(1)->text(), QStringLiteral("장치 다시 읽기(&R)"));
+        QCOMPARE(commands.at(4)->objectName(), QStringLiteral("trafficAction"));
+        QCOMPARE(commands.at(4)->text(), QStringLiteral("통신 내역 보기(&T)"));
+        QVERIFY(commands.at(5)->isSeparator());
+        commands.remove(4, 2);
         QCOMPARE(commands, toolbar->actions());
         QCOMPARE(menus[1]->menu()->actions().at(0)->text(), QStringLiteral("Q470 Manager 정보(&A)..."));
         const auto* tabs = rig.window->findChild<QTabWidget*>("tabs");

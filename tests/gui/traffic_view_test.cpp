@@ -4,16 +4,21 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTime>
 #include <algorithm>
 
 #include "device_info_box.h"
 #include "string_table.h"
 #include "traffic_view.h"
 #include "widget_driver.h"
+#include "window_placement.h"
 #include "window_rig.h"
 
 namespace q470 {
@@ -91,9 +96,11 @@ private slots:
         QVERIFY2(data != lines.end(), qPrintable(view.Lines().toPlainText()));
         QVERIFY2(data + 1 != lines.end() && (data + 1)->endsWith(QStringLiteral("< \\r\\nOK\\r\\n")),
                  qPrintable(view.Lines().toPlainText()));
-        const double dataMs = data->section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty).toDouble();
-        const double okMs = (data + 1)->section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty).toDouble();
-        QVERIFY2(okMs - dataMs >= 350 && okMs - dataMs < 700, qPrintable(*(data + 1)));
+        const auto timeOf = [](const QString& line) {
+            return QTime::fromString(line.section(QLatin1Char(' '), 0, 0), QStringLiteral("HH:mm:ss.zzz"));
+        };
+        const int apartMs = timeOf(*data).msecsTo(timeOf(*(data + 1)));
+        QVERIFY2(apartMs >= 350 && apartMs < 700, qPrintable(*(data + 1)));
         QCOMPARE(rig.TakeCommands().back(), std::string("AT+URPU?\r"));
     }
 
@@ -104,7 +111,8 @@ private slots:
         TrafficView view(log, recording, nullptr);
         view.show();
         QVERIFY(recording);
-        for (int i = 0; i < TrafficView::kMaxLines + 500; ++i) log.Add(LinkTraffic::Heard, "\r\n+ACTIVE," + std::to_string(i));
+        for (int i = 0; i < TrafficView::kMaxLines + 500; ++i)
+            log.Add(LinkTraffic::Heard, "\r\n+ACTIVE," + std::to_string(i));
         view.TakeNew();
         QCOMPARE(view.Lines().blockCount(), TrafficView::kMaxLines);
         QVERIFY(view.Lines().toPlainText().endsWith(QStringLiteral("< \\r\\n+ACTIVE,2499")));
@@ -125,6 +133,113 @@ private slots:
         QCOMPARE(ui.Messages().front().text, Text(UiText::TrafficSaveFailed));
         view.hide();
         QVERIFY(!recording);
+    }
+
+    // A typed line goes to the device through the window's link and its whole answer is shown; the field
+    // is open only while the port is open and no job runs, and Up brings back what was sent.
+    void sendsATypedCommandAndKeepsItsHistory() {
+        WindowRig rig;
+        rig.ui.dialogResults = {false, true};
+        rig.Show();
+        TrafficView& view = rig.window->ShowTrafficView();
+        QLineEdit& command = view.Command();
+        QVERIFY2(!command.isEnabled(), "a command field with the port closed");
+        rig.window->ShowConnectionDialog();
+        QVERIFY(rig.WaitUntilReady());
+        QVERIFY(command.isEnabled());
+        rig.TakeCommands();
+
+        command.setFocus();
+        QTest::keyClicks(&command, QStringLiteral("AT+RFCH?"));
+        QTest::keyClick(&command, Qt::Key_Return);
+        QCOMPARE(rig.TakeCommands(1), std::vector<std::string>{"AT+RFCH?\r"});
+        QVERIFY(command.text().isEmpty());
+        QVERIFY(rig.IsReady());
+        view.TakeNew();
+        const QString shown = view.Lines().toPlainText();
+        QVERIFY2(shown.contains(QStringLiteral("> AT+RFCH?\\r")), qPrintable(shown));
+        // The final OK is in before the field takes the next line.
+        QVERIFY2(shown.endsWith(QStringLiteral("< \\r\\nOK\\r\\n")), qPrintable(shown));
+        // Every line begins with the time of day it went or came.
+        const QRegularExpression timed(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d [<>]"));
+        for (const QString& line : shown.split(QLatin1Char('\n')))
+            QVERIFY2(timed.match(line).hasMatch(), qPrintable(line));
+
+        QTest::keyClicks(&command, QStringLiteral("AT+VER?"));
+        QTest::keyClick(&command, Qt::Key_Return);
+        QVERIFY(rig.WaitUntilReady());
+        QTest::keyClicks(&command, QStringLiteral("AT"));
+        QTest::keyClick(&command, Qt::Key_Up);
+        QCOMPARE(command.text(), QStringLiteral("AT+VER?"));
+        QTest::keyClick(&command, Qt::Key_Up);
+        QCOMPARE(command.text(), QStringLiteral("AT+RFCH?"));
+        QTest::keyClick(&command, Qt::Key_Up);
+        QCOMPARE(command.text(), QStringLiteral("AT+RFCH?"));
+        QTest::keyClick(&command, Qt::Key_Down);
+        QTest::keyClick(&command, Qt::Key_Down);
+        QCOMPARE(command.text(), QStringLiteral("AT"));  // what was being typed comes back
+
+        // While a job runs nothing can be sent.
+        rig.window->InfoBox().findChild<QPushButton*>("restartButton")->click();
+        QVERIFY(!command.isEnabled());
+        QVERIFY(!view.findChild<QPushButton*>("sendButton")->isEnabled());
+    }
+
+    // The filter shows only the lines holding its text; a reader scrolled up keeps his place.
+    void filtersAndKeepsTheReadersPlace() {
+        TrafficLog log(5000);
+        std::atomic<bool> recording{false};
+        TrafficView view(log, recording, nullptr);
+        view.show();
+        for (int i = 0; i < 200; ++i) log.Add(LinkTraffic::Heard, "\r\n+ACTIVE," + std::to_string(i));
+        log.Add(LinkTraffic::Sent, "AT+VER?\r");
+        view.TakeNew();
+        QScrollBar& bar = *view.Lines().verticalScrollBar();
+        QCOMPARE(bar.value(), bar.maximum());
+        bar.setValue(10);
+        for (int i = 0; i < 50; ++i) log.Add(LinkTraffic::Heard, "\r\n+INACTIVE");
+        view.TakeNew();
+        QCOMPARE(bar.value(), 10);
+        bar.setValue(bar.maximum());
+        log.Add(LinkTraffic::Heard, "\r\n+LAST");
+        view.TakeNew();
+        QCOMPARE(bar.value(), bar.maximum());
+
+        view.Filter().setText(QStringLiteral("at+ver"));
+        QCOMPARE(view.Lines().blockCount(), 1);
+        QVERIFY(view.Lines().toPlainText().endsWith(QStringLiteral("> AT+VER?\\r")));
+        log.Add(LinkTraffic::Heard, "\r\n+ACTIVE,9");
+        log.Add(LinkTraffic::Sent, "AT+VER?\r");
+        view.TakeNew();
+        QCOMPARE(view.Lines().blockCount(), 2);
+        view.Filter().clear();
+        QCOMPARE(view.Lines().blockCount(), 254);
+    }
+
+    // Beside the window, on the side with room, never off the screen.
+    void opensBesideTheWindow_data() {
+        QTest::addColumn<QRect>("main");
+        QTest::addColumn<QPoint>("expected");
+        const QRect screen(0, 0, 1920, 1080);
+        QTest::newRow("room on the right") << QRect(100, 50, 800, 600) << QPoint(900, 50);
+        QTest::newRow("room on the left only") << QRect(1000, 50, 800, 600) << QPoint(300, 50);
+        QTest::newRow("no room on either side") << QRect(400, 50, 1200, 600) << QPoint(1220, 50);
+        QTest::newRow("top kept on the screen") << QRect(100, 900, 800, 600) << QPoint(900, 580);
+    }
+    void opensBesideTheWindow() {
+        QFETCH(QRect, main);
+        QFETCH(QPoint, expected);
+        QCOMPARE(BesidePosition(main, QSize(700, 500), QRect(0, 0, 1920, 1080)), expected);
+    }
+
+    void theWindowsViewDoesNotCoverIt() {
+        WindowRig rig;
+        rig.ui.dialogResults = {false};
+        rig.Show();
+        rig.window->move(0, 0);
+        TrafficView& view = rig.window->ShowTrafficView();
+        QVERIFY2(!view.frameGeometry().intersects(rig.window->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 over the window").arg(view.x()).arg(view.y())));
     }
 };
 
