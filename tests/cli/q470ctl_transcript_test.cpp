@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <map>
-#include <regex>
 #include <future>
+#include <map>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -115,7 +115,7 @@ std::string Record(const Scenario& scenario, const std::string& dir) {
         Replace(err, modems[i]->PortPath(), "{port" + std::to_string(i) + "}");
     }
     // How long a device took to come back differs from run to run.
-    out = std::regex_replace(out, std::regex(R"("(elapsedMs|readyMs)": [0-9]+)"), "\"$1\": N");
+    out = std::regex_replace(out, std::regex(R"re("(elapsedMs|readyMs)": [0-9]+)re"), "\"$1\": N");
     Replace(out, dir, "{dir}");
     Replace(err, dir, "{dir}");
     shown << "--- stdout\n" << out << "--- stderr\n" << err;
@@ -157,20 +157,39 @@ std::vector<Scenario> Scenarios() {
         {"set --json ks410", {ks4100}, {"-p", "{port0}", "set", "upanid=77", "--json"}, {}, {}},
         {"set --verify baud", {q470r}, {"-p", "{port0}", "set", "baud=115200", "--verify", "--json"}, {}, {}},
         {"set --restart", {q470r}, {"-p", "{port0}", "set", "channel=101", "--restart"}, {}, {}},
-        {"set refused", {q470r}, {"-p", "{port0}", "set", "channel=101", "--json"},
-         fault("AT+RFCH=", CommandFault::Refused()), {}},
-        {"set refused quiet", {QuietQ470R()}, {"-p", "{port0}", "set", "mode=3"},
-         fault("AT+OPMODE=", CommandFault::Refused()), {}},
+        {"set refused",
+         {q470r},
+         {"-p", "{port0}", "set", "channel=101", "--json"},
+         fault("AT+RFCH=", CommandFault::Refused()),
+         {}},
+        {"set refused quiet",
+         {QuietQ470R()},
+         {"-p", "{port0}", "set", "mode=3"},
+         fault("AT+OPMODE=", CommandFault::Refused()),
+         {}},
         {"set outside the plan", {q470r}, {"-p", "{port0}", "set", "channel=1", "--json"}, {}, {}},
         {"set invalid", {q470r}, {"-p", "{port0}", "set", "panid=0", "--json"}, {}, {}},
-        {"set assoc clear refused", {q470r}, {"-p", "{port0}", "set", "panid=4321"},
-         fault("AT+ASSOCCLR", CommandFault::Refused()), {}},
-        {"set restart silent", {q470r}, {"-p", "{port0}", "set", "channel=101", "--restart", "--json"},
-         fault("ATZ", CommandFault::Silent()), {}},
-        {"set --verify forgotten", {q470r}, {"-p", "{port0}", "set", "channel=101", "--verify"},
-         fault("AT+RFCH=", CommandFault::Forgotten()), {}},
-        {"gpio", {q470r}, {"-p", "{port0}", "gpio", "2=alt:push-pull", "5=output:high", "--interval", "1000",
-                           "--send-to-peer", "1", "--json"}, {}, {}},
+        {"set assoc clear refused",
+         {q470r},
+         {"-p", "{port0}", "set", "panid=4321"},
+         fault("AT+ASSOCCLR", CommandFault::Refused()),
+         {}},
+        {"set restart silent",
+         {q470r},
+         {"-p", "{port0}", "set", "channel=101", "--restart", "--json"},
+         fault("ATZ", CommandFault::Silent()),
+         {}},
+        {"set --verify forgotten",
+         {q470r},
+         {"-p", "{port0}", "set", "channel=101", "--verify"},
+         fault("AT+RFCH=", CommandFault::Forgotten()),
+         {}},
+        {"gpio",
+         {q470r},
+         {"-p", "{port0}", "gpio", "2=alt:push-pull", "5=output:high", "--interval", "1000", "--send-to-peer", "1",
+          "--json"},
+         {},
+         {}},
         {"gpio --verify", {q470r}, {"-p", "{port0}", "gpio", "5=output:high", "--verify"}, {}, {}},
         {"gpio on ks", {ks4100}, {"-p", "{port0}", "gpio", "5=output:high"}, {}, {}},
         {"restart", {q470r}, {"-p", "{port0}", "restart", "--json"}, {}, {}},
@@ -183,15 +202,22 @@ std::vector<Scenario> Scenarios() {
         {"several ports", {q470r, ks400}, {"-p", "{port0}", "-p", "{port1}", "read", "--json"}, {}, {}},
         {"several ports apply", {q470r, QuietQ470R()}, {"-p", "{port0}", "-p", "{port1}", "apply", full}, {}, {}},
         {"no answer", {q470r}, {"-p", "{port0}", "identify"}, fault("AT+MODELNAME?", CommandFault::Silent()), {}},
-        {"hang-up mid-apply", {q470r}, {"-p", "{port0}", "apply", full, "--json"}, fault("AT+RFCH=", hangUp),
+        {"hang-up mid-apply", {q470r}, {"-p", "{port0}", "apply", full, "--json"}, fault("AT+RFCH=", hangUp), {}},
+        {"hang-up mid-apply quiet", {QuietQ470R()}, {"-p", "{port0}", "apply", full}, fault("AT+UART=", hangUp), {}},
+        {"refused mid-apply",
+         {q470r},
+         {"-p", "{port0}", "apply", full, "--json"},
+         fault("AT+NETROLE=", CommandFault::Refused()),
          {}},
-        {"hang-up mid-apply quiet", {QuietQ470R()}, {"-p", "{port0}", "apply", full}, fault("AT+UART=", hangUp),
-         {}},
-        {"refused mid-apply", {q470r}, {"-p", "{port0}", "apply", full, "--json"},
-         fault("AT+NETROLE=", CommandFault::Refused()), {}},
-        {"interrupted apply", {q470r}, {"-p", "{port0}", "apply", full, "--json"}, slowAt("AT+NETROLE="),
+        {"interrupted apply",
+         {q470r},
+         {"-p", "{port0}", "apply", full, "--json"},
+         slowAt("AT+NETROLE="),
          "AT+NETROLE="},
-        {"interrupted quiet set", {QuietQ470R()}, {"-p", "{port0}", "set", "channel=101"}, slowAt("AT+RFCH="),
+        {"interrupted quiet set",
+         {QuietQ470R()},
+         {"-p", "{port0}", "set", "channel=101"},
+         slowAt("AT+RFCH="),
          "AT+RFCH="},
         {"interrupted read", {q470r}, {"-p", "{port0}", "read", "--json"}, slowAt("AT+GPIOC?"), "AT+GPIOC?"},
     };
