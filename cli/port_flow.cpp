@@ -1,5 +1,7 @@
 #include "port_flow.h"
 
+#include <algorithm>
+
 #include "apply_jobs.h"
 #include "command_catalogue.h"
 #include "config_document.h"
@@ -22,9 +24,6 @@
 namespace q470 {
 namespace {
 
-constexpr std::string_view kQuietModeWrite = "AT+QM=";
-constexpr std::string_view kAssocClear = "AT+ASSOCCLR";
-
 std::string Trimmed(std::string_view frame) {
     const auto first = frame.find_first_not_of("\r\n");
     if (first == std::string_view::npos) return {};
@@ -32,15 +31,16 @@ std::string Trimmed(std::string_view frame) {
     return std::string(frame.substr(first, last - first + 1));
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 }  // namespace
 
 PortFlow::PortFlow(const CommandPlan& plan, std::string port, RunControl& control, ProgressReporter& progress)
-    : plan_(plan), control_(control), progress_(progress), session_(plan.request.line) {
+    : plan_(plan),
+      control_(control),
+      progress_(progress),
+      session_(ConnectionLine{plan.request.line.baudRate, plan.request.line.dataBits, plan.request.line.parity,
+                              plan.request.line.stopBits}) {
     outcome_.port = std::move(port);
+    session_.SetProgress([this](SessionStep step) { Step(StepText(step)); });
 }
 
 PortFlow::~PortFlow() {
@@ -52,8 +52,9 @@ PortOutcome PortFlow::Run() {
     if (OpenPort()) RunCommand();
     // The port is let go once the device has ended its last answer: its final line is seen (in a
     // trace) rather than cut off.
-    if (!control_.Stopping()) session_.DeviceLink().PayOwedFinalLine();
+    if (!control_.Stopping()) session_.PayOwedFinalLine();
     session_.Close();
+    outcome_.trail = session_.WriteTrail();
     if (control_.Stopping() && !finished_) MarkInterrupted();
     return outcome_;
 }
@@ -62,11 +63,8 @@ bool PortFlow::OpenPort() {
     attached_ = control_.Attach(session_);
     if (!attached_) return false;
     // Always: the report needs the commands sent and whether the device refused one.
-    session_.DeviceLink().SetObserver(
-        [this](LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
-            Observe(traffic, bytes, when);
-        });
-    Step(ToolText::StepOpening);
+    session_.SetObserver([this](LinkTraffic traffic, std::string_view bytes,
+                                std::chrono::steady_clock::time_point when) { Observe(traffic, bytes, when); });
     if (const auto error = session_.Open(outcome_.port)) {
         FailPort(error);
         return false;
@@ -93,10 +91,9 @@ void PortFlow::RunCommand() {
         case CliCommand::Gpio:
             return Gpio();
         case CliCommand::Restart:
-            return Restart(JobRestart, ToolText::StepRestarting, ToolText::Restarting, ToolText::NotRestarted);
+            return Restart(JobRestart, ToolText::Restarting, ToolText::NotRestarted);
         case CliCommand::FactoryReset:
-            return Restart(JobFactoryReset, ToolText::StepFactoryReset, ToolText::FactoryResetting,
-                           ToolText::NotFactoryReset);
+            return Restart(JobFactoryReset, ToolText::FactoryResetting, ToolText::NotFactoryReset);
         case CliCommand::At:
             return At();
         case CliCommand::Ports:
@@ -109,7 +106,7 @@ void PortFlow::RunCommand() {
 }
 
 bool PortFlow::Identify() {
-    if (!RunJob(JobIdentify, ToolText::StepIdentifying, JobSucceeded, plan_.text.Text(UiText::NoDeviceResponse))) {
+    if (!Check(session_.Identify(), plan_.text.Text(UiText::NoDeviceResponse))) {
         if (outcome_.jobResult == IdentifyUnknownModel && finished_) {
             outcome_.outcome = Outcome::UnknownModel;
             outcome_.message += " " + plan_.text.Text(ToolText::UnknownModelNote);
@@ -122,15 +119,11 @@ bool PortFlow::Identify() {
 }
 
 bool PortFlow::Read() {
-    const bool q470r = IsQ470R();
-    if (!RunJob(ReadJobOf(session_.Device().modelKind), ToolText::StepReading, JobSucceeded,
-                plan_.text.Text(UiText::NoDeviceResponse))) {
-        return false;
-    }
+    if (!Check(session_.Read(), plan_.text.Text(UiText::NoDeviceResponse))) return false;
     outcome_.read = true;
     outcome_.device = session_.Device();
-    outcome_.general = GeneralSettingsFromDevice(outcome_.device, session_.Connection(), q470r);
-    if (q470r) outcome_.gpio = GpioSettingsFromDevice(outcome_.device);
+    outcome_.general = session_.General();
+    if (IsQ470R()) outcome_.gpio = session_.Gpio();
     // A value older firmware or another tool left on the device is saved as read, but its file would
     // be refused on apply: say so while the device is at hand. (set and gpio refuse such values.)
     const CliCommand command = plan_.request.command;
@@ -177,48 +170,32 @@ void PortFlow::Apply() {
         return Fail(FileLoadOutcome(loaded.status), ConfigLoadHeadline(loaded, plan_.text));
     }
     outcome_.warnings = ProblemLines(loaded.problems, plan_.text.Language());
-    const bool deviceWasQuiet = outcome_.device.quietMode != 0;
-    session_.SetFileItems(items);
     const std::int32_t job = IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs;
-    const bool applied =
-        RunJob(job, ToolText::StepApplyingFile, JobSucceeded, plan_.text.Text(UiText::ConfigApplyFailed), true);
-    NoteUnsentItems(loaded, items, deviceWasQuiet);
+    recordSent_ = true;
+    const bool applied = CheckWrite(session_.WriteFile(items), plan_.text.Text(UiText::ConfigApplyFailed));
+    NoteUnsentItems(loaded, items);
     // After a failure the window reads the device again to refresh its pages; the tool has none, and its
     // report already lists what the device took and where the job stopped.
     if (!applied) return;
     const std::string message = plan_.text.Text(UiText::ConfigApplied) + "\n" +
                                 plan_.text.Text(ToolText::CommandsSentLine, {std::to_string(outcome_.sent.size())});
     const FollowUp next = NextAfterJob(job, JobSucceeded, session_.Device(), 0);
-    if (!RunRestartJob(next.job, ToolText::StepRestarting)) return;
-    FinishWrites(message, ChecksOfItems(session_.FileItems(), IsQ470R()));
+    if (!RunRestartJob(next.job)) return;
+    FinishWrites(message, ChecksOfItems(items, IsQ470R()));
 }
 
-// What went on the wire tells which items the job reached: its set commands one per item it walked, in
-// order, between the quiet-mode writes of its bracket (the opening one only on a quiet device) and the
-// association clear a PAN ID change brings.
-void PortFlow::NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items, bool deviceWasQuiet) {
+// The job's trail names the items it sent; a job stopped halfway puts the device's own quiet mode back,
+// which does not count as the file's quiet-mode item.
+void PortFlow::NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items) {
     for (const auto& problem : loaded.problems) {
         outcome_.unsent.push_back(
             {problem.member, ProblemKindWord(problem.kind), ProblemText(problem, plan_.text.Language())});
     }
-    std::size_t walked = 0;
-    std::size_t quietWrites = 0;
-    for (const auto& command : outcome_.sent) {
-        if (StartsWith(command, kQuietModeWrite)) {
-            ++quietWrites;
-        } else if (command != kAssocClear) {
-            ++walked;
-        }
-    }
-    // A job stopped halfway puts the device's own quiet mode back, not the file's.
-    const bool restoredOnStop = control_.Stopping() && outcome_.trail && outcome_.trail->failed;
-    const bool closed = !restoredOnStop && quietWrites > (deviceWasQuiet ? 1u : 0u);
-    std::size_t index = 0;
+    const std::vector<std::size_t> none;
+    const std::vector<std::size_t>& sent = outcome_.trail ? outcome_.trail->itemsSent : none;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const std::int32_t command = items[i].command;
-        if (!FileJobSends(outcome_.device.modelKind, command)) continue;  // a problem names it already
-        const bool reached = command == CmdQuietModeSet ? closed : index++ < walked;
-        if (reached) continue;
+        if (!FileJobSends(outcome_.device.modelKind, items[i].command)) continue;  // a problem names it already
+        if (std::find(sent.begin(), sent.end(), i) != sent.end()) continue;
         const std::string member = i < loaded.itemMembers.size() ? loaded.itemMembers[i] : std::string();
         outcome_.unsent.push_back({member, kNotReachedReason, plan_.text.Text(ToolText::ItemNotReached, {member})});
     }
@@ -239,12 +216,10 @@ void PortFlow::Set() {
         outcome_.details = ProblemLines(problems, plan_.text.Language());
         return Fail(Outcome::InvalidSetting, plan_.text.Text(ToolText::SetValuesRefused));
     }
-    session_.SetGeneralRecord(record);
     const bool q470r = IsQ470R();
     const std::int32_t job = q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs;
-    if (!RunJob(job, ToolText::StepApplyingGeneral, JobSucceeded, plan_.text.Text(UiText::ApplyGeneralFailed), true)) {
-        return;
-    }
+    recordSent_ = true;
+    if (!CheckWrite(session_.WriteGeneral(record), plan_.text.Text(UiText::ApplyGeneralFailed))) return;
     outcome_.general = record;
     outcome_.generalWritten = true;
     outcome_.device.quietMode = session_.Device().quietMode;  // the closing write set it
@@ -256,54 +231,42 @@ void PortFlow::Set() {
     // The old network's associations would stay: cleared from this thread, as the window does, and the
     // device restarted whatever the clear's answer.
     if (!ClearAssociations()) return;
-    if (session_.DeviceLink().IsOpen() && !RunRestartJob(next.job, ToolText::StepRestarting)) return;
+    if (session_.LinkOpen() && !RunRestartJob(next.job)) return;
     FinishWrites(plan_.text.Text(UiText::PanIdChanged), std::move(checks));
 }
 
 bool PortFlow::ClearAssociations() {
-    Step(ToolText::StepClearingAssociations);
-    const auto answer = session_.Execute(CommandText(CmdAssocClear), CmdAssocClear, kAssocClearTimeoutMs);
-    const bool refused = answer->kind == ResultTimeout && session_.DeviceLink().LastRestart().refused;
-    cleared_ = TakeAnswer(CmdAssocClear, refused ? RespError : answer->kind, true, ToolText::StepClearingAssociations);
+    cleared_ = TakeAnswer(session_.ClearAssociations());
     outcome_.associationCleared = cleared_ == Acknowledgement::Acknowledged;
     return cleared_.has_value();
 }
 
-std::optional<PortFlow::Acknowledgement> PortFlow::RunRestartJob(std::int32_t job, ToolText step) {
-    Step(step);
-    const auto result = session_.RunJob(job);
-    outcome_.jobResult = result;
-    const CommandId command = job == JobFactoryReset ? CmdFactoryReset : CmdRestart;
-    const Q470Comm::RestartNews news = session_.DeviceLink().LastRestart();
-    restarted_ = TakeAnswer(command, news.refused ? RespError : news.answer, result.has_value(), step);
+std::optional<PortFlow::Acknowledgement> PortFlow::RunRestartJob(std::int32_t job) {
+    const StepResult result = session_.Restart(job);
+    outcome_.jobResult = result.jobResult;
+    restarted_ = TakeAnswer(result);
     outcome_.restarted = restarted_ == Acknowledgement::Acknowledged;
     return restarted_;
 }
 
-std::optional<PortFlow::Acknowledgement> PortFlow::TakeAnswer(CommandId command, std::int32_t answer, bool ran,
-                                                              ToolText step) {
-    const bool acknowledged = ran && (answer == RespOk || answer == RespReady || answer == RespReadyDebug);
-    if (outcome_.trail) {
-        AppliedStep sent{command, Trimmed(CommandText(command))};
-        if (acknowledged) {
-            outcome_.trail->acknowledged.push_back(std::move(sent));
-        } else if (!outcome_.trail->failed) {
-            outcome_.trail->failed = std::move(sent);
-        }
+std::optional<PortFlow::Acknowledgement> PortFlow::TakeAnswer(const StepResult& result) {
+    switch (result.end) {
+        case StepEnd::Done:
+            return Acknowledgement::Acknowledged;
+        case StepEnd::Refused:
+            return Acknowledgement::Refused;
+        case StepEnd::NoAnswer:
+            return Acknowledgement::NoAnswer;
+        case StepEnd::HungUp:
+            FailDisconnected(StepText(result.step));
+            return std::nullopt;
+        case StepEnd::OutOfStep:
+            FailOutOfStep({});
+            return std::nullopt;
+        case StepEnd::Stopped:
+            break;
     }
-    if (control_.Stopping()) return std::nullopt;
-    // A hang-up after the acknowledgement is the restart itself: a device may take its port with it.
-    const bool hungUp = answer == ResultClosed || answer == ResultNotOpen || session_.DeviceLink().HungUp();
-    if (!ran || (!acknowledged && hungUp)) {
-        FailDisconnected(step);
-        return std::nullopt;
-    }
-    if (answer == ResultOutOfStep) {
-        FailOutOfStep({});
-        return std::nullopt;
-    }
-    if (acknowledged) return Acknowledgement::Acknowledged;
-    return answer == RespError ? Acknowledgement::Refused : Acknowledgement::NoAnswer;
+    return std::nullopt;
 }
 
 std::string PortFlow::NotAcknowledgedText(Acknowledgement acknowledgement, ToolText what, CommandId command) const {
@@ -317,7 +280,7 @@ void PortFlow::FailNotAcknowledged(Acknowledgement acknowledgement, std::string 
 }
 
 void PortFlow::FailOutOfStep(std::string before) {
-    const std::string owing = exchanges_.empty() ? std::string() : exchanges_.back().command;
+    const std::string& owing = lastSent_;
     const std::string text = plan_.text.Text(ToolText::OutOfStep, {EscapeTraffic(owing)});
     Fail(Outcome::NoAnswer, before.empty() ? text : before + ": " + text);
 }
@@ -336,99 +299,84 @@ void PortFlow::Gpio() {
         outcome_.details = ProblemLines(problems, plan_.text.Language());
         return Fail(Outcome::InvalidSetting, plan_.text.Text(ToolText::GpioValuesRefused));
     }
-    session_.SetGpioRecord(record);
-    if (!RunJob(JobApplyGpio, ToolText::StepApplyingGpio, JobSucceeded, plan_.text.Text(UiText::ApplyGpioFailed),
-                true)) {
-        return;
-    }
+    recordSent_ = true;
+    if (!CheckWrite(session_.WriteGpio(record), plan_.text.Text(UiText::ApplyGpioFailed))) return;
     outcome_.gpio = record;
     outcome_.gpioWritten = true;
     FinishWrites(plan_.text.Text(UiText::ApplyGpioDone), ChecksOfGpio(record));
 }
 
-void PortFlow::Restart(std::int32_t job, ToolText step, ToolText doneText, ToolText notDoneText) {
-    const auto acknowledgement = RunRestartJob(job, step);
+void PortFlow::Restart(std::int32_t job, ToolText doneText, ToolText notDoneText) {
+    const auto acknowledgement = RunRestartJob(job);
     if (!acknowledgement) return;
     if (*acknowledgement == Acknowledgement::Acknowledged) return Succeed(plan_.text.Text(doneText));
     const CommandId command = job == JobFactoryReset ? CmdFactoryReset : CmdRestart;
     FailNotAcknowledged(*acknowledgement, NotAcknowledgedText(*acknowledgement, notDoneText, command));
 }
 
-// Every line the device sends for the command, up to its final OK or ERROR, whatever the command. A
-// device in quiet mode sends no final line: there the command ends as the catalogue says (a query on
-// its data line), or at its time-out.
+// Every line the device sends for the command, up to its final OK or ERROR, whatever the command.
 void PortFlow::At() {
-    const std::string& text = plan_.request.arguments.front();
-    Step(ToolText::StepSending);
-    const bool quiet = outcome_.identified && outcome_.device.quietMode != 0;
-    Q470Comm& link = session_.DeviceLink();
-    const std::string command = text + "\r";
     const std::uint32_t timeoutMs = plan_.request.atTimeoutMs;
+    std::int32_t kind = ResultNoRecord;
     collectLines_ = true;
-    const auto answer = quiet ? link.Execute(command, CommandIdForText(text), timeoutMs)
-                              : link.ExecuteToFinalLine(command, CommandIdForText(text), timeoutMs);
+    const std::string& text = plan_.request.arguments.front();
+    const StepResult result = session_.Send(text, CommandIdForText(text), timeoutMs, kind);
     collectLines_ = false;
-    if (control_.Stopping()) return;
-    if (link.HungUp()) return FailDisconnected(ToolText::StepSending);
-    switch (answer->kind) {
-        case RespOk:
-            outcome_.finalLine = "OK";
-            return Succeed({});
-        case RespError:
+    switch (result.end) {
+        case StepEnd::Stopped:
+            return;
+        case StepEnd::HungUp:
+            return FailDisconnected(ToolText::StepSending);
+        case StepEnd::OutOfStep:
+            return FailOutOfStep({});
+        case StepEnd::Refused:
             outcome_.finalLine = "ERROR";
             return Fail(Outcome::Refused, plan_.text.Text(ToolText::AnsweredError));
-        case ResultTimeout: {
+        case StepEnd::NoAnswer: {
             std::string why = plan_.text.Text(ToolText::AtTimedOut, {std::to_string(timeoutMs)});
-            if (quiet) why += " " + plan_.text.Text(ToolText::QuietModeNote);
+            // A device in quiet mode sends no final line: the command ended at its time-out.
+            if (outcome_.identified && session_.Device().quietMode != 0)
+                why += " " + plan_.text.Text(ToolText::QuietModeNote);
             return Fail(Outcome::NoAnswer, why);
         }
-        case ResultClosed:
-        case ResultNotOpen:
-            return FailDisconnected(ToolText::StepSending);
-        case ResultOutOfStep:
-            return FailOutOfStep({});
-        default:
-            return Succeed({});
+        case StepEnd::Done:
+            break;
     }
+    if (kind == RespOk) outcome_.finalLine = "OK";
+    Succeed({});
 }
 
-bool PortFlow::RunJob(std::int32_t job, ToolText step, std::int32_t expected, const std::string& failure, bool write) {
-    Step(step);
-    recordSent_ = write;
-    const auto result = session_.RunJob(job);
+bool PortFlow::CheckWrite(const StepResult& result, const std::string& failure) {
     recordSent_ = false;
-    if (write) outcome_.trail = session_.Trail();
-    outcome_.jobResult = result;
-    if (control_.Stopping()) return false;
-    // Whatever the job made of it, a device that went away during the job cannot have done its part.
-    if (!result || session_.DeviceLink().HungUp()) {
-        FailDisconnected(step);
-        return false;
-    }
-    if (*result != expected) {
-        if (session_.DeviceLink().OutOfStep()) {
-            FailOutOfStep(failure);
-        } else {
-            Fail(DeviceFailure(), failure);
-        }
-        return false;
-    }
-    return true;
+    outcome_.trail = session_.WriteTrail();
+    return Check(result, failure);
 }
 
-Outcome PortFlow::DeviceFailure() const {
-    const bool stepFailed = outcome_.trail && outcome_.trail->failed;
-    const std::string stoppedAt = stepFailed           ? outcome_.trail->failed->text
-                                  : exchanges_.empty() ? std::string()
-                                                       : exchanges_.back().command;
-    for (auto sent = exchanges_.rbegin(); sent != exchanges_.rend(); ++sent) {
-        if (sent->command == stoppedAt) return sent->refused ? Outcome::Refused : Outcome::NoAnswer;
+bool PortFlow::Check(const StepResult& result, const std::string& failure) {
+    outcome_.jobResult = result.jobResult;
+    switch (result.end) {
+        case StepEnd::Done:
+            return true;
+        case StepEnd::Stopped:
+            return false;
+        case StepEnd::HungUp:
+            FailDisconnected(StepText(result.step));
+            return false;
+        case StepEnd::OutOfStep:
+            FailOutOfStep(failure);
+            return false;
+        case StepEnd::Refused:
+            Fail(Outcome::Refused, failure);
+            return false;
+        case StepEnd::NoAnswer:
+            Fail(Outcome::NoAnswer, failure);
+            return false;
     }
-    return Outcome::NoAnswer;
+    return false;
 }
 
 bool PortFlow::IsQ470R() const {
-    return session_.Device().modelKind == ModelQ470R;
+    return session_.IsQ470R();
 }
 
 void PortFlow::Step(ToolText what) {
@@ -454,6 +402,35 @@ void PortFlow::FailPort(const std::error_code& error) {
     Fail(PortOpenOutcome(error), PortOpenError(error, plan_.text));
 }
 
+ToolText PortFlow::StepText(SessionStep step) {
+    switch (step) {
+        case SessionStep::Opening:
+            return ToolText::StepOpening;
+        case SessionStep::Identifying:
+            return ToolText::StepIdentifying;
+        case SessionStep::Reading:
+        case SessionStep::CheckingRequest:
+            return ToolText::StepReading;
+        case SessionStep::ApplyingFile:
+            return ToolText::StepApplyingFile;
+        case SessionStep::ApplyingGeneral:
+            return ToolText::StepApplyingGeneral;
+        case SessionStep::ApplyingGpio:
+            return ToolText::StepApplyingGpio;
+        case SessionStep::ClearingAssociations:
+            return ToolText::StepClearingAssociations;
+        case SessionStep::Restarting:
+            return ToolText::StepRestarting;
+        case SessionStep::FactoryResetting:
+            return ToolText::StepFactoryReset;
+        case SessionStep::Verifying:
+            return ToolText::StepVerifying;
+        case SessionStep::Sending:
+            break;
+    }
+    return ToolText::StepSending;
+}
+
 void PortFlow::FailDisconnected(ToolText step) {
     Fail(Outcome::Disconnected, plan_.text.Text(ToolText::Disconnected, {plan_.text.Text(step)}));
 }
@@ -461,16 +438,13 @@ void PortFlow::FailDisconnected(ToolText step) {
 void PortFlow::Observe(LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
     if (plan_.trace) plan_.trace->Write(outcome_.port, traffic, bytes, when);
     if (traffic == LinkTraffic::Sent) {
-        const std::string command = Trimmed(bytes);
-        exchanges_.push_back({command, false});
-        if (recordSent_) outcome_.sent.push_back(EscapeTraffic(command));
+        lastSent_ = Trimmed(bytes);
+        if (recordSent_) outcome_.sent.push_back(EscapeTraffic(lastSent_));
         return;
     }
-    if (traffic != LinkTraffic::Answer) return;
+    if (traffic != LinkTraffic::Answer || !collectLines_) return;
     const std::string line = Trimmed(bytes);
-    if (line.empty()) return;
-    if (line == "ERROR" && !exchanges_.empty()) exchanges_.back().refused = true;
-    if (collectLines_) outcome_.lines.push_back(EscapeTraffic(line));
+    if (!line.empty()) outcome_.lines.push_back(EscapeTraffic(line));
 }
 
 void PortFlow::MarkInterrupted() {

@@ -8,10 +8,10 @@
 #include "cli_request.h"
 #include "cli_text.h"
 #include "config_exchange.h"
+#include "device_session.h"
 #include "general_changes.h"
 #include "gpio_changes.h"
 #include "port_outcome.h"
-#include "port_session.h"
 #include "progress_reporter.h"
 #include "run_control.h"
 #include "setting_check.h"
@@ -41,12 +41,6 @@ public:
     PortOutcome Run();
 
 private:
-    // A command as it went to the device, and whether the device answered it ERROR.
-    struct SentCommand {
-        std::string command;
-        bool refused = false;
-    };
-
     bool OpenPort();
     void RunCommand();
     bool Identify();
@@ -55,7 +49,7 @@ private:
     void Apply();
     void Set();
     void Gpio();
-    void Restart(std::int32_t job, ToolText step, ToolText doneText, ToolText notDoneText);
+    void Restart(std::int32_t job, ToolText doneText, ToolText notDoneText);
     void At();
     // After the writes of set, gpio and apply: the restart that --restart and --verify ask for (unless
     // the device has restarted already), then the check of --verify; success with `message` otherwise,
@@ -68,29 +62,28 @@ private:
     enum class Acknowledgement { Acknowledged, Refused, NoAnswer };
     // Runs the restart or factory-reset job: what the device made of its command, or nothing when the
     // run ends there (the device hung up while the command waited, the link is out of step, a stop).
-    std::optional<Acknowledgement> RunRestartJob(std::int32_t job, ToolText step);
+    std::optional<Acknowledgement> RunRestartJob(std::int32_t job);
     // AT+ASSOCCLR from this thread after a PAN ID change, as the window sends it; false when the run
     // ends there.
     bool ClearAssociations();
-    // What the device made of a restart-type command, noted in the write trail; nothing, after failing
-    // the run, when the device hung up while the command waited (or the job never ran), when the link
-    // was out of step, or on a stop.
-    std::optional<Acknowledgement> TakeAnswer(CommandId command, std::int32_t answer, bool ran, ToolText step);
+    // What the device made of a restart-type command; nothing, after failing the run, when the device
+    // hung up while the command waited (or the job never ran), when the link was out of step, or on a stop.
+    std::optional<Acknowledgement> TakeAnswer(const StepResult& result);
     // "the device did not restart: it did not acknowledge ATZ (the device answered ERROR)".
     std::string NotAcknowledgedText(Acknowledgement acknowledgement, ToolText what, CommandId command) const;
     void FailNotAcknowledged(Acknowledgement acknowledgement, std::string message);
     // The link is out of step: the device never finished its answer to the last command sent.
     void FailOutOfStep(std::string before);
 
-    // Runs a job; false when it did not end with `expected`, after recording why. A write job also keeps
-    // what the device acknowledged and where the job stopped, and the commands it sent.
-    bool RunJob(std::int32_t job, ToolText step, std::int32_t expected, const std::string& failure, bool write = false);
-    // No answer, or ERROR, to the command the failed job stopped at.
-    Outcome DeviceFailure() const;
+    // False when the step did not end as it should, after recording why (`failure` says what failed).
+    bool Check(const StepResult& result, const std::string& failure);
+    // The same for a write step, whose trail is kept.
+    bool CheckWrite(const StepResult& result, const std::string& failure);
     // The file items the apply did not send: those the check left out and those it never reached.
-    void NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items, bool deviceWasQuiet);
+    void NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items);
     bool IsQ470R() const;
     void Step(ToolText what);
+    static ToolText StepText(SessionStep step);
     void Succeed(std::string message);
     void Fail(Outcome outcome, std::string message);
     void FailPort(const std::error_code& error);
@@ -103,9 +96,9 @@ private:
     const CommandPlan& plan_;
     RunControl& control_;
     ProgressReporter& progress_;
-    PortSession session_;
+    DeviceSession session_;
     PortOutcome outcome_;
-    std::vector<SentCommand> exchanges_;  // every command sent on this port
+    std::string lastSent_;  // the last command sent on this port, for a message about its answer
     bool attached_ = false;
     bool finished_ = false;                     // succeeded or failed on its own, not cut short by a stop
     bool collectLines_ = false;                 // while `at` waits for its answer

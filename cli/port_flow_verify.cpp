@@ -21,8 +21,7 @@ std::string LinesLookedAt(const std::vector<SettingCheck>& checks, const Connect
 
 void PortFlow::FinishWrites(std::string message, std::vector<SettingCheck> checks) {
     const CliRequest& request = plan_.request;
-    if ((request.restart || request.verify) && !restarted_ && !RunRestartJob(JobRestart, ToolText::StepRestarting))
-        return;
+    if ((request.restart || request.verify) && !restarted_ && !RunRestartJob(JobRestart)) return;
     if (request.verify) {
         // Whether the device restarted is for the check to see, whatever it answered.
         ReadBack(std::move(checks));
@@ -42,20 +41,13 @@ void PortFlow::FinishWrites(std::string message, std::vector<SettingCheck> check
 }
 
 void PortFlow::ReadBack(std::vector<SettingCheck> checks) {
-    Step(ToolText::StepVerifying);
     const ConnectionLine connection = session_.Connection();
-    VerifyRequest request;
-    request.port = outcome_.port;
-    request.connection = connection;
-    request.modelKind = outcome_.device.modelKind;
-    request.checks = std::move(checks);
-    request.stopping = [this] { return control_.Stopping(); };
-    outcome_.verify = VerifyWrites(session_.DeviceLink(), request);
+    const std::string looked = LinesLookedAt(checks, connection, plan_.text);
+    outcome_.verify = session_.ReadBack(outcome_.port, std::move(checks));
     const VerifyReport& report = *outcome_.verify;
     if (control_.Stopping() || report.outcome == VerifyOutcome::Verified) return;
     if (report.outcome == VerifyOutcome::Differs) outcome_.details = VerifyDifferenceLines(report, plan_.text);
-    Fail(VerifyFailure(report),
-         VerifySummary(report, LinesLookedAt(request.checks, connection, plan_.text), plan_.text));
+    Fail(VerifyFailure(report), VerifySummary(report, looked, plan_.text));
 }
 
 }  // namespace q470

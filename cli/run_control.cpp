@@ -4,14 +4,14 @@
 
 namespace q470 {
 
-bool RunControl::Attach(PortSession& session) {
+bool RunControl::Attach(DeviceSession& session) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopping_) return false;
     sessions_.push_back(&session);
     return true;
 }
 
-void RunControl::Detach(PortSession& session) {
+void RunControl::Detach(DeviceSession& session) {
     std::lock_guard<std::mutex> lock(mutex_);
     sessions_.erase(std::remove(sessions_.begin(), sessions_.end(), &session), sessions_.end());
 }
@@ -24,17 +24,13 @@ bool RunControl::PollStop() {
         signal_ = signal;
         stopping_ = true;
         // A port thread that opens its link after this looks at Stopping() and closes it itself.
-        for (PortSession* session : sessions_) {
-            if (session->StopAfterCurrentCommand()) {
-                restoring_ = true;
-            } else {
-                session->Close();
-            }
+        for (DeviceSession* session : sessions_) {
+            if (session->RequestStop()) restoring_ = true;
         }
     }
     if (request_->Urgent() && !urgent_) {
         urgent_ = true;
-        for (PortSession* session : sessions_) session->Close();
+        for (DeviceSession* session : sessions_) session->RequestStop(true);
     }
     return true;
 }

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <vector>
 
-#include "port_session.h"
+#include "device_session.h"
 #include "stop_request.h"
 
 namespace q470 {
@@ -18,8 +18,8 @@ public:
     explicit RunControl(const StopRequest* request) : request_(request) {}
 
     // False once stopping: the caller must not open the link.
-    bool Attach(PortSession& session);
-    void Detach(PortSession& session);
+    bool Attach(DeviceSession& session);
+    void Detach(DeviceSession& session);
     bool Stopping() const { return stopping_.load(); }
     int Signal() const { return signal_.load(); }
     // A stopping port is putting its device's quiet mode back before it ends.
@@ -32,7 +32,7 @@ public:
 private:
     const StopRequest* request_;
     std::mutex mutex_;
-    std::vector<PortSession*> sessions_;
+    std::vector<DeviceSession*> sessions_;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> restoring_{false};
     bool urgent_ = false;  // under mutex_

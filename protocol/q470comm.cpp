@@ -179,6 +179,8 @@ ResponseRecordPtr Q470Comm::Exchange(const std::uint8_t* command, std::uint16_t 
     // An announcement that came before this command is not this command's.
     if (restart) lastRestart_.announced = false;
     if (command != nullptr && length != 0) {
+        lastRefused_ = false;
+        ++commandsSent_;
         Observe(LinkTraffic::Sent, std::string_view(reinterpret_cast<const char*>(command), length), Clock::now());
         channel_->Send(command, length);
     }
@@ -188,7 +190,10 @@ ResponseRecordPtr Q470Comm::Exchange(const std::uint8_t* command, std::uint16_t 
     for (;;) {
         if (!WaitForData(deadline)) return ended(ResultClosed);
         auto completing = TakeLines(LinkTraffic::Answer, [&](ResponseRecordPtr record) {
-            if (restart && record->kind == RespError) lastRestart_.refused = true;
+            if (record->kind == RespError) {
+                lastRefused_ = true;
+                if (restart) lastRestart_.refused = true;
+            }
             return complete(std::move(record));
         });
         if (!completing && ElapsedMs(start) > timeoutMs) {

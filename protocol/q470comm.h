@@ -120,6 +120,12 @@ public:
         bool announced = false;
     };
     RestartNews LastRestart();
+    // The device answered ERROR to the last command sent, whether or not that ended the command (a
+    // restart-type command waits on after one). Any thread.
+    bool LastRefused() const { return lastRefused_.load(); }
+    // How many commands have gone out on this link: a caller tells by it whether its command was sent
+    // (a link that has hung up sends nothing). Any thread.
+    std::uint64_t CommandsSent() const { return commandsSent_.load(); }
 
     // Command builders: the kind of the answer as an int, ResultInvalidInput for a refused PAN ID.
     int SetPanId(std::uint16_t panId);
@@ -183,7 +189,9 @@ private:
     bool deviceQuiet_ = false;  // a device of unknown mode is taken to be talking
     OwedAnswer owed_ = OwedAnswer::Nothing;
     std::chrono::steady_clock::time_point owedUntil_{};
-    std::atomic<bool> outOfStep_{false};  // written under exchangeMutex_
+    std::atomic<bool> outOfStep_{false};          // written under exchangeMutex_
+    std::atomic<bool> lastRefused_{false};        // written under exchangeMutex_
+    std::atomic<std::uint64_t> commandsSent_{0};  // written under exchangeMutex_
     bool giveUpLateFinalLines_ = false;
     RestartNews lastRestart_;
     // Whether this link is counted in g_openLinks. It stays set when the channel closes itself after

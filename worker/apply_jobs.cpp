@@ -29,60 +29,76 @@ public:
         : session_(session), state_(state), bracket_(session, state) {}
 
     bool Set(CommandId id, std::uint32_t value) {
-        return Step(id, FormatSetCommand(id, value), [&] { return session_.Set(id, value); });
+        return Step(id, FormatSetCommand(id, value), {value}, [&] { return session_.Set(id, value); });
     }
     bool SetPanId(std::uint16_t panId) {
-        return Step(CmdPanIdSet, FormatSetCommand(CmdPanIdSet, panId), [&] { return session_.SetPanId(panId); });
+        return Step(CmdPanIdSet, FormatSetCommand(CmdPanIdSet, panId), {panId},
+                    [&] { return session_.SetPanId(panId); });
     }
     bool SetUserPanId(std::uint16_t userPanId) {
-        return Step(CmdUserPanIdSet, FormatSetCommand(CmdUserPanIdSet, userPanId),
+        return Step(CmdUserPanIdSet, FormatSetCommand(CmdUserPanIdSet, userPanId), {userPanId},
                     [&] { return session_.SetUserPanId(userPanId); });
     }
     bool SetUart(std::uint32_t baudRate, std::uint8_t stopBits, std::uint8_t parity, std::uint8_t dataBits) {
         return Step(CmdUartSet, FormatUartSet(baudRate, stopBits, parity, dataBits),
+                    {baudRate, stopBits, parity, dataBits},
                     [&] { return session_.SetUart(baudRate, stopBits, parity, dataBits); });
     }
     bool SetGpioConfig(const GpioEntry& entry) {
         return Step(CmdGpioConfigSet, FormatGpioConfigSet(GpioPinMask(entry.pin), entry.ioMode, entry.pinConfig),
-                    [&] { return session_.SetGpioConfig(entry); });
+                    {entry.pin, entry.ioMode, entry.pinConfig}, [&] { return session_.SetGpioConfig(entry); });
     }
     bool SetGpioPeriodic(std::uint32_t reportInterval, std::uint8_t sendRemote) {
-        return Step(CmdGpioPeriodicSet, FormatGpioPeriodicSet(reportInterval, sendRemote),
+        return Step(CmdGpioPeriodicSet, FormatGpioPeriodicSet(reportInterval, sendRemote), {reportInterval, sendRemote},
                     [&] { return session_.SetGpioPeriodic(reportInterval, sendRemote); });
     }
 
     // The quiet-mode bracket; a step the bracket does not send is not in the trail.
     bool Open() {
         if (state_.quietMode != kOn) return bracket_.Open();
-        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOff), [&] { return bracket_.Open(); });
+        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOff), {kOff}, [&] { return bracket_.Open(); });
     }
     bool Close(std::uint8_t wanted) {
-        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, wanted), [&] { return bracket_.Close(wanted); });
+        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, wanted), {wanted},
+                    [&] { return bracket_.Close(wanted); });
     }
     bool CloseAfterGpio() {
         if (state_.quietMode != kOn) return bracket_.CloseAfterGpio();
-        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOn), [&] { return bracket_.CloseAfterGpio(); });
+        return Step(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOn), {kOn},
+                    [&] { return bracket_.CloseAfterGpio(); });
     }
     // After a stop: a device that was quiet is quiet again, whatever the job was to write.
     void RestoreIfStopped() {
         if (!Stopping() || !bracket_.HeldOpen()) return;
-        trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOn), bracket_.RestoreAfterStop());
+        const bool restored = bracket_.RestoreAfterStop();
+        trail_.Record(CmdQuietModeSet, FormatSetCommand(CmdQuietModeSet, kOn), {kOn},
+                      restored ? StepAnswer::Acknowledged : AnswerOfKind(session_.LastKind()));
     }
 
     bool Stopping() const { return session_.WindingDown(); }
     JobSession& Session() { return session_; }
     const ApplyTrail& Trail() const { return trail_.Trail(); }
+    // The last step's command went out on the link.
+    bool LastStepSent() const { return lastSent_; }
+    void NoteItemSent(std::size_t item) { trail_.NoteItemSent(item); }
 
 private:
     template <typename Send>
-    bool Step(CommandId id, const std::string& text, Send send) {
-        return trail_.Record(id, text, !Stopping() && send());
+    bool Step(CommandId id, const std::string& text, std::vector<std::uint32_t> values, Send send) {
+        lastSent_ = false;
+        if (Stopping()) return trail_.Record(id, text, std::move(values), StepAnswer::NotSent);
+        const std::uint64_t before = session_.CommandsSent();
+        const bool acknowledged = send();
+        lastSent_ = session_.CommandsSent() != before;
+        return trail_.Record(id, text, std::move(values),
+                             acknowledged ? StepAnswer::Acknowledged : AnswerOfKind(session_.LastKind()));
     }
 
     JobSession& session_;
     DeviceState& state_;
     QuietModeBracket bracket_;
     ApplyTrailRecorder trail_;
+    bool lastSent_ = false;
 };
 
 // Runs an apply job and hands its trail to the owner before the result goes out.
@@ -156,6 +172,7 @@ const FileStep* FindStep(const std::array<FileStep, N>& steps, std::int32_t comm
 struct FileWalk {
     std::int32_t error = JobSucceeded;
     std::optional<std::uint8_t> quietItem;  // the last quiet-mode item; sent only at the close
+    std::vector<std::size_t> quietItems;    // where the quiet-mode items stand in the list
     bool assocClear = false;
 };
 
@@ -164,14 +181,18 @@ template <std::size_t N>
 FileWalk WalkItems(TrailedSession& session, const DeviceState& state, const SettingItemList& items,
                    const std::array<FileStep, N>& steps) {
     FileWalk walk;
-    for (const SettingItem& item : items) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const SettingItem& item = items[i];
         if (item.command == CmdQuietModeSet) {
             walk.quietItem = item.quietMode ? kOn : kOff;
+            walk.quietItems.push_back(i);
             continue;
         }
         const FileStep* step = FindStep(steps, item.command);
         if (!step) continue;
-        if (!step->send(session, item)) {
+        const bool acknowledged = step->send(session, item);
+        if (session.LastStepSent()) session.NoteItemSent(i);
+        if (!acknowledged) {
             walk.error = step->failure;
             break;
         }
@@ -189,8 +210,12 @@ std::int32_t ApplyFile(const SettingItemList& items, JobHost& host, TrailedSessi
     const FileWalk walk = WalkItems(session, state, items, steps);
     // A stopped job leaves the closing to the restore of the quiet mode it found, and sends nothing more.
     if (session.Stopping()) return walk.error != JobSucceeded ? walk.error : JobFailed;
-    if ((state.quietMode == kOn || walk.quietItem) && !session.Close(walk.quietItem.value_or(state.quietMode))) {
-        return JobFailed;
+    if (state.quietMode == kOn || walk.quietItem) {
+        const bool closed = session.Close(walk.quietItem.value_or(state.quietMode));
+        if (session.LastStepSent()) {
+            for (const std::size_t item : walk.quietItems) session.NoteItemSent(item);
+        }
+        if (!closed) return JobFailed;
     }
     // Only a PAN ID item asks for it, and only the Q470R takes one. The device restarts after it;
     // whether it answers in time does not matter.

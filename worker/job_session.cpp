@@ -9,6 +9,7 @@ JobSession::JobSession(Q470Comm& link, JobWindDown* windDown) : link_(link), win
 ResponseRecordPtr JobSession::SendExpect(const std::string& command, CommandId id, ResponseKind kind,
                                          std::uint32_t timeoutMs) {
     auto record = link_.Execute(command, id, timeoutMs);
+    if (!record) Note(ResultNoRecord);
     return record && Note(record->kind) == kind ? std::move(record) : nullptr;
 }
 
@@ -21,14 +22,14 @@ std::int32_t JobSession::Send(CommandId id, std::uint32_t timeoutMs) {
     const char* text = CommandText(id);
     if (!text) return ResultInvalidInput;
     const auto record = link_.Execute(text, id, timeoutMs);
-    return record ? Note(record->kind) : ResultNoRecord;
+    return Note(record ? record->kind : ResultNoRecord);
 }
 
 std::int32_t JobSession::SendSet(CommandId id, std::uint32_t value, std::uint32_t timeoutMs) {
     const std::string command = FormatSetCommand(id, value);
     if (command.empty()) return ResultInvalidInput;
     const auto record = link_.Execute(command, id, timeoutMs);
-    return record ? Note(record->kind) : ResultNoRecord;
+    return Note(record ? record->kind : ResultNoRecord);
 }
 
 bool JobSession::Set(CommandId id, std::uint32_t value) {
@@ -57,6 +58,7 @@ bool JobSession::SetGpioConfig(const GpioEntry& entry) {
 
 std::int32_t JobSession::Note(std::int32_t kind) {
     if (kind == ResultNotOpen || kind == ResultClosed) linkGone_ = true;
+    lastKind_ = kind;
     return kind;
 }
 

@@ -40,6 +40,10 @@ public:
     // A command found the link closed (ResultNotOpen) or was abandoned because its owner closed it
     // (ResultClosed): the device is gone for this connection.
     bool LinkGone() const { return linkGone_; }
+    // The kind of the record that ended the last command (RespOk, RespError, ResultTimeout, ...).
+    std::int32_t LastKind() const { return lastKind_; }
+    // How many commands have gone out on the link so far.
+    std::uint64_t CommandsSent() const { return link_.CommandsSent(); }
     // The owner asked the job to stop after the command under way; nothing when it cannot ask.
     JobWindDown* WindDown() const { return windDown_; }
     bool WindingDown() const { return windDown_ != nullptr && windDown_->Requested(); }
@@ -50,6 +54,7 @@ private:
     Q470Comm& link_;
     JobWindDown* windDown_;
     bool linkGone_ = false;
+    std::int32_t lastKind_ = ResultNoRecord;
 };
 
 }  // namespace q470

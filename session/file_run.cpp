@@ -1,0 +1,128 @@
+#include "file_run.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "device_session.h"
+#include "job_follow_up.h"
+#include "setting_check.h"
+
+namespace q470 {
+namespace {
+
+// Asks the session to stop once the caller's stop request turns true.
+class StopWatch {
+public:
+    StopWatch(DeviceSession& session, std::function<bool()> requested) {
+        if (!requested) return;
+        thread_ = std::thread([this, &session, requested = std::move(requested)] {
+            std::unique_lock<std::mutex> lock(mutex_);
+            while (!done_) {
+                if (requested()) {
+                    session.RequestStop();
+                    return;
+                }
+                ended_.wait_for(lock, std::chrono::milliseconds(10));
+            }
+        });
+    }
+    ~StopWatch() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        ended_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+    StopWatch(const StopWatch&) = delete;
+    StopWatch& operator=(const StopWatch&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+bool Failed(FileRunResult& result, const StepResult& step) {
+    if (step.Ok()) return false;
+    result.end = step.end;
+    result.failedStep = step.step;
+    return true;
+}
+
+void RunSteps(DeviceSession& session, const FileRunRequest& request, FileRunResult& result) {
+    if (session.Stopping()) return;  // stopped before the port was opened: nothing to undo
+    if ((result.openError = session.Open(request.port))) {
+        result.end = StepEnd::HungUp;
+        result.failedStep = SessionStep::Opening;
+        return;
+    }
+    if (Failed(result, session.Identify())) return;
+    result.identified = true;
+    result.device = session.Device();
+    if (Failed(result, session.Read())) return;
+    result.device = session.Device();
+
+    // Checked against the device as read: a file never sets the PHY ID, so its channel must be one of
+    // the device's own plan.
+    ConfigTarget target;
+    target.modelKind = result.device.modelKind;
+    target.radio = RadioPlan{result.device.network.phyId, result.device.network.rfChannel};
+    ConfigDocument document;
+    SettingItemList items;
+    result.loaded = LoadConfigBytesForModel(request.fileBytes, target, document, items);
+    if (result.loaded.status != ConfigLoadStatus::Loaded) {
+        result.end = StepEnd::Refused;
+        result.failedStep = SessionStep::CheckingRequest;
+        return;
+    }
+    const StepResult written = session.WriteFile(items);
+    result.trail = session.WriteTrail();
+    if (Failed(result, written)) return;
+    const FollowUp next =
+        NextAfterJob(session.IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, JobSucceeded, session.Device(), 0);
+    const StepResult restarted = session.Restart(next.job);
+    result.trail = session.WriteTrail();
+    // Whether the device restarted is for the read-back to see, whatever it answered.
+    if (EndsTheRun(restarted.end) || (!request.verify && Failed(result, restarted))) {
+        Failed(result, restarted);
+        return;
+    }
+    if (!request.verify) return;
+    result.verify = session.ReadBack(request.port, ChecksOfItems(items, session.IsQ470R()));
+    if (session.Stopping()) {
+        result.end = StepEnd::Stopped;
+        result.failedStep = SessionStep::Verifying;
+    } else if (result.verify->outcome != VerifyOutcome::Verified) {
+        result.end = result.verify->outcome == VerifyOutcome::Differs ? StepEnd::Refused : StepEnd::NoAnswer;
+        result.failedStep = SessionStep::Verifying;
+    }
+}
+
+}  // namespace
+
+FileRunResult RunConfigurationFile(const FileRunRequest& request) {
+    FileRunResult result;
+    DeviceSession session(request.line);
+    session.SetProgress(request.progress);
+    {
+        StopWatch watch(session, request.stopRequested);
+        RunSteps(session, request, result);
+        // The device ends its last answer before the port is let go.
+        if (!session.Stopping()) session.PayOwedFinalLine();
+        session.Close();
+    }
+    if (session.Stopping() && !result.failedStep) {
+        result.end = StepEnd::Stopped;
+        result.failedStep = session.Trail().empty() ? SessionStep::Opening : session.Trail().back().step;
+    }
+    result.ok = !result.failedStep;
+    result.steps = session.Trail();
+    return result;
+}
+
+}  // namespace q470

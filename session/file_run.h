@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "apply_trail.h"
+#include "config_exchange.h"
+#include "device_state.h"
+#include "job_input.h"
+#include "session_step.h"
+#include "write_verifier.h"
+
+namespace q470 {
+
+// A configuration file to write to the device on one port.
+struct FileRunRequest {
+    std::string port;
+    ConnectionLine line;    // the line the device answers at now
+    std::string fileBytes;  // the file as it was read
+    bool verify = true;     // restart, find the device again, read it back and compare
+    // Polled while the run goes on: once true, the step under way ends safely and the run stops.
+    std::function<bool()> stopRequested;
+    // Called as each step starts, on the thread that runs the file.
+    std::function<void(SessionStep)> progress;
+};
+
+// What came of it.
+struct FileRunResult {
+    bool ok = false;
+    StepEnd end = StepEnd::Done;            // how the failed step ended (Stopped for a stop)
+    std::optional<SessionStep> failedStep;  // the step that failed or that a stop cut short
+    std::error_code openError;              // the port did not open
+    bool identified = false;                // `device` holds the model, firmware and extended address
+    DeviceState device;
+    ConfigLoadOutcome loaded;            // the file checked against the device as read
+    std::optional<ApplyTrail> trail;     // what the device acknowledged, and where it stopped
+    std::optional<VerifyReport> verify;  // the read-back, when asked for and reached
+    std::vector<TrailEntry> steps;       // every step, in order
+};
+
+// Opens the port, identifies and reads the device, checks the file against it, writes it, restarts the
+// device and, when asked, reads it back and compares. Blocks until done; several may run at once on
+// different ports.
+FileRunResult RunConfigurationFile(const FileRunRequest& request);
+
+}  // namespace q470
