@@ -23,7 +23,12 @@ void RequireChannel(SettingProblems& problems, std::uint8_t phyId, std::uint8_t 
     problems.push_back(std::move(problem));
 }
 
-// The value a general record holds for one of the general settings.
+}  // namespace
+
+DeviceFacts FactsOf(const GeneralSettings& record) {
+    return {record.modelKind, record.firmwareVersion, record.rxPullUpMissing};
+}
+
 std::int64_t GeneralValue(const GeneralSettings& record, Setting setting) {
     switch (setting) {
         case Setting::OpMode:
@@ -54,12 +59,6 @@ std::int64_t GeneralValue(const GeneralSettings& record, Setting setting) {
             return 0;
     }
 }
-
-DeviceFacts FactsOf(const GeneralSettings& record) {
-    return {record.modelKind, record.firmwareVersion, record.rxPullUpMissing};
-}
-
-}  // namespace
 
 bool IsValidPanIdValue(std::uint64_t value) {
     return value <= UINT16_MAX && IsInRanges(static_cast<std::int64_t>(value), AllowedValues(Setting::PanId));

@@ -26,6 +26,11 @@ bool IsValidPanIdValue(std::uint64_t value);
 // record's signed 32-bit field. 1 to 999 ms are refused.
 bool IsAcceptedReportInterval(std::int64_t milliseconds);
 
+// The value a general record holds for a general setting (0 for the GPIO settings).
+std::int64_t GeneralValue(const GeneralSettings& record, Setting setting);
+// What decides which settings the device the record was filled from has.
+DeviceFacts FactsOf(const GeneralSettings& record);
+
 // Whether the device the record was filled from has the RX pull-up setting (the device state's own
 // answer, carried by the record).
 bool RecordHasRxPullUp(const GeneralSettings& record);
