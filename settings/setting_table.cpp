@@ -311,11 +311,6 @@ bool ModelHas(std::uint32_t modelKind, Setting setting) {
     return false;
 }
 
-bool ModelTakes(std::uint32_t modelKind, std::int32_t command) {
-    const SettingRow* row = RowOfSetCommand(command);
-    return row != nullptr && ModelHas(modelKind, row->setting);
-}
-
 bool DeviceHas(const DeviceFacts& device, Setting setting) {
     if (!ModelHas(device.modelKind, setting)) return false;
     if (!RowOf(setting).needsRxPullUpFirmware) return true;
@@ -335,11 +330,6 @@ std::vector<ValueRange> AllowedValues(Setting setting) {
             break;
     }
     return {row.ranges.begin(), row.ranges.begin() + row.rangeCount};
-}
-
-std::string ValueWord(Setting setting, std::uint32_t value) {
-    const SettingRow& row = RowOf(setting);
-    return row.values != nullptr ? row.values->NameOf(value) : std::to_string(value);
 }
 
 }  // namespace q470

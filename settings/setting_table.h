@@ -103,13 +103,11 @@ const SettingRow* RowOfSetCommand(std::int32_t command);
 std::vector<const SettingRow*> RowsOfSetCommand(std::int32_t command);
 
 // The general settings in the order the general apply job writes them (the UART's in the order of
-// AT+UART=), which the check of a general record and --verify follow.
+// AT+UART=), which the check of a general record follows.
 const std::vector<Setting>& GeneralWriteOrder();
 
 // Whether the model has the setting on some firmware.
 bool ModelHas(std::uint32_t modelKind, Setting setting);
-// Whether the model has the settings a set command writes.
-bool ModelTakes(std::uint32_t modelKind, std::int32_t command);
 
 // What decides whether one device has a setting: its model and, for RX pull-up, its firmware version and
 // whether its read found the setting missing.
@@ -126,8 +124,5 @@ bool DeviceHas(const DeviceFacts& device, Setting setting);
 // The values a setting may hold where they depend on nothing else; for the RF channel, a pin's mode and
 // a pin's value, every value some plan, pin or mode allows.
 std::vector<ValueRange> AllowedValues(Setting setting);
-
-// The word `value` has for the setting, or the number.
-std::string ValueWord(Setting setting, std::uint32_t value);
 
 }  // namespace q470
