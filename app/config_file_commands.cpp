@@ -4,6 +4,7 @@
 #include "gpio_config_page.h"
 #include "job_code.h"
 #include "keldan_q470r_configurator_dlg.h"
+#include "model_jobs.h"
 #include "model_kind.h"
 #include "setting_messages.h"
 #include "string_table.h"
@@ -62,7 +63,7 @@ void ConfigFileCommands::OnLoadConfigFile() {
     }
     fileItems = std::move(items);
     fileWarnings_ = LoadCauseLines(outcome, modelKind, CurrentUiLanguage());
-    window_.QueueJob(modelKind == ModelQ470R ? JobApplyFileQ470R : JobApplyFileKs);
+    window_.QueueJob(ApplyFileJobOf(modelKind));
 }
 
 // The window's message for the case comes first; why follows.

@@ -29,6 +29,7 @@
 #include "job_code.h"
 #include "job_result_handler.h"
 #include "main_window_bars.h"
+#include "model_jobs.h"
 #include "model_kind.h"
 #include "narrow_text.h"
 #include "off_window_thread.h"
@@ -431,7 +432,7 @@ void CKeldanQ470RConfiguratorDlg::OnSerialError() {
 
 void CKeldanQ470RConfiguratorDlg::OnApplyGeneral() {
     if (!link_.IsOpen()) return;
-    QueueJob(state_.modelKind == ModelQ470R ? JobApplyGeneralQ470R : JobApplyGeneralKs);
+    QueueJob(ApplyGeneralJobOf(state_.modelKind));
 }
 
 void CKeldanQ470RConfiguratorDlg::OnApplyGpio() {

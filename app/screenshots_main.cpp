@@ -394,10 +394,10 @@ bool RenderMessages(const QDir& folder, const QString& suffix) {
           MessageCaption(), MessageIcon::Error, MessageButtons::Ok}},
         {QStringLiteral("pan_id_range"),
          {WithDetails(Text(UiText::InvalidPanId),
-                      {AllowedValuesLine(AllowedValues(SettingField::PanId), NumberStyle::Plain).toStdString()}),
+                      {AllowedValuesLine(AllowedValues(Setting::PanId), NumberStyle::Plain).toStdString()}),
           MessageCaption(), MessageIcon::Warning, MessageButtons::Ok}},
         {QStringLiteral("interval_range"),
-         {WithDetails(Text(UiText::InvalidGpioInterval), {AllowedValuesLine(AllowedValues(SettingField::ReportInterval),
+         {WithDetails(Text(UiText::InvalidGpioInterval), {AllowedValuesLine(AllowedValues(Setting::ReportInterval),
                                                                             NumberStyle::Grouped, QStringLiteral("ms"))
                                                               .toStdString()}),
           MessageCaption(), MessageIcon::Error, MessageButtons::Ok}},

@@ -7,6 +7,7 @@
 #include "decimal_number.h"
 #include "firmware_version.h"
 #include "model_kind.h"
+#include "setting_table.h"
 #include "setting_values.h"
 #include "settings_rules.h"
 
@@ -15,11 +16,8 @@ namespace q470 {
 // How each key is read and where it goes.
 class GeneralKeyTable {
 public:
-    enum class Models { All, Q470ROnly, KeldanOnly };
-
     struct Key {
         std::string_view name;
-        Models models;
         // Stores the value; "" or what is allowed.
         std::string (*take)(GeneralChanges&, std::string_view value, const CliText& text);
     };
@@ -62,27 +60,25 @@ public:
 };
 
 const std::array<GeneralKeyTable::Key, 12> GeneralKeyTable::kKeys{{
-    {"mode", Models::All,
+    {"mode",
      [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.opMode_, kOperationModeValues, v); }},
-    {"role", Models::Q470ROnly,
+    {"role",
      [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.netRole_, kNetworkRoleValues, v); }},
-    {"panid", Models::Q470ROnly,
-     [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.panId_, v, t); }},
-    {"upanid", Models::KeldanOnly,
-     [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.userPanId_, v, t); }},
-    {"outdoor", Models::Q470ROnly, Outdoor},
-    {"channel", Models::Q470ROnly, Channel},
-    {"baud", Models::All,
+    {"panid", [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.panId_, v, t); }},
+    {"upanid", [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.userPanId_, v, t); }},
+    {"outdoor", Outdoor},
+    {"channel", Channel},
+    {"baud",
      [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.baudRate_, kBaudRateValues, v); }},
-    {"parity", Models::All,
+    {"parity",
      [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.parity_, kDeviceParityValues, v); }},
-    {"stop-bits", Models::All,
+    {"stop-bits",
      [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.stopBits_, kDeviceStopBitValues, v); }},
-    {"data-bits", Models::All,
+    {"data-bits",
      [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.dataBits_, kDataBitValues, v); }},
-    {"quiet", Models::All,
+    {"quiet",
      [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.quietMode_, kSwitchValues, v); }},
-    {"rx-pullup", Models::Q470ROnly,
+    {"rx-pullup",
      [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.rxPullUp_, kSwitchValues, v); }},
 }};
 
@@ -95,9 +91,9 @@ const GeneralKeyTable::Key* GeneralKeyTable::Find(std::string_view name) {
 
 std::string GeneralKeyTable::Names(std::uint32_t modelKind) {
     std::string names;
-    for (const auto& key : kKeys) {
-        const bool fits = key.models == Models::All || (key.models == Models::Q470ROnly) == (modelKind == ModelQ470R);
-        if (fits) names += (names.empty() ? "" : ", ") + std::string(key.name);
+    for (const SettingRow& row : SettingRows()) {
+        if (row.page != Page::General || !ModelHas(modelKind, row.setting)) continue;
+        names += (names.empty() ? "" : ", ") + std::string(row.key);
     }
     return names;
 }

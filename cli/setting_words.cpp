@@ -1,7 +1,6 @@
 #include "setting_words.h"
 
 #include "decimal_number.h"
-#include "model_kind.h"
 #include "setting_values.h"
 #include "settings_rules.h"
 
@@ -26,22 +25,22 @@ SettingWord Switch(const char* key, bool on) {
 }  // namespace
 
 std::vector<SettingWord> GeneralSettingWords(const GeneralSettings& general) {
-    const bool q470r = general.modelKind == ModelQ470R;
-    std::vector<SettingWord> words{Named("mode", kOperationModeValues, general.opMode)};
-    if (q470r) {
-        words.push_back(Named("role", kNetworkRoleValues, general.netRole));
-        words.push_back(Number("panid", general.panId));
-        words.push_back(Switch("outdoor", IsOutdoorPhyId(general.phyId)));
-        words.push_back(Number("channel", general.rfChannel));
-    } else {
-        words.push_back(Number("upanid", general.userPanId));
+    std::vector<SettingWord> words;
+    const DeviceFacts device = FactsOf(general);
+    for (const SettingRow& row : SettingRows()) {
+        if (row.page != Page::General || !DeviceHas(device, row.setting)) continue;
+        const auto value = static_cast<std::uint32_t>(GeneralValue(general, row.setting));
+        const char* key = row.key.data();  // the table's keys are literals
+        if (row.keyIsOutdoorFlag) {
+            words.push_back(Switch(key, IsOutdoorPhyId(static_cast<std::uint8_t>(value))));
+        } else if (row.boolean) {
+            words.push_back(Switch(key, value != 0));
+        } else if (row.values != nullptr) {
+            words.push_back(Named(key, *row.values, value));
+        } else {
+            words.push_back(Number(key, value));
+        }
     }
-    words.push_back(Named("baud", kBaudRateValues, general.baudRate));
-    words.push_back(Named("parity", kDeviceParityValues, general.parity));
-    words.push_back(Named("stop-bits", kDeviceStopBitValues, general.stopBits));
-    words.push_back(Named("data-bits", kDataBitValues, general.dataBits));
-    words.push_back(Switch("quiet", general.quietMode != 0));
-    if (RecordHasRxPullUp(general)) words.push_back(Switch("rx-pullup", general.rxPullUp != 0));
     return words;
 }
 

@@ -145,7 +145,7 @@ private:
         return report_.problems.back();
     }
 
-    void WrongType(const std::string& path, const ConfigValue& value, JsonType expected, SettingField field) {
+    void WrongType(const std::string& path, const ConfigValue& value, JsonType expected, Setting field) {
         SettingProblem& problem = Warn(ProblemKind::WrongType, path, value);
         problem.expected = expected;
         problem.field = field;
@@ -156,7 +156,7 @@ private:
         const ConfigValue* value = FindFirst(parent, name);
         if (value == nullptr) return nullptr;
         if (value->IsObject()) return value;
-        WrongType(Join(parentPath, name.text), *value, JsonType::Object, SettingField::OpMode);
+        WrongType(Join(parentPath, name.text), *value, JsonType::Object, Setting::OpMode);
         return nullptr;
     }
 
@@ -168,7 +168,7 @@ private:
 
     // A whole number from 0 to `max`; a number that does not fit (negative, wider, or written with a
     // fraction or exponent) is refused rather than cut, another type is named.
-    Number Integer(const ConfigValue& object, const std::string& path, const Name& name, SettingField field,
+    Number Integer(const ConfigValue& object, const std::string& path, const Name& name, Setting field,
                    std::uint64_t max, std::uint8_t pin = kUnknownContext, std::uint8_t ioMode = kUnknownContext) {
         const ConfigValue* value = FindFirst(object, name);
         if (value == nullptr) return {};
@@ -186,7 +186,7 @@ private:
     }
 
     std::optional<bool> Boolean(const ConfigValue& object, const std::string& path, const Name& name,
-                                SettingField field) {
+                                Setting field) {
         const ConfigValue* value = FindFirst(object, name);
         if (value == nullptr) return std::nullopt;
         if (value->IsBool()) return value->GetBool();
@@ -210,7 +210,7 @@ private:
     }
 
     template <typename Make>
-    void ReadNumber(const ConfigValue& general, const std::string& path, const Name& name, SettingField field,
+    void ReadNumber(const ConfigValue& general, const std::string& path, const Name& name, Setting field,
                     std::uint64_t max, Make make) {
         if (const auto number = Integer(general, path, name, field, max).value) {
             Add(make(*number), Join(path, name.text));
@@ -219,28 +219,28 @@ private:
 
     void ReadGeneral(const ConfigValue& general, const std::string& path) {
         Scan(general, path, kGeneralMembers);
-        ReadNumber(general, path, kOpMode, SettingField::OpMode, kMax8,
+        ReadNumber(general, path, kOpMode, Setting::OpMode, kMax8,
                    [](std::uint64_t v) { return OpModeItem(static_cast<std::uint8_t>(v)); });
-        ReadNumber(general, path, kPanId, SettingField::PanId, kMax16,
+        ReadNumber(general, path, kPanId, Setting::PanId, kMax16,
                    [](std::uint64_t v) { return PanIdItem(static_cast<std::uint16_t>(v)); });
-        ReadNumber(general, path, kNetRole, SettingField::NetRole, kMax8,
+        ReadNumber(general, path, kNetRole, Setting::NetRole, kMax8,
                    [](std::uint64_t v) { return NetRoleItem(static_cast<std::uint8_t>(v)); });
-        ReadNumber(general, path, kRfChannel, SettingField::RfChannel, kMax8,
+        ReadNumber(general, path, kRfChannel, Setting::RfChannel, kMax8,
                    [](std::uint64_t v) { return RfChannelItem(static_cast<std::uint8_t>(v)); });
-        if (const auto quiet = Boolean(general, path, kQuietMode, SettingField::QuietMode)) {
+        if (const auto quiet = Boolean(general, path, kQuietMode, Setting::QuietMode)) {
             Add(QuietModeItem(*quiet), Join(path, kQuietMode.text));
         }
         if (const ConfigValue* uart = Object(general, path, kUart)) ReadUart(*uart, Join(path, kUart.text));
-        ReadNumber(general, path, kUserPanId, SettingField::UserPanId, kMax16,
+        ReadNumber(general, path, kUserPanId, Setting::UserPanId, kMax16,
                    [](std::uint64_t v) { return UserPanIdItem(static_cast<std::uint16_t>(v)); });
     }
 
     void ReadUart(const ConfigValue& uart, const std::string& path) {
         Scan(uart, path, kUartMembers);
-        const Number baudRate = Integer(uart, path, kBaudrate, SettingField::BaudRate, kMax32);
-        const Number parity = Integer(uart, path, kParity, SettingField::Parity, kMax8);
-        const Number stopBits = Integer(uart, path, kStopbit, SettingField::StopBits, kMax8);
-        const Number dataBits = Integer(uart, path, kDatabit, SettingField::DataBits, kMax8);
+        const Number baudRate = Integer(uart, path, kBaudrate, Setting::BaudRate, kMax32);
+        const Number parity = Integer(uart, path, kParity, Setting::Parity, kMax8);
+        const Number stopBits = Integer(uart, path, kStopbit, Setting::StopBits, kMax8);
+        const Number dataBits = Integer(uart, path, kDatabit, Setting::DataBits, kMax8);
         Incomplete(uart, path, {kBaudrate, kParity, kStopbit, kDatabit});
         if (!baudRate.value || !parity.value || !stopBits.value || !dataBits.value) return;
         Add(UartItem(static_cast<std::uint32_t>(*baudRate.value), static_cast<std::uint8_t>(*parity.value),
@@ -258,7 +258,7 @@ private:
                     ReadPin(entry, configsPath + "[" + std::to_string(index++) + "]");
                 }
             } else {
-                WrongType(configsPath, *configs, JsonType::Array, SettingField::GpioPin);
+                WrongType(configsPath, *configs, JsonType::Array, Setting::GpioPin);
             }
         }
         if (const ConfigValue* report = Object(gpios, path, kPeriodicReport)) {
@@ -268,15 +268,15 @@ private:
 
     void ReadPin(const ConfigValue& entry, const std::string& path) {
         if (!entry.IsObject()) {
-            WrongType(path, entry, JsonType::Object, SettingField::GpioPin);
+            WrongType(path, entry, JsonType::Object, Setting::GpioPin);
             return;
         }
         Scan(entry, path, kPinMembers);
-        const Number pin = Integer(entry, path, kNum, SettingField::GpioPin, kMax8);
+        const Number pin = Integer(entry, path, kNum, Setting::GpioPin, kMax8);
         const std::uint8_t pinContext = pin.value ? static_cast<std::uint8_t>(*pin.value) : kUnknownContext;
-        const Number ioMode = Integer(entry, path, kIoMode, SettingField::GpioMode, kMax8, pinContext);
+        const Number ioMode = Integer(entry, path, kIoMode, Setting::GpioMode, kMax8, pinContext);
         const std::uint8_t modeContext = ioMode.value ? static_cast<std::uint8_t>(*ioMode.value) : kUnknownContext;
-        const Number pinConfig = Integer(entry, path, kConfig, SettingField::GpioValue, kMax8, pinContext, modeContext);
+        const Number pinConfig = Integer(entry, path, kConfig, Setting::GpioValue, kMax8, pinContext, modeContext);
         Incomplete(entry, path, {kNum, kIoMode, kConfig});
         if (!pin.value || !ioMode.value || !pinConfig.value) return;
         Add(GpioConfigItem(pinContext, modeContext, static_cast<std::uint8_t>(*pinConfig.value)), path);
@@ -284,8 +284,8 @@ private:
 
     void ReadPeriodicReport(const ConfigValue& report, const std::string& path) {
         Scan(report, path, kPeriodicMembers);
-        const Number interval = Integer(report, path, kReportInterval, SettingField::ReportInterval, kMax32);
-        const auto sendRemote = Boolean(report, path, kSendRemote, SettingField::SendRemote);
+        const Number interval = Integer(report, path, kReportInterval, Setting::ReportInterval, kMax32);
+        const auto sendRemote = Boolean(report, path, kSendRemote, Setting::SendRemote);
         Incomplete(report, path, {kReportInterval, kSendRemote});
         if (!interval.value || !sendRemote) return;
         Add(GpioPeriodicItem(static_cast<std::uint32_t>(*interval.value), *sendRemote), path);

@@ -8,10 +8,6 @@ bool IsRefusal(ProblemKind kind) {
     return kind == ProblemKind::NotAllowed;
 }
 
-bool operator==(const ValueRange& lhs, const ValueRange& rhs) {
-    return lhs.first == rhs.first && lhs.last == rhs.last;
-}
-
 bool HasRefusal(const SettingProblems& problems) {
     return std::any_of(problems.begin(), problems.end(),
                        [](const SettingProblem& problem) { return IsRefusal(problem.kind); });

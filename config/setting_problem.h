@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "setting_field.h"
+#include "setting.h"
+#include "value_range.h"
 
 namespace q470 {
 
@@ -26,26 +27,18 @@ bool IsRefusal(ProblemKind kind);
 
 enum class JsonType : std::uint8_t { Null, Boolean, Integer, Number, String, Object, Array };
 
-// A closed range of allowed values; a single value has first == last.
-struct ValueRange {
-    std::int64_t first = 0;
-    std::int64_t last = 0;
-};
-
-bool operator==(const ValueRange& lhs, const ValueRange& rhs);
-
 // Why the allowed values are what they are, for the message: they depend on a pin, a mode or a PHY ID.
 enum class RuleNote : std::uint8_t {
     None,
-    ModesOfPin,       // `pin`: the modes the pin has
-    ValuesOfMode,     // `pin`, `ioMode`: the values the mode offers on that pin
-    ChannelPlan,      // `phyId`: the channels of the PHY ID's plan
-    NoChannelPlan,    // `phyId` has no plan: only the channel the device holds may stay
+    ModesOfPin,     // `pin`: the modes the pin has
+    ValuesOfMode,   // `pin`, `ioMode`: the values the mode offers on that pin
+    ChannelPlan,    // `phyId`: the channels of the PHY ID's plan
+    NoChannelPlan,  // `phyId` has no plan: only the channel the device holds may stay
 };
 
 struct SettingProblem {
     ProblemKind kind = ProblemKind::NotAllowed;
-    SettingField field = SettingField::OpMode;
+    Setting field = Setting::OpMode;
     // Where the value stands: the file's member path ("General/UART/Parity", "GPIOs/Configs[3]/Num"),
     // empty for a page's record or the command line, whose messages name the setting instead.
     std::string member;

@@ -370,7 +370,7 @@ void GeneralInfoPage::OnApply() {
     // An empty or unreadable edit must not send the PAN ID of an earlier apply.
     const auto panId = ReadPanIdEdit();
     if (!panId || !IsValidPanIdValue(*panId)) {
-        const SettingField field = record_.modelKind == ModelQ470R ? SettingField::PanId : SettingField::UserPanId;
+        const Setting field = record_.modelKind == ModelQ470R ? Setting::PanId : Setting::UserPanId;
         const std::string allowed = AllowedValuesLine(AllowedValues(field), NumberStyle::Plain).toStdString();
         ShowMessageBox(this, WithDetails(Text(UiText::InvalidPanId), {allowed}), MessageIcon::Warning);
         // Back in the field with its text selected, so the correction can be typed at once.

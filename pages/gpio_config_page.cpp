@@ -284,7 +284,7 @@ void GpioConfigPage::OnApply() {
     const std::int64_t interval = ReadInterval(intervalEdit_->text());
     if (!IsAcceptedReportInterval(interval)) {
         const std::string allowed =
-            AllowedValuesLine(AllowedValues(SettingField::ReportInterval), NumberStyle::Grouped, QStringLiteral("ms"))
+            AllowedValuesLine(AllowedValues(Setting::ReportInterval), NumberStyle::Grouped, QStringLiteral("ms"))
                 .toStdString();
         ShowMessageBox(this, WithDetails(Text(UiText::InvalidGpioInterval), {allowed}), MessageIcon::Error);
         EnableControls(true);

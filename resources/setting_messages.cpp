@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "model_kind.h"
+#include "setting_table.h"
 
 namespace q470 {
 namespace {
@@ -39,40 +40,9 @@ std::string Joined(const std::vector<std::string>& parts, const char* separator)
     return text;
 }
 
-struct FieldName {
-    SettingField field;
-    UiText name;
-};
-
-constexpr std::array<FieldName, 17> kFieldNames{{
-    {SettingField::OpMode, UiText::SettingOpMode},
-    {SettingField::NetRole, UiText::SettingNetRole},
-    {SettingField::PanId, UiText::SettingPanId},
-    {SettingField::UserPanId, UiText::SettingUserPanId},
-    {SettingField::PhyId, UiText::SettingPhyId},
-    {SettingField::RfChannel, UiText::SettingRfChannel},
-    {SettingField::QuietMode, UiText::SettingQuietMode},
-    {SettingField::BaudRate, UiText::SettingBaudRate},
-    {SettingField::Parity, UiText::SettingParity},
-    {SettingField::StopBits, UiText::SettingStopBits},
-    {SettingField::DataBits, UiText::SettingDataBits},
-    {SettingField::RxPullUp, UiText::SettingRxPullUp},
-    {SettingField::GpioPin, UiText::SettingGpioPin},
-    {SettingField::GpioMode, UiText::SettingGpioMode},
-    {SettingField::GpioValue, UiText::SettingGpioValue},
-    {SettingField::ReportInterval, UiText::SettingReportInterval},
-    {SettingField::SendRemote, UiText::SettingSendRemote},
-}};
-
 std::string SettingName(const SettingProblem& problem, UiLanguage language) {
-    for (const auto& entry : kFieldNames) {
-        if (entry.field != problem.field) continue;
-        if (entry.field == SettingField::GpioMode || entry.field == SettingField::GpioValue) {
-            return Fill(language, entry.name, unsigned{problem.pin});
-        }
-        return Plain(language, entry.name);
-    }
-    return {};
+    const SettingRow& row = RowOf(problem.field);
+    return row.nameTakesPin ? Fill(language, row.name, unsigned{problem.pin}) : Plain(language, row.name);
 }
 
 // The file's member path, or the setting's name where there is no file.

@@ -16,6 +16,7 @@
 #include "job_audit.h"
 #include "job_budget.h"
 #include "job_code.h"
+#include "model_jobs.h"
 #include "model_kind.h"
 #include "widget_driver.h"
 
@@ -233,7 +234,7 @@ bool WindowSoak::Perform(Action action, JobRecord& run) {
             ShowTab(*window_, 0);
             page.SetGeneralSettings(inputs_.General());
             Click(Child<QPushButton>(page, QStringLiteral("applyButton")));
-            run.job = q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs;
+            run.job = ApplyGeneralJobOf(window_->ConnectedModelKind());
             run.general = page.GetGeneralSettings();
             return true;
         }
@@ -261,7 +262,7 @@ bool WindowSoak::Perform(Action action, JobRecord& run) {
             if (savedFiles_.empty()) return Perform(Action::SaveFile, run);
             ui_.fileNames.push_back(savedFiles_[random_.Below(static_cast<std::uint32_t>(savedFiles_.size()))]);
             window_->findChild<QAction*>(QStringLiteral("loadConfigAction"))->trigger();
-            run.job = q470r ? JobApplyFileQ470R : JobApplyFileKs;
+            run.job = ApplyFileJobOf(window_->ConnectedModelKind());
             run.items = window_->FileCommands().FileItems();
             return true;
         case Action::Restart:

@@ -2,61 +2,26 @@
 
 #include "config_keys.h"
 #include "model_kind.h"
+#include "setting_table.h"
 
 namespace q470 {
 namespace {
 
 constexpr std::uint8_t kUnknownContext = UINT8_MAX;  // the reader could not read the pin or mode
 
-bool IsQ470ROnly(std::int32_t command) {
-    switch (command) {
-        case CmdPanIdSet:
-        case CmdNetRoleSet:
-        case CmdRfChannelSet:
-        case CmdGpioConfigSet:
-        case CmdGpioPeriodicSet:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsKsOnly(std::int32_t command) {
-    return command == CmdUserPanIdSet;
-}
-
-SettingField FieldOfItem(std::int32_t command) {
-    switch (command) {
-        case CmdPanIdSet:
-            return SettingField::PanId;
-        case CmdNetRoleSet:
-            return SettingField::NetRole;
-        case CmdRfChannelSet:
-            return SettingField::RfChannel;
-        case CmdGpioConfigSet:
-            return SettingField::GpioPin;
-        case CmdGpioPeriodicSet:
-            return SettingField::ReportInterval;
-        case CmdUserPanIdSet:
-            return SettingField::UserPanId;
-        default:
-            return SettingField::OpMode;
-    }
-}
-
 // The reader refuses a number that does not fit its field before any rule is asked; what it may hold
 // comes from the rules, as narrow as the pin, mode or radio plan it stands with allow.
 void CompleteReaderRefusal(SettingProblem& problem, const ConfigTarget& target) {
     problem.note = RuleNote::None;
     switch (problem.field) {
-        case SettingField::GpioMode:
+        case Setting::GpioMode:
             if (problem.pin != kUnknownContext && !AllowedGpioModes(problem.pin).empty()) {
                 problem.allowed = AllowedGpioModes(problem.pin);
                 problem.note = RuleNote::ModesOfPin;
                 return;
             }
             break;
-        case SettingField::GpioValue:
+        case Setting::GpioValue:
             if (problem.pin != kUnknownContext && problem.ioMode != kUnknownContext &&
                 !AllowedGpioValues(problem.pin, problem.ioMode).empty()) {
                 problem.allowed = AllowedGpioValues(problem.pin, problem.ioMode);
@@ -64,7 +29,7 @@ void CompleteReaderRefusal(SettingProblem& problem, const ConfigTarget& target) 
                 return;
             }
             break;
-        case SettingField::RfChannel:
+        case Setting::RfChannel:
             if (target.modelKind == ModelQ470R && target.radio) {
                 problem.phyId = target.radio->phyId;
                 problem.allowed = AllowedChannels(problem.phyId, target.radio);
@@ -84,11 +49,11 @@ public:
     ItemCheck(const ConfigTarget& target, SettingProblems& problems) : target_(target), problems_(problems) {}
 
     void Check(const SettingItem& item, const std::string& member) {
-        const bool q470r = target_.modelKind == ModelQ470R;
-        if ((IsQ470ROnly(item.command) && !q470r) || (IsKsOnly(item.command) && q470r)) {
+        const SettingRow* row = RowOfSetCommand(item.command);
+        if (row != nullptr && !ModelHas(target_.modelKind, row->setting)) {
             SettingProblem problem;
             problem.kind = ProblemKind::NotForModel;
-            problem.field = FieldOfItem(item.command);
+            problem.field = row->setting;
             problem.member = member;
             problem.modelKind = target_.modelKind;
             problems_.push_back(std::move(problem));
@@ -96,25 +61,24 @@ public:
         }
         switch (item.command) {
             case CmdOpModeSet:
-                return Require(member, SettingField::OpMode, item.opMode);
+                return Require(member, Setting::OpMode, item.opMode);
             case CmdNetRoleSet:
-                return Require(member, SettingField::NetRole, item.netRole);
+                return Require(member, Setting::NetRole, item.netRole);
             case CmdPanIdSet:
-                return Require(member, SettingField::PanId, item.panId);
+                return Require(member, Setting::PanId, item.panId);
             case CmdUserPanIdSet:
-                return Require(member, SettingField::UserPanId, item.userPanId);
+                return Require(member, Setting::UserPanId, item.userPanId);
             case CmdRfChannelSet:
                 return CheckChannel(member, item.rfChannel);
             case CmdUartSet:
-                Require(Join(member, config_key::kBaudrate), SettingField::BaudRate, item.baudRate);
-                Require(Join(member, config_key::kParity), SettingField::Parity, item.parity);
-                Require(Join(member, config_key::kStopbit), SettingField::StopBits, item.stopBits);
-                return Require(Join(member, config_key::kDatabit), SettingField::DataBits, item.dataBits);
+                Require(Join(member, config_key::kBaudrate), Setting::BaudRate, item.baudRate);
+                Require(Join(member, config_key::kParity), Setting::Parity, item.parity);
+                Require(Join(member, config_key::kStopbit), Setting::StopBits, item.stopBits);
+                return Require(Join(member, config_key::kDatabit), Setting::DataBits, item.dataBits);
             case CmdGpioConfigSet:
                 return CheckPin(member, item);
             case CmdGpioPeriodicSet:
-                return Require(Join(member, config_key::kReportInterval), SettingField::ReportInterval,
-                               item.reportInterval);
+                return Require(Join(member, config_key::kReportInterval), Setting::ReportInterval, item.reportInterval);
             default:
                 return;  // quiet mode is a boolean: any value the reader made is allowed
         }
@@ -130,18 +94,18 @@ private:
         problems_.push_back(std::move(problem));
     }
 
-    void Require(const std::string& member, SettingField field, std::int64_t value) {
+    void Require(const std::string& member, Setting field, std::int64_t value) {
         const auto allowed = AllowedValues(field);
         if (!IsInRanges(value, allowed)) Add(NotAllowed(field, value, allowed), member);
     }
 
     // Only a device that has been read tells which plan applies.
     void CheckChannel(const std::string& member, std::uint8_t channel) {
-        if (!target_.radio) return Require(member, SettingField::RfChannel, channel);
+        if (!target_.radio) return Require(member, Setting::RfChannel, channel);
         const std::uint8_t phyId = target_.radio->phyId;
         const auto allowed = AllowedChannels(phyId, target_.radio);
         if (IsInRanges(channel, allowed)) return;
-        SettingProblem problem = NotAllowed(SettingField::RfChannel, channel, allowed);
+        SettingProblem problem = NotAllowed(Setting::RfChannel, channel, allowed);
         problem.note = ChannelsForPhyId(phyId).empty() ? RuleNote::NoChannelPlan : RuleNote::ChannelPlan;
         problem.phyId = phyId;
         Add(std::move(problem), member);
@@ -150,9 +114,9 @@ private:
     void CheckPin(const std::string& member, const SettingItem& item) {
         auto problem = CheckGpioEntry(GpioEntry{item.pin, item.ioMode, item.pinConfig});
         if (!problem) return;
-        const char* name = problem->field == SettingField::GpioPin    ? config_key::kNum
-                           : problem->field == SettingField::GpioMode ? config_key::kIoMode
-                                                                      : config_key::kConfig;
+        const char* name = problem->field == Setting::GpioPin    ? config_key::kNum
+                           : problem->field == Setting::GpioMode ? config_key::kIoMode
+                                                                 : config_key::kConfig;
         Add(std::move(*problem), Join(member, name));
     }
 

@@ -1,7 +1,7 @@
 #include "device_state.h"
 
-#include "firmware_version.h"
 #include "narrow_text.h"
+#include "setting_table.h"
 
 namespace q470 {
 
@@ -10,7 +10,7 @@ std::string FirmwareText(const DeviceState& state) {
 }
 
 bool DeviceHasRxPullUp(std::uint32_t modelKind, const std::string& firmware, bool foundMissing) {
-    return modelKind == ModelQ470R && !foundMissing && FirmwareHasRxPullUp(firmware);
+    return DeviceHas({modelKind, firmware, foundMissing}, Setting::RxPullUp);
 }
 
 bool DeviceHasRxPullUp(const DeviceState& state) {

@@ -44,13 +44,13 @@ GeneralSettings Q470RRecord() {
 TEST(SettingValues, NameExactlyTheValuesTheRulesAllow) {
     struct Case {
         const SettingValues& names;
-        SettingField field;
+        Setting field;
     };
     const Case cases[] = {
-        {kOperationModeValues, SettingField::OpMode}, {kNetworkRoleValues, SettingField::NetRole},
-        {kDeviceParityValues, SettingField::Parity},  {kDeviceStopBitValues, SettingField::StopBits},
-        {kDataBitValues, SettingField::DataBits},     {kSwitchValues, SettingField::QuietMode},
-        {kBaudRateValues, SettingField::BaudRate},    {kGpioModeValues, SettingField::GpioMode},
+        {kOperationModeValues, Setting::OpMode}, {kNetworkRoleValues, Setting::NetRole},
+        {kDeviceParityValues, Setting::Parity},  {kDeviceStopBitValues, Setting::StopBits},
+        {kDataBitValues, Setting::DataBits},     {kSwitchValues, Setting::QuietMode},
+        {kBaudRateValues, Setting::BaudRate},    {kGpioModeValues, Setting::GpioMode},
     };
     for (const auto& c : cases) {
         std::vector<std::int64_t> named;

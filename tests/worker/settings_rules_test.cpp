@@ -78,7 +78,7 @@ namespace {
 // The PHY ID written back when nothing about the radio changed: the page's outdoor/indoor PHY ID only
 // where it keeps the device's plan, so the device's channel stays allowed.
 TEST(SettingsRules, PhyIdToApplyKeepsTheChannelPlan) {
-    const std::pair<std::uint8_t, std::uint8_t> cases[] = {{2, 2},  {5, 2}, {8, 8}, {12, 12},
+    const std::pair<std::uint8_t, std::uint8_t> cases[] = {{2, 2},   {5, 2}, {8, 8}, {12, 12},
                                                            {13, 12}, {1, 1}, {0, 0}, {200, 200}};
     for (const auto& [device, written] : cases) {
         EXPECT_EQ(PhyIdToApply(device), written) << int{device};
@@ -116,21 +116,21 @@ TEST(SettingsRules, GeneralRecordsAreCheckedForWhatTheirModelsJobSends) {
     struct Case {
         const char* name;
         void (*change)(GeneralSettings&);
-        SettingField field;
+        Setting field;
     };
     const Case cases[] = {
-        {"operation mode", [](GeneralSettings& r) { r.opMode = 0; }, SettingField::OpMode},
-        {"PAN ID", [](GeneralSettings& r) { r.panId = 65535; }, SettingField::PanId},
-        {"PHY ID", [](GeneralSettings& r) { r.phyId = 0; }, SettingField::PhyId},
-        {"channel of another plan", [](GeneralSettings& r) { r.phyId = 2; }, SettingField::RfChannel},
-        {"channel outside the plan it holds", [](GeneralSettings& r) { r.rfChannel = 52; }, SettingField::RfChannel},
-        {"network role", [](GeneralSettings& r) { r.netRole = 0; }, SettingField::NetRole},
-        {"baud rate", [](GeneralSettings& r) { r.baudRate = 1200; }, SettingField::BaudRate},
-        {"stop bits", [](GeneralSettings& r) { r.stopBits = 2; }, SettingField::StopBits},
-        {"parity", [](GeneralSettings& r) { r.parity = 3; }, SettingField::Parity},
-        {"data bits", [](GeneralSettings& r) { r.dataBits = 6; }, SettingField::DataBits},
-        {"RX pull-up", [](GeneralSettings& r) { r.rxPullUp = 2; }, SettingField::RxPullUp},
-        {"quiet mode", [](GeneralSettings& r) { r.quietMode = 2; }, SettingField::QuietMode},
+        {"operation mode", [](GeneralSettings& r) { r.opMode = 0; }, Setting::OpMode},
+        {"PAN ID", [](GeneralSettings& r) { r.panId = 65535; }, Setting::PanId},
+        {"PHY ID", [](GeneralSettings& r) { r.phyId = 0; }, Setting::PhyId},
+        {"channel of another plan", [](GeneralSettings& r) { r.phyId = 2; }, Setting::RfChannel},
+        {"channel outside the plan it holds", [](GeneralSettings& r) { r.rfChannel = 52; }, Setting::RfChannel},
+        {"network role", [](GeneralSettings& r) { r.netRole = 0; }, Setting::NetRole},
+        {"baud rate", [](GeneralSettings& r) { r.baudRate = 1200; }, Setting::BaudRate},
+        {"stop bits", [](GeneralSettings& r) { r.stopBits = 2; }, Setting::StopBits},
+        {"parity", [](GeneralSettings& r) { r.parity = 3; }, Setting::Parity},
+        {"data bits", [](GeneralSettings& r) { r.dataBits = 6; }, Setting::DataBits},
+        {"RX pull-up", [](GeneralSettings& r) { r.rxPullUp = 2; }, Setting::RxPullUp},
+        {"quiet mode", [](GeneralSettings& r) { r.quietMode = 2; }, Setting::QuietMode},
     };
     for (const auto& c : cases) {
         GeneralSettings record = q470r;
@@ -161,7 +161,7 @@ TEST(SettingsRules, GeneralRecordsAreCheckedForWhatTheirModelsJobSends) {
     keldan.userPanId = 0;
     const SettingProblems problems = CheckGeneralSettings(keldan, {0, 50});
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].field, SettingField::UserPanId);
+    EXPECT_EQ(problems[0].field, Setting::UserPanId);
 }
 
 TEST(SettingsRules, GpioRecordsAreCheckedPinByPin) {
@@ -179,15 +179,58 @@ TEST(SettingsRules, GpioRecordsAreCheckedPinByPin) {
     record.sendToPeer = 2;
     const SettingProblems problems = CheckGpioSettings(record);
     ASSERT_EQ(problems.size(), 5u);
-    EXPECT_EQ(problems[0].field, SettingField::GpioValue);
+    EXPECT_EQ(problems[0].field, Setting::GpioValue);
     EXPECT_EQ(problems[0].pin, 5);
     EXPECT_EQ(problems[0].allowed, (std::vector<ValueRange>{{0, 1}}));
-    EXPECT_EQ(problems[1].field, SettingField::GpioMode);
+    EXPECT_EQ(problems[1].field, Setting::GpioMode);
     EXPECT_EQ(problems[1].pin, 7);
     EXPECT_EQ(problems[1].note, RuleNote::ModesOfPin);
-    EXPECT_EQ(problems[2].field, SettingField::GpioPin);
-    EXPECT_EQ(problems[3].field, SettingField::ReportInterval);
-    EXPECT_EQ(problems[4].field, SettingField::SendRemote);
+    EXPECT_EQ(problems[2].field, Setting::GpioPin);
+    EXPECT_EQ(problems[3].field, Setting::ReportInterval);
+    EXPECT_EQ(problems[4].field, Setting::SendRemote);
+}
+
+// The device session names each step by the setting of its set command; every set command of a row must
+// lead back to that row's command, and a command that writes no setting to none.
+TEST(SettingTable, SetCommandsLeadToTheirSettings) {
+    for (const SettingRow& row : SettingRows()) {
+        const SettingRow* first = RowOfSetCommand(row.set);
+        ASSERT_NE(first, nullptr) << row.key;
+        EXPECT_EQ(first->set, row.set) << row.key;
+    }
+    EXPECT_EQ(RowOfSetCommand(CmdUartSet)->setting, Setting::BaudRate);
+    EXPECT_EQ(RowsOfSetCommand(CmdUartSet).size(), 4u);
+    EXPECT_EQ(RowOfSetCommand(CmdGpioConfigSet)->setting, Setting::GpioPin);
+    EXPECT_EQ(RowOfSetCommand(CmdUserPanIdSet)->setting, Setting::UserPanId);
+    for (const std::int32_t command : {CmdAt, CmdRestart, CmdFactoryReset, CmdInfoQuery}) {
+        EXPECT_EQ(RowOfSetCommand(command), nullptr) << command;
+    }
+}
+
+// RX pull-up depends on the model, the firmware and what the read found; the others on the model alone.
+TEST(SettingTable, WhichDevicesHaveASetting) {
+    struct Case {
+        DeviceFacts device;
+        Setting setting;
+        bool has;
+    };
+    const Case cases[] = {
+        {{ModelQ470R, "1.5.0", false}, Setting::RxPullUp, true},
+        {{ModelQ470R, "2.0.0", false}, Setting::RxPullUp, true},
+        {{ModelQ470R, "1.4.9", false}, Setting::RxPullUp, false},
+        {{ModelQ470R, "1.5", false}, Setting::RxPullUp, false},
+        {{ModelQ470R, "1.5.0", true}, Setting::RxPullUp, false},
+        {{ModelKs410, "1.5.0", false}, Setting::RxPullUp, false},
+        {{ModelQ470R, "", false}, Setting::PanId, true},
+        {{ModelQ470R, "", false}, Setting::UserPanId, false},
+        {{ModelKs400, "", false}, Setting::UserPanId, true},
+        {{ModelKs410, "", false}, Setting::RfChannel, false},
+        {{ModelKs410, "", false}, Setting::BaudRate, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DeviceHas(c.device, c.setting), c.has)
+            << c.device.modelKind << " " << c.device.firmware << " " << RowOf(c.setting).checkName;
+    }
 }
 
 }  // namespace

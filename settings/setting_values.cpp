@@ -3,7 +3,7 @@
 #include <array>
 #include <cctype>
 
-#include "gpio_settings.h"
+#include "response_record.h"
 
 namespace q470 {
 namespace {
