@@ -118,6 +118,9 @@ std::string Record(const Scenario& scenario, const std::string& dir) {
     out = std::regex_replace(out, std::regex(R"re("(elapsedMs|readyMs)": [0-9]+)re"), "\"$1\": N");
     Replace(out, dir, "{dir}");
     Replace(err, dir, "{dir}");
+    // The files applied live in the checkout, wherever it is.
+    Replace(out, Q470_TEST_DATA, "{data}");
+    Replace(err, Q470_TEST_DATA, "{data}");
     shown << "--- stdout\n" << out << "--- stderr\n" << err;
     return shown.str();
 }
