@@ -20,6 +20,7 @@
 #include "app_message_event.h"
 #include "app_version.h"
 #include "artwork.h"
+#include "command_catalogue.h"
 #include "config_file_commands.h"
 #include "connection_texts.h"
 #include "device_info_box.h"
@@ -311,7 +312,7 @@ void CKeldanQ470RConfiguratorDlg::SendTypedCommand(const QString& command) {
     MakeBusy();
     // Up to the device's final line, so that the view shows the whole answer before the next command.
     RunOffWindowThread(
-        [this, &text] { link_.ExecuteToFinalLine(text + "\r", TypedCommandId(text), Q470Comm::kDefaultTimeoutMs); });
+        [this, &text] { link_.ExecuteToFinalLine(text + "\r", CommandIdForText(text), Q470Comm::kDefaultTimeoutMs); });
     // A port that failed meanwhile has been disconnected and has left the window disabled.
     if (!link_.IsOpen()) return;
     EndBusy();

@@ -5,17 +5,13 @@
 #include <string_view>
 
 #include "cli_text.h"
+#include "command_catalogue.h"
 #include "command_id.h"
 
 namespace q470 {
 
 // The longest command text the tool sends, without its CR: longer than any the device takes.
 constexpr std::size_t kMaxCommandLength = 250;
-
-// The identifier the command catalogue gives an AT command text (without its CR), so that `at` waits
-// for the answer that really completes it: the data line of a query, "+READY" or OK after a restart.
-// A text the catalogue does not know gets an identifier that OK or ERROR completes.
-CommandId CommandIdForText(std::string_view text);
 
 // A command text the tool sends as it is: printable ASCII without line ends, at most kMaxCommandLength
 // characters.

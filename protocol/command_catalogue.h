@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -76,6 +78,11 @@ bool IsDataQuery(CommandId id);
 // Whether a record of this kind ends a command sent with this identifier. The GPIO table query is
 // completed by the assembled 13-entry record; assembling it is the device link's job.
 bool CompletesCommand(CommandId id, std::int32_t kind);
+
+// The identifier the catalogue gives an AT command text typed by a person (without its CR), so that the
+// link waits for the answer that really completes it: the data line of a query, "+READY" or OK after a
+// restart. A text the catalogue does not know gets an identifier that OK or ERROR completes.
+CommandId CommandIdForText(std::string_view text);
 
 // The device reserves PAN IDs 0, 0xFFFE and 0xFFFF; the PAN ID and user PAN ID setters refuse them
 // without sending anything.
