@@ -248,12 +248,14 @@ TEST(VerifyWrites, ARestartWithoutAnnouncementIsSeenByItsPauseOrItsPort) {
     std::filesystem::create_symlink(before->PortPath(), port);
     Q470Comm link;
     ASSERT_EQ(Restart(link, port), RespOk);
+    // The port's name goes with the device, as a USB device's node does: a name left pointing at the
+    // old pseudo-terminal could meanwhile lead to another program's.
+    std::filesystem::remove(port);
     before.reset();
     sim::SimulatedModem after(settings);
     ASSERT_TRUE(after.Start());
     std::thread comesBack([&] {
         std::this_thread::sleep_for(200ms);
-        std::filesystem::remove(port);
         std::filesystem::create_symlink(after.PortPath(), port);
     });
     const VerifyReport report = VerifyWrites(link, Request(port, settings, 9600));
