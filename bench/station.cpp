@@ -37,6 +37,10 @@ constexpr std::uint32_t kDefaultBaudRate = 115200;
 std::uint32_t g_baudRate = kDefaultBaudRate;          // the units' line rate, from the command line
 constexpr std::chrono::milliseconds kReadyDelay{30};  // the unit's restart, until its "+READY"
 constexpr std::chrono::milliseconds kPlugAfter{20};
+// Each fixture's operator takes a little longer than the one before to swap units: sixteen swaps all
+// taking the same time keep the fixtures in step, and every unit then waits for fifteen others to have
+// their rows written before its own, which a line of people does not do.
+constexpr std::chrono::milliseconds kPlugAfterStep{10};
 constexpr std::chrono::milliseconds kUnplugAfterRestart{500};
 
 q470::sim::ModemSettings UnitSettings(std::uint64_t address) {
@@ -100,7 +104,7 @@ int main(int argc, char** argv) {
         for (int u = 0; u < unitsPerFixture; ++u) {
             plan.units.push_back({UnitSettings(0x00124B0001000000ull + 0x100u * f + u), PaceUnit});
         }
-        plan.plugAfter = kPlugAfter;
+        plan.plugAfter = kPlugAfter + f * kPlugAfterStep;
         plan.unplugAfterRestart = kUnplugAfterRestart;
         args.insert(args.end(), {"-p", plan.link});
         fixtures.push_back(std::make_unique<SimulatedFixture>(plan));

@@ -8,11 +8,13 @@
 #include <rapidjson/stringbuffer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -277,6 +279,73 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
         if (std::string(c.failure) == "final") {
             EXPECT_EQ(rows.size(), 1u) << "no second run after a refusal";
         }
+    }
+}
+
+// Units that answer late, one after another on one fixture: an answer slower than usual but inside the
+// command's time-out is taken; one that comes after it fails the unit at its step (a transient failure),
+// and once that unit is taken out the fixture's next unit is provisioned as usual.
+TEST_F(StationCommandTest, ALateAnswerPassesWithinTheTimeOutAndFailsItsStepBeyondItAndTheFixtureGoesOn) {
+    const auto lateBy = [](milliseconds delay) {
+        return [delay](sim::SimulatedModem& m) {
+            sim::CommandFault late;
+            late.delay = delay;
+            m.SetFault("AT+PANID=", late);
+        };
+    };
+    struct Case {
+        const char* name;
+        milliseconds delay;
+        const char* result;
+        const char* failedStep;  // "" when it passes
+    };
+    const Case cases[] = {
+        {"slower than usual", milliseconds(700), "pass", ""},
+        {"after the time-out", milliseconds(2600), "fail", "apply"},
+        {"on time", milliseconds(0), "pass", ""},
+    };
+    std::vector<FixtureUnit> units;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        units.push_back(Unit(kFirstAddress + i, lateBy(cases[i].delay)));
+    }
+    SimulatedFixture& fixture = Fixture(std::move(units));
+    // A unit that failed stays in its fixture until the operator takes it out.
+    std::atomic<bool> done{false};
+    std::thread operatorHand([&] {
+        while (!done) {
+            LogError error;
+            const auto log = std::filesystem::exists(record_)
+                                 ? SqliteStationLog::Open(record_, CurrentStation("reader"),
+                                                          SqliteStationLog::Access::ReadOnly, error)
+                                 : nullptr;
+            const auto rows = log ? log->Rows({}, error) : std::nullopt;
+            if (rows && rows->size() >= 2 && (*rows)[1].result) {
+                fixture.Unplug();
+                return;
+            }
+            std::this_thread::sleep_for(milliseconds(20));
+        }
+    });
+    const ToolRun run = Station({"--units", "3", "--retries", "0"});
+    done = true;
+    operatorHand.join();
+    EXPECT_EQ(run.status, 1) << run.err << run.out;
+    const auto events = Events(run.out);
+    const auto finished = Finished(events);
+    ASSERT_EQ(finished.size(), std::size(cases)) << run.out;
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const auto& event = *finished[i];
+        EXPECT_EQ(event["unit"]["extendedAddress"].GetString(), rows[i].extendedAddress.value_or(""));
+        EXPECT_STREQ(event["result"].GetString(), cases[i].result);
+        if (*cases[i].failedStep) {
+            EXPECT_STREQ(event["failedStep"].GetString(), cases[i].failedStep);
+            EXPECT_STREQ(event["failure"].GetString(), "transient");
+        }
+        EXPECT_EQ(rows[i].result.value_or(""), cases[i].result);
+        EXPECT_EQ(rows[i].failedStep.value_or(""), cases[i].failedStep);
     }
 }
 
