@@ -2,7 +2,9 @@
 // once, each paced at 115200 baud. Prints the total time of a run and the time per device (medians);
 // the ports run in parallel, so 16 devices should take little longer than one. Last, for one device at
 // 9600 and at 115200 baud, the run against its line floor (every byte sent and received, once, at the
-// line rate) as `floor-ratio RATE R`.
+// line rate) as `floor-ratio RATE R`. Then `set --verify` against a device whose port stays through its
+// restart, next to one that leaves the bus and comes back (same name, another name found through its
+// stable link), as `set-verify KIND MS`.
 //   provision [runs per size]
 #include <algorithm>
 #include <chrono>
@@ -10,10 +12,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include "line_floor.h"
 #include "q470ctl.h"
@@ -53,11 +59,12 @@ bool StartDevices(std::size_t count, Devices& devices, std::uint32_t baudRate = 
     return true;
 }
 
-int RunTool(std::vector<std::string> args, const std::vector<std::string>& ports) {
+int RunTool(std::vector<std::string> args, const std::vector<std::string>& ports,
+            const q470::CliEnvironment& environment = {}) {
     for (const auto& port : ports) args.insert(args.end(), {"-p", port});
     std::ostringstream out;
     std::ostringstream err;
-    const int status = q470::RunCli(args, out, err);
+    const int status = q470::RunCli(args, out, err, environment);
     if (status != 0) std::fprintf(stderr, "provision: q470ctl exited with %d: %s", status, err.str().c_str());
     return status;
 }
@@ -97,6 +104,50 @@ double FloorRatio(std::uint32_t baudRate, const std::string& file, int runs) {
     return q470::bench::Median(totals) / q470::bench::Median(floors);
 }
 
+// The median `set channel=N --verify` on one device at 115200 baud; `away` set: the device leaves the
+// bus for that long at its restart and comes back as `returnName`. Negative when a run failed.
+double MeasureSetVerify(std::optional<q470::sim::ReturnName> returnName, int runs) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("q470-provision-links-" + std::to_string(::getpid()));
+    fs::create_directories(folder / "by-id");
+    q470::sim::ModemSettings settings;
+    settings.baudRate = kBaudRate;
+    q470::sim::SimulatedModem modem(settings);
+    modem.SetPacing(true, kBaudRate);
+    std::string port;
+    if (returnName) {
+        port = (folder / "ttyACM0").string();
+        modem.SetLinks((folder / "by-id" / "usb-Brevint_Q470R_0001-if00").string(), port);
+        modem.SetReenumeration({true, *returnName, std::chrono::milliseconds(200)});
+    }
+    std::string error;
+    if (!modem.Start(&error)) {
+        std::fprintf(stderr, "provision: simulated modem: %s\n", error.c_str());
+        return -1;
+    }
+    if (!returnName) port = modem.PortPath();
+    q470::CliEnvironment environment;
+    environment.linkFolders = std::vector<std::string>{(folder / "by-id").string()};
+    std::vector<double> totals;
+    for (int run = 0; run < runs; ++run) {
+        // Where the device is now: a device that came back as another port is reached by its stable link.
+        const std::string at = returnName == q470::sim::ReturnName::Other && run > 0
+                                   ? (folder / "by-id" / "usb-Brevint_Q470R_0001-if00").string()
+                                   : port;
+        const auto start = Clock::now();
+        const int status =
+            RunTool({"set", "channel=" + std::to_string(100 + run % 2), "--verify", "-b", std::to_string(kBaudRate)},
+                    {at}, environment);
+        if (status != 0) return -1;
+        totals.push_back(Millis(Clock::now() - start).count());
+        // A steady device's "+READY" comes after the run; the next run must not meet it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    modem.Stop();
+    fs::remove_all(folder);
+    return q470::bench::Median(totals);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,5 +182,19 @@ int main(int argc, char** argv) {
         std::printf("floor-ratio %u %.2f\n", rate, floorRatio);
     }
     std::filesystem::remove(file);
+    std::printf(
+        "set channel --verify on one device at %u baud (identify, read, write, restart, read back), median of "
+        "%d runs;\nthe re-enumerating device is away 200 ms at its restart\n",
+        kBaudRate, runs);
+    const std::pair<const char*, std::optional<q470::sim::ReturnName>> kinds[] = {
+        {"steady", std::nullopt},
+        {"reenumerating-same-name", q470::sim::ReturnName::Same},
+        {"reenumerating-other-name", q470::sim::ReturnName::Other},
+    };
+    for (const auto& [name, returnName] : kinds) {
+        const double total = MeasureSetVerify(returnName, runs);
+        if (total < 0) return 1;
+        std::printf("set-verify %-25s %8.1f ms\n", name, total);
+    }
     return 0;
 }

@@ -41,6 +41,7 @@ PortFlow::PortFlow(const CommandPlan& plan, std::string port, RunControl& contro
                               plan.request.line.stopBits}) {
     outcome_.port = std::move(port);
     session_.SetProgress([this](SessionStep step) { Step(StepText(step)); });
+    session_.SetLinkFolders(plan.linkFolders);
 }
 
 PortFlow::~PortFlow() {

@@ -11,6 +11,7 @@
 #include "device_session.h"
 #include "general_changes.h"
 #include "gpio_changes.h"
+#include "port_names.h"
 #include "port_outcome.h"
 #include "progress_reporter.h"
 #include "run_control.h"
@@ -27,6 +28,8 @@ struct CommandPlan {
     std::string fileBytes;                  // apply: the file, read once for every port
     CliText text{UiLanguage::English};
     TraceWriter* trace = nullptr;  // --trace, --trace-file; shared by the ports
+    // Where a port that goes with a restart is looked for by its stable links.
+    std::vector<std::string> linkFolders = StableLinkFolders();
 };
 
 // Runs the command on one port the way the window's flows do: open, identify, read, then the job

@@ -3,6 +3,7 @@
 #include "job_code.h"
 #include "line_choices.h"
 #include "port_flow.h"
+#include "terminal_text.h"
 #include "verify_report.h"
 
 namespace q470 {
@@ -27,6 +28,8 @@ void PortFlow::FinishWrites(std::string message, std::vector<SettingCheck> check
         ReadBack(std::move(checks));
         if (finished_ || control_.Stopping()) return;
         message += (message.empty() ? "" : "\n") + VerifySummary(*outcome_.verify, {}, plan_.text);
+        const std::string& foundAs = outcome_.verify->foundAs;
+        if (!foundAs.empty()) message += "\n" + plan_.text.Text(ToolText::VerifyFoundAs, {PrintableText(foundAs)});
     }
     // A PAN ID change leaves the old network's associations behind unless the device cleared them.
     const bool notCleared = cleared_ && *cleared_ != Acknowledgement::Acknowledged;

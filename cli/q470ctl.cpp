@@ -299,6 +299,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
            const CliEnvironment& environment) {
     CommandPlan plan;
     plan.text = CliText::FromEnvironment();
+    if (environment.linkFolders) plan.linkFolders = *environment.linkFolders;
     const CommandLine commandLine(args, plan.text);
     plan.request = commandLine.Request();
     switch (commandLine.Result()) {

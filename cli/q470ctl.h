@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ struct CliEnvironment {
     int input = 0;
     // Standard output is a terminal: the station redraws its fixtures' lines in place there.
     bool outputTerminal = false;
+    // Where the stable links of ports are: the system's folders unless a test gives its own.
+    std::optional<std::vector<std::string>> linkFolders;
 };
 
 // Runs one q470ctl command line (`args` without the program name) and returns its exit status.

@@ -109,6 +109,9 @@ std::string VerifySummary(const VerifyReport& report, const std::string& linesTr
             return text.Text(ToolText::VerifyReadFailed, {where});
         case VerifyOutcome::CannotOpen:
             return text.Text(ToolText::VerifyCannotOpen, {report.openError.message()});
+        case VerifyOutcome::NotBack:
+            return text.Text(ToolText::VerifyNotBack,
+                             {Number(static_cast<std::uint32_t>(report.restartBudget.count()))});
         case VerifyOutcome::NotRestarted:
             return text.Text(ToolText::VerifyNotRestarted, {RestartText(report), text.Text(RestartAnswerText(report))});
         case VerifyOutcome::Stopped:
@@ -137,6 +140,8 @@ Outcome VerifyFailure(const VerifyReport& report) {
             return Outcome::NotAsWritten;
         case VerifyOutcome::CannotOpen:
             return PortOpenOutcome(report.openError);
+        case VerifyOutcome::NotBack:
+            return Outcome::Disconnected;
         case VerifyOutcome::Stopped:
             return Outcome::Interrupted;
         case VerifyOutcome::NotRestarted:
@@ -155,6 +160,12 @@ void WriteVerifyJson(JsonOut& json, const VerifyReport& report) {
     json.Key("line");
     WriteLineJson(json, report.line ? &*report.line : nullptr);
     json.Key("readyMs").Int(report.readyAfter.count());
+    json.Key("foundAs");
+    if (report.foundAs.empty()) {
+        json.Null();
+    } else {
+        json.String(report.foundAs);
+    }
     const bool read = report.outcome == VerifyOutcome::Verified || report.outcome == VerifyOutcome::Differs;
     json.Key("settings").StartArray();
     for (const auto& check : report.checks) {

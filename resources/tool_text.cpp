@@ -423,6 +423,13 @@ constexpr ToolTextEntry kToolTexts[] = {
      "verify: the device answered after its restart at {0} but could not be read"},
     {ToolText::VerifyCannotOpen, "확인: 포트를 다시 열 수 없습니다: {0}",
      "verify: the port could not be opened again: {0}"},
+    {ToolText::VerifyNotBack,
+     "확인: 재시작하면서 사라진 포트가 {0} ms 안에 원래 이름으로도 고정 이름으로도 돌아오지 않았습니다. 다시 읽지 "
+     "않았습니다",
+     "verify: the port went away with the restart and did not come back within {0} ms, neither under the name it "
+     "was opened with nor under a stable name; nothing was read back"},
+    {ToolText::VerifyFoundAs, "장치의 포트가 재시작 후 {0}(으)로 돌아왔습니다",
+     "the device's port came back after the restart as {0}"},
     {ToolText::VerifyStopped, "확인: 중단되었습니다", "verify: interrupted"},
     {ToolText::VerifyNotRestarted,
      "확인: 장치가 재시작하지 않았습니다. {0} 후({1}) 재시작 알림(+READY)도, 응답이 멈춘 일도, 포트가 사라졌다가 "

@@ -141,6 +141,8 @@ enum class ToolText : int {
     VerifyOtherDevice,
     VerifyReadFailed,
     VerifyCannotOpen,
+    VerifyNotBack,  // {0} the restart budget in ms
+    VerifyFoundAs,  // {0} the name the port came back under
     VerifyStopped,
     VerifyNotRestarted,  // {0} the restart command, {1} what the device did with it
     AcknowledgedReason,

@@ -20,6 +20,7 @@ std::error_code DeviceSession::Open(const std::string& port) {
     Begin(SessionStep::Opening);
     const ConnectionLine& line = input_.line;
     if (auto error = link_.Open(port, line.baudRate, line.dataBits, line.parity, line.stopBits)) return error;
+    names_ = CollectPortNames(port, linkFolders_);
     worker_.StartWorker();
     return {};
 }
@@ -95,6 +96,7 @@ VerifyReport DeviceSession::ReadBack(const std::string& port, std::vector<Settin
     Begin(SessionStep::Verifying);
     VerifyRequest request;
     request.port = port;
+    if (port == names_.openedAs) request.names = names_;
     request.connection = input_.line;
     request.modelKind = state_.modelKind;
     request.checks = std::move(checks);

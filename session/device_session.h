@@ -17,6 +17,7 @@
 #include "job_host.h"
 #include "job_input.h"
 #include "job_worker.h"
+#include "port_names.h"
 #include "q470comm.h"
 #include "session_step.h"
 #include "setting_check.h"
@@ -40,6 +41,10 @@ public:
     // What goes over the link (a trace, the lines of a raw command); set before Open.
     void SetObserver(LinkObserver observer) { link_.SetObserver(std::move(observer)); }
 
+    // Where the stable links of ports are looked for (the system's folders unless a caller says).
+    void SetLinkFolders(std::vector<std::string> folders) { linkFolders_ = std::move(folders); }
+    // Takes the port's names too, while the device is there: a port that goes with a restart is
+    // looked for by them.
     std::error_code Open(const std::string& port);
     void Close();
     // From any thread. The job under way ends after its command; a device whose quiet mode a write
@@ -58,7 +63,9 @@ public:
     StepResult ClearAssociations();
     // The restart job (JobRestart) or the factory reset (JobFactoryReset).
     StepResult Restart(std::int32_t job = JobRestart);
-    // After a restart: waits for the device, reads it at the line it should now use and compares.
+    // After a restart: waits for the device (and for its port, when that went with the restart, by the
+    // name it was opened with or a stable link that led to it), reads it at the line it should now use
+    // and compares.
     VerifyReport ReadBack(const std::string& port, std::vector<SettingCheck> checks);
     // One raw command (`id` as the catalogue knows its text): up to its final line, or on a quiet device
     // as the catalogue ends it. The kind
@@ -96,6 +103,8 @@ private:
     StepResult Ended(StepResult result, std::vector<AppliedStep> commands = {});
 
     Q470Comm link_;
+    std::vector<std::string> linkFolders_ = StableLinkFolders();
+    PortNames names_;
     JobInput input_;
     DeviceState state_;
     ApplyTrail jobTrail_;

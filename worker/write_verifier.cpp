@@ -9,6 +9,7 @@
 #include "job_session.h"
 #include "line_choices.h"
 #include "model_kind.h"
+#include "port_return_watch.h"
 #include "read_jobs.h"
 
 namespace q470 {
@@ -63,15 +64,49 @@ struct RestartSigns {
     unsigned unanswered = 0;  // asks before the device answered, at the line it answered at
 };
 
-// Opens the port again at `line`, also after it has gone for a while with the device's restart.
+// Waits for a port that has gone with the device's restart to come back, by the name it was opened
+// with or by a stable link that led to it; the name to open it by, or nothing by the deadline (or a stop).
+std::optional<std::string> AwaitReturn(const VerifyRequest& request, Clock::time_point deadline) {
+    // A watch that saw the port missing counts its node as new even where the kernel reuses it.
+    PortReturnWatch watch(request.names);
+    // In slices, so a stop is seen while the device is away.
+    constexpr std::chrono::milliseconds kSlice{100};
+    while (!Stopping(request)) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left <= std::chrono::milliseconds(0)) break;
+        const PortReturn back = watch.Wait(std::min(left, kSlice));
+        if (back.outcome == PortReturn::Outcome::Back) return back.name;
+        if (back.outcome == PortReturn::Outcome::Cancelled) break;
+    }
+    return std::nullopt;
+}
+
+// Opens the port again at `line`, also after it has gone for a while with the device's restart; the
+// name it came back under goes to `report.foundAs`.
 std::error_code Reopen(Q470Comm& link, const VerifyRequest& request, const ConnectionLine& line,
-                       Clock::time_point deadline, RestartSigns& signs) {
+                       Clock::time_point deadline, RestartSigns& signs, VerifyReport& report) {
+    const bool watched = !request.names.openedAs.empty();
     for (;;) {
-        const std::error_code error = link.Open(request.port, line.baudRate, line.dataBits, line.parity, line.stopBits);
+        const std::string& name = report.foundAs.empty() ? request.port : report.foundAs;
+        const std::error_code error = link.Open(name, line.baudRate, line.dataBits, line.parity, line.stopBits);
         if (!error) return {};
-        if (!PortMissing(error) || Stopping(request) || Clock::now() + kReopenPause >= deadline) return error;
+        if (!PortMissing(error) || Stopping(request) || Clock::now() + kReopenPause >= deadline) {
+            if (PortMissing(error) && watched && !Stopping(request)) report.outcome = VerifyOutcome::NotBack;
+            return error;
+        }
         signs.portCameBack = true;  // gone for now: it counts once it opens again
-        std::this_thread::sleep_for(kReopenPause);
+        if (!watched) {
+            std::this_thread::sleep_for(kReopenPause);
+            continue;
+        }
+        const auto back = AwaitReturn(request, deadline);
+        if (!back) {
+            if (!Stopping(request)) report.outcome = VerifyOutcome::NotBack;
+            return error;
+        }
+        // A name that leads to a node again may not open yet: the device is still coming up.
+        if (!report.foundAs.empty() && *back == report.foundAs) std::this_thread::sleep_for(kReopenPause);
+        report.foundAs = *back;
     }
 }
 
@@ -81,11 +116,11 @@ std::optional<std::uint8_t> AnswerAt(Q470Comm& link, const VerifyRequest& reques
                                      RestartSigns& signs) {
     const auto deadline = Clock::now() + budget;
     for (;;) {
-        const std::error_code error = first ? Reopen(link, request, line, deadline, signs)
+        const std::error_code error = first ? Reopen(link, request, line, deadline, signs, report)
                                             : link.ChangeLine(line.baudRate, line.dataBits, line.parity, line.stopBits);
         if (error) {
             report.openError = error;
-            report.outcome = VerifyOutcome::CannotOpen;
+            if (report.outcome != VerifyOutcome::NotBack) report.outcome = VerifyOutcome::CannotOpen;
             return std::nullopt;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -141,6 +176,7 @@ void ReadAndCompare(Q470Comm& link, const VerifyRequest& request, const Connecti
 VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request) {
     VerifyReport report;
     report.checks = request.checks;
+    report.restartBudget = request.restartBudget;
     const Q470Comm::RestartNews restart = link.LastRestart();
     report.restartCommand = restart.command;
     report.restartAnswer = restart.answer;
@@ -155,8 +191,10 @@ VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request) {
 
     std::optional<std::uint8_t> quiet = AnswerAt(link, request, expected, true, request.restartBudget, report, signs);
     ConnectionLine answeredAt = expected;
-    if (!quiet && report.outcome != VerifyOutcome::CannotOpen && !Stopping(request) &&
-        !SameLine(expected, request.connection)) {
+    const auto couldNotOpen = [&report] {
+        return report.outcome == VerifyOutcome::CannotOpen || report.outcome == VerifyOutcome::NotBack;
+    };
+    if (!quiet && !couldNotOpen() && !Stopping(request) && !SameLine(expected, request.connection)) {
         quiet = AnswerAt(link, request, request.connection, false, kOldLineBudget, report, signs);
         answeredAt = request.connection;
     }
@@ -165,7 +203,7 @@ VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request) {
         return report;
     }
     if (!quiet) {
-        if (report.outcome != VerifyOutcome::CannotOpen) report.outcome = VerifyOutcome::NoAnswer;
+        if (!couldNotOpen()) report.outcome = VerifyOutcome::NoAnswer;
         return report;
     }
     report.readyAfter = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
@@ -193,6 +231,8 @@ const char* VerifyOutcomeName(VerifyOutcome outcome) {
             return "read-failed";
         case VerifyOutcome::CannotOpen:
             return "cannot-open";
+        case VerifyOutcome::NotBack:
+            return "not-back";
         case VerifyOutcome::NotRestarted:
             return "not-restarted";
         case VerifyOutcome::Stopped:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device_records.h"
+#include "port_names.h"
 #include "q470comm.h"
 #include "setting_check.h"
 
@@ -19,7 +20,10 @@ constexpr std::chrono::milliseconds kRestartBudget{5000};
 
 struct VerifyRequest {
     std::string port;
-    ConnectionLine connection;  // the line setting the writes went at
+    // The names the port had when it was opened: a port that has gone with the restart is looked for
+    // by these (and reopened by the one that came back). Unknown (no openedAs): `port` is tried again.
+    PortNames names;
+    ConnectionLine connection;    // the line setting the writes went at
     std::uint32_t modelKind = 0;  // the device's model, as identified before the writes
     std::vector<SettingCheck> checks;
     std::chrono::milliseconds restartBudget = kRestartBudget;
@@ -33,16 +37,20 @@ enum class VerifyOutcome {
     OtherDevice,   // what answered is not the model that was written to
     ReadFailed,    // it answered, but the read stopped short
     CannotOpen,    // the port could not be opened again: `openError`
+    NotBack,       // the port went with the restart and did not come back within the restart budget
     NotRestarted,  // it answered, but was never seen to restart: nothing was read back
     Stopped,
 };
 
 struct VerifyReport {
     VerifyOutcome outcome = VerifyOutcome::NoAnswer;
-    std::optional<ConnectionLine> line;  // where the device answered after its restart
-    std::vector<SettingCheck> checks;    // with what was read back
-    std::chrono::milliseconds readyAfter{0};  // from the reopening until the device answered
+    std::optional<ConnectionLine> line;          // where the device answered after its restart
+    std::vector<SettingCheck> checks;            // with what was read back
+    std::chrono::milliseconds readyAfter{0};     // from the reopening until the device answered
+    std::chrono::milliseconds restartBudget{0};  // how long the device was given to come back
     std::error_code openError;
+    // The name the port was opened by again after it had gone with the restart; empty when it stayed.
+    std::string foundAs;
     // The restart-type command the link last sent (CmdEnd: none), the kind of what ended it, and
     // whether the device answered it ERROR.
     CommandId restartCommand = CmdEnd;
@@ -61,8 +69,8 @@ struct VerifyReport {
 // closed first and left open at the line the device answered.
 VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request);
 
-// "verified", "differs", "no-answer", "other-device", "read-failed", "cannot-open", "not-restarted",
-// "stopped".
+// "verified", "differs", "no-answer", "other-device", "read-failed", "cannot-open", "not-back",
+// "not-restarted", "stopped".
 const char* VerifyOutcomeName(VerifyOutcome outcome);
 
 }  // namespace q470
