@@ -134,7 +134,7 @@ TEST(LinkFraming, ACommandIsCompletedTheSameWayHoweverTheAnswerIsCut) {
          CmdUserPanIdQuery,
          std::string("\r\n+UPANID,46\0"
                      "60\r\n\r\n+UPANID,4660\r\n",
-                     35),
+                     33),
          {RespUserPanId, "4660"}},
         {"a stray CR before the closing CR LF: 46, or 460 with its last byte replaced",
          "AT+UPANID?\r",
