@@ -42,6 +42,7 @@ void PortFlow::Conclude(std::string message, const WriteFollowUp& after) {
         if (finished_ || control_.Stopping()) return;
         message += (message.empty() ? "" : "\n") + VerifySummary(*outcome_.verify, {}, plan_.text);
         const std::string& foundAs = outcome_.verify->foundAs;
+        outcome_.cameBackAs = foundAs;
         if (!foundAs.empty()) message += "\n" + plan_.text.Text(ToolText::VerifyFoundAs, {PrintableText(foundAs)});
     }
     if (!NotePortReturn(after.portReturn, message)) return;
@@ -66,7 +67,6 @@ bool PortFlow::NotePortReturn(const std::optional<PortReturnReport>& report, std
             (message.empty() ? "" : "\n") + plan_.text.Text(ToolText::VerifyFoundAs, {PrintableText(report->foundAs)});
         return true;
     }
-    outcome_.portNotBack = true;
     Fail(Outcome::Disconnected,
          plan_.text.Text(ToolText::RestartNotBack, {std::to_string(report->restartBudget.count())}));
     return false;

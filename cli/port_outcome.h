@@ -55,7 +55,6 @@ struct PortOutcome {
     bool associationCleared = false;             // set: a PAN ID change needed AT+ASSOCCLR
     bool restarted = false;                      // the restart job ran
     std::string cameBackAs;                      // the name a port that went with the restart came back under
-    bool portNotBack = false;                    // the port went with the restart and did not come back
     SettingProblems problems;                    // apply: what the rule check found in the file
     std::vector<std::string> warnings;           // apply: members named but not sent (the file still went);
                                                  // read, save: held values a saved file could not restore
