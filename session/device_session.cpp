@@ -3,6 +3,7 @@
 #include "command_catalogue.h"
 #include "device_records.h"
 #include "job_follow_up.h"
+#include "model_jobs.h"
 #include "model_kind.h"
 
 namespace q470 {
@@ -60,8 +61,7 @@ StepResult DeviceSession::Read() {
 
 StepResult DeviceSession::WriteGeneral(const GeneralSettings& record) {
     input_.general = record;
-    const StepResult result =
-        Written(IsQ470R() ? JobApplyGeneralQ470R : JobApplyGeneralKs, SessionStep::ApplyingGeneral, record.panId);
+    const StepResult result = Written(ApplyGeneralJobOf(state_.modelKind), SessionStep::ApplyingGeneral, record.panId);
     if (result.Ok()) writtenChecks_ = ChecksOfGeneral(record, IsQ470R(), DeviceHasRxPullUp(state_));
     return result;
 }
@@ -75,7 +75,7 @@ StepResult DeviceSession::WriteGpio(const GpioSettings& record) {
 
 StepResult DeviceSession::WriteFile(const SettingItemList& items) {
     input_.fileItems = items;
-    const StepResult result = Written(IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, SessionStep::ApplyingFile, 0);
+    const StepResult result = Written(ApplyFileJobOf(state_.modelKind), SessionStep::ApplyingFile, 0);
     if (result.Ok()) writtenChecks_ = ChecksOfItems(items, IsQ470R());
     return result;
 }
