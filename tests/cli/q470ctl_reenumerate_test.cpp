@@ -87,6 +87,7 @@ TEST(CliReenumeration, ARestartWithoutVerifyWaitsForThePortAndSaysWhereItCameBac
     const Case cases[] = {
         {"set --restart, same name", {"set", "channel=101", "--restart"}, true, ReturnName::Same, 0, "kernel"},
         {"gpio --restart, another name", {"gpio", "5=output:high", "--restart"}, true, ReturnName::Other, 0, "stable"},
+        {"apply of a saved file, same name", {"apply", "{saved}"}, true, ReturnName::Same, 0, "kernel"},
         {"restart, another name", {"restart"}, true, ReturnName::Other, 0, "stable"},
         {"restart, port stays", {"restart"}, false, ReturnName::Same, 0, nullptr},
         {"restart, never back", {"restart"}, true, ReturnName::Never, 1, nullptr},
@@ -106,6 +107,13 @@ TEST(CliReenumeration, ARestartWithoutVerifyWaitsForThePortAndSaysWhereItCameBac
         environment.linkFolders = std::vector<std::string>{folder.Path("by-id")};
         std::vector<std::string> args{"-p", kernelLink, "--json"};
         args.insert(args.end(), c.command.begin(), c.command.end());
+        for (auto& arg : args) {
+            if (arg != "{saved}") continue;
+            // What the device holds, saved before: the apply writes it back and restarts the device.
+            arg = folder.Path("saved.json");
+            const CliRun saved = RunTool({"-p", kernelLink, "save", arg}, environment);
+            ASSERT_EQ(saved.status, 0) << saved.out << saved.err;
+        }
         const auto start = std::chrono::steady_clock::now();
         const CliRun json = RunTool(args, environment);
         const auto took = std::chrono::steady_clock::now() - start;
