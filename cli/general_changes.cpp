@@ -1,6 +1,5 @@
 #include "general_changes.h"
 
-#include <array>
 #include <string_view>
 
 #include "cli_text.h"
@@ -13,83 +12,10 @@
 
 namespace q470 {
 
-// How each key is read and where it goes.
-class GeneralKeyTable {
-public:
-    struct Key {
-        std::string_view name;
-        // Stores the value; "" or what is allowed.
-        std::string (*take)(GeneralChanges&, std::string_view value, const CliText& text);
-    };
+namespace {
 
-    static const Key* Find(std::string_view name);
-    static std::string Names(std::uint32_t modelKind);
-
-    template <typename T>
-    static std::string Named(std::optional<T>& field, const SettingValues& names, std::string_view value) {
-        const auto parsed = names.Parse(value);
-        if (!parsed) return names.Words();
-        field = static_cast<T>(*parsed);
-        return {};
-    }
-
-    static std::string PanId(std::optional<std::uint16_t>& field, std::string_view value, const CliText& text) {
-        const auto number = ParseDecimal(value, UINT16_MAX);
-        if (!number || !IsValidPanIdValue(*number))
-            return text.Text(ToolText::PanIdAllowed, {text.Text(UiText::InvalidPanId), std::to_string(kFirstPanId),
-                                                      std::to_string(kLastPanId)});
-        field = static_cast<std::uint16_t>(*number);
-        return {};
-    }
-
-    static std::string Channel(GeneralChanges& c, std::string_view value, const CliText& text) {
-        const auto number = ParseDecimal(value, UINT8_MAX);
-        if (!number) return text.Text(ToolText::ChannelAllowed);
-        c.channel_ = static_cast<std::uint8_t>(*number);
-        return {};
-    }
-
-    static std::string Outdoor(GeneralChanges& c, std::string_view value, const CliText&) {
-        std::optional<std::uint8_t> flag;
-        std::string allowed = Named(flag, kSwitchValues, value);
-        if (flag) c.outdoor_ = *flag != 0;
-        return allowed;
-    }
-
-    static const std::array<Key, 12> kKeys;
-};
-
-const std::array<GeneralKeyTable::Key, 12> GeneralKeyTable::kKeys{{
-    {"mode",
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.opMode_, kOperationModeValues, v); }},
-    {"role",
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.netRole_, kNetworkRoleValues, v); }},
-    {"panid", [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.panId_, v, t); }},
-    {"upanid", [](GeneralChanges& c, std::string_view v, const CliText& t) { return PanId(c.userPanId_, v, t); }},
-    {"outdoor", Outdoor},
-    {"channel", Channel},
-    {"baud",
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.baudRate_, kBaudRateValues, v); }},
-    {"parity",
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.parity_, kDeviceParityValues, v); }},
-    {"stop-bits",
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.stopBits_, kDeviceStopBitValues, v); }},
-    {"data-bits",
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.dataBits_, kDataBitValues, v); }},
-    {"quiet",
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.quietMode_, kSwitchValues, v); }},
-    {"rx-pullup",
-     [](GeneralChanges& c, std::string_view v, const CliText&) { return Named(c.rxPullUp_, kSwitchValues, v); }},
-}};
-
-const GeneralKeyTable::Key* GeneralKeyTable::Find(std::string_view name) {
-    for (const auto& key : kKeys) {
-        if (key.name == name) return &key;
-    }
-    return nullptr;
-}
-
-std::string GeneralKeyTable::Names(std::uint32_t modelKind) {
+// The keys the model's general page lets the user edit, in the order read prints them.
+std::string KeyNames(std::uint32_t modelKind) {
     std::string names;
     for (const SettingRow& row : SettingRows()) {
         if (row.page != Page::General || !ModelHas(modelKind, row.setting)) continue;
@@ -98,7 +24,37 @@ std::string GeneralKeyTable::Names(std::uint32_t modelKind) {
     return names;
 }
 
-namespace {
+const SettingRow* RowOfKey(std::string_view name) {
+    for (const SettingRow& row : SettingRows()) {
+        if (row.page == Page::General && !row.key.empty() && row.key == name) return &row;
+    }
+    return nullptr;
+}
+
+// Reads a key's value as its row says: one of its words (the outdoor flag a switch), a number within
+// its ranges, or a channel, which is held to the device's plan once the device is read. "" when it
+// was taken; otherwise what is allowed.
+std::string TakeValue(const SettingRow& row, std::string_view value, const CliText& text,
+                      std::optional<std::uint32_t>& slot) {
+    if (row.keyIsOutdoorFlag || row.values) {
+        const SettingValues& words = row.keyIsOutdoorFlag ? kSwitchValues : *row.values;
+        slot = words.Parse(value);
+        return slot ? std::string() : words.Words();
+    }
+    const auto number = ParseDecimal(value, row.widest);
+    if (row.rule == Rule::Ranges) {
+        const auto allowed = AllowedValues(row.setting);
+        if (!number || !IsInRanges(static_cast<std::int64_t>(*number), allowed)) {
+            const UiText refused = row.refusedText.value_or(UiText::InvalidPanId);
+            return text.Text(ToolText::PanIdAllowed, {text.Text(refused), std::to_string(allowed.front().first),
+                                                      std::to_string(allowed.back().last)});
+        }
+    } else if (!number) {
+        return text.Text(ToolText::ChannelAllowed);
+    }
+    slot = static_cast<std::uint32_t>(*number);
+    return {};
+}
 
 std::string ChannelList(const std::vector<ValueRange>& channels, const CliText& text) {
     if (channels.empty()) return text.Text(ToolText::NoneWord);
@@ -120,19 +76,20 @@ std::optional<GeneralChanges> GeneralChanges::Parse(const std::vector<std::strin
     for (const std::string& word : words) {
         const auto equals = word.find('=');
         const std::string_view name = std::string_view(word).substr(0, equals);
-        const GeneralKeyTable::Key* key = equals == std::string::npos ? nullptr : GeneralKeyTable::Find(name);
-        if (!key) {
-            error = text.Text(ToolText::SetNotKeyValue, {word, GeneralKeyTable::Names(ModelQ470R) + ", upanid"});
+        const SettingRow* row = equals == std::string::npos ? nullptr : RowOfKey(name);
+        if (!row) {
+            error = text.Text(ToolText::SetNotKeyValue, {word, KeyNames(ModelQ470R) + ", upanid"});
             return std::nullopt;
         }
         for (auto other : seen) {
-            if (other == key->name) {
-                error = text.Text(ToolText::SetKeyTwice, {key->name});
+            if (other == row->key) {
+                error = text.Text(ToolText::SetKeyTwice, {row->key});
                 return std::nullopt;
             }
         }
-        seen.push_back(key->name);
-        const std::string allowed = key->take(changes, std::string_view(word).substr(equals + 1), text);
+        seen.push_back(row->key);
+        auto& slot = changes.changes_[static_cast<std::size_t>(row->setting)];
+        const std::string allowed = TakeValue(*row, std::string_view(word).substr(equals + 1), text, slot);
         if (!allowed.empty()) {
             error = "set: " + text.Text(ToolText::ValueNotAllowed, {word, allowed});
             return std::nullopt;
@@ -144,24 +101,23 @@ std::optional<GeneralChanges> GeneralChanges::Parse(const std::vector<std::strin
 std::string GeneralChanges::CheckModel(std::uint32_t modelKind, const CliText& text) const {
     const bool q470r = modelKind == ModelQ470R;
     const auto refuse = [&](std::string_view key, ToolText why) {
-        return text.Text(ToolText::SetKeyNotForModel,
-                         {key, text.Text(why), ModelName(modelKind), GeneralKeyTable::Names(modelKind)});
+        return text.Text(ToolText::SetKeyNotForModel, {key, text.Text(why), ModelName(modelKind), KeyNames(modelKind)});
     };
-    if (q470r && userPanId_) return refuse("upanid", ToolText::SetWhyQ470RHasPanId);
+    if (q470r && Changed(Setting::UserPanId)) return refuse("upanid", ToolText::SetWhyQ470RHasPanId);
     if (q470r) return {};
-    if (panId_) return refuse("panid", ToolText::SetWhyKeldanHasUserPanId);
-    if (netRole_) return refuse("role", ToolText::SetWhyNoRole);
-    if (outdoor_) return refuse("outdoor", ToolText::SetWhyNoPhyId);
-    if (channel_) return refuse("channel", ToolText::SetWhyNoChannel);
-    if (rxPullUp_) return refuse("rx-pullup", ToolText::SetWhyNoRxPullUp);
+    if (Changed(Setting::PanId)) return refuse("panid", ToolText::SetWhyKeldanHasUserPanId);
+    if (Changed(Setting::NetRole)) return refuse("role", ToolText::SetWhyNoRole);
+    if (Changed(Setting::PhyId)) return refuse("outdoor", ToolText::SetWhyNoPhyId);
+    if (Changed(Setting::RfChannel)) return refuse("channel", ToolText::SetWhyNoChannel);
+    if (Changed(Setting::RxPullUp)) return refuse("rx-pullup", ToolText::SetWhyNoRxPullUp);
     return {};
 }
 
 std::string GeneralChanges::ApplyTo(GeneralSettings& record, const CliText& text) const {
     const bool q470r = record.modelKind == ModelQ470R;
     std::uint16_t& pageId = q470r ? record.panId : record.userPanId;
-    const auto& change = q470r ? panId_ : userPanId_;
-    if (change) pageId = *change;
+    const auto& change = Changed(q470r ? Setting::PanId : Setting::UserPanId);
+    if (change) pageId = static_cast<std::uint16_t>(*change);
     if (!IsValidPanIdValue(pageId)) {
         return text.Text(q470r ? ToolText::SetDevicePanIdOutside : ToolText::SetDeviceUserPanIdOutside,
                          {std::to_string(pageId), text.Text(UiText::InvalidPanId), std::to_string(kFirstPanId),
@@ -171,28 +127,32 @@ std::string GeneralChanges::ApplyTo(GeneralSettings& record, const CliText& text
     // Unless the outdoor flag changes, the radio stays as the device holds it: its plan's PHY ID, its
     // channel. A changed flag brings the plan of the PHY ID written.
     const bool deviceOutdoor = IsOutdoorPhyId(record.phyId);
-    const bool outdoor = outdoor_.value_or(deviceOutdoor);
+    const auto& outdoorFlag = Changed(Setting::PhyId);
+    const bool outdoor = outdoorFlag ? *outdoorFlag != 0 : deviceOutdoor;
     const std::uint8_t phyId = outdoor == deviceOutdoor ? PhyIdToApply(record.phyId) : PhyIdForOutdoor(outdoor);
-    const std::uint8_t channel = channel_.value_or(record.rfChannel);
+    const auto& channelChange = Changed(Setting::RfChannel);
+    const std::uint8_t channel = channelChange ? static_cast<std::uint8_t>(*channelChange) : record.rfChannel;
     const auto allowed = AllowedChannels(phyId, RadioPlan{record.phyId, record.rfChannel});
     if (!IsInRanges(channel, allowed)) {
-        return text.Text(channel_ ? ToolText::SetChannelNotInPlan : ToolText::SetDeviceChannelNotInPlan,
+        return text.Text(channelChange ? ToolText::SetChannelNotInPlan : ToolText::SetDeviceChannelNotInPlan,
                          {std::to_string(channel), std::to_string(phyId), ChannelList(allowed, text)});
     }
-    if (rxPullUp_ && !RecordHasRxPullUp(record)) {
+    if (Changed(Setting::RxPullUp) && !RecordHasRxPullUp(record)) {
         const bool missing = FirmwareHasRxPullUp(record.firmwareVersion);
         return text.Text(missing ? ToolText::SetRxPullUpMissing : ToolText::SetNoRxPullUp, {record.firmwareVersion});
     }
     record.phyId = phyId;
     record.rfChannel = channel;
-    record.netRole = netRole_.value_or(record.netRole == 1 ? 1 : 2);
-    record.opMode = opMode_.value_or(OperationMode(IsAtCommandMode(record.opMode), IsOneToNMode(record.opMode)));
-    record.quietMode = quietMode_.value_or(record.quietMode != 0 ? 1 : 0);
-    record.baudRate = baudRate_.value_or(record.baudRate);
-    record.parity = parity_.value_or(record.parity);
-    record.stopBits = stopBits_.value_or(record.stopBits);
-    record.dataBits = dataBits_.value_or(record.dataBits);
-    record.rxPullUp = rxPullUp_.value_or(record.rxPullUp != 0 ? 1 : 0);
+    const auto value = [this](Setting setting, std::uint32_t held) { return Changed(setting).value_or(held); };
+    record.netRole = static_cast<std::uint8_t>(value(Setting::NetRole, record.netRole == 1 ? 1 : 2));
+    record.opMode = static_cast<std::uint8_t>(
+        value(Setting::OpMode, OperationMode(IsAtCommandMode(record.opMode), IsOneToNMode(record.opMode))));
+    record.quietMode = static_cast<std::uint8_t>(value(Setting::QuietMode, record.quietMode != 0 ? 1 : 0));
+    record.baudRate = value(Setting::BaudRate, record.baudRate);
+    record.parity = static_cast<std::uint8_t>(value(Setting::Parity, record.parity));
+    record.stopBits = static_cast<std::uint8_t>(value(Setting::StopBits, record.stopBits));
+    record.dataBits = static_cast<std::uint8_t>(value(Setting::DataBits, record.dataBits));
+    record.rxPullUp = static_cast<std::uint8_t>(value(Setting::RxPullUp, record.rxPullUp != 0 ? 1 : 0));
     return {};
 }
 

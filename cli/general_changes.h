@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,6 +9,7 @@
 
 #include "cli_text.h"
 #include "general_settings.h"
+#include "setting.h"
 
 namespace q470 {
 
@@ -31,20 +34,12 @@ public:
     std::string ApplyTo(GeneralSettings& record, const CliText& text) const;
 
 private:
-    std::optional<std::uint8_t> opMode_;
-    std::optional<std::uint8_t> netRole_;
-    std::optional<std::uint16_t> panId_;
-    std::optional<std::uint16_t> userPanId_;
-    std::optional<bool> outdoor_;
-    std::optional<std::uint8_t> channel_;
-    std::optional<std::uint32_t> baudRate_;
-    std::optional<std::uint8_t> parity_;    // device code
-    std::optional<std::uint8_t> stopBits_;  // device code
-    std::optional<std::uint8_t> dataBits_;
-    std::optional<std::uint8_t> quietMode_;
-    std::optional<std::uint8_t> rxPullUp_;
+    // The value a key gave, in the device's encoding; for the PHY ID the outdoor flag.
+    const std::optional<std::uint32_t>& Changed(Setting setting) const {
+        return changes_[static_cast<std::size_t>(setting)];
+    }
 
-    friend class GeneralKeyTable;
+    std::array<std::optional<std::uint32_t>, kSettingCount> changes_{};
 };
 
 }  // namespace q470

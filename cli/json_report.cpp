@@ -153,6 +153,7 @@ void JsonReport::WriteCommandFields(JsonOut& json, const PortOutcome& port) cons
             json.EndArray();
             WriteWrite(json, port);
             json.Key("restarted").Bool(port.restarted);
+            OptionalString(json, "cameBackAs", !port.cameBackAs.empty(), port.cameBackAs);
             WriteVerify(json, port);
             return;
         }
@@ -161,17 +162,20 @@ void JsonReport::WriteCommandFields(JsonOut& json, const PortOutcome& port) cons
             WriteWrite(json, port);
             json.Key("associationCleared").Bool(port.associationCleared);
             json.Key("restarted").Bool(port.restarted);
+            OptionalString(json, "cameBackAs", !port.cameBackAs.empty(), port.cameBackAs);
             WriteVerify(json, port);
             return;
         case CliCommand::Gpio:
             WriteGpio(json, port.gpioWritten, port.gpio);
             WriteWrite(json, port);
             json.Key("restarted").Bool(port.restarted);
+            OptionalString(json, "cameBackAs", !port.cameBackAs.empty(), port.cameBackAs);
             WriteVerify(json, port);
             return;
         case CliCommand::Restart:
         case CliCommand::FactoryReset:
             json.Key("restarted").Bool(port.restarted);
+            OptionalString(json, "cameBackAs", !port.cameBackAs.empty(), port.cameBackAs);
             return;
         case CliCommand::At:
             json.Key("command").String(request_.arguments.front());

@@ -40,7 +40,7 @@ PortFlow::PortFlow(const CommandPlan& plan, std::string port, RunControl& contro
       session_(ConnectionLine{plan.request.line.baudRate, plan.request.line.dataBits, plan.request.line.parity,
                               plan.request.line.stopBits}) {
     outcome_.port = std::move(port);
-    session_.SetProgress([this](SessionStep step) { Step(StepText(step)); });
+    session_.SetProgress([this](SessionStep step) { Began(step); });
     session_.SetLinkFolders(plan.linkFolders);
 }
 
@@ -50,7 +50,11 @@ PortFlow::~PortFlow() {
 }
 
 PortOutcome PortFlow::Run() {
-    if (OpenPort()) RunCommand();
+    if (plan_.request.command == CliCommand::Apply) {
+        if (Attach()) Apply();
+    } else if (OpenPort()) {
+        RunCommand();
+    }
     // The port is let go once the device has ended its last answer: its final line is seen (in a
     // trace) rather than cut off.
     if (!control_.Stopping()) session_.PayOwedFinalLine();
@@ -60,12 +64,17 @@ PortOutcome PortFlow::Run() {
     return outcome_;
 }
 
-bool PortFlow::OpenPort() {
+bool PortFlow::Attach() {
     attached_ = control_.Attach(session_);
     if (!attached_) return false;
     // Always: the report needs the commands sent and whether the device refused one.
     session_.SetObserver([this](LinkTraffic traffic, std::string_view bytes,
                                 std::chrono::steady_clock::time_point when) { Observe(traffic, bytes, when); });
+    return true;
+}
+
+bool PortFlow::OpenPort() {
+    if (!Attach()) return false;
     if (const auto error = session_.Open(outcome_.port)) {
         FailPort(error);
         return false;
@@ -107,24 +116,33 @@ void PortFlow::RunCommand() {
 }
 
 bool PortFlow::Identify() {
-    if (!Check(session_.Identify(), plan_.text.Text(UiText::NoDeviceResponse))) {
-        if (outcome_.jobResult == IdentifyUnknownModel && finished_) {
-            outcome_.outcome = Outcome::UnknownModel;
-            outcome_.message += " " + plan_.text.Text(ToolText::UnknownModelNote);
-        }
-        return false;
-    }
+    if (!Identified(session_.Identify())) return false;
     outcome_.identified = true;
     outcome_.device = session_.Device();
     return true;
 }
 
+bool PortFlow::Identified(const StepResult& result) {
+    if (Check(result, plan_.text.Text(UiText::NoDeviceResponse))) return true;
+    if (outcome_.jobResult == IdentifyUnknownModel && finished_) {
+        outcome_.outcome = Outcome::UnknownModel;
+        outcome_.message += " " + plan_.text.Text(ToolText::UnknownModelNote);
+    }
+    return false;
+}
+
 bool PortFlow::Read() {
     if (!Check(session_.Read(), plan_.text.Text(UiText::NoDeviceResponse))) return false;
+    NoteRead(session_.Device());
+    return true;
+}
+
+void PortFlow::NoteRead(const DeviceState& device) {
+    const bool q470r = device.modelKind == ModelQ470R;
     outcome_.read = true;
-    outcome_.device = session_.Device();
-    outcome_.general = session_.General();
-    if (IsQ470R()) outcome_.gpio = session_.Gpio();
+    outcome_.device = device;
+    outcome_.general = GeneralSettingsFromDevice(device, session_.Connection(), q470r);
+    if (q470r) outcome_.gpio = GpioSettingsFromDevice(device);
     // A value older firmware or another tool left on the device is saved as read, but its file would
     // be refused on apply: say so while the device is at hand. (set and gpio refuse such values.)
     const CliCommand command = plan_.request.command;
@@ -132,7 +150,6 @@ bool PortFlow::Read() {
         outcome_.warnings = HeldValueLines(RestoreRefusals(outcome_.device.modelKind, outcome_.general, outcome_.gpio),
                                            plan_.text.Language());
     }
-    return true;
 }
 
 void PortFlow::Save() {
@@ -156,33 +173,49 @@ void PortFlow::Save() {
 }
 
 void PortFlow::Apply() {
-    if (!Read()) return;
-    // Checked against the device as read, before anything is written: a file never sets the PHY ID, so
-    // its channel must be one of the device's own plan.
-    ConfigTarget target;
-    target.modelKind = outcome_.device.modelKind;
-    target.radio = RadioPlan{outcome_.device.network.phyId, outcome_.device.network.rfChannel};
-    ConfigDocument document;
-    SettingItemList items;
-    const ConfigLoadOutcome loaded = LoadConfigBytesForModel(plan_.fileBytes, target, document, items);
-    outcome_.problems = loaded.problems;
-    if (loaded.status != ConfigLoadStatus::Loaded) {
-        outcome_.details = ConfigLoadDetails(loaded, outcome_.device.modelKind, plan_.text);
-        return Fail(FileLoadOutcome(loaded.status), ConfigLoadHeadline(loaded, plan_.text));
-    }
-    outcome_.warnings = ProblemLines(loaded.problems, plan_.text.Language());
-    const std::int32_t job = IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs;
-    recordSent_ = true;
-    const bool applied = CheckWrite(session_.WriteFile(items), plan_.text.Text(UiText::ConfigApplyFailed));
-    NoteUnsentItems(loaded, items);
-    // After a failure the window reads the device again to refresh its pages; the tool has none, and its
-    // report already lists what the device took and where the job stopped.
-    if (!applied) return;
+    FileRunRequest request;
+    request.port = outcome_.port;
+    request.fileBytes = plan_.fileBytes;
+    request.verify = plan_.request.verify;
+    // Without a read-back the restart that puts the file in force is still followed to its port.
+    request.awaitPortReturn = true;
+    const FileRunResult result = RunConfigurationFile(session_, request);
+    if (!FileWritten(result)) return;
     const std::string message = plan_.text.Text(UiText::ConfigApplied) + "\n" +
                                 plan_.text.Text(ToolText::CommandsSentLine, {std::to_string(outcome_.sent.size())});
-    const FollowUp next = NextAfterJob(job, JobSucceeded, session_.Device(), 0);
-    if (!RunRestartJob(next.job)) return;
-    FinishWrites(message, ChecksOfItems(items, IsQ470R()));
+    Conclude(message, result.afterWrite);
+}
+
+bool PortFlow::FileWritten(const FileRunResult& result) {
+    const std::optional<SessionStep> failed = result.failedStep;
+    const StepResult failure{failed.value_or(SessionStep::Opening), result.end, result.jobResult};
+    if (failed == SessionStep::Opening) {
+        if (result.openError) FailPort(result.openError);
+        return false;
+    }
+    if (failed == SessionStep::Identifying) return Identified(failure);
+    outcome_.jobResult = result.jobResult;
+    outcome_.identified = true;
+    outcome_.device = result.device;
+    if (failed == SessionStep::Reading) return Check(failure, plan_.text.Text(UiText::NoDeviceResponse));
+    NoteRead(result.device);
+    // Checked against the device as read, before anything is written: a file never sets the PHY ID, so
+    // its channel must be one of the device's own plan.
+    const ConfigLoadOutcome& loaded = result.loaded;
+    outcome_.problems = loaded.problems;
+    if (failed == SessionStep::CheckingRequest) {
+        outcome_.details = ConfigLoadDetails(loaded, outcome_.device.modelKind, plan_.text);
+        Fail(FileLoadOutcome(loaded.status), ConfigLoadHeadline(loaded, plan_.text));
+        return false;
+    }
+    outcome_.warnings = ProblemLines(loaded.problems, plan_.text.Language());
+    outcome_.trail = result.trail;
+    const bool applied =
+        failed != SessionStep::ApplyingFile || Check(failure, plan_.text.Text(UiText::ConfigApplyFailed));
+    NoteUnsentItems(loaded, result.items);
+    // After a failure the window reads the device again to refresh its pages; the tool has none, and its
+    // report already lists what the device took and where the job stopped.
+    return applied && !control_.Stopping();
 }
 
 // The job's trail names the items it sent; a job stopped halfway puts the device's own quiet mode back,
@@ -217,37 +250,13 @@ void PortFlow::Set() {
         outcome_.details = ProblemLines(problems, plan_.text.Language());
         return Fail(Outcome::InvalidSetting, plan_.text.Text(ToolText::SetValuesRefused));
     }
-    const bool q470r = IsQ470R();
-    const std::int32_t job = q470r ? JobApplyGeneralQ470R : JobApplyGeneralKs;
-    recordSent_ = true;
     if (!CheckWrite(session_.WriteGeneral(record), plan_.text.Text(UiText::ApplyGeneralFailed))) return;
     outcome_.general = record;
     outcome_.generalWritten = true;
     outcome_.device.quietMode = session_.Device().quietMode;  // the closing write set it
-    std::vector<SettingCheck> checks = ChecksOfGeneral(record, q470r, DeviceHasRxPullUp(session_.Device()));
-    const FollowUp next = NextAfterJob(job, JobSucceeded, session_.Device(), record.panId);
-    if (next.step != FollowUpStep::ClearAssociations)
-        return FinishWrites(plan_.text.Text(UiText::ApplyGeneralDone), std::move(checks));
-
-    // The old network's associations would stay: cleared from this thread, as the window does, and the
-    // device restarted whatever the clear's answer.
-    if (!ClearAssociations()) return;
-    if (session_.LinkOpen() && !RunRestartJob(next.job)) return;
-    FinishWrites(plan_.text.Text(UiText::PanIdChanged), std::move(checks));
-}
-
-bool PortFlow::ClearAssociations() {
-    cleared_ = TakeAnswer(session_.ClearAssociations());
-    outcome_.associationCleared = cleared_ == Acknowledgement::Acknowledged;
-    return cleared_.has_value();
-}
-
-std::optional<PortFlow::Acknowledgement> PortFlow::RunRestartJob(std::int32_t job) {
-    const StepResult result = session_.Restart(job);
-    outcome_.jobResult = result.jobResult;
-    restarted_ = TakeAnswer(result);
-    outcome_.restarted = restarted_ == Acknowledgement::Acknowledged;
-    return restarted_;
+    const bool panIdChanged = session_.NextAfterWrite().step == FollowUpStep::ClearAssociations;
+    const WriteFollowUp after = FinishWrites(session_, FollowUpFor());
+    Conclude(plan_.text.Text(panIdChanged ? UiText::PanIdChanged : UiText::ApplyGeneralDone), after);
 }
 
 std::optional<PortFlow::Acknowledgement> PortFlow::TakeAnswer(const StepResult& result) {
@@ -300,17 +309,23 @@ void PortFlow::Gpio() {
         outcome_.details = ProblemLines(problems, plan_.text.Language());
         return Fail(Outcome::InvalidSetting, plan_.text.Text(ToolText::GpioValuesRefused));
     }
-    recordSent_ = true;
     if (!CheckWrite(session_.WriteGpio(record), plan_.text.Text(UiText::ApplyGpioFailed))) return;
     outcome_.gpio = record;
     outcome_.gpioWritten = true;
-    FinishWrites(plan_.text.Text(UiText::ApplyGpioDone), ChecksOfGpio(record));
+    Conclude(plan_.text.Text(UiText::ApplyGpioDone), FinishWrites(session_, FollowUpFor()));
 }
 
 void PortFlow::Restart(std::int32_t job, ToolText doneText, ToolText notDoneText) {
-    const auto acknowledgement = RunRestartJob(job);
+    const StepResult result = session_.Restart(job);
+    outcome_.jobResult = result.jobResult;
+    const auto acknowledgement = TakeAnswer(result);
+    outcome_.restarted = acknowledgement == Acknowledgement::Acknowledged;
     if (!acknowledgement) return;
-    if (*acknowledgement == Acknowledgement::Acknowledged) return Succeed(plan_.text.Text(doneText));
+    if (outcome_.restarted) {
+        std::string message = plan_.text.Text(doneText);
+        if (NotePortReturn(session_.AwaitPortReturn(outcome_.port), message)) Succeed(std::move(message));
+        return;
+    }
     const CommandId command = job == JobFactoryReset ? CmdFactoryReset : CmdRestart;
     FailNotAcknowledged(*acknowledgement, NotAcknowledgedText(*acknowledgement, notDoneText, command));
 }
@@ -348,7 +363,6 @@ void PortFlow::At() {
 }
 
 bool PortFlow::CheckWrite(const StepResult& result, const std::string& failure) {
-    recordSent_ = false;
     outcome_.trail = session_.WriteTrail();
     return Check(result, failure);
 }
@@ -378,6 +392,12 @@ bool PortFlow::Check(const StepResult& result, const std::string& failure) {
 
 bool PortFlow::IsQ470R() const {
     return session_.IsQ470R();
+}
+
+void PortFlow::Began(SessionStep step) {
+    recordSent_ =
+        step == SessionStep::ApplyingFile || step == SessionStep::ApplyingGeneral || step == SessionStep::ApplyingGpio;
+    Step(StepText(step));
 }
 
 void PortFlow::Step(ToolText what) {

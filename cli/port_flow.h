@@ -9,6 +9,7 @@
 #include "cli_text.h"
 #include "config_exchange.h"
 #include "device_session.h"
+#include "file_run.h"
 #include "general_changes.h"
 #include "gpio_changes.h"
 #include "port_names.h"
@@ -44,6 +45,7 @@ public:
     PortOutcome Run();
 
 private:
+    bool Attach();
     bool OpenPort();
     void RunCommand();
     bool Identify();
@@ -54,21 +56,25 @@ private:
     void Gpio();
     void Restart(std::int32_t job, ToolText doneText, ToolText notDoneText);
     void At();
-    // After the writes of set, gpio and apply: the restart that --restart and --verify ask for (unless
-    // the device has restarted already), then the check of --verify; success with `message` otherwise,
-    // unless the device did not acknowledge the association clear or the restart the writes needed.
-    void FinishWrites(std::string message, std::vector<SettingCheck> checks);
-    void ReadBack(std::vector<SettingCheck> checks);
+    // Whether the identification found a device, after recording why not.
+    bool Identified(const StepResult& result);
+    // What the read reported goes to the outcome; held values a saved file could not restore warned of.
+    void NoteRead(const DeviceState& device);
+    // The apply's file run, up to its write: false, after recording why, when it did not get past it.
+    bool FileWritten(const FileRunResult& result);
+    // After the writes of set, gpio and apply: how the association clear, the restart and the read-back
+    // went; success with `message` otherwise, unless the device did not acknowledge the association
+    // clear or the restart the writes needed.
+    void Conclude(std::string message, const WriteFollowUp& after);
+    // The restart and read-back that --restart and --verify ask for.
+    FollowUpRequest FollowUpFor() const;
+    void ReadBack(const VerifyReport& report);
+    // A restart acknowledged without a read-back: where its port came back, or a failure when it did not.
+    bool NotePortReturn(const std::optional<PortReturnReport>& report, std::string& message);
 
     // What the device made of a restart-type command (ATZ, AT&F, AT+ASSOCCLR): its OK or its "+READY"
     // acknowledge it; a hang-up while it waits is never one.
     enum class Acknowledgement { Acknowledged, Refused, NoAnswer };
-    // Runs the restart or factory-reset job: what the device made of its command, or nothing when the
-    // run ends there (the device hung up while the command waited, the link is out of step, a stop).
-    std::optional<Acknowledgement> RunRestartJob(std::int32_t job);
-    // AT+ASSOCCLR from this thread after a PAN ID change, as the window sends it; false when the run
-    // ends there.
-    bool ClearAssociations();
     // What the device made of a restart-type command; nothing, after failing the run, when the device
     // hung up while the command waited (or the job never ran), when the link was out of step, or on a stop.
     std::optional<Acknowledgement> TakeAnswer(const StepResult& result);
@@ -84,6 +90,8 @@ private:
     bool CheckWrite(const StepResult& result, const std::string& failure);
     // The file items the apply did not send: those the check left out and those it never reached.
     void NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items);
+    // The commands a write step sends are listed in the report.
+    void Began(SessionStep step);
     bool IsQ470R() const;
     void Step(ToolText what);
     static ToolText StepText(SessionStep step);
@@ -103,11 +111,9 @@ private:
     PortOutcome outcome_;
     std::string lastSent_;  // the last command sent on this port, for a message about its answer
     bool attached_ = false;
-    bool finished_ = false;                     // succeeded or failed on its own, not cut short by a stop
-    bool collectLines_ = false;                 // while `at` waits for its answer
-    bool recordSent_ = false;                   // while a write job runs
-    std::optional<Acknowledgement> cleared_;    // the association clear a PAN ID change sent
-    std::optional<Acknowledgement> restarted_;  // the restart the writes were followed by
+    bool finished_ = false;      // succeeded or failed on its own, not cut short by a stop
+    bool collectLines_ = false;  // while `at` waits for its answer
+    bool recordSent_ = false;    // while a write job runs
 };
 
 }  // namespace q470

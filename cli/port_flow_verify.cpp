@@ -1,6 +1,5 @@
-// The end of set, gpio and apply: the restart of --restart and --verify, and the read-back of --verify.
+// The end of set, gpio and apply: how the association clear, the restart and the read-back went.
 #include "command_catalogue.h"
-#include "job_code.h"
 #include "line_choices.h"
 #include "port_flow.h"
 #include "terminal_text.h"
@@ -20,34 +19,62 @@ std::string LinesLookedAt(const std::vector<SettingCheck>& checks, const Connect
 
 }  // namespace
 
-void PortFlow::FinishWrites(std::string message, std::vector<SettingCheck> checks) {
-    const CliRequest& request = plan_.request;
-    if ((request.restart || request.verify) && !restarted_ && !RunRestartJob(JobRestart)) return;
-    if (request.verify) {
-        // Whether the device restarted is for the check to see, whatever it answered.
-        ReadBack(std::move(checks));
+FollowUpRequest PortFlow::FollowUpFor() const {
+    return {outcome_.port, plan_.request.restart, plan_.request.verify};
+}
+
+void PortFlow::Conclude(std::string message, const WriteFollowUp& after) {
+    std::optional<Acknowledgement> cleared;
+    std::optional<Acknowledgement> restarted;
+    if (after.clear) {
+        cleared = TakeAnswer(*after.clear);
+        outcome_.associationCleared = cleared == Acknowledgement::Acknowledged;
+        if (!cleared) return;
+    }
+    if (after.restart) {
+        outcome_.jobResult = after.restart->jobResult;
+        restarted = TakeAnswer(*after.restart);
+        outcome_.restarted = restarted == Acknowledgement::Acknowledged;
+        if (!restarted) return;
+    }
+    if (after.verify) {
+        ReadBack(*after.verify);
         if (finished_ || control_.Stopping()) return;
         message += (message.empty() ? "" : "\n") + VerifySummary(*outcome_.verify, {}, plan_.text);
         const std::string& foundAs = outcome_.verify->foundAs;
+        outcome_.cameBackAs = foundAs;
         if (!foundAs.empty()) message += "\n" + plan_.text.Text(ToolText::VerifyFoundAs, {PrintableText(foundAs)});
     }
+    if (!NotePortReturn(after.portReturn, message)) return;
     // A PAN ID change leaves the old network's associations behind unless the device cleared them.
-    const bool notCleared = cleared_ && *cleared_ != Acknowledgement::Acknowledged;
-    if (notCleared) message += "\n" + NotAcknowledgedText(*cleared_, ToolText::NotCleared, CmdAssocClear);
-    if (!request.verify && restarted_ && *restarted_ != Acknowledgement::Acknowledged) {
-        return FailNotAcknowledged(
-            *restarted_, message + "\n" + NotAcknowledgedText(*restarted_, ToolText::NotRestarted, CmdRestart) + "\n" +
-                             plan_.text.Text(ToolText::WrittenAtNextRestart));
+    const bool notCleared = cleared && *cleared != Acknowledgement::Acknowledged;
+    if (notCleared) message += "\n" + NotAcknowledgedText(*cleared, ToolText::NotCleared, CmdAssocClear);
+    if (!after.verify && restarted && *restarted != Acknowledgement::Acknowledged) {
+        return FailNotAcknowledged(*restarted, message + "\n" +
+                                                   NotAcknowledgedText(*restarted, ToolText::NotRestarted, CmdRestart) +
+                                                   "\n" + plan_.text.Text(ToolText::WrittenAtNextRestart));
     }
-    if (notCleared) return FailNotAcknowledged(*cleared_, std::move(message));
+    if (notCleared) return FailNotAcknowledged(*cleared, std::move(message));
     Succeed(std::move(message));
 }
 
-void PortFlow::ReadBack(std::vector<SettingCheck> checks) {
-    const ConnectionLine connection = session_.Connection();
-    const std::string looked = LinesLookedAt(checks, connection, plan_.text);
-    outcome_.verify = session_.ReadBack(outcome_.port, std::move(checks));
-    const VerifyReport& report = *outcome_.verify;
+bool PortFlow::NotePortReturn(const std::optional<PortReturnReport>& report, std::string& message) {
+    if (!report || !report->wentAway) return true;
+    if (control_.Stopping()) return false;
+    if (report->back) {
+        outcome_.cameBackAs = report->foundAs;
+        message +=
+            (message.empty() ? "" : "\n") + plan_.text.Text(ToolText::VerifyFoundAs, {PrintableText(report->foundAs)});
+        return true;
+    }
+    Fail(Outcome::Disconnected,
+         plan_.text.Text(ToolText::RestartNotBack, {std::to_string(report->restartBudget.count())}));
+    return false;
+}
+
+void PortFlow::ReadBack(const VerifyReport& report) {
+    const std::string looked = LinesLookedAt(session_.WrittenChecks(), session_.Connection(), plan_.text);
+    outcome_.verify = report;
     if (control_.Stopping() || report.outcome == VerifyOutcome::Verified) return;
     if (report.outcome == VerifyOutcome::Differs) outcome_.details = VerifyDifferenceLines(report, plan_.text);
     Fail(VerifyFailure(report), VerifySummary(report, looked, plan_.text));

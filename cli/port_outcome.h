@@ -54,6 +54,7 @@ struct PortOutcome {
     bool wrote = false;                          // apply, set, gpio: the write job ran
     bool associationCleared = false;             // set: a PAN ID change needed AT+ASSOCCLR
     bool restarted = false;                      // the restart job ran
+    std::string cameBackAs;                      // the name a port that went with the restart came back under
     SettingProblems problems;                    // apply: what the rule check found in the file
     std::vector<std::string> warnings;           // apply: members named but not sent (the file still went);
                                                  // read, save: held values a saved file could not restore

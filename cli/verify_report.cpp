@@ -3,6 +3,7 @@
 #include "command_catalogue.h"
 #include "line_choices.h"
 #include "line_json.h"
+#include "setting_table.h"
 #include "setting_values.h"
 
 namespace q470 {
@@ -14,11 +15,11 @@ std::string Number(std::uint32_t value) {
 
 std::string ValueText(const SettingCheck& check, std::uint32_t value) {
     switch (check.setting) {
-        case CheckedSetting::OpMode:
+        case Setting::OpMode:
             return kOperationModeValues.NameOf(value);
-        case CheckedSetting::NetRole:
+        case Setting::NetRole:
             return kNetworkRoleValues.NameOf(value);
-        case CheckedSetting::GpioPin: {
+        case Setting::GpioPin: {
             const auto mode = static_cast<std::uint8_t>(value >> 8);
             return kGpioModeValues.NameOf(mode) + ":" + GpioValues(check.pin, mode).NameOf(value & 0xFFu);
         }
@@ -53,42 +54,17 @@ ToolText RestartAnswerText(const VerifyReport& report) {
 }  // namespace
 
 std::string CheckedSettingName(const SettingCheck& check) {
-    switch (check.setting) {
-        case CheckedSetting::OpMode:
-            return "mode";
-        case CheckedSetting::NetRole:
-            return "role";
-        case CheckedSetting::PanId:
-            return "panid";
-        case CheckedSetting::UserPanId:
-            return "upanid";
-        case CheckedSetting::PhyId:
-            return "phyid";
-        case CheckedSetting::RfChannel:
-            return "channel";
-        case CheckedSetting::Uart:
-            return "uart";
-        case CheckedSetting::QuietMode:
-            return "quiet";
-        case CheckedSetting::RxPullUp:
-            return "rx-pullup";
-        case CheckedSetting::GpioPin:
-            return "pin " + Number(check.pin);
-        case CheckedSetting::ReportInterval:
-            return "interval";
-        case CheckedSetting::SendToPeer:
-            return "send-to-peer";
-    }
-    return "";
+    const std::string name(RowOf(check.setting).checkName);
+    return check.setting == Setting::GpioPin ? name + " " + Number(check.pin) : name;
 }
 
 std::string WrittenText(const SettingCheck& check) {
-    if (check.setting == CheckedSetting::Uart) return LineText(check.writtenLine);
+    if (check.IsLine()) return LineText(check.writtenLine);
     return ValueText(check, check.written);
 }
 
 std::string ReadBackText(const SettingCheck& check) {
-    if (check.setting == CheckedSetting::Uart) return check.readBackLine ? LineText(*check.readBackLine) : "-";
+    if (check.IsLine()) return check.readBackLine ? LineText(*check.readBackLine) : "-";
     return check.readBack ? ValueText(check, *check.readBack) : "-";
 }
 
@@ -124,7 +100,7 @@ std::vector<std::string> VerifyDifferenceLines(const VerifyReport& report, const
     std::vector<std::string> lines;
     for (const auto& check : report.checks) {
         if (check.Matches()) continue;
-        const bool answersThere = check.setting == CheckedSetting::Uart && check.readBackLine;
+        const bool answersThere = check.IsLine() && check.readBackLine;
         lines.push_back(text.Text(answersThere ? ToolText::VerifyUartDifference : ToolText::VerifyDifference,
                                   {CheckedSettingName(check), WrittenText(check), ReadBackText(check)}));
     }

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "c_decimal.h"
-#include "line_token.h"
 
 namespace q470 {
 namespace {
@@ -295,49 +294,6 @@ ResponseRecordPtr ParseLine(std::string_view text) {
 
 bool IsLineEnd(std::uint8_t byte) {
     return byte == kCr || byte == kLf;
-}
-
-ResponseRecordPtr ExtractFrame(const std::uint8_t* data, std::size_t size, std::size_t& consumed) {
-    consumed = 0;
-    if (size == 0) return MakeRecord(ResultInvalidInput);
-    bool opened = false;
-    std::size_t keepFrom = 0;  // the line ends from here on still tell whether the next line is opened
-    std::size_t at = 0;
-    LineToken token = NextLineToken(data, size);
-    while (token.kind == LineTokenKind::Opening || token.kind == LineTokenKind::LoneEnd) {
-        if (token.kind == LineTokenKind::Opening) {
-            opened = true;
-            keepFrom = at;
-        } else if (!opened) {
-            keepFrom = at + token.length;
-        }
-        at += token.length;
-        token = NextLineToken(data + at, size - at);
-    }
-    if (token.kind == LineTokenKind::NeedMore) {
-        // A line that is not finished is left alone with the line ends before it; line ends alone go,
-        // but for those that still tell whether the next line is opened.
-        if (token.length == 0) consumed = keepFrom;
-        return Bad();
-    }
-    const std::size_t textEnd = at + token.length;
-    const std::string_view text(reinterpret_cast<const char*>(data + at), token.length);
-    if (token.length > kMaxLineLength) {
-        consumed = textEnd;
-        return MakeRecord(ResultTooLong);
-    }
-    const LineToken closing = NextLineToken(data + textEnd, size - textEnd);
-    if (closing.kind == LineTokenKind::NeedMore) return Bad();
-    // The line end that closes the line stays: it may open the next one.
-    consumed = textEnd;
-    return opened && closing.kind == LineTokenKind::Opening ? ParseLine(text) : Bad();
-}
-
-ResponseRecordPtr ExtractFrame(std::vector<std::uint8_t>& buffer) {
-    std::size_t consumed = 0;
-    auto record = ExtractFrame(buffer.data(), buffer.size(), consumed);
-    buffer.erase(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(consumed));
-    return record;
 }
 
 }  // namespace q470

@@ -25,16 +25,4 @@ ResponseRecordPtr ParseLine(std::string_view text);
 // one misplaced byte costs no more than the line it sits in.
 bool IsLineEnd(std::uint8_t byte);
 
-// Cuts at most one line off the front of `data`, skipping the line ends before it, and parses it by
-// the rule of the device link's LineFramer: a value only from a line opened by a CR LF within `data`
-// and closed by one; any other line is noise (ResultBadResponse). `consumed` receives the number of
-// bytes taken: the line ends and the line; the line end after it stays, for it may open the next
-// line. A line that cannot be told yet is left alone; of a buffer of nothing but line ends, what still
-// tells whether the next line is opened stays. An empty input gives ResultInvalidInput, no complete
-// line gives ResultBadResponse.
-ResponseRecordPtr ExtractFrame(const std::uint8_t* data, std::size_t size, std::size_t& consumed);
-
-// The same on the device link's frame buffer: the consumed bytes are removed from its front.
-ResponseRecordPtr ExtractFrame(std::vector<std::uint8_t>& buffer);
-
 }  // namespace q470

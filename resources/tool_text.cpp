@@ -430,6 +430,10 @@ constexpr ToolTextEntry kToolTexts[] = {
      "was opened with nor under a stable name; nothing was read back"},
     {ToolText::VerifyFoundAs, "장치의 포트가 재시작 후 {0}(으)로 돌아왔습니다",
      "the device's port came back after the restart as {0}"},
+    {ToolText::RestartNotBack,
+     "재시작하면서 사라진 포트가 {0} ms 안에 원래 이름으로도 고정 이름으로도 돌아오지 않았습니다",
+     "the port went away with the restart and did not come back within {0} ms, neither under the name it was "
+     "opened with nor under a stable name"},
     {ToolText::VerifyStopped, "확인: 중단되었습니다", "verify: interrupted"},
     {ToolText::VerifyNotRestarted,
      "확인: 장치가 재시작하지 않았습니다. {0} 후({1}) 재시작 알림(+READY)도, 응답이 멈춘 일도, 포트가 사라졌다가 "
@@ -492,7 +496,8 @@ constexpr ToolTextEntry kToolTexts[] = {
     {ToolText::LogNoDatabase, "이 q470ctl은 PostgreSQL 없이 빌드되어 {0}을(를) 열 수 없습니다",
      "this q470ctl was built without PostgreSQL and cannot open {0}"},
     {ToolText::StationNameUnreadable,
-     "스테이션 이름 \"{0}\"을(를) 쓸 수 없습니다: 비어 있지 않고, 64바이트 이하이며, 제어 문자가 없는 UTF-8 텍스트여야 합니다",
+     "스테이션 이름 \"{0}\"을(를) 쓸 수 없습니다: 비어 있지 않고, 64바이트 이하이며, 제어 문자가 없는 UTF-8 텍스트여야 "
+     "합니다",
      "cannot use the station name \"{0}\": it must be text that is not blank, at most 64 bytes of UTF-8, without "
      "control characters"},
     {ToolText::LogHeadingStarted, "시작(UTC)", "STARTED (UTC)"},

@@ -141,8 +141,9 @@ enum class ToolText : int {
     VerifyOtherDevice,
     VerifyReadFailed,
     VerifyCannotOpen,
-    VerifyNotBack,  // {0} the restart budget in ms
-    VerifyFoundAs,  // {0} the name the port came back under
+    VerifyNotBack,   // {0} the restart budget in ms
+    VerifyFoundAs,   // {0} the name the port came back under
+    RestartNotBack,  // {0} the restart budget in ms
     VerifyStopped,
     VerifyNotRestarted,  // {0} the restart command, {1} what the device did with it
     AcknowledgedReason,
@@ -180,8 +181,8 @@ enum class ToolText : int {
     NoLogFolder,
     CannotReadLog,  // {0} the record, {1} why
     NotALog,
-    LogHoldsPassword,  // {0} the connection string, its password masked
-    LogNoDatabase,     // {0} the connection string
+    LogHoldsPassword,       // {0} the connection string, its password masked
+    LogNoDatabase,          // {0} the connection string
     StationNameUnreadable,  // {0} the --station-name value, escaped
     LogHeadingStarted,
     LogHeadingStation,

@@ -3,6 +3,7 @@
 #include "command_catalogue.h"
 #include "device_records.h"
 #include "job_follow_up.h"
+#include "model_jobs.h"
 #include "model_kind.h"
 
 namespace q470 {
@@ -60,17 +61,38 @@ StepResult DeviceSession::Read() {
 
 StepResult DeviceSession::WriteGeneral(const GeneralSettings& record) {
     input_.general = record;
-    return RunStep(IsQ470R() ? JobApplyGeneralQ470R : JobApplyGeneralKs, SessionStep::ApplyingGeneral, true);
+    const StepResult result = Written(ApplyGeneralJobOf(state_.modelKind), SessionStep::ApplyingGeneral, record.panId);
+    if (result.Ok()) writtenChecks_ = ChecksOfGeneral(record, IsQ470R(), DeviceHasRxPullUp(state_));
+    return result;
 }
 
 StepResult DeviceSession::WriteGpio(const GpioSettings& record) {
     input_.gpio = record;
-    return RunStep(JobApplyGpio, SessionStep::ApplyingGpio, true);
+    const StepResult result = Written(JobApplyGpio, SessionStep::ApplyingGpio, 0);
+    if (result.Ok()) writtenChecks_ = ChecksOfGpio(record);
+    return result;
 }
 
 StepResult DeviceSession::WriteFile(const SettingItemList& items) {
     input_.fileItems = items;
-    return RunStep(IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, SessionStep::ApplyingFile, true);
+    const StepResult result = Written(ApplyFileJobOf(state_.modelKind), SessionStep::ApplyingFile, 0);
+    if (result.Ok()) writtenChecks_ = ChecksOfItems(items, IsQ470R());
+    return result;
+}
+
+StepResult DeviceSession::Written(std::int32_t job, SessionStep step, std::uint16_t panId) {
+    writeJob_ = 0;
+    writtenChecks_.clear();
+    const StepResult result = RunStep(job, step, true);
+    if (result.Ok()) {
+        writeJob_ = job;
+        panIdWritten_ = panId;
+    }
+    return result;
+}
+
+FollowUp DeviceSession::NextAfterWrite() const {
+    return writeJob_ == 0 ? FollowUp{} : NextAfterJob(writeJob_, JobSucceeded, state_, panIdWritten_);
 }
 
 StepResult DeviceSession::ClearAssociations() {
@@ -109,6 +131,23 @@ VerifyReport DeviceSession::ReadBack(const std::string& port, std::vector<Settin
         result.end = report.outcome == VerifyOutcome::Differs ? StepEnd::Refused : StepEnd::NoAnswer;
     }
     Ended(result);
+    return report;
+}
+
+PortReturnReport DeviceSession::AwaitPortReturn(const std::string& port) {
+    PortReturnReport report;
+    report.restartBudget = kRestartBudget;
+    if (names_.openedAs.empty() || port != names_.openedAs) return report;
+    // A port that goes with the restart goes right after the acknowledgement; a device that stays
+    // announces itself meanwhile.
+    const Q470Comm::RestartNews restart = link_.LastRestart();
+    if (restart.answer == RespOk && !restart.announced) link_.AwaitOwed(kAnnouncementWait);
+    if (!link_.HungUp() && NodeOf(names_.openedAs) == names_.node) return report;
+    report.wentAway = true;
+    link_.Close();
+    const auto back = AwaitPortReturnBy(names_, kRestartBudget, [this] { return Stopping(); });
+    report.back = back.has_value();
+    if (back) report.foundAs = *back;
     return report;
 }
 

@@ -14,6 +14,7 @@
 #include "general_settings.h"
 #include "gpio_settings.h"
 #include "job_code.h"
+#include "job_follow_up.h"
 #include "job_host.h"
 #include "job_input.h"
 #include "job_worker.h"
@@ -21,6 +22,7 @@
 #include "q470comm.h"
 #include "session_step.h"
 #include "setting_check.h"
+#include "write_follow_up.h"
 #include "write_verifier.h"
 
 namespace q470 {
@@ -67,6 +69,10 @@ public:
     // name it was opened with or a stable link that led to it), reads it at the line it should now use
     // and compares.
     VerifyReport ReadBack(const std::string& port, std::vector<SettingCheck> checks);
+    // After an acknowledged restart without a read-back: when the port went with the restart, waits
+    // within the restart budget for it to come back (by the name it was opened with or a stable link
+    // that led to it). The link is closed once the port has gone.
+    PortReturnReport AwaitPortReturn(const std::string& port);
     // One raw command (`id` as the catalogue knows its text): up to its final line, or on a quiet device
     // as the catalogue ends it. The kind
     // of what ended it is in `kind`.
@@ -82,6 +88,10 @@ public:
     GpioSettings Gpio() const;
     // The last write job's trail, with the association clear and the restart that followed it.
     const std::optional<ApplyTrail>& WriteTrail() const { return writeTrail_; }
+    // What the last successful write calls for next, and the settings it wrote as a read-back compares
+    // them.
+    FollowUp NextAfterWrite() const;
+    const std::vector<SettingCheck>& WrittenChecks() const { return writtenChecks_; }
     // Every step so far, in order.
     const std::vector<TrailEntry>& Trail() const { return trail_; }
     // The link's own state, for a front end that reports on it.
@@ -101,6 +111,7 @@ private:
                           std::optional<std::int32_t> jobResult);
     void Begin(SessionStep step);
     StepResult Ended(StepResult result, std::vector<AppliedStep> commands = {});
+    StepResult Written(std::int32_t job, SessionStep step, std::uint16_t panId);
 
     Q470Comm link_;
     std::vector<std::string> linkFolders_ = StableLinkFolders();
@@ -110,6 +121,9 @@ private:
     ApplyTrail jobTrail_;
     std::optional<ApplyTrail> writeTrail_;
     std::vector<TrailEntry> trail_;
+    std::int32_t writeJob_ = 0;       // the last write job that succeeded
+    std::uint16_t panIdWritten_ = 0;  // the PAN ID a general write set
+    std::vector<SettingCheck> writtenChecks_;
     Progress progress_;
     std::atomic<bool> stopping_{false};
     bool identified_ = false;

@@ -7,8 +7,6 @@
 #include <thread>
 
 #include "device_session.h"
-#include "job_follow_up.h"
-#include "setting_check.h"
 
 namespace q470 {
 namespace {
@@ -61,10 +59,14 @@ void RunSteps(DeviceSession& session, const FileRunRequest& request, FileRunResu
         result.failedStep = SessionStep::Opening;
         return;
     }
-    if (Failed(result, session.Identify())) return;
+    const StepResult identified = session.Identify();
+    result.jobResult = identified.jobResult;
+    if (Failed(result, identified)) return;
     result.identified = true;
     result.device = session.Device();
-    if (Failed(result, session.Read())) return;
+    const StepResult read = session.Read();
+    result.jobResult = read.jobResult;
+    if (Failed(result, read)) return;
     result.device = session.Device();
 
     // Checked against the device as read: a file never sets the PHY ID, so its channel must be one of
@@ -73,27 +75,33 @@ void RunSteps(DeviceSession& session, const FileRunRequest& request, FileRunResu
     target.modelKind = result.device.modelKind;
     target.radio = RadioPlan{result.device.network.phyId, result.device.network.rfChannel};
     ConfigDocument document;
-    SettingItemList items;
-    result.loaded = LoadConfigBytesForModel(request.fileBytes, target, document, items);
+    result.loaded = LoadConfigBytesForModel(request.fileBytes, target, document, result.items);
     if (result.loaded.status != ConfigLoadStatus::Loaded) {
         result.end = StepEnd::Refused;
         result.failedStep = SessionStep::CheckingRequest;
         return;
     }
-    const StepResult written = session.WriteFile(items);
+    const StepResult written = session.WriteFile(result.items);
+    result.jobResult = written.jobResult;
     result.trail = session.WriteTrail();
     if (Failed(result, written)) return;
-    const FollowUp next =
-        NextAfterJob(session.IsQ470R() ? JobApplyFileQ470R : JobApplyFileKs, JobSucceeded, session.Device(), 0);
-    const StepResult restarted = session.Restart(next.job);
+    result.afterWrite = FinishWrites(session, {request.port, request.awaitPortReturn, request.verify});
+    const WriteFollowUp& after = result.afterWrite;
     result.trail = session.WriteTrail();
-    // Whether the device restarted is for the read-back to see, whatever it answered.
-    if (EndsTheRun(restarted.end) || (!request.verify && Failed(result, restarted))) {
-        Failed(result, restarted);
+    if (after.restart) result.jobResult = after.restart->jobResult;
+    if (const StepResult* ended = after.Ended()) {
+        Failed(result, *ended);
         return;
     }
-    if (!request.verify) return;
-    result.verify = session.ReadBack(request.port, ChecksOfItems(items, session.IsQ470R()));
+    if (!request.verify) {
+        if (after.restart) Failed(result, *after.restart);
+        if (after.portReturn && after.portReturn->wentAway && !after.portReturn->back && !session.Stopping()) {
+            result.end = StepEnd::HungUp;
+            result.failedStep = SessionStep::Restarting;
+        }
+        return;
+    }
+    result.verify = after.verify;
     if (session.Stopping()) {
         result.end = StepEnd::Stopped;
         result.failedStep = SessionStep::Verifying;
@@ -105,10 +113,9 @@ void RunSteps(DeviceSession& session, const FileRunRequest& request, FileRunResu
 
 }  // namespace
 
-FileRunResult RunConfigurationFile(const FileRunRequest& request) {
+FileRunResult RunConfigurationFile(DeviceSession& session, const FileRunRequest& request) {
     FileRunResult result;
-    DeviceSession session(request.line);
-    session.SetProgress(request.progress);
+    if (request.progress) session.SetProgress(request.progress);
     {
         StopWatch watch(session, request.stopRequested);
         RunSteps(session, request, result);
@@ -123,6 +130,11 @@ FileRunResult RunConfigurationFile(const FileRunRequest& request) {
     result.ok = !result.failedStep;
     result.steps = session.Trail();
     return result;
+}
+
+FileRunResult RunConfigurationFile(const FileRunRequest& request) {
+    DeviceSession session(request.line);
+    return RunConfigurationFile(session, request);
 }
 
 }  // namespace q470

@@ -1,7 +1,7 @@
 #include "job_follow_up.h"
 
 #include "job_code.h"
-#include "model_kind.h"
+#include "model_jobs.h"
 #include "needs_assoc_clear.h"
 
 namespace q470 {
@@ -19,10 +19,6 @@ FollowUp AfterFile(std::int32_t result, const DeviceState& state) {
 }
 
 }  // namespace
-
-std::int32_t ReadJobOf(std::uint32_t modelKind) {
-    return modelKind == ModelQ470R ? JobReadQ470R : JobReadKs;
-}
 
 FollowUp NextAfterJob(std::int32_t job, std::int32_t result, const DeviceState& state, std::uint16_t panIdWritten) {
     switch (job) {

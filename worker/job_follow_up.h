@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "device_state.h"
+#include "model_jobs.h"  // ReadJobOf, for the callers that chain a read
 
 namespace q470 {
 
@@ -27,9 +28,6 @@ struct FollowUp {
 
 // The association clear is the one command the owner sends itself; its answer is not waited for longer.
 constexpr std::uint32_t kAssocClearTimeoutMs = 2000;
-
-// The read job of a model: JobReadQ470R for the Q470R, JobReadKs for the others.
-std::int32_t ReadJobOf(std::uint32_t modelKind);
 
 // `state` is the device as the job left it (read jobs fill it); `panIdWritten` is the PAN ID the
 // general apply job wrote (looked at only after job 6). Codes that are not jobs lead to nothing.

@@ -5,6 +5,10 @@
 
 namespace q470 {
 
+std::int32_t ReadJobOf(std::uint32_t modelKind) {
+    return modelKind == ModelQ470R ? JobReadQ470R : JobReadKs;
+}
+
 std::int32_t ApplyGeneralJobOf(std::uint32_t modelKind) {
     return modelKind == ModelQ470R ? JobApplyGeneralQ470R : JobApplyGeneralKs;
 }

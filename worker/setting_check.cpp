@@ -4,11 +4,12 @@
 
 #include "command_id.h"
 #include "line_choices.h"
+#include "setting_table.h"
 
 namespace q470 {
 namespace {
 
-SettingCheck Check(CheckedSetting setting, std::uint32_t written, std::uint8_t pin = 0) {
+SettingCheck Check(Setting setting, std::uint32_t written, std::uint8_t pin = 0) {
     SettingCheck check;
     check.setting = setting;
     check.written = written;
@@ -17,7 +18,7 @@ SettingCheck Check(CheckedSetting setting, std::uint32_t written, std::uint8_t p
 }
 
 SettingCheck UartCheck(std::uint32_t baudRate, std::uint8_t dataBits, std::uint8_t parity, std::uint8_t stopBits) {
-    SettingCheck check = Check(CheckedSetting::Uart, baudRate);
+    SettingCheck check = Check(Setting::BaudRate, baudRate);
     check.writtenLine = LineOfDeviceUart(baudRate, dataBits, parity, stopBits);
     return check;
 }
@@ -57,24 +58,24 @@ bool SentToModel(std::int32_t command, bool q470r) {
 void PutItem(std::vector<SettingCheck>& checks, const SettingItem& item) {
     switch (item.command) {
         case CmdOpModeSet:
-            return Put(checks, Check(CheckedSetting::OpMode, item.opMode));
+            return Put(checks, Check(Setting::OpMode, item.opMode));
         case CmdNetRoleSet:
-            return Put(checks, Check(CheckedSetting::NetRole, item.netRole));
+            return Put(checks, Check(Setting::NetRole, item.netRole));
         case CmdRfChannelSet:
-            return Put(checks, Check(CheckedSetting::RfChannel, item.rfChannel));
+            return Put(checks, Check(Setting::RfChannel, item.rfChannel));
         case CmdPanIdSet:
-            return Put(checks, Check(CheckedSetting::PanId, item.panId));
+            return Put(checks, Check(Setting::PanId, item.panId));
         case CmdUserPanIdSet:
-            return Put(checks, Check(CheckedSetting::UserPanId, item.userPanId));
+            return Put(checks, Check(Setting::UserPanId, item.userPanId));
         case CmdUartSet:
             return Put(checks, UartCheck(item.baudRate, item.dataBits, item.parity, item.stopBits));
         case CmdGpioConfigSet:
-            return Put(checks, Check(CheckedSetting::GpioPin, GpioPinValue(item.ioMode, item.pinConfig), item.pin));
+            return Put(checks, Check(Setting::GpioPin, GpioPinValue(item.ioMode, item.pinConfig), item.pin));
         case CmdGpioPeriodicSet:
-            Put(checks, Check(CheckedSetting::ReportInterval, item.reportInterval));
-            return Put(checks, Check(CheckedSetting::SendToPeer, item.sendRemote ? 1 : 0));
+            Put(checks, Check(Setting::ReportInterval, item.reportInterval));
+            return Put(checks, Check(Setting::SendRemote, item.sendRemote ? 1 : 0));
         case CmdQuietModeSet:
-            return Put(checks, Check(CheckedSetting::QuietMode, item.quietMode ? 1 : 0));
+            return Put(checks, Check(Setting::QuietMode, item.quietMode ? 1 : 0));
         default:
             return;
     }
@@ -82,40 +83,43 @@ void PutItem(std::vector<SettingCheck>& checks, const SettingItem& item) {
 
 std::uint32_t ReadBackOf(const SettingCheck& check, const DeviceState& state, std::uint8_t quietMode) {
     switch (check.setting) {
-        case CheckedSetting::OpMode:
+        case Setting::OpMode:
             return state.info.mode;
-        case CheckedSetting::NetRole:
+        case Setting::NetRole:
             return state.info.role;
-        case CheckedSetting::PanId:
+        case Setting::PanId:
             return state.network.panId;
-        case CheckedSetting::UserPanId:
+        case Setting::UserPanId:
             return state.network.userPanId;
-        case CheckedSetting::PhyId:
+        case Setting::PhyId:
             return state.network.phyId;
-        case CheckedSetting::RfChannel:
+        case Setting::RfChannel:
             return state.network.rfChannel;
-        case CheckedSetting::QuietMode:
+        case Setting::QuietMode:
             return quietMode;
-        case CheckedSetting::RxPullUp:
+        case Setting::RxPullUp:
             return state.rxPullUp;
-        case CheckedSetting::GpioPin: {
+        case Setting::GpioPin: {
             const GpioEntry& entry = state.gpio[check.pin < state.gpio.size() ? check.pin : 0];
             return GpioPinValue(entry.ioMode, entry.pinConfig);
         }
-        case CheckedSetting::ReportInterval:
+        case Setting::ReportInterval:
             return state.reportInterval;
-        case CheckedSetting::SendToPeer:
+        case Setting::SendRemote:
             return state.sendRemote & 0xFFu;
-        case CheckedSetting::Uart:
+        default:  // the UART, compared by its line
             return 0;
     }
-    return 0;
 }
 
 }  // namespace
 
+bool SettingCheck::IsLine() const {
+    return RowOf(setting).readBack == ReadBack::Line;
+}
+
 bool SettingCheck::Matches() const {
-    if (setting == CheckedSetting::Uart) return readBackLine && SameLine(*readBackLine, writtenLine);
+    if (IsLine()) return readBackLine && SameLine(*readBackLine, writtenLine);
     return readBack && *readBack == written;
 }
 
@@ -125,28 +129,28 @@ std::uint32_t GpioPinValue(std::uint8_t ioMode, std::uint8_t pinConfig) {
 
 std::vector<SettingCheck> ChecksOfGeneral(const GeneralSettings& record, bool q470r, bool hasRxPullUp) {
     std::vector<SettingCheck> checks;
-    checks.push_back(Check(CheckedSetting::OpMode, record.opMode));
+    checks.push_back(Check(Setting::OpMode, record.opMode));
     if (q470r) {
-        checks.push_back(Check(CheckedSetting::PanId, record.panId));
-        checks.push_back(Check(CheckedSetting::PhyId, record.phyId));
-        checks.push_back(Check(CheckedSetting::RfChannel, record.rfChannel));
-        checks.push_back(Check(CheckedSetting::NetRole, record.netRole));
+        checks.push_back(Check(Setting::PanId, record.panId));
+        checks.push_back(Check(Setting::PhyId, record.phyId));
+        checks.push_back(Check(Setting::RfChannel, record.rfChannel));
+        checks.push_back(Check(Setting::NetRole, record.netRole));
     } else {
-        checks.push_back(Check(CheckedSetting::UserPanId, record.userPanId));
+        checks.push_back(Check(Setting::UserPanId, record.userPanId));
     }
     checks.push_back(UartCheck(record.baudRate, record.dataBits, record.parity, record.stopBits));
-    if (q470r && hasRxPullUp) checks.push_back(Check(CheckedSetting::RxPullUp, record.rxPullUp != 0 ? 1 : 0));
-    checks.push_back(Check(CheckedSetting::QuietMode, record.quietMode != 0 ? 1 : 0));
+    if (q470r && hasRxPullUp) checks.push_back(Check(Setting::RxPullUp, record.rxPullUp != 0 ? 1 : 0));
+    checks.push_back(Check(Setting::QuietMode, record.quietMode != 0 ? 1 : 0));
     return checks;
 }
 
 std::vector<SettingCheck> ChecksOfGpio(const GpioSettings& record) {
     std::vector<SettingCheck> checks;
     for (const GpioEntry& entry : record.pins) {
-        checks.push_back(Check(CheckedSetting::GpioPin, GpioPinValue(entry.ioMode, entry.pinConfig), entry.pin));
+        checks.push_back(Check(Setting::GpioPin, GpioPinValue(entry.ioMode, entry.pinConfig), entry.pin));
     }
-    checks.push_back(Check(CheckedSetting::ReportInterval, static_cast<std::uint32_t>(record.reportInterval)));
-    checks.push_back(Check(CheckedSetting::SendToPeer, record.sendToPeer != 0 ? 1 : 0));
+    checks.push_back(Check(Setting::ReportInterval, static_cast<std::uint32_t>(record.reportInterval)));
+    checks.push_back(Check(Setting::SendRemote, record.sendToPeer != 0 ? 1 : 0));
     return checks;
 }
 
@@ -160,7 +164,7 @@ std::vector<SettingCheck> ChecksOfItems(const SettingItemList& items, bool q470r
 
 ConnectionLine LineAfterRestart(const std::vector<SettingCheck>& checks, const ConnectionLine& connection) {
     for (const SettingCheck& check : checks) {
-        if (check.setting == CheckedSetting::Uart) return check.writtenLine;
+        if (check.IsLine()) return check.writtenLine;
     }
     return connection;
 }
@@ -168,7 +172,7 @@ ConnectionLine LineAfterRestart(const std::vector<SettingCheck>& checks, const C
 void FillReadBack(std::vector<SettingCheck>& checks, const DeviceState& state, std::uint8_t quietMode,
                   const ConnectionLine& answeredAt) {
     for (SettingCheck& check : checks) {
-        if (check.setting == CheckedSetting::Uart) {
+        if (check.IsLine()) {
             check.readBackLine = answeredAt;
         } else {
             check.readBack = ReadBackOf(check, state, quietMode);

@@ -8,36 +8,25 @@
 #include "device_state.h"
 #include "general_settings.h"
 #include "gpio_settings.h"
+#include "setting.h"
 #include "setting_item.h"
 
 namespace q470 {
 
-// A setting that a job wrote and that is read back to see whether the device kept it.
-enum class CheckedSetting {
-    OpMode,
-    NetRole,
-    PanId,
-    UserPanId,
-    PhyId,
-    RfChannel,
-    Uart,  // proven by the device answering at it: no read job reads the UART
-    QuietMode,
-    RxPullUp,
-    GpioPin,
-    ReportInterval,
-    SendToPeer,
-};
-
-// One written setting beside what the device reports after its restart. Values in the device's own
-// encoding; a GPIO pin's value is its mode times 256 plus its configuration.
+// One written setting beside what the device reports after its restart, compared as its row of the
+// setting table says: the UART's four settings as one check under its baud rate, a pin's mode and value
+// as one under GpioPin. Values in the device's own encoding; a GPIO pin's value is its mode times 256
+// plus its configuration.
 struct SettingCheck {
-    CheckedSetting setting = CheckedSetting::OpMode;
+    Setting setting = Setting::OpMode;
     std::uint8_t pin = 0;  // GpioPin
     std::uint32_t written = 0;
-    std::optional<std::uint32_t> readBack;  // nothing while the device has not been read
-    ConnectionLine writtenLine;             // Uart
-    std::optional<ConnectionLine> readBackLine;  // Uart: where the device answered after its restart
+    std::optional<std::uint32_t> readBack;       // nothing while the device has not been read
+    ConnectionLine writtenLine;                  // the UART
+    std::optional<ConnectionLine> readBackLine;  // the UART: where the device answered after its restart
 
+    // The UART is proven by the device answering at the line written: no read job reads it.
+    bool IsLine() const;
     bool Matches() const;
 };
 

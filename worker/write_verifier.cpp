@@ -20,10 +20,6 @@ using Clock = std::chrono::steady_clock;
 // A device that does not answer at its new UART setting is looked for briefly at the old one: by
 // then it has had the whole restart budget to come back.
 constexpr std::chrono::milliseconds kOldLineBudget{1000};
-// How long the device's "+READY" is listened for at the line the restart was sent at, before the port
-// is opened again. It comes at the line the device restarts at: with a new UART setting there, at the
-// old line only from a device that lost the setting.
-constexpr std::chrono::milliseconds kAnnouncementWait{300};
 // Asks that went unanswered in a row before the device answered again: the pause of a restart, not a
 // probe lost to noise.
 constexpr unsigned kSilentAsks = 2;
@@ -64,21 +60,9 @@ struct RestartSigns {
     unsigned unanswered = 0;  // asks before the device answered, at the line it answered at
 };
 
-// Waits for a port that has gone with the device's restart to come back, by the name it was opened
-// with or by a stable link that led to it; the name to open it by, or nothing by the deadline (or a stop).
 std::optional<std::string> AwaitReturn(const VerifyRequest& request, Clock::time_point deadline) {
-    // A watch that saw the port missing counts its node as new even where the kernel reuses it.
-    PortReturnWatch watch(request.names);
-    // In slices, so a stop is seen while the device is away.
-    constexpr std::chrono::milliseconds kSlice{100};
-    while (!Stopping(request)) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left <= std::chrono::milliseconds(0)) break;
-        const PortReturn back = watch.Wait(std::min(left, kSlice));
-        if (back.outcome == PortReturn::Outcome::Back) return back.name;
-        if (back.outcome == PortReturn::Outcome::Cancelled) break;
-    }
-    return std::nullopt;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return AwaitPortReturnBy(request.names, left, request.stopping);
 }
 
 // Opens the port again at `line`, also after it has gone for a while with the device's restart; the
@@ -172,6 +156,24 @@ void ReadAndCompare(Q470Comm& link, const VerifyRequest& request, const Connecti
 }
 
 }  // namespace
+
+std::optional<std::string> AwaitPortReturnBy(const PortNames& names, std::chrono::milliseconds budget,
+                                             const std::function<bool()>& stopping) {
+    const auto deadline = Clock::now() + budget;
+    const auto stopped = [&stopping] { return stopping && stopping(); };
+    // A watch that saw the port missing counts its node as new even where the kernel reuses it.
+    PortReturnWatch watch(names);
+    // In slices, so a stop is seen while the device is away.
+    constexpr std::chrono::milliseconds kSlice{100};
+    while (!stopped()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left <= std::chrono::milliseconds(0)) break;
+        const PortReturn back = watch.Wait(std::min(left, kSlice));
+        if (back.outcome == PortReturn::Outcome::Back) return back.name;
+        if (back.outcome == PortReturn::Outcome::Cancelled) break;
+    }
+    return std::nullopt;
+}
 
 VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request) {
     VerifyReport report;

@@ -17,6 +17,10 @@ namespace q470 {
 
 // How long a device may take to come back after its restart before the check gives up on it.
 constexpr std::chrono::milliseconds kRestartBudget{5000};
+// How long the device's "+READY" is listened for at the line the restart was sent at, before the port
+// is looked at again. It comes at the line the device restarts at: with a new UART setting there, at the
+// old line only from a device that lost the setting.
+constexpr std::chrono::milliseconds kAnnouncementWait{300};
 
 struct VerifyRequest {
     std::string port;
@@ -68,6 +72,12 @@ struct VerifyReport {
 // is tried: a device that did not keep its new UART setting shows it there. Queries only; `link` is
 // closed first and left open at the line the device answered.
 VerifyReport VerifyWrites(Q470Comm& link, const VerifyRequest& request);
+
+// Waits for a port that has gone with the device's restart to come back, by the name it was opened
+// with or by a stable link that led to it: the name to open it by, or nothing after `budget` (or once
+// `stopping` says so).
+std::optional<std::string> AwaitPortReturnBy(const PortNames& names, std::chrono::milliseconds budget,
+                                             const std::function<bool()>& stopping);
 
 // "verified", "differs", "no-answer", "other-device", "read-failed", "cannot-open", "not-back",
 // "not-restarted", "stopped".

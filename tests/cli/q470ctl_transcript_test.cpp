@@ -5,6 +5,8 @@
 // Q470_UPDATE_TRANSCRIPTS=1 writes the recording anew (after a change that is meant to show).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -227,33 +229,92 @@ std::vector<Scenario> Scenarios() {
     return all;
 }
 
-TEST(Q470ctlTranscript, EveryCommandSendsAndSaysWhatItDidBefore) {
-    q470::test::TemporaryFolder folder;
+std::string GoldenFile() {
+    return std::string(Q470_TEST_DATA) + "/cli/q470ctl_transcripts.txt";
+}
+
+bool Updating() {
+    return std::getenv("Q470_UPDATE_TRANSCRIPTS") != nullptr;
+}
+
+std::string TempDir(const q470::test::TemporaryFolder& folder) {
     const std::string dir = folder.File("");
-    std::string recorded;
-    for (const auto& scenario : Scenarios()) recorded += Record(scenario, dir.substr(0, dir.size() - 1));
-    const std::string golden = std::string(Q470_TEST_DATA) + "/cli/q470ctl_transcripts.txt";
-    if (std::getenv("Q470_UPDATE_TRANSCRIPTS")) {
-        std::ofstream(golden, std::ios::binary) << recorded;
-        GTEST_SKIP() << "recorded " << golden;
+    return dir.substr(0, dir.size() - 1);
+}
+
+// The recorded lines of one scenario: from its "=== name" line up to the next scenario's.
+std::vector<std::string> GoldenBlock(const std::string& name) {
+    std::ifstream in(GoldenFile(), std::ios::binary);
+    std::vector<std::string> block;
+    bool inside = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("=== ", 0) == 0) {
+            if (inside) break;
+            inside = line == "=== " + name;
+        }
+        if (inside) block.push_back(line);
     }
-    std::ifstream in(golden, std::ios::binary);
-    ASSERT_TRUE(in) << golden;
-    std::ostringstream expected;
-    expected << in.rdbuf();
+    return block;
+}
+
+// Each scenario is a test of its own, so that they can run side by side.
+class Q470ctlTranscript : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(Q470ctlTranscript, SendsAndSaysWhatItDidBefore) {
+    if (Updating()) GTEST_SKIP() << "recording anew";
+    const std::vector<Scenario> all = Scenarios();
+    const Scenario& scenario = all.at(GetParam());
+    q470::test::TemporaryFolder folder;
+    // A file a scenario reads in {dir} is the one an earlier scenario saved there.
+    for (std::size_t i = 0; i < GetParam(); ++i) {
+        const auto& args = all[i].args;
+        const bool saves = std::find(args.begin(), args.end(), "save") != args.end();
+        const auto reads = [&scenario](const std::string& arg) {
+            return arg.rfind("{dir}", 0) == 0 &&
+                   std::find(scenario.args.begin(), scenario.args.end(), arg) != scenario.args.end();
+        };
+        if (saves && std::any_of(args.begin(), args.end(), reads)) Record(all[i], TempDir(folder));
+    }
+    const std::string recorded = Record(scenario, TempDir(folder));
+    const std::vector<std::string> want = GoldenBlock(scenario.name);
+    ASSERT_FALSE(want.empty()) << scenario.name << " is not in " << GoldenFile();
     // Line by line, so that a difference names its place.
-    std::istringstream want(expected.str());
     std::istringstream got(recorded);
-    std::string wantLine;
     std::string gotLine;
-    std::string scenario;
-    for (int line = 1;; ++line) {
-        const bool moreWanted = static_cast<bool>(std::getline(want, wantLine));
+    for (std::size_t line = 0;; ++line) {
+        const bool moreWanted = line < want.size();
         const bool moreGot = static_cast<bool>(std::getline(got, gotLine));
         if (!moreWanted && !moreGot) break;
-        if (moreWanted && wantLine.rfind("=== ", 0) == 0) scenario = wantLine;
-        ASSERT_EQ(moreWanted ? wantLine : "<end>", moreGot ? gotLine : "<end>") << scenario << ", line " << line;
+        ASSERT_EQ(moreWanted ? want[line] : "<end>", moreGot ? gotLine : "<end>")
+            << scenario.name << ", line " << line + 1;
     }
+}
+
+// The index and the scenario's name in ASCII letters and digits, words joined by "_".
+std::string ScenarioTestName(const ::testing::TestParamInfo<std::size_t>& info) {
+    std::string name = std::to_string(info.param) + "_";
+    const Scenario scenario = Scenarios().at(info.param);
+    for (const char c : scenario.name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 && std::isalnum(byte)) {
+            name += c;
+        } else if (name.back() != '_') {
+            name += '_';
+        }
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCommand, Q470ctlTranscript, ::testing::Range<std::size_t>(0, Scenarios().size()),
+                         ScenarioTestName);
+
+// Q470_UPDATE_TRANSCRIPTS=1: every scenario once more, written as the new recording.
+TEST(Q470ctlTranscriptRecording, WritesEveryScenarioAnew) {
+    if (!Updating()) GTEST_SKIP() << "set Q470_UPDATE_TRANSCRIPTS=1 to record anew";
+    q470::test::TemporaryFolder folder;
+    std::string recorded;
+    for (const auto& scenario : Scenarios()) recorded += Record(scenario, TempDir(folder));
+    std::ofstream(GoldenFile(), std::ios::binary) << recorded;
 }
 
 }  // namespace

@@ -69,19 +69,19 @@ SettingItem Item(SettingItem item) {
 // A file's items become one check per setting the model's job sends; a later item of the same setting
 // replaces an earlier one, and the UART item decides where the device answers after its restart.
 TEST(SettingChecks, FromFileItems) {
-    const SettingItemList items{OpModeItem(2),        RfChannelItem(10),    UartItem(115200, 1, 1, 8),
-                                RfChannelItem(20),    UserPanIdItem(77),    GpioConfigItem(3, 1, 1),
-                                GpioPeriodicItem(2000, true), QuietModeItem(true)};
+    const SettingItemList items{
+        OpModeItem(2),     RfChannelItem(10),       UartItem(115200, 1, 1, 8),    RfChannelItem(20),
+        UserPanIdItem(77), GpioConfigItem(3, 1, 1), GpioPeriodicItem(2000, true), QuietModeItem(true)};
     const auto q470r = ChecksOfItems(items, true);
     ASSERT_EQ(q470r.size(), 7u);  // op mode, channel (once), UART, pin 3, interval, send-to-peer, quiet
-    const auto channel = std::find_if(q470r.begin(), q470r.end(),
-                                      [](const SettingCheck& c) { return c.setting == CheckedSetting::RfChannel; });
+    const auto channel =
+        std::find_if(q470r.begin(), q470r.end(), [](const SettingCheck& c) { return c.setting == Setting::RfChannel; });
     EXPECT_EQ(channel->written, 20u);
     EXPECT_EQ(LineText(LineAfterRestart(q470r, ConnectionLine{})), "115200 8E2");
 
     const auto ks = ChecksOfItems(items, false);
     ASSERT_EQ(ks.size(), 4u);  // op mode, UART, user PAN ID, quiet
-    EXPECT_EQ(ks[2].setting, CheckedSetting::UserPanId);
+    EXPECT_EQ(ks[2].setting, Setting::UserPanId);
     EXPECT_EQ(LineText(LineAfterRestart(ChecksOfItems({Item(OpModeItem(1))}, true), ConnectionLine{4800, 8, 0, 0})),
               "4800 8N1");
 }
@@ -97,7 +97,7 @@ TEST(SettingChecks, ReadBackComparedSettingBySetting) {
     record.dataBits = 8;
     record.quietMode = 1;
     auto checks = ChecksOfGeneral(record, true, false);
-    EXPECT_EQ(checks.size(), 7u);  // no RX pull-up on this firmware
+    EXPECT_EQ(checks.size(), 7u);                                    // no RX pull-up on this firmware
     for (const auto& check : checks) EXPECT_FALSE(check.Matches());  // nothing read back yet
 
     DeviceState state;
@@ -108,7 +108,7 @@ TEST(SettingChecks, ReadBackComparedSettingBySetting) {
     state.network.rfChannel = 99;  // not kept
     FillReadBack(checks, state, 1, ConnectionLine{115200, 8, 0, 0});
     ASSERT_EQ(CountDifferences(checks), 1u);
-    for (const auto& check : checks) EXPECT_EQ(check.Matches(), check.setting != CheckedSetting::RfChannel);
+    for (const auto& check : checks) EXPECT_EQ(check.Matches(), check.setting != Setting::RfChannel);
 
     FillReadBack(checks, state, 0, ConnectionLine{9600, 8, 0, 0});
     EXPECT_EQ(CountDifferences(checks), 3u);  // channel, quiet mode and the UART setting

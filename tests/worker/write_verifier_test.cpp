@@ -52,7 +52,7 @@ std::int32_t Restart(Q470Comm& link, const std::string& port, std::uint32_t time
 
 const SettingCheck& UartOf(const VerifyReport& report) {
     for (const auto& check : report.checks) {
-        if (check.setting == CheckedSetting::Uart) return check;
+        if (check.IsLine()) return check;
     }
     throw std::logic_error("no UART check");
 }
