@@ -10,15 +10,15 @@
 #include "exit_status.h"
 #include "json_report.h"
 #include "model_kind.h"
+#include "open_station_log.h"
 #include "port_watch.h"
 #include "profile_digest.h"
 #include "report_writer.h"
+#include "session_unit_runner.h"
 #include "setting_check.h"
-#include "open_station_log.h"
 #include "station.h"
 #include "station_identity.h"
 #include "station_printer.h"
-#include "station_unit_runner.h"
 #include "terminal_text.h"
 
 #ifndef Q470_VERSION_TEXT
@@ -59,6 +59,10 @@ struct Profile {
 
 LineOptions AsLineOptions(const ConnectionLine& line) {
     return LineOptions{line.baudRate, line.dataBits, line.parity, line.stopBits};
+}
+
+ConnectionLine AsConnection(const LineOptions& line) {
+    return ConnectionLine{line.baudRate, line.dataBits, line.parity, line.stopBits};
 }
 
 bool SameOptions(const LineOptions& a, const LineOptions& b) {
@@ -113,7 +117,6 @@ StationPrinter::Form FormFor(const CliRequest& request, const CliEnvironment& en
 
 }  // namespace
 
-
 int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
     const CliRequest& request = plan.request;
     Profile profile;
@@ -123,10 +126,10 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
     if (where.empty()) return EndBeforeStart(plan, Outcome::Usage, plan.text.Text(ToolText::NoLogFolder), out, err);
     const std::optional<std::string> stationName = StationName(request.stationName.value_or(""));
     if (!stationName) {
-        return EndBeforeStart(plan, Outcome::Usage,
-                              plan.text.Text(ToolText::StationNameUnreadable,
-                                             {PrintableText(request.stationName.value_or(""))}),
-                              out, err);
+        return EndBeforeStart(
+            plan, Outcome::Usage,
+            plan.text.Text(ToolText::StationNameUnreadable, {PrintableText(request.stationName.value_or(""))}), out,
+            err);
     }
     // A database's password is never shown: the record is named by its masked form everywhere.
     const std::string shown = PrintableText(MaskedTarget(where));
@@ -139,8 +142,7 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
                 return EndBeforeStart(plan, Outcome::Usage, plan.text.Text(ToolText::LogHoldsPassword, {shown}), out,
                                       err);
             case LogError::Kind::Unsupported:
-                return EndBeforeStart(plan, Outcome::Usage, plan.text.Text(ToolText::LogNoDatabase, {shown}), out,
-                                      err);
+                return EndBeforeStart(plan, Outcome::Usage, plan.text.Text(ToolText::LogNoDatabase, {shown}), out, err);
             default:
                 return EndBeforeStart(plan, Outcome::FileNotWritten,
                                       plan.text.Text(ToolText::StationCannotWriteLog, {shown, logError.detail}), out,
@@ -148,15 +150,10 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
         }
     }
 
-    // Each unit is an apply of the profile, checked after the restart unless --no-verify.
-    CommandPlan unitPlan = plan;
-    unitPlan.request.command = CliCommand::Apply;
-    unitPlan.request.commandName = "apply";
-    unitPlan.request.verify = !request.noVerify;
-    unitPlan.trace = nullptr;
-    std::vector<LineOptions> lines{profile.line};
-    if (!SameOptions(profile.line, request.line)) lines.push_back(request.line);
-    StationUnitRunner runner(unitPlan, profile.model, lines);
+    // Each unit gets the profile, checked after the restart unless --no-verify.
+    std::vector<ConnectionLine> lines{AsConnection(profile.line)};
+    if (!SameOptions(profile.line, request.line)) lines.push_back(AsConnection(request.line));
+    SessionUnitRunner runner(plan.fileBytes, profile.model, lines, !request.noVerify);
 
     StationOptions options;
     options.profile = {FileName(request.arguments.front()), Sha256Hex(plan.fileBytes)};
@@ -174,9 +171,9 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
     const Station::StartResult started = station.Start();
     if (!started.started) {
         if (started.log.kind != LogError::Kind::None) {
-            return EndBeforeStart(
-                plan, Outcome::FileNotWritten,
-                plan.text.Text(ToolText::StationCannotWriteLog, {shown, started.log.detail}), out, err);
+            return EndBeforeStart(plan, Outcome::FileNotWritten,
+                                  plan.text.Text(ToolText::StationCannotWriteLog, {shown, started.log.detail}), out,
+                                  err);
         }
         return EndBeforeStart(plan, Outcome::PortFailed,
                               plan.text.Text(ToolText::StationCannotWatch, {started.watch.message()}), out, err);

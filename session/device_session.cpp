@@ -1,8 +1,10 @@
 #include "device_session.h"
 
 #include "command_catalogue.h"
+#include "device_probe.h"
 #include "device_records.h"
 #include "job_follow_up.h"
+#include "job_timeouts.h"
 #include "model_kind.h"
 
 namespace q470 {
@@ -52,6 +54,24 @@ StepResult DeviceSession::Identify() {
     const StepResult result = RunStep(JobIdentify, SessionStep::Identifying, false);
     identified_ = result.Ok();
     return result;
+}
+
+StepResult DeviceSession::IdentifyAs(std::uint32_t modelKind) {
+    Begin(SessionStep::Identifying);
+    StepResult result{SessionStep::Identifying, StepEnd::Done, std::nullopt};
+    const auto quiet = ProbeQuietMode(link_, std::chrono::milliseconds(kJobTimeoutMs));
+    if (Stopping()) {
+        result.end = StepEnd::Stopped;
+    } else if (!quiet) {
+        result.end = link_.HungUp() || !link_.IsOpen() ? StepEnd::HungUp
+                     : link_.OutOfStep()               ? StepEnd::OutOfStep
+                                                       : StepEnd::NoAnswer;
+    } else {
+        state_.modelKind = modelKind;
+        state_.quietMode = *quiet;
+        identified_ = true;
+    }
+    return Ended(result);
 }
 
 StepResult DeviceSession::Read() {
