@@ -119,6 +119,7 @@ VerifyReport DeviceSession::ReadBack(const std::string& port, std::vector<Settin
     if (port == names_.openedAs) request.names = names_;
     request.connection = input_.line;
     request.modelKind = state_.modelKind;
+    request.extendedAddress = state_.info.extendedAddress;
     request.checks = std::move(checks);
     request.stopping = [this] { return Stopping(); };
     VerifyReport report = VerifyWrites(link_, request);
