@@ -12,6 +12,7 @@
 #include "model_kind.h"
 #include "open_station_log.h"
 #include "port_watch.h"
+#include "profile_check.h"
 #include "profile_digest.h"
 #include "report_writer.h"
 #include "session_unit_runner.h"
@@ -52,24 +53,7 @@ bool Stopped(const StopRequest* stop) {
 }
 
 // The profile, read once and checked whole against its own model before any unit is touched.
-struct Profile {
-    std::uint32_t model = 0;
-    LineOptions line;  // where a unit answers once the profile is in it
-};
-
-LineOptions AsLineOptions(const ConnectionLine& line) {
-    return LineOptions{line.baudRate, line.dataBits, line.parity, line.stopBits};
-}
-
-ConnectionLine AsConnection(const LineOptions& line) {
-    return ConnectionLine{line.baudRate, line.dataBits, line.parity, line.stopBits};
-}
-
-bool SameOptions(const LineOptions& a, const LineOptions& b) {
-    return a.baudRate == b.baudRate && a.dataBits == b.dataBits && a.parity == b.parity && a.stopBits == b.stopBits;
-}
-
-int ReadProfile(CommandPlan& plan, const CliEnvironment& environment, Profile& profile, std::ostream& out,
+int ReadProfile(CommandPlan& plan, const CliEnvironment& environment, CheckedProfile& profile, std::ostream& out,
                 std::ostream& err) {
     const std::string& file = plan.request.arguments.front();
     ConfigLoadOutcome outcome;
@@ -85,16 +69,11 @@ int ReadProfile(CommandPlan& plan, const CliEnvironment& environment, Profile& p
             outcome.status = ConfigLoadStatus::FileUnreadable;
             break;
         case ConfigInput::Result::Read: {
-            ConfigDocument document;
-            SettingItemList items;
-            outcome = LoadConfigBytesForModel(plan.fileBytes, ConfigTarget{}, document, items);
-            if (outcome.status != ConfigLoadStatus::Loaded) break;
-            profile.model = outcome.fileModelKind != 0 ? outcome.fileModelKind : ModelQ470R;
-            const ConnectionLine connection{plan.request.line.baudRate, plan.request.line.dataBits,
-                                            plan.request.line.parity, plan.request.line.stopBits};
-            profile.line =
-                AsLineOptions(LineAfterRestart(ChecksOfItems(items, profile.model == ModelQ470R), connection));
-            return ExitOk;
+            const LineOptions& line = plan.request.line;
+            profile = CheckProfile(plan.fileBytes, {line.baudRate, line.dataBits, line.parity, line.stopBits});
+            if (profile.Loaded()) return ExitOk;
+            outcome = profile.outcome;
+            break;
         }
     }
     RunSummary run;
@@ -119,7 +98,7 @@ StationPrinter::Form FormFor(const CliRequest& request, const CliEnvironment& en
 
 int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
     const CliRequest& request = plan.request;
-    Profile profile;
+    CheckedProfile profile;
     if (const int status = ReadProfile(plan, environment, profile, out, err); status != ExitOk) return status;
 
     const std::string where = request.logFile ? *request.logFile : DefaultLogPath();
@@ -151,9 +130,7 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
     }
 
     // Each unit gets the profile, checked after the restart unless --no-verify.
-    std::vector<ConnectionLine> lines{AsConnection(profile.line)};
-    if (!SameOptions(profile.line, request.line)) lines.push_back(AsConnection(request.line));
-    SessionUnitRunner runner(plan.fileBytes, profile.model, lines, !request.noVerify);
+    SessionUnitRunner runner(plan.fileBytes, profile.model, profile.lines, !request.noVerify);
 
     StationOptions options;
     options.profile = {FileName(request.arguments.front()), Sha256Hex(plan.fileBytes)};
