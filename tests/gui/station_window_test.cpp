@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "app_command_line.h"
 #include "simulated_fixture.h"
 #include "station_tile.h"
 #include "string_table.h"
@@ -155,6 +156,29 @@ private slots:
             QVERIFY(!window.Start());
             QVERIFY(!window.Running());
             QVERIFY2(ui.Messages().back().text.contains(c.says), qUtf8Printable(ui.Messages().back().text));
+        }
+    }
+
+    // q470-manager --station [PROFILE] opens the station's window instead of the main window.
+    void theCommandLineOpensTheStation() {
+        struct Case {
+            QStringList arguments;
+            AppCommandLine::Kind kind;
+            QString profile;
+            QString says;
+        };
+        const std::vector<Case> cases{
+            {{"--station"}, AppCommandLine::Kind::Run, {}, {}},
+            {{"--station", "line-a.json"}, AppCommandLine::Kind::Run, "line-a.json", {}},
+            {{"--station", "a.json", "b.json"}, AppCommandLine::Kind::Error, {}, "one profile"},
+            {{"--station", "--demo"}, AppCommandLine::Kind::Error, {}, "do not go together"},
+        };
+        for (const Case& c : cases) {
+            const AppCommandLine request = AppCommandLine::Parse(QStringList{"q470-manager"} + c.arguments);
+            QCOMPARE(request.kind, c.kind);
+            QCOMPARE(request.station, c.kind == AppCommandLine::Kind::Run);
+            QCOMPARE(request.stationProfile, c.profile);
+            QVERIFY2(request.text.contains(c.says), qUtf8Printable(request.text));
         }
     }
 
