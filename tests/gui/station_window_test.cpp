@@ -4,9 +4,12 @@
 
 #include "station_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -157,6 +160,44 @@ private slots:
             QVERIFY(!window.Running());
             QVERIFY2(ui.Messages().back().text.contains(c.says), qUtf8Printable(ui.Messages().back().text));
         }
+    }
+
+    // On any screen (run also on 1280x720 at scale 2, 640x360 logical) the window opens inside it and
+    // nothing is squeezed: what does not fit scrolls. Every control has an access key of its own.
+    void fitsTheScreenAndWorksFromTheKeyboard() {
+        for (const char* language : {"ko", "en"}) {
+            qputenv("Q470_LANG", language);
+            TemporaryProfile settings;
+            StationWindow window({}, NoPorts);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const QRect room = window.screen()->availableGeometry();
+            QVERIFY2(window.width() <= room.width() && window.height() <= room.height(),
+                     qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                                    .arg(window.width())
+                                    .arg(window.height())
+                                    .arg(room.width())
+                                    .arg(room.height())));
+            QVERIFY(window.minimumSizeHint().width() <= room.width());
+            QVERIFY(window.minimumSizeHint().height() <= room.height());
+
+            QString keys;
+            const auto take = [&keys](const QString& text) {
+                const qsizetype at = text.indexOf(QLatin1Char('&'));
+                QVERIFY2(at >= 0 && at + 1 < text.size(), qUtf8Printable(text));
+                const QChar key = text.at(at + 1).toUpper();
+                QVERIFY2(!keys.contains(key), qUtf8Printable(text));
+                keys += key;
+            };
+            for (const auto* button : window.findChildren<QAbstractButton*>()) {
+                if (button->objectName().startsWith(QStringLiteral("station"))) take(button->text());
+            }
+            for (const auto* label : window.findChildren<QLabel*>()) {
+                if (label->buddy()) take(label->text());
+            }
+            QCOMPARE(keys.size(), 11);  // six buttons and boxes, five labelled fields
+        }
+        qputenv("Q470_LANG", "ko");
     }
 
     // q470-manager --station [PROFILE] opens the station's window instead of the main window.
