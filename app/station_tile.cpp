@@ -1,5 +1,6 @@
 #include "station_tile.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -45,9 +46,13 @@ StationTile::StationTile(const QString& port, QWidget* parent) : QFrame(parent),
     setFrameShape(QFrame::StyledPanel);
     setObjectName(QStringLiteral("stationTile"));
     auto* layout = new QVBoxLayout(this);
-    auto* name = new QLabel(port, this);
-    name->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The last part of the path tells fixtures apart ("fixture-03", "ttyUSB2", a by-path name); the
+    // whole path is in the tooltip. A long name is cut at the tile's edge rather than widening the grid.
+    const QString shortName = QFileInfo(port).fileName();
+    auto* name = new QLabel(shortName.isEmpty() ? port : shortName, this);
+    name->setObjectName(QStringLiteral("tilePort"));
     name->setToolTip(port);
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QFont bold = name->font();
     bold.setBold(true);
     name->setFont(bold);

@@ -223,6 +223,7 @@ void StationWindow::CreateControls() {
     records_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     records_->setSelectionBehavior(QAbstractItemView::SelectRows);
     records_->verticalHeader()->hide();
+    records_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     records_->horizontalHeader()->setStretchLastSection(true);
     records_->setMinimumHeight(fontMetrics().height() * 8);
     layout->addWidget(records_, 1);
