@@ -136,6 +136,33 @@ private slots:
         QCOMPARE(again.findChild<QLineEdit*>(QStringLiteral("stationLogFile"))->text(), line.Path("station.sqlite3"));
     }
 
+    // Stop while a unit is being written: it finishes that step, is recorded interrupted, and its tile
+    // says so; the station ends and can start again.
+    void stopLetsTheUnitAtWorkFinishItsStep() {
+        TemporaryProfile settings;
+        FakeUiServices ui;
+        Line line;
+        line.Fixture({Unit(kFirstAddress, [](sim::SimulatedModem& m) {
+            sim::CommandFault late;
+            late.delay = milliseconds(400);
+            m.SetFault("AT+PANID=", late);
+        })});
+        StationWindow window(line.Path("line-a.json"), NoPorts);
+        window.SetTypedPaths(line.Links());
+        window.SetLogFile(line.Path("station.sqlite3"));
+        QVERIFY(window.Start());
+        StationTile& tile = *window.TileFor(line.Links());
+        const QString writing = FormatText(UiText::StationWorking, qUtf8Printable(StationStepText(UnitStep::Apply)));
+        QTRY_COMPARE_WITH_TIMEOUT(tile.StateText(), writing, kStationGuardMs);
+        window.Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Running(), kStationGuardMs);
+        QCOMPARE(window.Records().rowCount(), 1);
+        QCOMPARE(window.Records().item(0, 5)->text(), Text(UiText::StationResultInterrupted));
+        QVERIFY2(tile.StateText().startsWith(Text(UiText::StationInterrupted).section(QLatin1Char('%'), 0, 0)),
+                 qUtf8Printable(tile.StateText()));
+        QVERIFY(window.findChild<QWidget*>(QStringLiteral("stationStart"))->isEnabled());
+    }
+
     // Nothing starts without a profile that passes whole (its refusals named by member) and a fixture.
     void refusesToStartWithoutAProfileItCanApplyOrAFixture() {
         TemporaryProfile settings;
