@@ -24,8 +24,10 @@ QStringList SplitDemoValue(const QStringList& arguments) {
 }
 
 AppCommandLine Failure(const QString& programName, const QString& message) {
-    return {AppCommandLine::Kind::Error, false, sim::ModemModel::Q470R,
-            QStringLiteral("%1: %2 (see %1 --help)").arg(programName, message)};
+    AppCommandLine failure;
+    failure.kind = AppCommandLine::Kind::Error;
+    failure.text = QStringLiteral("%1: %2 (see %1 --help)").arg(programName, message);
+    return failure;
 }
 
 }  // namespace
@@ -43,10 +45,15 @@ AppCommandLine AppCommandLine::Parse(const QStringList& arguments) {
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Start a simulated modem in the program and offer its port, to try "
                                                  "the program without hardware."));
-    parser.addOptions({help, version, demo});
+    const QCommandLineOption station(QStringLiteral("station"),
+                                     QStringLiteral("Open the production station's window, with PROFILE (a "
+                                                    "configuration file) chosen when given."));
+    parser.addOptions({help, version, demo, station});
     parser.addPositionalArgument(QStringLiteral("MODEL"),
                                  QStringLiteral("With --demo: Q470R (default), KELDAN-KS410 or KELDAN-KS400."),
                                  QStringLiteral("[MODEL]"));
+    parser.addPositionalArgument(QStringLiteral("PROFILE"), QStringLiteral("With --station: the profile."),
+                                 QStringLiteral("[PROFILE]"));
     if (!parser.parse(SplitDemoValue(arguments))) return Failure(programName, parser.errorText());
 
     AppCommandLine request;
@@ -55,7 +62,7 @@ AppCommandLine AppCommandLine::Parse(const QStringList& arguments) {
         // The usage line names the program as it was called, with or without an application object.
         request.text = parser.helpText();
         request.text.replace(0, request.text.indexOf(QLatin1Char('\n')),
-                             QStringLiteral("Usage: %1 [options] [MODEL]").arg(programName));
+                             QStringLiteral("Usage: %1 [options] [MODEL | PROFILE]").arg(programName));
         return request;
     }
     if (parser.isSet(version)) {
@@ -64,6 +71,13 @@ AppCommandLine AppCommandLine::Parse(const QStringList& arguments) {
         return request;
     }
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(station)) {
+        if (parser.isSet(demo)) return Failure(programName, QStringLiteral("--station and --demo do not go together"));
+        if (positional.size() > 1) return Failure(programName, QStringLiteral("--station takes one profile"));
+        request.station = true;
+        if (!positional.isEmpty()) request.stationProfile = positional[0];
+        return request;
+    }
     if (!parser.isSet(demo)) {
         if (!positional.isEmpty())
             return Failure(programName, QStringLiteral("unexpected argument '%1'").arg(positional[0]));

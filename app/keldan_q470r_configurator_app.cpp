@@ -14,6 +14,10 @@
 #include "qt_translations.h"
 #include "string_table.h"
 
+#ifdef Q470_HAVE_STATION
+#include "station_window.h"
+#endif
+
 namespace q470 {
 namespace {
 
@@ -47,6 +51,20 @@ void InitInstance(const QString& programName) {
     InstallQtTranslations(CurrentUiLanguage());
 }
 
+// The station's window alone: the operator's program on a production line.
+int RunStation(const QString& profile) {
+#ifdef Q470_HAVE_STATION
+    StationWindow window(profile);
+    window.show();
+    QApplication::exec();
+    return kExitOk;
+#else
+    (void)profile;
+    std::fputs("q470-manager: this build has no production station\n", stderr);
+    return kExitCannotStart;
+#endif
+}
+
 }  // namespace
 
 int CKeldanQ470RConfiguratorApp::Run(int argc, char* argv[]) {
@@ -70,6 +88,7 @@ int CKeldanQ470RConfiguratorApp::Run(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     InitInstance(AppProfile::ApplicationName());
+    if (request.station) return RunStation(request.stationProfile);
     // Declared before the window, so the window has let go of its port before the device goes.
     std::optional<DemoDevice> demo;
     if (request.demo) {

@@ -1,5 +1,9 @@
 #include "keldan_q470r_configurator_dlg.h"
 
+#ifdef Q470_HAVE_STATION
+#include "station_window.h"
+#endif
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -79,6 +83,17 @@ CKeldanQ470RConfiguratorDlg::CKeldanQ470RConfiguratorDlg(const QString& preferre
 // No thread may outlive the window: the port is closed and the worker joined before anything goes.
 CKeldanQ470RConfiguratorDlg::~CKeldanQ470RConfiguratorDlg() {
     Disconnect();
+}
+
+// One program never holds a port twice: the window lets its own go before the station takes ports.
+void CKeldanQ470RConfiguratorDlg::OpenStation() {
+#ifdef Q470_HAVE_STATION
+    if (link_.IsOpen()) {
+        Disconnect();
+        SetControlsEnabled(true, false);
+    }
+    StationWindow::Open(this);
+#endif
 }
 
 TrafficView& CKeldanQ470RConfiguratorDlg::ShowTrafficView() {
@@ -164,6 +179,9 @@ void CKeldanQ470RConfiguratorDlg::ConnectCommands() {
     connect(&bars_->ExitAction(), &QAction::triggered, this, &QWidget::close);
     connect(&bars_->TrafficAction(), &QAction::triggered, this, [this] { ShowTrafficView(); });
     connect(&bars_->ReadDeviceAction(), &QAction::triggered, this, &CKeldanQ470RConfiguratorDlg::OnReadDevice);
+    if (QAction* station = bars_->StationAction()) {
+        connect(station, &QAction::triggered, this, [this] { OpenStation(); });
+    }
     if (QAction* about = bars_->AboutAction()) {
         connect(about, &QAction::triggered, this, &CKeldanQ470RConfiguratorDlg::ShowAboutBox);
     }

@@ -67,6 +67,8 @@ public:
     // Runs the connection dialog; OK posts the request to open the port.
     void ShowConnectionDialog();
     void ShowAboutBox();
+    // Closes the window's own connection and opens the production station's window.
+    void OpenStation();
     // Asks first (No is the default), naming the device, since every setting goes back to its default.
     void OnFactoryResetClicked();
     // Reads the connected device again and refills the pages. Values changed but not yet written are

@@ -39,6 +39,7 @@ constexpr std::array<CommandEntry, 4> kCommands{{
 constexpr char kApplicationMenuKey = 'A';
 constexpr char kReadDeviceKey = 'R';
 constexpr char kTrafficKey = 'T';
+[[maybe_unused]] constexpr char kStationKey = 'D';
 constexpr char kHelpMenuKey = 'H';
 
 // A menu text with its access key (Alt+key). An English text marks the key's letter in its words
@@ -110,6 +111,10 @@ void MainWindowBars::CreateMenu(QMainWindow& window) {
     traffic_ = menu->addAction(WithAccessKey(UiText::MenuTraffic, kTrafficKey));
     traffic_->setObjectName(QStringLiteral("trafficAction"));
     traffic_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+#ifdef Q470_HAVE_STATION
+    station_ = menu->addAction(WithAccessKey(UiText::MenuStation, kStationKey));
+    station_->setObjectName(QStringLiteral("stationAction"));
+#endif
     menu->addSeparator();
     menu->addAction(exit_);
     const QString aboutText = Text(UiText::AboutMenuItem);

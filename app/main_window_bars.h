@@ -31,6 +31,8 @@ public:
     QAction& ExitAction() const { return *exit_; }
     QAction& ReadDeviceAction() const { return *readDevice_; }
     QAction& TrafficAction() const { return *traffic_; }
+    // Nothing where the program has no production station.
+    QAction* StationAction() const { return station_; }
     // Nothing when the about entry's text is empty.
     QAction* AboutAction() const { return about_; }
 
@@ -50,6 +52,7 @@ private:
     QAction* exit_ = nullptr;
     QAction* readDevice_ = nullptr;
     QAction* traffic_ = nullptr;
+    QAction* station_ = nullptr;
     QAction* about_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QLabel* portPane_ = nullptr;

@@ -10,15 +10,16 @@
 #include "exit_status.h"
 #include "json_report.h"
 #include "model_kind.h"
+#include "open_station_log.h"
 #include "port_watch.h"
+#include "profile_check.h"
 #include "profile_digest.h"
 #include "report_writer.h"
+#include "session_unit_runner.h"
 #include "setting_check.h"
-#include "open_station_log.h"
 #include "station.h"
 #include "station_identity.h"
 #include "station_printer.h"
-#include "station_unit_runner.h"
 #include "terminal_text.h"
 
 #ifndef Q470_VERSION_TEXT
@@ -52,20 +53,7 @@ bool Stopped(const StopRequest* stop) {
 }
 
 // The profile, read once and checked whole against its own model before any unit is touched.
-struct Profile {
-    std::uint32_t model = 0;
-    LineOptions line;  // where a unit answers once the profile is in it
-};
-
-LineOptions AsLineOptions(const ConnectionLine& line) {
-    return LineOptions{line.baudRate, line.dataBits, line.parity, line.stopBits};
-}
-
-bool SameOptions(const LineOptions& a, const LineOptions& b) {
-    return a.baudRate == b.baudRate && a.dataBits == b.dataBits && a.parity == b.parity && a.stopBits == b.stopBits;
-}
-
-int ReadProfile(CommandPlan& plan, const CliEnvironment& environment, Profile& profile, std::ostream& out,
+int ReadProfile(CommandPlan& plan, const CliEnvironment& environment, CheckedProfile& profile, std::ostream& out,
                 std::ostream& err) {
     const std::string& file = plan.request.arguments.front();
     ConfigLoadOutcome outcome;
@@ -81,16 +69,11 @@ int ReadProfile(CommandPlan& plan, const CliEnvironment& environment, Profile& p
             outcome.status = ConfigLoadStatus::FileUnreadable;
             break;
         case ConfigInput::Result::Read: {
-            ConfigDocument document;
-            SettingItemList items;
-            outcome = LoadConfigBytesForModel(plan.fileBytes, ConfigTarget{}, document, items);
-            if (outcome.status != ConfigLoadStatus::Loaded) break;
-            profile.model = outcome.fileModelKind != 0 ? outcome.fileModelKind : ModelQ470R;
-            const ConnectionLine connection{plan.request.line.baudRate, plan.request.line.dataBits,
-                                            plan.request.line.parity, plan.request.line.stopBits};
-            profile.line =
-                AsLineOptions(LineAfterRestart(ChecksOfItems(items, profile.model == ModelQ470R), connection));
-            return ExitOk;
+            const LineOptions& line = plan.request.line;
+            profile = CheckProfile(plan.fileBytes, {line.baudRate, line.dataBits, line.parity, line.stopBits});
+            if (profile.Loaded()) return ExitOk;
+            outcome = profile.outcome;
+            break;
         }
     }
     RunSummary run;
@@ -113,20 +96,19 @@ StationPrinter::Form FormFor(const CliRequest& request, const CliEnvironment& en
 
 }  // namespace
 
-
 int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
     const CliRequest& request = plan.request;
-    Profile profile;
+    CheckedProfile profile;
     if (const int status = ReadProfile(plan, environment, profile, out, err); status != ExitOk) return status;
 
     const std::string where = request.logFile ? *request.logFile : DefaultLogPath();
     if (where.empty()) return EndBeforeStart(plan, Outcome::Usage, plan.text.Text(ToolText::NoLogFolder), out, err);
     const std::optional<std::string> stationName = StationName(request.stationName.value_or(""));
     if (!stationName) {
-        return EndBeforeStart(plan, Outcome::Usage,
-                              plan.text.Text(ToolText::StationNameUnreadable,
-                                             {PrintableText(request.stationName.value_or(""))}),
-                              out, err);
+        return EndBeforeStart(
+            plan, Outcome::Usage,
+            plan.text.Text(ToolText::StationNameUnreadable, {PrintableText(request.stationName.value_or(""))}), out,
+            err);
     }
     // A database's password is never shown: the record is named by its masked form everywhere.
     const std::string shown = PrintableText(MaskedTarget(where));
@@ -139,8 +121,7 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
                 return EndBeforeStart(plan, Outcome::Usage, plan.text.Text(ToolText::LogHoldsPassword, {shown}), out,
                                       err);
             case LogError::Kind::Unsupported:
-                return EndBeforeStart(plan, Outcome::Usage, plan.text.Text(ToolText::LogNoDatabase, {shown}), out,
-                                      err);
+                return EndBeforeStart(plan, Outcome::Usage, plan.text.Text(ToolText::LogNoDatabase, {shown}), out, err);
             default:
                 return EndBeforeStart(plan, Outcome::FileNotWritten,
                                       plan.text.Text(ToolText::StationCannotWriteLog, {shown, logError.detail}), out,
@@ -148,15 +129,8 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
         }
     }
 
-    // Each unit is an apply of the profile, checked after the restart unless --no-verify.
-    CommandPlan unitPlan = plan;
-    unitPlan.request.command = CliCommand::Apply;
-    unitPlan.request.commandName = "apply";
-    unitPlan.request.verify = !request.noVerify;
-    unitPlan.trace = nullptr;
-    std::vector<LineOptions> lines{profile.line};
-    if (!SameOptions(profile.line, request.line)) lines.push_back(request.line);
-    StationUnitRunner runner(unitPlan, profile.model, lines);
+    // Each unit gets the profile, checked after the restart unless --no-verify.
+    SessionUnitRunner runner(plan.fileBytes, profile.model, profile.lines, !request.noVerify);
 
     StationOptions options;
     options.profile = {FileName(request.arguments.front()), Sha256Hex(plan.fileBytes)};
@@ -174,9 +148,9 @@ int RunStationCommand(CommandPlan& plan, std::ostream& out, std::ostream& err, c
     const Station::StartResult started = station.Start();
     if (!started.started) {
         if (started.log.kind != LogError::Kind::None) {
-            return EndBeforeStart(
-                plan, Outcome::FileNotWritten,
-                plan.text.Text(ToolText::StationCannotWriteLog, {shown, started.log.detail}), out, err);
+            return EndBeforeStart(plan, Outcome::FileNotWritten,
+                                  plan.text.Text(ToolText::StationCannotWriteLog, {shown, started.log.detail}), out,
+                                  err);
         }
         return EndBeforeStart(plan, Outcome::PortFailed,
                               plan.text.Text(ToolText::StationCannotWatch, {started.watch.message()}), out, err);

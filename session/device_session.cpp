@@ -1,8 +1,10 @@
 #include "device_session.h"
 
 #include "command_catalogue.h"
+#include "device_probe.h"
 #include "device_records.h"
 #include "job_follow_up.h"
+#include "job_timeouts.h"
 #include "model_jobs.h"
 #include "model_kind.h"
 
@@ -53,6 +55,24 @@ StepResult DeviceSession::Identify() {
     const StepResult result = RunStep(JobIdentify, SessionStep::Identifying, false);
     identified_ = result.Ok();
     return result;
+}
+
+StepResult DeviceSession::IdentifyAs(std::uint32_t modelKind) {
+    Begin(SessionStep::Identifying);
+    StepResult result{SessionStep::Identifying, StepEnd::Done, std::nullopt};
+    const auto quiet = ProbeQuietMode(link_, std::chrono::milliseconds(kJobTimeoutMs));
+    if (Stopping()) {
+        result.end = StepEnd::Stopped;
+    } else if (!quiet) {
+        result.end = link_.HungUp() || !link_.IsOpen() ? StepEnd::HungUp
+                     : link_.OutOfStep()               ? StepEnd::OutOfStep
+                                                       : StepEnd::NoAnswer;
+    } else {
+        state_.modelKind = modelKind;
+        state_.quietMode = *quiet;
+        identified_ = true;
+    }
+    return Ended(result);
 }
 
 StepResult DeviceSession::Read() {
@@ -121,6 +141,7 @@ VerifyReport DeviceSession::ReadBack(const std::string& port, std::vector<Settin
     if (port == names_.openedAs) request.names = names_;
     request.connection = input_.line;
     request.modelKind = state_.modelKind;
+    request.extendedAddress = state_.info.extendedAddress;
     request.checks = std::move(checks);
     request.stopping = [this] { return Stopping(); };
     VerifyReport report = VerifyWrites(link_, request);

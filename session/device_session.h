@@ -56,6 +56,8 @@ public:
     bool Stopping() const { return stopping_.load(); }
 
     StepResult Identify();
+    // For a device that named its model on this port just before: only its quiet mode is asked.
+    StepResult IdentifyAs(std::uint32_t modelKind);
     // The model's read job; General() and Gpio() then hold what the device reported.
     StepResult Read();
     StepResult WriteGeneral(const GeneralSettings& record);

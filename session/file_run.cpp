@@ -14,13 +14,19 @@ namespace {
 // Asks the session to stop once the caller's stop request turns true.
 class StopWatch {
 public:
-    StopWatch(DeviceSession& session, std::function<bool()> requested) {
+    StopWatch(DeviceSession& session, std::function<bool()> requested, std::function<bool()> atOnce) {
         if (!requested) return;
-        thread_ = std::thread([this, &session, requested = std::move(requested)] {
+        thread_ = std::thread([this, &session, requested = std::move(requested), atOnce = std::move(atOnce)] {
             std::unique_lock<std::mutex> lock(mutex_);
+            bool asked = false;
             while (!done_) {
-                if (requested()) {
+                if (!asked && requested()) {
+                    asked = true;
                     session.RequestStop();
+                    if (!atOnce) return;
+                }
+                if (asked && atOnce()) {
+                    session.RequestStop(true);
                     return;
                 }
                 ended_.wait_for(lock, std::chrono::milliseconds(10));
@@ -59,7 +65,8 @@ void RunSteps(DeviceSession& session, const FileRunRequest& request, FileRunResu
         result.failedStep = SessionStep::Opening;
         return;
     }
-    const StepResult identified = session.Identify();
+    const StepResult identified =
+        request.knownModel != 0 ? session.IdentifyAs(request.knownModel) : session.Identify();
     result.jobResult = identified.jobResult;
     if (Failed(result, identified)) return;
     result.identified = true;
@@ -117,7 +124,7 @@ FileRunResult RunConfigurationFile(DeviceSession& session, const FileRunRequest&
     FileRunResult result;
     if (request.progress) session.SetProgress(request.progress);
     {
-        StopWatch watch(session, request.stopRequested);
+        StopWatch watch(session, request.stopRequested, request.stopAtOnce);
         RunSteps(session, request, result);
         // The device ends its last answer before the port is let go.
         if (!session.Stopping()) session.PayOwedFinalLine();

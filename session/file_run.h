@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -31,6 +32,12 @@ struct FileRunRequest {
     std::function<bool()> stopRequested;
     // Called as each step starts, on the thread that runs the file.
     std::function<void(SessionStep)> progress;
+    // Polled once a stop was asked for: once true, the port closes at once instead of the step under way
+    // ending first.
+    std::function<bool()> stopAtOnce;
+    // The model the device named on this port just before (to a probe), or 0: when known, the run asks
+    // the device only its quiet mode instead of identifying it again.
+    std::uint32_t knownModel = 0;
 };
 
 // What came of it.

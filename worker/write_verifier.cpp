@@ -151,6 +151,10 @@ void ReadAndCompare(Q470Comm& link, const VerifyRequest& request, const Connecti
         report.outcome = Stopping(request) ? VerifyOutcome::Stopped : VerifyOutcome::ReadFailed;
         return;
     }
+    if (request.extendedAddress != 0 && host.State().info.extendedAddress != request.extendedAddress) {
+        report.outcome = VerifyOutcome::OtherDevice;
+        return;
+    }
     FillReadBack(report.checks, host.State(), quiet, line);
     report.outcome = CountDifferences(report.checks) == 0 ? VerifyOutcome::Verified : VerifyOutcome::Differs;
 }

@@ -29,6 +29,9 @@ struct VerifyRequest {
     PortNames names;
     ConnectionLine connection;    // the line setting the writes went at
     std::uint32_t modelKind = 0;  // the device's model, as identified before the writes
+    // The device's extended address as read before the writes (0: unknown): a device that answers after
+    // the restart with another one is another unit, plugged in where the first one went.
+    std::uint64_t extendedAddress = 0;
     std::vector<SettingCheck> checks;
     std::chrono::milliseconds restartBudget = kRestartBudget;
     std::function<bool()> stopping;  // polled while the device is waited for
@@ -38,7 +41,7 @@ enum class VerifyOutcome {
     Verified,      // the device restarted, and every written setting reads back as written
     Differs,       // at least one does not (or the UART setting is not the one the device answers at)
     NoAnswer,      // the device answered neither at the line setting it should use now nor at the old one
-    OtherDevice,   // what answered is not the model that was written to
+    OtherDevice,   // what answered is not the model (or the unit) that was written to
     ReadFailed,    // it answered, but the read stopped short
     CannotOpen,    // the port could not be opened again: `openError`
     NotBack,       // the port went with the restart and did not come back within the restart budget

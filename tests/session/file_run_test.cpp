@@ -150,3 +150,27 @@ TEST(FileRun, AStopEndsTheRunAndPutsTheQuietModeBack) {
 }
 
 }  // namespace
+
+// A device that named its model just before (to a station's probe) is not identified again: only its
+// quiet mode is asked, and a quiet device still gets its quiet mode back after the file.
+TEST(FileRun, AKnownModelIsNotAskedAgainAndItsQuietModeIsStillLearnt) {
+    for (const bool quiet : {false, true}) {
+        SCOPED_TRACE(quiet ? "quiet" : "answering");
+        q470::sim::ModemSettings settings = q470::sim::FactorySettings(q470::sim::ModemModel::KS410);
+        settings.quietMode = quiet;
+        SimulatedModem modem(settings);
+        ASSERT_TRUE(modem.Start());
+        auto request = Request(modem, FileText("ks410.json"), true);
+        request.knownModel = q470::ModelKs410;
+        const q470::FileRunResult result = q470::RunConfigurationFile(request);
+
+        ASSERT_TRUE(result.ok) << static_cast<int>(result.end);
+        EXPECT_EQ(result.device.modelKind, static_cast<std::uint32_t>(q470::ModelKs410));
+        EXPECT_EQ(result.device.quietMode, quiet ? 1 : 0);
+        // Up to the restart: the read-back after it asks who answers, as it should.
+        for (const auto& command : modem.Commands()) {
+            if (command.rfind("ATZ", 0) == 0) break;
+            EXPECT_EQ(command.find("MODELNAME"), std::string::npos) << command;
+        }
+    }
+}

@@ -231,7 +231,8 @@ TEST_F(StationCommandTest, AUnitThatPassedWithTheProfileIsSkippedUnlessAgain) {
     EXPECT_STREQ((*finished[0])["result"].GetString(), "pass");
 }
 
-// Units the station must give up on: what the record says, and whether it tried again.
+// Units the station must give up on: what the record says, whether it tried again, and that the fixture
+// goes on with its next unit.
 TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAgain) {
     struct Case {
         const char* name;
@@ -240,6 +241,10 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
         const char* failure;
         bool written;
         const char* retries;
+        bool nextUnit = false;  // another unit follows in the fixture and passes
+    };
+    const auto neverBack = [](sim::SimulatedModem& m) {
+        m.SetReenumeration({true, sim::ReturnName::Never, milliseconds(100)});
     };
     const Case cases[] = {
         {"refuses the PAN ID",
@@ -255,17 +260,32 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
               }),
          "apply", "transient", true, "0"},
         {"another model", Unit(kFirstAddress, {}, sim::ModemModel::KS410), "check-model", "final", false, "2"},
+        // Its port goes with the restart and never returns: given up at the end of the restart budget.
+        {"never comes back after its restart", Unit(kFirstAddress, neverBack), "find-again", "transient", true, "0"},
+        // The next unit is plugged in where it went: that one is not read back in its place.
+        {"never comes back, the next unit in its place", Unit(kFirstAddress, neverBack), "read-back", "final", true,
+         "0", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fixtures_.clear();
         std::remove(record_.c_str());
-        Fixture({c.unit});
-        const ToolRun run = Station({"--units", "1", "--retries", c.retries});
+        std::vector<FixtureUnit> units{c.unit};
+        if (c.nextUnit) {
+            // It holds the profile's PAN ID already: read back in the first unit's place, it would pass it.
+            FixtureUnit next = Unit(kFirstAddress + 1);
+            next.settings.panId = 777;
+            units.push_back(next);
+        }
+        Fixture(units);
+        const ToolRun run = Station({"--units", c.nextUnit ? "2" : "1", "--retries", c.retries});
         EXPECT_EQ(run.status, 1) << run.err << run.out;
         const auto events = Events(run.out);
         const auto finished = Finished(events);
-        ASSERT_EQ(finished.size(), 1u) << run.out;
+        ASSERT_EQ(finished.size(), c.nextUnit ? 2u : 1u) << run.out;
+        if (c.nextUnit) {
+            EXPECT_STREQ((*finished[1])["result"].GetString(), "pass");
+        }
         const auto& event = *finished[0];
         EXPECT_STREQ(event["result"].GetString(), "fail");
         EXPECT_STREQ(event["failedStep"].GetString(), c.failedStep);
@@ -274,10 +294,11 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
         EXPECT_EQ(AnythingWritten(*fixtures_[0]), c.written);
         const auto rows = Rows();
         ASSERT_FALSE(rows.empty());
-        EXPECT_EQ(rows.back().result.value_or(""), "fail");
-        EXPECT_EQ(rows.back().failedStep.value_or(""), c.failedStep);
+        const LogRow& failed = c.nextUnit ? rows.front() : rows.back();
+        EXPECT_EQ(failed.result.value_or(""), "fail");
+        EXPECT_EQ(failed.failedStep.value_or(""), c.failedStep);
         if (std::string(c.failure) == "final") {
-            EXPECT_EQ(rows.size(), 1u) << "no second run after a refusal";
+            EXPECT_EQ(rows.size(), c.nextUnit ? 2u : 1u) << "no second run after a refusal";
         }
     }
 }
