@@ -13,21 +13,6 @@ std::string Number(std::uint32_t value) {
     return std::to_string(value);
 }
 
-std::string ValueText(const SettingCheck& check, std::uint32_t value) {
-    switch (check.setting) {
-        case Setting::OpMode:
-            return kOperationModeValues.NameOf(value);
-        case Setting::NetRole:
-            return kNetworkRoleValues.NameOf(value);
-        case Setting::GpioPin: {
-            const auto mode = static_cast<std::uint8_t>(value >> 8);
-            return kGpioModeValues.NameOf(mode) + ":" + GpioValues(check.pin, mode).NameOf(value & 0xFFu);
-        }
-        default:
-            return Number(value);
-    }
-}
-
 std::size_t Differences(const VerifyReport& report) {
     return CountDifferences(report.checks);
 }
@@ -52,21 +37,6 @@ ToolText RestartAnswerText(const VerifyReport& report) {
 }
 
 }  // namespace
-
-std::string CheckedSettingName(const SettingCheck& check) {
-    const std::string name(RowOf(check.setting).checkName);
-    return check.setting == Setting::GpioPin ? name + " " + Number(check.pin) : name;
-}
-
-std::string WrittenText(const SettingCheck& check) {
-    if (check.IsLine()) return LineText(check.writtenLine);
-    return ValueText(check, check.written);
-}
-
-std::string ReadBackText(const SettingCheck& check) {
-    if (check.IsLine()) return check.readBackLine ? LineText(*check.readBackLine) : "-";
-    return check.readBack ? ValueText(check, *check.readBack) : "-";
-}
 
 std::string VerifySummary(const VerifyReport& report, const std::string& linesTried, const CliText& text) {
     const std::string where = report.line ? LineText(*report.line) : std::string();

@@ -7,16 +7,10 @@
 #include "json_out.h"
 #include "outcome.h"
 #include "setting_check.h"
+#include "setting_check_words.h"
 #include "write_verifier.h"
 
 namespace q470 {
-
-// A checked setting in the words `set` and `gpio` take: "channel", "uart", "pin 2", ...
-std::string CheckedSettingName(const SettingCheck& check);
-// Its value as written and as read back, in the same words ("101", "115200 8N1", "alt:push-pull");
-// "-" for a value the device did not give.
-std::string WrittenText(const SettingCheck& check);
-std::string ReadBackText(const SettingCheck& check);
 
 // One line for the verification as a whole: "verified after the restart: 9 settings read back as
 // written (the device answers at 115200 8N1)", or what went wrong. `linesTried` names where the device
