@@ -342,6 +342,37 @@ constexpr UiTextEntry kUiTexts[] = {
      "Type an AT command and press Enter to send it to the device. Up and Down: earlier commands. Nothing can "
      "be sent while a job runs."},
     {UiText::TrafficSend, "보내기", "Send"},
+    {UiText::MenuVerifyAfterWrite, "쓴 뒤 다시 읽어 확인", "Verify After Writing"},
+    {UiText::MenuFindDeviceAgain, "재시작 후 자동으로 다시 연결", "Reconnect Automatically"},
+    {UiText::WaitingForDevice, "%s에서 장치를 기다리는 중…", "Waiting for the device on %s…"},
+    {UiText::DeviceNotBack, "장치가 %s에 돌아오지 않았습니다", "The device did not come back on %s"},
+    {UiText::VerifyVerified,
+     "확인됨(verified): 장치가 다시 시작한 뒤 쓴 설정 %u개를 모두 쓴 대로 읽었습니다. 장치는 %s로 응답합니다.",
+     "Written and verified: after its restart the device reads back all %u settings as written. It answers at "
+     "%s."},
+    {UiText::VerifyDiffers, "장치가 다시 시작한 뒤 다르게 읽은 설정이 %u개입니다(쓴 설정 %u개 중):",
+     "After its restart the device reads back %u of the %u settings written differently:"},
+    {UiText::VerifyDifferenceLine, "%s: 쓴 값 %s, 읽은 값 %s", "%s: written %s, read back %s"},
+    {UiText::VerifyNoAnswer, "장치가 다시 시작한 뒤 응답하지 않았습니다.",
+     "The device did not answer after its restart."},
+    {UiText::VerifyOtherDevice, "다시 시작한 뒤 이 포트에서 다른 모델이 응답합니다.",
+     "Another model answers on this port after the restart."},
+    {UiText::VerifyReadFailed, "장치가 다시 시작한 뒤 응답했지만 읽을 수 없었습니다.",
+     "The device answered after its restart but could not be read."},
+    {UiText::VerifyCannotOpen, "다시 시작한 뒤 포트를 다시 열 수 없습니다: %s",
+     "The port could not be opened again after the restart: %s"},
+    {UiText::VerifyNotBack, "장치의 포트가 다시 시작한 뒤 %u ms 안에 돌아오지 않았습니다.",
+     "The device's port did not come back within %u ms of its restart."},
+    {UiText::VerifyNotRestarted,
+     "장치가 다시 시작하는 것을 볼 수 없었습니다. 지금 가진 값은 다시 시작한 뒤 쓸 값이 아닐 수 있습니다.",
+     "The device was not seen to restart: what it holds now may not be what it uses after a restart."},
+    {UiText::VerifyStopped, "확인을 취소했습니다.", "Verifying was cancelled."},
+    {UiText::VerifyFoundAs, "장치의 포트가 다시 시작한 뒤 %s(으)로 돌아왔습니다.",
+     "The device's port came back after the restart as %s."},
+    {UiText::VerifyNothingCompared,
+     "쓴 값과 비교하지 못했습니다. 쓴 설정은 장치에 있을 수도 있고 없을 수도 "
+     "있습니다.",
+     "Nothing was compared with what was written: the settings written may or may not be on the device."},
 };
 
 constexpr bool IdsAreUnique() {

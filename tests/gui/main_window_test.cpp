@@ -257,14 +257,19 @@ private slots:
         const QList<QAction*> menus = rig.window->menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), QStringLiteral("메뉴(&A)"));
-        // The toolbar's commands, then the traffic view and, after a separator, exit.
+        // The toolbar's commands, then the traffic view, the two options between separators, and exit.
         QList<QAction*> commands = menus[0]->menu()->actions();
-        QCOMPARE(commands.size(), 7);
+        QCOMPARE(commands.size(), 10);
         QCOMPARE(commands.at(1)->text(), QStringLiteral("장치 다시 읽기(&R)"));
         QCOMPARE(commands.at(4)->objectName(), QStringLiteral("trafficAction"));
         QCOMPARE(commands.at(4)->text(), QStringLiteral("통신 내역 보기(&T)"));
         QVERIFY(commands.at(5)->isSeparator());
-        commands.remove(4, 2);
+        QCOMPARE(commands.at(6)->objectName(), QStringLiteral("verifyAfterWriteAction"));
+        QCOMPARE(commands.at(6)->text(), QStringLiteral("쓴 뒤 다시 읽어 확인(&V)"));
+        QCOMPARE(commands.at(7)->objectName(), QStringLiteral("findDeviceAgainAction"));
+        QVERIFY(commands.at(6)->isCheckable() && commands.at(7)->isCheckable());
+        QVERIFY(commands.at(8)->isSeparator());
+        commands.remove(4, 5);
         QCOMPARE(commands, toolbar->actions());
         QCOMPARE(menus[1]->menu()->actions().at(0)->text(), QStringLiteral("Q470 Manager 정보(&A)..."));
         const auto* tabs = rig.window->findChild<QTabWidget*>("tabs");
