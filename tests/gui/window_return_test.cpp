@@ -150,6 +150,29 @@ private slots:
                      difference.isEmpty() ? QStringLiteral("C(101)") : QStringLiteral("A(99)"));
     }
 
+    // A configuration file is restarted into force, as without the option, and then read back: the box
+    // after the file's own lists the setting the device lost.
+    void verifyAfterAConfigurationFile() {
+        TempFolder folder;
+        const QString path = QString::fromStdString(folder.Path("device.json"));
+        WindowRig rig(ModemOf(sim::ModemModel::Q470R));
+        QVERIFY(rig.Connect());
+        SetOptions(rig, true, false);
+        rig.ui.fileNames = {path, path};
+        rig.window->findChild<QAction*>("saveConfigAction")->trigger();
+        rig.modem.UpdateSettings([](sim::ModemSettings& settings) { settings.rfChannel = 100; });
+        rig.modem.SetFault("AT+RFCH=", sim::CommandFault::Forgotten());
+        rig.window->findChild<QAction*>("loadConfigAction")->trigger();
+        QVERIFY(rig.WaitForMessages(3));
+        QVERIFY(rig.WaitUntilReady());
+        const auto messages = rig.ui.Messages();
+        QCOMPARE(messages.size(), std::size_t(3));  // saved, applied, verified
+        QVERIFY2(messages[1].text.startsWith(Text(UiText::ConfigApplied)), qPrintable(messages[1].text));
+        QCOMPARE(messages[2].icon, MessageIcon::Warning);
+        QCOMPARE(messages[2].text.split(QLatin1Char('\n')).back(), QStringLiteral("채널: 쓴 값 99, 읽은 값 100"));
+        QCOMPARE(ConnectionDialogCalls(rig.ui), 1);
+    }
+
     // After a restart or factory reset the window waits for the device and reads it again, at the line
     // it uses now; a port that went with the restart is found under its name or through its stable link.
     void findsTheDeviceAgain_data() {
