@@ -64,18 +64,30 @@ void DeviceReturnFlow::NoteWritten(std::int32_t job, const JobInput& input, cons
     }
 }
 
+bool DeviceReturnFlow::TakesRestarts() const {
+    return window_.Bars().FindDeviceAgainAction().isChecked() || VerifyAfterWrite();
+}
+
 DeviceReturnFlow::Outcome DeviceReturnFlow::Follow(Cause cause) {
     const bool findAgain = window_.Bars().FindDeviceAgainAction().isChecked();
     std::vector<SettingCheck> written;
-    // A restart brings every write so far into force, whatever is done after it.
-    if (cause != Cause::PortLost) written.swap(written_);
+    // A restart brings every write so far into force, whatever is done after it; an unplug may or may
+    // not have (a device powered from its USB port restarts), so the writes stay for the next restart.
+    if (cause == Cause::PortLost) {
+        written = written_;
+    } else {
+        written.swap(written_);
+    }
     // A factory reset puts every setting back: what was written before it is not what it holds.
     if (cause == Cause::Restart && VerifyAfterWrite() && !written.empty()) return Verify(std::move(written));
     if (!findAgain) return Outcome::NotTaken;
     std::vector<ConnectionLine> lines;
-    if (cause == Cause::Restart) lines.push_back(LineAfterRestart(written, window_.OpenedLine()));
-    if (cause == Cause::FactoryReset) lines.push_back(ConnectionLine{});  // the factory's line setting
-    if (lines.empty() || !SameLine(lines.front(), window_.OpenedLine())) lines.push_back(window_.OpenedLine());
+    if (cause == Cause::FactoryReset) {
+        lines.push_back(ConnectionLine{});  // the factory's line setting
+    } else {
+        lines.push_back(LineAfterRestart(written, window_.OpenedLine()));
+    }
+    if (!SameLine(lines.front(), window_.OpenedLine())) lines.push_back(window_.OpenedLine());
     return FindAgain(std::move(lines));
 }
 
@@ -92,8 +104,10 @@ DeviceReturnFlow::Outcome DeviceReturnFlow::Verify(std::vector<SettingCheck> che
     Q470Comm& link = window_.DeviceLink();
     VerifyReport report;
     RunWaiting([&link, &request, &report] { report = VerifyWrites(link, request); });
-    ShowMessageBox(&window_, VerifyBoxText(report),
-                   VerifyBoxIsGood(report) ? MessageIcon::Information : MessageIcon::Warning);
+    if (!window_.Closing()) {
+        ShowMessageBox(&window_, VerifyBoxText(report),
+                       VerifyBoxIsGood(report) ? MessageIcon::Information : MessageIcon::Warning);
+    }
     // The device answered somewhere: that is where the window goes on with it.
     if (link.IsOpen() && report.line && !window_.Closing()) {
         return Reconnect(report.foundAs.empty() ? request.port : report.foundAs, *report.line);

@@ -38,6 +38,8 @@ public:
     void NoteWritten(std::int32_t job, const JobInput& input, const DeviceState& state);
     // Whether the verify option asks for a restart after every write.
     bool VerifyAfterWrite() const;
+    // Whether a restart is followed here rather than by the connection dialog.
+    bool TakesRestarts() const;
 
     // Window thread, inside the job result or port failure it follows; waits (with the window painting
     // and Cancel working) until the device is back or it gives up.

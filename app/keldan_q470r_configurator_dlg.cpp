@@ -462,7 +462,7 @@ void CKeldanQ470RConfiguratorDlg::OnSerialError() {
     // Cleared since: a port that failed while the device was away and has been opened again.
     if (!error) return;
     // A device that leaves the bus as it restarts: the restart's result follows and finds it again.
-    if (worker_.IsBusy() && IsRestartJob(lastJob_) && bars_->FindDeviceAgainAction().isChecked()) return;
+    if (worker_.IsBusy() && IsRestartJob(lastJob_) && returnFlow_->TakesRestarts()) return;
     Disconnect();
     SetControlsEnabled(false, true);
     if (returnFlow_->Follow(DeviceReturnFlow::Cause::PortLost) == DeviceReturnFlow::Outcome::Back) return;
