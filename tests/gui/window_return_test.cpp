@@ -224,6 +224,23 @@ private slots:
         QVERIFY(!rig.window->Bars().WaitCancelButton().isVisible());
     }
 
+    // A UART setting written earlier comes into force at the next restart: the window reconnects there.
+    void reconnectsAtTheUartSettingWritten() {
+        WindowRig rig(ModemOf(sim::ModemModel::KS410));
+        QVERIFY(rig.Connect());
+        SetOptions(rig, false, true);
+        QVERIFY(ChooseItem(Child<QComboBox>(rig.window->GeneralPage(), "baudList"), QStringLiteral("115200")));
+        Click(Child<QPushButton>(rig.window->GeneralPage(), "applyButton"));
+        QVERIFY(rig.WaitForMessages(1));
+        QVERIFY(rig.WaitUntilReady());
+        Click(Child<QPushButton>(*rig.window, "restartButton"));
+        QVERIFY(QTest::qWaitFor([&] { return SentCommand(rig, "ATZ\r"); }, kHangGuardMs));
+        QVERIFY(rig.WaitUntilReady());
+        QCOMPARE(rig.window->OpenedLine().baudRate, 115200u);
+        QCOMPARE(rig.modem.ActiveLine().baudRate, 115200u);
+        QCOMPARE(ConnectionDialogCalls(rig.ui), 1);
+    }
+
     // The device's port went away without a restart of the window's (a command typed in the traffic
     // view restarted it, as an unplug would take it): the window waits for it and reads it again.
     void anUnpluggedDeviceIsFoundAgain() {
