@@ -137,7 +137,7 @@ DeviceReturnFlow::Outcome DeviceReturnFlow::FindAgain(std::vector<ConnectionLine
 }
 
 void DeviceReturnFlow::RunWaiting(const std::function<void()>& work) {
-    cancel_ = false;
+    cancel_ = window_.Closing();  // a window on its way out waits for nothing
     waiting_ = true;
     window_.Bars().ShowWaiting(FormatText(UiText::WaitingForDevice, window_.OpenedPortName().toUtf8().constData()));
     RunOffWindowThread(work, true);
