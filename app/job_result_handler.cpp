@@ -7,6 +7,7 @@
 #include "config_file_commands.h"
 #include "device_info_box.h"
 #include "device_records.h"
+#include "device_return_flow.h"
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "job_code.h"
@@ -51,9 +52,40 @@ void JobResultHandler::OnJobResult(std::int32_t job, std::int32_t result) {
     window_.EndBusy();
     const FollowUp next = NextAfterJob(job, result, window_.State(), window_.LastJobInput().general.panId);
     if (job == JobIdentify) window_.SetControlsEnabled(false, true);  // the read job follows
-    if (result == JobSucceeded) MarkWritten(job);
+    DeviceReturnFlow& flow = window_.ReturnFlow();
+    if (result == JobSucceeded) {
+        MarkWritten(job);
+        flow.NoteWritten(job, window_.LastJobInput(), window_.State());
+    }
+    if (next.step == FollowUpStep::Reconnect && result == JobSucceeded && FollowRestart(job)) return;
+    // With the verify option a page's write is restarted into force and read back; the verify box
+    // then tells how it went, in place of the write's own.
+    if (next.step == FollowUpStep::None && result == JobSucceeded && FindApplyOutcome(job) != nullptr &&
+        flow.VerifyAfterWrite() && window_.IsPortOpen()) {
+        window_.QueueJob(JobRestart);
+        return;
+    }
     Tell(job, result, next.step);
     CarryOut(next);
+}
+
+// The device went away to restart: the window waits for it instead of asking for a connection. When it
+// does not come back, the connection dialog follows as it would have.
+bool JobResultHandler::FollowRestart(std::int32_t job) {
+    const auto cause =
+        job == JobFactoryReset ? DeviceReturnFlow::Cause::FactoryReset : DeviceReturnFlow::Cause::Restart;
+    switch (window_.ReturnFlow().Follow(cause)) {
+        case DeviceReturnFlow::Outcome::NotTaken:
+            return false;
+        case DeviceReturnFlow::Outcome::Back:
+            return true;
+        case DeviceReturnFlow::Outcome::NotBack:
+            break;
+    }
+    window_.Disconnect();
+    window_.SetControlsEnabled(false, true);
+    if (!window_.Closing()) window_.ShowConnectionDialog();
+    return true;
 }
 
 // A page's values that the device took are no longer changes; after a failure they stay marked, since

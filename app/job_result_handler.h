@@ -27,6 +27,8 @@ private:
     // The message boxes of a result, in their order, before the step is carried out.
     void Tell(std::int32_t job, std::int32_t result, FollowUpStep step);
     void CarryOut(const FollowUp& next);
+    // True when the window found (or gave up on) the device itself after its restart.
+    bool FollowRestart(std::int32_t job);
     void MarkWritten(std::int32_t job);
     void ShowDevice(bool afterQ470RRead);
     void ClearAssociationsThen(std::int32_t restartJob);

@@ -29,6 +29,7 @@
 #include "connection_texts.h"
 #include "device_info_box.h"
 #include "device_records.h"
+#include "device_return_flow.h"
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "job_code.h"
@@ -50,6 +51,15 @@ namespace {
 // The window opens no larger than this share of the screen, leaving room for its frame.
 constexpr int kScreenSharePercent = 90;
 
+// A job's result message carries its job in the low bits and the connection it ran under above them.
+constexpr unsigned kConnectionShift = 16;
+constexpr quintptr kJobMask = (quintptr{1} << kConnectionShift) - 1;
+constexpr std::uint32_t kConnectionMask = 0xFFFFu;
+
+bool IsRestartJob(std::int32_t job) {
+    return job == JobRestart || job == JobFactoryReset;
+}
+
 // Tab stops at the chosen radio of an exclusive pair, not at the other one.
 bool IsTabStop(const QWidget& widget) {
     if (!widget.isEnabled() || !widget.isVisible() || (widget.focusPolicy() & Qt::TabFocus) == 0) return false;
@@ -69,6 +79,7 @@ CKeldanQ470RConfiguratorDlg::CKeldanQ470RConfiguratorDlg(const QString& preferre
     comConfigDlg_->SetPreferredPort(preferredPort);
     SetAppMainWindow(this);
     CreateControls();
+    returnFlow_ = std::make_unique<DeviceReturnFlow>(*this);
     ConnectCommands();
     SetControlsEnabled(false, true);
     link_.errorCallback = [this](Q470Comm* link, std::error_code& error) { OnLinkError(link, error); };
@@ -272,12 +283,29 @@ void CKeldanQ470RConfiguratorDlg::OnOpenPort() {
         ShowConnectionDialog();
         return;
     }
+    AdoptReturnedDevice(port, line);
+}
+
+void CKeldanQ470RConfiguratorDlg::HoldForReturn() {
+    worker_.StopWorker();
+    EndBusy();
+    infoBox_->Clear();
+    SetPagesCurrent(false);
+    SetControlsEnabled(false, true);
+    bars_->SetCommandsEnabled(false, false);
+}
+
+void CKeldanQ470RConfiguratorDlg::AdoptReturnedDevice(const QString& port, const ConnectionLine& line) {
     {
+        // A failure of the port before this opening is not this port's.
         const std::lock_guard<std::mutex> lock(linkErrorMutex_);
         linkError_.clear();
     }
     openedLine_ = line;
     openedPort_ = port;
+    // While the device is there: a port that goes with its restart is looked for by these.
+    openedNames_ = CollectPortNames(WideToNarrow(port.toStdU16String()), linkFolders_);
+    connection_ = (connection_ + 1) & kConnectionMask;
     worker_.StartWorker();
     bars_->SetPortState(LineSummaryText(port, line.baudRate, line.parity, line.stopBits, line.dataBits));
     QueueJob(JobIdentify);
@@ -347,6 +375,7 @@ void CKeldanQ470RConfiguratorDlg::MakeBusy() {
 // Busy before the push: the worker may take the job at once, and the window must already be disabled.
 void CKeldanQ470RConfiguratorDlg::QueueJob(std::int32_t job) {
     MakeBusy();
+    lastJob_ = job;
     lastInput_ = JobInput{openedLine_, generalPage_->GetGeneralSettings(), gpioPage_->GetGpioSettings(),
                           fileCommands_->FileItems()};
     worker_.PushJob(job, lastInput_);
@@ -367,7 +396,9 @@ const SettingItemList& CKeldanQ470RConfiguratorDlg::FileItems() const {
 
 // Worker thread, job mutex held: hand over and return.
 void CKeldanQ470RConfiguratorDlg::PostJobResult(std::int32_t job, std::int32_t result) {
-    PostAppMessageTo(this, WM_APP_JOB_RESULT, static_cast<quintptr>(job), result);
+    const quintptr stamped =
+        (static_cast<quintptr>(connection_.load()) << kConnectionShift) | (static_cast<quintptr>(job) & kJobMask);
+    PostAppMessageTo(this, WM_APP_JOB_RESULT, stamped, result);
 }
 
 void CKeldanQ470RConfiguratorDlg::JobDropped(std::int32_t job) {
@@ -408,7 +439,9 @@ void CKeldanQ470RConfiguratorDlg::HandleAppMessage(const AppMessage& app) {
             OnOpenPort();
             break;
         case WM_APP_JOB_RESULT:
-            OnJobResult(static_cast<std::int32_t>(wParam), static_cast<std::int32_t>(lParam));
+            // A connection since replaced by a device found again: its jobs' results are not this one's.
+            if ((wParam >> kConnectionShift) != connection_.load()) break;
+            OnJobResult(static_cast<std::int32_t>(wParam & kJobMask), static_cast<std::int32_t>(lParam));
             break;
         case WM_APP_APPLY_GENERAL:
             OnApplyGeneral();
@@ -444,8 +477,13 @@ void CKeldanQ470RConfiguratorDlg::OnSerialError() {
         const std::lock_guard<std::mutex> lock(linkErrorMutex_);
         error = linkError_;
     }
+    // Cleared since: a port that failed while the device was away and has been opened again.
+    if (!error) return;
+    // A device that leaves the bus as it restarts: the restart's result follows and finds it again.
+    if (worker_.IsBusy() && IsRestartJob(lastJob_) && returnFlow_->TakesRestarts()) return;
     Disconnect();
     SetControlsEnabled(false, true);
+    if (returnFlow_->Follow(DeviceReturnFlow::Cause::PortLost) == DeviceReturnFlow::Outcome::Back) return;
     ShowMessageBox(this, PortLostText(openedPort_, error), MessageIcon::Error);
 }
 
@@ -488,6 +526,8 @@ void CKeldanQ470RConfiguratorDlg::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    closing_ = true;
+    returnFlow_->Cancel();  // a wait under way ends, and nothing is reopened after it
     event->accept();
 }
 

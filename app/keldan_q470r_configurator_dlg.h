@@ -7,7 +7,9 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "com_config_dlg.h"
 #include "device_records.h"
@@ -15,6 +17,7 @@
 #include "job_host.h"
 #include "job_input.h"
 #include "job_worker.h"
+#include "port_names.h"
 #include "q470comm.h"
 #include "traffic_log.h"
 
@@ -25,6 +28,7 @@ namespace q470 {
 
 class ConfigFileCommands;
 class DeviceInfoBox;
+class DeviceReturnFlow;
 class GeneralInfoPage;
 class GpioConfigPage;
 class JobResultHandler;
@@ -99,7 +103,24 @@ public:
     std::uint32_t ConnectedModelKind() const { return state_.modelKind; }
     ConnectionLine OpenedLine() const;
 
+    // The name the port was last opened by, and the names it had then (a port that goes with a
+    // restart is looked for by them).
+    QString OpenedPortName() const { return openedPort_; }
+    const PortNames& OpenedPortNames() const { return openedNames_; }
+    // Where stable port names are looked for; the system's folders unless set (tests).
+    void SetLinkFolders(std::vector<std::string> folders) { linkFolders_ = std::move(folders); }
+    // While the device is away: no job, no identity, nothing to press but Cancel and exit. The link is
+    // left as it is, for the wait to take over.
+    void HoldForReturn();
+    // The device is back and the link open on `port` at `line`: the window goes on with it as with a
+    // port the user opened, reading it.
+    void AdoptReturnedDevice(const QString& port, const ConnectionLine& line);
+    // The user has agreed to close the window.
+    bool Closing() const { return closing_; }
+
     ComConfigDlg& ConnectionDialog() const { return *comConfigDlg_; }
+    MainWindowBars& Bars() const { return *bars_; }
+    DeviceReturnFlow& ReturnFlow() const { return *returnFlow_; }
     GeneralInfoPage& GeneralPage() const { return *generalPage_; }
     GpioConfigPage& GpioPage() const { return *gpioPage_; }
     DeviceInfoBox& InfoBox() const { return *infoBox_; }
@@ -157,11 +178,18 @@ private:
     ApplyTrail applyTrail_;
     ConnectionLine openedLine_;  // what the port was last opened with
     QString openedPort_;
+    PortNames openedNames_;
+    std::vector<std::string> linkFolders_ = StableLinkFolders();
+    bool closing_ = false;
     // Why the port failed, from the I/O thread that saw it to the window thread that tells it.
     std::mutex linkErrorMutex_;
     std::error_code linkError_;
     bool pagesFilled_ = false;  // the pages have shown a device's values
     JobInput lastInput_;
+    std::int32_t lastJob_ = 0;
+    // Counts the connections made; a job's result carries the count it ran under, so that a result
+    // of a connection the window has since replaced is not taken for the new one's.
+    std::atomic<std::uint32_t> connection_{0};
     JobWorker worker_{*this};
     bool waitCursorShown_ = false;
     bool startedUp_ = false;
@@ -178,6 +206,7 @@ private:
     MainWindowBars* bars_ = nullptr;
     std::unique_ptr<ConfigFileCommands> fileCommands_;
     std::unique_ptr<JobResultHandler> resultHandler_;
+    std::unique_ptr<DeviceReturnFlow> returnFlow_;
     TrafficView* trafficView_ = nullptr;
 };
 

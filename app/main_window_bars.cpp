@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -13,6 +14,7 @@
 
 #include "artwork.h"
 #include "string_table.h"
+#include "window_options.h"
 
 namespace q470 {
 namespace {
@@ -41,6 +43,8 @@ constexpr char kReadDeviceKey = 'R';
 constexpr char kTrafficKey = 'T';
 [[maybe_unused]] constexpr char kStationKey = 'D';
 constexpr char kHelpMenuKey = 'H';
+constexpr char kVerifyKey = 'V';
+constexpr char kFindAgainKey = 'C';
 
 // A menu text with its access key (Alt+key). An English text marks the key's letter in its words
 // ("&Load Config File"); a Korean one, which has no such letter, carries it in brackets at the end
@@ -53,6 +57,16 @@ QString WithAccessKey(UiText text, char key) {
         return plain.left(at) + QLatin1Char('&') + plain.mid(at);
     }
     return plain + QStringLiteral("(&") + letter.toUpper() + QLatin1Char(')');
+}
+
+// Checked as the profile says, and remembered there whenever the user changes it.
+QAction* MakeOption(QMenu& menu, UiText text, char key, WindowOption option, const char* name) {
+    QAction* action = menu.addAction(WithAccessKey(text, key));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(true);
+    action->setChecked(ReadWindowOption(option));
+    QObject::connect(action, &QAction::toggled, action, [option](bool on) { WriteWindowOption(option, on); });
+    return action;
 }
 
 QAction* MakeCommand(QWidget& owner, const CommandEntry& entry) {
@@ -116,6 +130,11 @@ void MainWindowBars::CreateMenu(QMainWindow& window) {
     station_->setObjectName(QStringLiteral("stationAction"));
 #endif
     menu->addSeparator();
+    verifyAfterWrite_ = MakeOption(*menu, UiText::MenuVerifyAfterWrite, kVerifyKey, WindowOption::VerifyAfterWrite,
+                                   "verifyAfterWriteAction");
+    findDeviceAgain_ = MakeOption(*menu, UiText::MenuFindDeviceAgain, kFindAgainKey, WindowOption::FindDeviceAgain,
+                                  "findDeviceAgainAction");
+    menu->addSeparator();
     menu->addAction(exit_);
     const QString aboutText = Text(UiText::AboutMenuItem);
     if (aboutText.isEmpty()) return;
@@ -172,6 +191,10 @@ void MainWindowBars::CreateStatusBar(QMainWindow& window) {
     bar->addWidget(portPane_, kPortPanePercent);
     bar->addWidget(versionPane_, 100 - kPortPanePercent);
     versionPane_->clear();
+    waitCancel_ = new QPushButton(Text(UiText::CancelButton), bar);
+    waitCancel_->setObjectName(QStringLiteral("waitCancelButton"));
+    bar->addPermanentWidget(waitCancel_);
+    waitCancel_->hide();
 }
 
 void MainWindowBars::SetCommandsEnabled(bool comConfig, bool deviceCommands) {
@@ -189,6 +212,16 @@ void MainWindowBars::SetPortState(const QString& text) {
 
 void MainWindowBars::SetVersion(const QString& text) {
     versionPane_->setText(text);
+}
+
+void MainWindowBars::ShowWaiting(const QString& text) {
+    SetPortState(text);
+    waitCancel_->setEnabled(true);
+    waitCancel_->show();
+}
+
+void MainWindowBars::EndWaiting() {
+    waitCancel_->hide();
 }
 
 }  // namespace q470

@@ -4,6 +4,7 @@
 
 class QAction;
 class QLabel;
+class QPushButton;
 class QMainWindow;
 class QToolBar;
 
@@ -33,6 +34,9 @@ public:
     QAction& TrafficAction() const { return *traffic_; }
     // Nothing where the program has no production station.
     QAction* StationAction() const { return station_; }
+    // The options of the menu, checkable and remembered in the profile as they change.
+    QAction& VerifyAfterWriteAction() const { return *verifyAfterWrite_; }
+    QAction& FindDeviceAgainAction() const { return *findDeviceAgain_; }
     // Nothing when the about entry's text is empty.
     QAction* AboutAction() const { return about_; }
 
@@ -40,6 +44,11 @@ public:
     void SetCommandsEnabled(bool comConfig, bool deviceCommands);
     void SetPortState(const QString& text);
     void SetVersion(const QString& text);
+    // While the window waits for the device to come back: what it waits for, and a Cancel button beside
+    // it. EndWaiting hides the button; the port pane's text is the caller's again.
+    void ShowWaiting(const QString& text);
+    void EndWaiting();
+    QPushButton& WaitCancelButton() const { return *waitCancel_; }
 
 private:
     void CreateMenu(QMainWindow& window);
@@ -54,9 +63,12 @@ private:
     QAction* traffic_ = nullptr;
     QAction* station_ = nullptr;
     QAction* about_ = nullptr;
+    QAction* verifyAfterWrite_ = nullptr;
+    QAction* findDeviceAgain_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QLabel* portPane_ = nullptr;
     QLabel* versionPane_ = nullptr;
+    QPushButton* waitCancel_ = nullptr;
 };
 
 }  // namespace q470

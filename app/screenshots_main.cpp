@@ -37,6 +37,7 @@
 #include "gpio_config_page.h"
 #include "job_code.h"
 #include "keldan_q470r_configurator_dlg.h"
+#include "main_window_bars.h"
 #include "model_kind.h"
 #include "modem_settings.h"
 #include "qt_translations.h"
@@ -46,6 +47,7 @@
 #include "string_table.h"
 #include "traffic_view.h"
 #include "ui_services.h"
+#include "verify_box_text.h"
 
 namespace {
 
@@ -279,6 +281,18 @@ bool RenderChangesAndCommand(CKeldanQ470RConfiguratorDlg& window, const QString&
     return ok;
 }
 
+// The window while it waits for its device to come back after a restart: the status and Cancel.
+bool RenderWaiting(CKeldanQ470RConfiguratorDlg& window, const QString& name, const QDir& folder,
+                   const QString& suffix) {
+    window.Bars().SetCommandsEnabled(false, false);
+    window.Bars().ShowWaiting(FormatText(UiText::WaitingForDevice, "/dev/ttyUSB0"));
+    QCoreApplication::processEvents();
+    const bool ok = Save(window.grab(), folder, QStringLiteral("%1_waiting%2").arg(name, suffix));
+    window.Bars().EndWaiting();
+    window.SetControlsEnabled(false, true);
+    return ok;
+}
+
 // The main window after reading a simulated device through the real jobs, one picture per tab.
 bool RenderMainWindow(sim::ModemModel model, const QString& name, const QDir& folder, const QString& suffix) {
     sim::SimulatedModem modem(ShownDevice(model));
@@ -308,6 +322,7 @@ bool RenderMainWindow(sim::ModemModel model, const QString& name, const QDir& fo
         }
         if (ok && model == sim::ModemModel::Q470R) ok &= RenderChangesAndCommand(window, name, folder, suffix);
         if (ok && model == sim::ModemModel::Q470R) ok &= RenderSmallAndLost(window, name, folder, suffix);
+        if (ok && model == sim::ModemModel::Q470R) ok &= RenderWaiting(window, name, folder, suffix);
     }
     UnregisterRuntimePort(modem.PortPath());
     return ok;
@@ -372,6 +387,33 @@ ApplyTrail LongGpioTrail() {
     return trail;
 }
 
+SettingCheck Checked(Setting setting, std::uint32_t written, std::uint32_t readBack) {
+    SettingCheck check;
+    check.setting = setting;
+    check.written = written;
+    check.readBack = readBack;
+    return check;
+}
+
+// What a read-back after Apply on the general page can come to: all as written, and two settings lost.
+VerifyReport ShownVerify(bool differs) {
+    VerifyReport report;
+    report.outcome = differs ? VerifyOutcome::Differs : VerifyOutcome::Verified;
+    report.line = ConnectionLine{};
+    report.checks = {Checked(Setting::OpMode, 2, 2),
+                     Checked(Setting::PanId, 4321, 4321),
+                     Checked(Setting::PhyId, 12, 12),
+                     Checked(Setting::RfChannel, 101, differs ? 99 : 101),
+                     Checked(Setting::NetRole, 1, differs ? 2 : 1),
+                     Checked(Setting::QuietMode, 0, 0)};
+    SettingCheck uart;
+    uart.setting = Setting::BaudRate;
+    uart.writtenLine = ConnectionLine{};
+    uart.readBackLine = ConnectionLine{};
+    report.checks.push_back(uart);
+    return report;
+}
+
 // Each kind of message the window tells at a desk, as the real message box shows it.
 bool RenderMessages(const QDir& folder, const QString& suffix) {
     const QString device = QStringLiteral("KELDAN-KS410");
@@ -406,6 +448,10 @@ bool RenderMessages(const QDir& folder, const QString& suffix) {
          {aboutDevice(UiText::FactoryResetDone), MessageCaption(), MessageIcon::Information, MessageButtons::Ok}},
         {QStringLiteral("restart_done"),
          {aboutDevice(UiText::RestartDone), MessageCaption(), MessageIcon::Information, MessageButtons::Ok}},
+        {QStringLiteral("verify_verified"),
+         {VerifyBoxText(ShownVerify(false)), MessageCaption(), MessageIcon::Information, MessageButtons::Ok}},
+        {QStringLiteral("verify_differs"),
+         {VerifyBoxText(ShownVerify(true)), MessageCaption(), MessageIcon::Warning, MessageButtons::Ok}},
     };
     QtUiServices services;
     bool ok = true;

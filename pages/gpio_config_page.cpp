@@ -207,6 +207,7 @@ void GpioConfigPage::OnModeChosen(std::size_t pin) {
 
 void GpioConfigPage::SetGpioSettings(const GpioSettings& settings) {
     record_ = settings;
+    filling_ = true;
     // Shown as the device's unsigned number, as the report command carries it.
     intervalEdit_->setText(QString::number(static_cast<std::uint32_t>(settings.reportInterval)));
     sendToPeerBox_->setChecked(settings.sendToPeer != 0);
@@ -215,6 +216,7 @@ void GpioConfigPage::SetGpioSettings(const GpioSettings& settings) {
         SelectItemData(*pins_[pin].modeList, entry.ioMode);  // mode 2 on a pin without one keeps the old item
         FillValueList(pin, entry.ioMode, entry.pinConfig);
     }
+    filling_ = false;
     reported_ = settings;
     UpdateChangeMarks();
 }
@@ -228,7 +230,7 @@ void GpioConfigPage::MarkWritten() {
 // Read from the controls as they are, not from the record: the record changes only on apply. A pin's
 // label carries the mark of its mode and its value; each list's tooltip has the device's own.
 void GpioConfigPage::UpdateChangeMarks() {
-    if (!reported_) return;  // nothing to compare with before the first read
+    if (!reported_ || filling_) return;  // nothing to compare with before the first read
     const GpioSettings& device = *reported_;
     int changes = 0;
     for (std::size_t pin = 0; pin < kGpioPinCount; ++pin) {

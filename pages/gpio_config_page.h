@@ -60,6 +60,9 @@ private:
 
     GpioSettings record_;
     std::optional<GpioSettings> reported_;  // what the device last reported or took
+    // While a read fills the lists: each list's change would otherwise mark all 13 pins against the
+    // read before, dozens of times; they are marked once when the lists are filled.
+    bool filling_ = false;
     int changedCount_ = 0;
     std::array<PinRow, kGpioPinCount> pins_{};
     QLabel* unavailableReason_ = nullptr;

@@ -307,6 +307,23 @@ enum class UiText : int {
     StationExportFailed,
     StationCsvFilter,
     StationStopping,
+    // Verifying what was written, and finding the device again after it restarted or went away.
+    MenuVerifyAfterWrite,
+    MenuFindDeviceAgain,
+    WaitingForDevice,
+    DeviceNotBack,
+    VerifyVerified,
+    VerifyDiffers,
+    VerifyDifferenceLine,
+    VerifyNoAnswer,
+    VerifyOtherDevice,
+    VerifyReadFailed,
+    VerifyCannotOpen,
+    VerifyNotBack,
+    VerifyNotRestarted,
+    VerifyStopped,
+    VerifyFoundAs,
+    VerifyNothingCompared,
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

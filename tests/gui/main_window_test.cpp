@@ -257,17 +257,23 @@ private slots:
         const QList<QAction*> menus = rig.window->menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), QStringLiteral("메뉴(&A)"));
-        // The toolbar's commands, then the traffic view, the production station and, after a separator, exit.
+        // The toolbar's commands, then the traffic view, the production station, the two options between
+        // separators, and exit.
         QList<QAction*> commands = menus[0]->menu()->actions();
         // (A build without the station, Windows, has no station item.)
         const int station = rig.window->findChild<QAction*>("stationAction") ? 1 : 0;
-        QCOMPARE(commands.size(), 7 + station);
+        QCOMPARE(commands.size(), 10 + station);
         QCOMPARE(commands.at(1)->text(), QStringLiteral("장치 다시 읽기(&R)"));
         QCOMPARE(commands.at(4)->objectName(), QStringLiteral("trafficAction"));
         QCOMPARE(commands.at(4)->text(), QStringLiteral("통신 내역 보기(&T)"));
         if (station) QCOMPARE(commands.at(5)->text(), QStringLiteral("생산 스테이션…(&D)"));
         QVERIFY(commands.at(5 + station)->isSeparator());
-        commands.remove(4, 2 + station);
+        QCOMPARE(commands.at(6 + station)->objectName(), QStringLiteral("verifyAfterWriteAction"));
+        QCOMPARE(commands.at(6 + station)->text(), QStringLiteral("쓴 뒤 다시 읽어 확인(&V)"));
+        QCOMPARE(commands.at(7 + station)->objectName(), QStringLiteral("findDeviceAgainAction"));
+        QVERIFY(commands.at(6 + station)->isCheckable() && commands.at(7 + station)->isCheckable());
+        QVERIFY(commands.at(8 + station)->isSeparator());
+        commands.remove(4, 5 + station);
         QCOMPARE(commands, toolbar->actions());
         QCOMPARE(menus[1]->menu()->actions().at(0)->text(), QStringLiteral("Q470 Manager 정보(&A)..."));
         const auto* tabs = rig.window->findChild<QTabWidget*>("tabs");

@@ -8,14 +8,19 @@
 
 #include "com_config_dlg.h"
 #include "enumerate_serial_ports.h"
+#include "main_window_bars.h"
 #include "narrow_text.h"
 
 namespace q470 {
 
-WindowRig::WindowRig(sim::ModemSettings settings) : modem(std::move(settings)) {
+WindowRig::WindowRig(sim::ModemSettings settings, const std::function<void(sim::SimulatedModem&)>& beforeStart,
+                     const std::string& portName)
+    : modem(std::move(settings)) {
+    if (beforeStart) beforeStart(modem);
     std::string error;
     if (!modem.Start(&error)) throw std::runtime_error("simulated modem: " + error);
-    RegisterRuntimePort(modem.PortPath());
+    portName_ = portName.empty() ? modem.PortPath() : portName;
+    RegisterRuntimePort(portName_);
     // Accepts what the dialog offers, as a user pressing Enter would.
     ui.dialogDriver = [this](ComConfigDlg& dialog) {
         const bool ok = ui.dialogResults.empty() || ui.dialogResults.front();
@@ -25,12 +30,14 @@ WindowRig::WindowRig(sim::ModemSettings settings) : modem(std::move(settings)) {
         dialog.accept();
         return true;
     };
-    window = std::make_unique<CKeldanQ470RConfiguratorDlg>(QString::fromStdU16String(NarrowToWide(modem.PortPath())));
+    window = std::make_unique<CKeldanQ470RConfiguratorDlg>(QString::fromStdU16String(NarrowToWide(portName_)));
+    // Most tests follow a restart to the connection dialog; those of finding the device again turn it on.
+    window->Bars().FindDeviceAgainAction().setChecked(false);
 }
 
 WindowRig::~WindowRig() {
     window.reset();
-    UnregisterRuntimePort(modem.PortPath());
+    UnregisterRuntimePort(portName_);
 }
 
 void WindowRig::Show() {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,10 +21,15 @@ constexpr int kHangGuardMs = 10000;
 
 // The real main window on a temporary profile, with its modal windows answered by fake UI services,
 // talking to a simulated modem over a real pseudo-terminal. The modem's port is listed among the
-// serial ports and offered in the connection dialog, as the demo device's is.
+// serial ports and offered in the connection dialog, as the demo device's is. Finding the device again
+// after a restart is off (the option's profile is the rig's own).
 class WindowRig {
 public:
-    explicit WindowRig(sim::ModemSettings settings = {});
+    // `beforeStart` sets the modem up before it serves (links, re-enumeration); with `portName` the window
+    // opens the modem by that name (a link to its port) instead of its pseudo-terminal's.
+    explicit WindowRig(sim::ModemSettings settings = {},
+                       const std::function<void(sim::SimulatedModem&)>& beforeStart = {},
+                       const std::string& portName = {});
     ~WindowRig();
     WindowRig(const WindowRig&) = delete;
     WindowRig& operator=(const WindowRig&) = delete;
@@ -51,6 +57,7 @@ public:
 
 private:
     std::size_t commandsTaken_ = 0;
+    std::string portName_;
 };
 
 // The three models as the simulated device leaves the factory.
