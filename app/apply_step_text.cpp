@@ -1,36 +1,22 @@
 #include "apply_step_text.h"
 
 #include <QStringList>
-#include <array>
 #include <optional>
 
 #include "job_code.h"
+#include "setting_table.h"
 #include "string_table.h"
 
 namespace q470 {
 namespace {
 
-struct SettingWord {
-    CommandId command;
-    UiText name;
-};
-
-// Set commands that write one setting of the general page or a file, by the setting's name.
-constexpr std::array<SettingWord, 7> kSettingWords{{
-    {CmdOpModeSet, UiText::SettingOpMode},
-    {CmdPanIdSet, UiText::SettingPanId},
-    {CmdUserPanIdSet, UiText::SettingUserPanId},
-    {CmdPhyIdSet, UiText::SettingPhyId},
-    {CmdRfChannelSet, UiText::SettingRfChannel},
-    {CmdNetRoleSet, UiText::SettingNetRole},
-    {CmdRxPullUpSet, UiText::SettingRxPullUp},
-}};
-
+// A set command that writes one setting of the general page or a file, by the setting's name. The quiet
+// mode is worded by what the job was doing with it.
 std::optional<UiText> SettingName(CommandId command) {
-    for (const auto& entry : kSettingWords) {
-        if (entry.command == command) return entry.name;
-    }
-    return std::nullopt;
+    if (command == CmdQuietModeSet) return std::nullopt;
+    const SettingRow* row = RowOfSetCommand(command);
+    if (row == nullptr || row->stepText) return std::nullopt;
+    return row->name;
 }
 
 // The pin of a pin command: the lowest bit set in the mask between "=" and the first ",".

@@ -344,7 +344,7 @@ void CKeldanQ470RConfiguratorDlg::OnReadDevice() {
         if (CurrentUiServices().ShowMessage(this, question) != MessageAnswer::Yes) return;
     }
     // The port may have failed while the question was open.
-    QueueDeviceCommand(state_.modelKind == ModelQ470R ? JobReadQ470R : JobReadKs);
+    QueueDeviceCommand(ReadJobOf(state_.modelKind));
 }
 
 int CKeldanQ470RConfiguratorDlg::UnwrittenChangeCount() const {

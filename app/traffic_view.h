@@ -33,7 +33,6 @@ public:
     TrafficView(TrafficLog& log, std::atomic<bool>& recording, QWidget* parent);
 
     QPlainTextEdit& Lines() const { return *text_; }
-    QLineEdit& Filter() const { return *filter_; }
     QLineEdit& Command() const { return *command_; }
     // Takes what the log holds that is new; the timer calls it, tests may call it directly.
     void TakeNew();

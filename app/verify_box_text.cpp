@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "line_choices.h"
+#include "setting_table.h"
 #include "string_table.h"
 
 namespace q470 {
@@ -12,37 +13,21 @@ namespace {
 constexpr std::uint32_t kRoleMaster = 1;
 constexpr std::uint32_t kRoleSlave = 2;
 
-// The names the pages and the file messages use for the settings.
+// The names the pages and the file messages use for the settings: the row's name, but the channel and
+// the UART as the general page labels them and a pin with its number.
 QString SettingName(const SettingCheck& check) {
     switch (check.setting) {
-        case Setting::OpMode:
-            return Text(UiText::SettingOpMode);
-        case Setting::NetRole:
-            return Text(UiText::SettingNetRole);
-        case Setting::PanId:
-            return Text(UiText::SettingPanId);
-        case Setting::UserPanId:
-            return Text(UiText::SettingUserPanId);
-        case Setting::PhyId:
-            return Text(UiText::SettingPhyId);
         case Setting::RfChannel:
             return Text(UiText::ChannelLabel);
         case Setting::BaudRate:  // the UART's four settings are one check
             return Text(UiText::UartSettingsLabel);
-        case Setting::QuietMode:
-            return Text(UiText::SettingQuietMode);
-        case Setting::RxPullUp:
-            return Text(UiText::SettingRxPullUp);
         case Setting::GpioPin:
             return Text(UiText::SettingGpioPin) + QLatin1Char(' ') + QString::number(check.pin);
-        case Setting::ReportInterval:
-            return Text(UiText::SettingReportInterval);
-        case Setting::SendRemote:
-            return Text(UiText::SettingSendRemote);
         default:
             break;
     }
-    return {};
+    const SettingRow& row = RowOf(check.setting);
+    return row.readBack == ReadBack::Value ? Text(row.name) : QString();
 }
 
 QString ValueText(const SettingCheck& check, std::uint32_t value) {

@@ -20,9 +20,9 @@ bool DeviceFinder::Start(const QStringList& ports, const DiscoveryOptions& optio
     if (Running()) return false;
     std::vector<std::string> names;
     for (const QString& port : ports) names.push_back(WideToNarrow(port.toStdU16String()));
-    settingsPerPort_ = SearchLines(options.thorough).size();
     settingsDone_ = 0;
-    settingsInAll_ = static_cast<int>(settingsPerPort_ * names.size());
+    // Every port is tried at the same line settings, so the search's length is known before it starts.
+    settingsInAll_ = static_cast<int>(SearchLines(options.thorough).size() * names.size());
     stop_ = std::make_unique<DiscoveryStop>();
     DiscoveryStop* stop = stop_.get();
     runner_ = std::thread([this, names, options, stop] {

@@ -25,8 +25,6 @@ public:
     // Ends the running search early; Finished still comes, with the ports not yet done as stopped.
     void Cancel();
     bool Running() const { return runner_.joinable(); }
-    // Line settings tried per port; with the number of ports the length of the whole search.
-    std::size_t SettingsPerPort() const { return settingsPerPort_; }
 
 signals:
     void Progress(const QString& port, const QString& line, int settingsDone, int settingsInAll);
@@ -37,7 +35,6 @@ private:
 
     std::thread runner_;
     std::unique_ptr<DiscoveryStop> stop_;
-    std::size_t settingsPerPort_ = 0;
     int settingsDone_ = 0;
     int settingsInAll_ = 0;
 };

@@ -22,6 +22,7 @@
 #include "list_item.h"
 #include "model_kind.h"
 #include "setting_messages.h"
+#include "setting_table.h"
 #include "setting_values.h"
 #include "settings_rules.h"
 #include "string_table.h"
@@ -39,9 +40,6 @@ constexpr int kOneToOne = 0;
 constexpr int kOneToMany = 1;
 constexpr int kResponseOn = 0;
 constexpr int kResponseOff = 1;
-
-constexpr std::uint8_t kRoleMasterCode = 1;
-constexpr std::uint8_t kRoleSlaveCode = 2;
 
 constexpr std::uint32_t kInitialPanId = 1234;
 constexpr int kPanIdMaxDigits = 10;
@@ -61,6 +59,16 @@ QButtonGroup* MakeRadioPair(QWidget* parent, QLayout* layout, UiText first, UiTe
 
 void SetGroupEnabled(QButtonGroup& group, bool enable) {
     for (auto* button : group.buttons()) button->setEnabled(enable);
+}
+
+// The lists and the role pair offer what the setting's row allows, in its order and with its labels.
+const SettingValues& ValuesOf(Setting setting) {
+    return *RowOf(setting).values;
+}
+
+// The role radios are the first two values of the role's row, master first.
+std::uint8_t RoleCode(int roleChoice) {
+    return static_cast<std::uint8_t>(ValuesOf(Setting::NetRole).rows[roleChoice].code);
 }
 
 QComboBox* MakeList(QWidget* parent, const char* name) {
@@ -213,11 +221,11 @@ QWidget* GeneralInfoPage::CreateUartGroup() {
 }
 
 void GeneralInfoPage::OnInitDialog() {
-    FillList(*baudList_, kBaudRateValues, 9600);
-    FillList(*parityList_, kDeviceParityValues, 0);
-    FillList(*stopBitsList_, kDeviceStopBitValues, 0);
-    FillList(*dataBitsList_, kDataBitValues, 8);
-    FillList(*rxPullUpList_, kSwitchValues, 0);
+    FillList(*baudList_, ValuesOf(Setting::BaudRate), 9600);
+    FillList(*parityList_, ValuesOf(Setting::Parity), 0);
+    FillList(*stopBitsList_, ValuesOf(Setting::StopBits), 0);
+    FillList(*dataBitsList_, ValuesOf(Setting::DataBits), 8);
+    FillList(*rxPullUpList_, ValuesOf(Setting::RxPullUp), 0);
     record_.phyId = PhyIdForOutdoor(false);  // a fresh page shows the indoor plan
     BuildChannelList(record_.phyId);
     responseChoice_ = kResponseOn;
@@ -253,7 +261,7 @@ void GeneralInfoPage::SetGeneralSettings(const GeneralSettings& settings) {
     if (!SelectItemData(*channelList_, settings.rfChannel) && settings.modelKind != ModelQ470R) {
         channelList_->setCurrentIndex(-1);
     }
-    roleChoice_ = settings.netRole == kRoleMasterCode ? kMaster : kSlave;
+    roleChoice_ = settings.netRole == RoleCode(kMaster) ? kMaster : kSlave;
     transmissionChoice_ = IsAtCommandMode(settings.opMode) ? kAtCommand : kBypass;
     topologyChoice_ = IsOneToNMode(settings.opMode) ? kOneToMany : kOneToOne;
     SelectItemData(*baudList_, settings.baudRate);
@@ -298,7 +306,7 @@ void GeneralInfoPage::UpdateChangeMarks() {
             SetChangeMark(*button, changed && button == group.checkedButton(), deviceText);
         if (changed) ++changes;
     };
-    markPair(*roleButtons_, device.netRole == kRoleMasterCode ? kMaster : kSlave);
+    markPair(*roleButtons_, device.netRole == RoleCode(kMaster) ? kMaster : kSlave);
     markPair(*transmissionButtons_, IsAtCommandMode(device.opMode) ? kAtCommand : kBypass);
     markPair(*topologyButtons_, IsOneToNMode(device.opMode) ? kOneToMany : kOneToOne);
     markPair(*responseButtons_, device.quietMode != 0 ? kResponseOff : kResponseOn);
@@ -406,7 +414,7 @@ GeneralSettings GeneralInfoPage::RecordFromControls() const {
     record.phyId = outdoor == IsOutdoorPhyId(record_.phyId) ? PhyIdToApply(record_.phyId) : PhyIdForOutdoor(outdoor);
     // A PHY ID without a channel plan leaves the list empty; the device's channel stays.
     if (const auto channel = SelectedItemData(*channelList_)) record.rfChannel = static_cast<std::uint8_t>(*channel);
-    record.netRole = roleChoice_ == kMaster ? kRoleMasterCode : kRoleSlaveCode;
+    record.netRole = RoleCode(roleChoice_ == kMaster ? kMaster : kSlave);
     record.opMode = OperationMode(transmissionChoice_ == kAtCommand, topologyChoice_ == kOneToMany);
     record.quietMode = responseChoice_ == kResponseOff ? 1 : 0;
     if (const auto baud = SelectedItemData(*baudList_)) record.baudRate = static_cast<std::uint32_t>(*baud);

@@ -21,6 +21,7 @@
 #include "change_mark.h"
 #include "list_item.h"
 #include "setting_messages.h"
+#include "setting_table.h"
 #include "setting_values.h"
 #include "settings_rules.h"
 #include "string_table.h"
@@ -36,7 +37,7 @@ constexpr int kGridColumnsPerPin = 3;
 
 // Input and output, and the pin's alternate function under its own name where it has one.
 std::vector<ListItem> ModeItems(std::size_t pin) {
-    std::vector<ListItem> items = ListItems(kGpioModeValues);
+    std::vector<ListItem> items = ListItems(*RowOf(Setting::GpioMode).values);
     if (const char* name = AlternateFunctionName(static_cast<std::uint8_t>(pin))) {
         items.push_back({name, kGpioModeAlternate});
     }
@@ -128,7 +129,7 @@ QWidget* GpioConfigPage::CreatePinGroup() {
     auto* box = new QGroupBox(Text(UiText::GpiosGroup), this);
     auto* grid = new QGridLayout(box);
     QStringList modeTexts;
-    AppendTexts(modeTexts, ListItems(kGpioModeValues));
+    AppendTexts(modeTexts, ListItems(*RowOf(Setting::GpioMode).values));
     for (std::uint8_t pin = 0; pin < kGpioPinCount; ++pin) {
         if (const char* name = AlternateFunctionName(pin)) modeTexts << QString::fromLatin1(name);
     }

@@ -13,6 +13,7 @@
 #include "job_budget.h"
 #include "job_code.h"
 #include "job_follow_up.h"
+#include "model_jobs.h"
 #include "model_kind.h"
 
 namespace q470::soak {
@@ -156,13 +157,13 @@ std::int32_t LinkSoak::ChooseJob() {
     const bool ks = IsKsFamily(state_.modelKind);
     switch (job) {
         case JobReadQ470R:
-            return ks ? JobReadKs : JobReadQ470R;
+            return ReadJobOf(state_.modelKind);
         case JobReadKs:
             return ks ? JobReadQ470R : JobReadKs;
         case JobApplyGeneralQ470R:
-            return ks ? JobApplyGeneralKs : JobApplyGeneralQ470R;
+            return ApplyGeneralJobOf(state_.modelKind);
         case JobApplyFileQ470R:
-            return ks ? JobApplyFileKs : JobApplyFileQ470R;
+            return ApplyFileJobOf(state_.modelKind);
         case JobApplyGpio:  // the window offers it only for a Q470R
             return ks && random_.Chance(0.8) ? JobApplyGeneralKs : JobApplyGpio;
         default:

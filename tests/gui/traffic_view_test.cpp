@@ -30,6 +30,7 @@ private:
     static QPushButton* Button(TrafficView& view, const char* name) {
         return view.findChild<QPushButton*>(QString::fromLatin1(name));
     }
+    static QLineEdit& Filter(TrafficView& view) { return *view.findChild<QLineEdit*>(QStringLiteral("trafficFilter")); }
 
 private slots:
     void showsTheLinesOfTheWindowsJobsWhileOpen() {
@@ -205,14 +206,14 @@ private slots:
         view.TakeNew();
         QCOMPARE(bar.value(), bar.maximum());
 
-        view.Filter().setText(QStringLiteral("at+ver"));
+        Filter(view).setText(QStringLiteral("at+ver"));
         QCOMPARE(view.Lines().blockCount(), 1);
         QVERIFY(view.Lines().toPlainText().endsWith(QStringLiteral("> AT+VER?\\r")));
         log.Add(LinkTraffic::Heard, "\r\n+ACTIVE,9");
         log.Add(LinkTraffic::Sent, "AT+VER?\r");
         view.TakeNew();
         QCOMPARE(view.Lines().blockCount(), 2);
-        view.Filter().clear();
+        Filter(view).clear();
         QCOMPARE(view.Lines().blockCount(), 254);
     }
 
