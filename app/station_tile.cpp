@@ -1,7 +1,9 @@
 #include "station_tile.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPainter>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -81,6 +83,10 @@ QString StationTile::DetailText() const {
     return detail_->text();
 }
 
+QPixmap StationTile::Icon() const {
+    return icon_->pixmap();
+}
+
 void StationTile::Show(const StationEvent& event) {
     const QString address = Utf8(event.identity.extendedAddress);
     switch (event.kind) {
@@ -136,8 +142,23 @@ void StationTile::Show(const StationEvent& event) {
 }
 
 void StationTile::Set(Look look, const QString& words, const QString& detail) {
+    look_ = look;
+    ShowIcon();
+    state_->setText(words);
+    detail_->setText(detail);
+}
+
+void StationTile::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) ShowIcon();
+}
+
+void StationTile::ShowIcon() {
     QStyle::StandardPixmap icon = QStyle::SP_MediaPause;
-    switch (look) {
+    // The style draws its media glyphs in black whatever the palette: on a dark desktop they are painted
+    // in the text colour instead, so that waiting, working and skipped stay readable.
+    bool glyph = true;
+    switch (look_) {
         case Look::Waiting:
             icon = QStyle::SP_MediaPause;
             break;
@@ -146,23 +167,31 @@ void StationTile::Set(Look look, const QString& words, const QString& detail) {
             break;
         case Look::Passed:
             icon = QStyle::SP_DialogApplyButton;
+            glyph = false;
             break;
         case Look::Failed:
             icon = QStyle::SP_MessageBoxCritical;
+            glyph = false;
             break;
         case Look::Skipped:
             icon = QStyle::SP_MediaSkipForward;
             break;
         case Look::Attention:
             icon = QStyle::SP_MessageBoxWarning;
+            glyph = false;
             break;
         case Look::Done:
             icon = QStyle::SP_DialogOkButton;
+            glyph = false;
             break;
     }
-    icon_->setPixmap(style()->standardIcon(icon).pixmap(QSize(kIconSizePx, kIconSizePx), devicePixelRatioF()));
-    state_->setText(words);
-    detail_->setText(detail);
+    QPixmap pixmap = style()->standardIcon(icon).pixmap(QSize(kIconSizePx, kIconSizePx), devicePixelRatioF());
+    if (glyph) {
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(QRect(QPoint(0, 0), pixmap.size()), palette().color(QPalette::WindowText));
+    }
+    icon_->setPixmap(pixmap);
 }
 
 }  // namespace q470

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -228,6 +229,37 @@ private slots:
     }
 
     // q470-manager --station [PROFILE] opens the station's window instead of the main window.
+    // The style's media glyphs (waiting, working, skipped) are black whatever the palette; on a dark
+    // desktop a tile paints them in its text colour, also when the palette changes while it is shown.
+    void stateGlyphsFollowThePalettesTextColour() {
+        StationTile tile(QStringLiteral("/dev/ttyUSB0"));
+        tile.show();
+        const auto glyphColours = [&tile] {
+            QSet<QRgb> colours;
+            const QImage image = tile.Icon().toImage();
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor pixel = image.pixelColor(x, y);
+                    if (pixel.alpha() == 255) colours.insert(pixel.rgb());
+                }
+            }
+            return colours;
+        };
+        QPalette dark = tile.palette();
+        dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+        dark.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8));
+        tile.setPalette(dark);
+        StationEvent started;
+        started.kind = StationEvent::Kind::UnitStarted;
+        started.port = "/dev/ttyUSB0";
+        for (bool working : {false, true}) {
+            if (working) tile.Show(started);
+            const QSet<QRgb> colours = glyphColours();
+            QVERIFY2(!colours.isEmpty(), working ? "working" : "waiting");
+            QCOMPARE(colours, QSet<QRgb>{QColor(0xe8, 0xe8, 0xe8).rgb()});
+        }
+    }
+
     void theCommandLineOpensTheStation() {
         struct Case {
             QStringList arguments;
