@@ -1,6 +1,6 @@
 // Renders the production station's window to PNG files for review, in Korean and English: idle (set up,
 // not started), busy (16 fixtures at work on simulated units) and finished (every unit recorded, one of
-// them refused a setting).
+// them refused a setting); busy also at the size a 1280 x 720 screen holds at scale 2.
 // Usage: q470-station-screenshots <output folder> [--scale FACTOR] [--dark]   (run with QT_QPA_PLATFORM=offscreen)
 //   --scale 2   renders at device-pixel ratio 2 (file names end in _x2)
 //   --dark      renders with a dark palette (file names end in _dark)
@@ -29,6 +29,8 @@ using q470::StationWindow;
 using std::chrono::milliseconds;
 
 constexpr int kFixtures = 16;
+constexpr QSize kWindow{1280, 960};
+constexpr QSize kSmallWindow{640, 360};
 constexpr int kWaitMs = 60000;
 constexpr std::uint32_t kSlowLine = 9600;  // units slow enough to be seen at work
 constexpr std::uint64_t kFirstAddress = 0x00124B0000A10000ull;
@@ -147,10 +149,11 @@ bool Render(const QDir& folder, const char* language, const QString& variant) {
     StationWindow window(profile, NoPorts);
     window.SetTypedPaths(links.join(QLatin1Char(';')));
     window.SetLogFile(work.filePath(QStringLiteral("station.sqlite3")));
-    window.resize(1280, 960);
+    window.resize(kWindow);
     window.show();
     bool ok = Save(window, folder, QStringLiteral("station_idle") + suffix);
     for (auto& fixture : fixtures) fixture->Start();
+    window.resize(kSmallWindow);
     if (!window.Start()) return false;
     const QString working = q470::Text(q470::UiText::StationWorking).section(QLatin1Char('%'), 0, 0);
     const auto atWork = [&] {
@@ -162,6 +165,10 @@ bool Render(const QDir& folder, const char* language, const QString& variant) {
         return count;
     };
     ok &= WaitFor([&] { return atWork() >= kFixtures - 2; });
+    // Started where only as much as a 1280 x 720 screen holds at scale 2 is in view: what does not fit
+    // scrolls.
+    ok &= Save(window, folder, QStringLiteral("station_small") + suffix);
+    window.resize(kWindow);
     ok &= Save(window, folder, QStringLiteral("station_busy") + suffix);
     ok &= WaitFor([&] { return window.Records().rowCount() == kFixtures; });
     window.Stop();

@@ -6,10 +6,13 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSet>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -164,6 +167,40 @@ private slots:
         QVERIFY(window.findChild<QWidget*>(QStringLiteral("stationStart"))->isEnabled());
     }
 
+    // On a screen too small for everything (1280 x 720 at scale 2), Start brings the buttons and the tiles
+    // into view, and the key that started the station is on Stop.
+    void startingShowsTheFixturesAndHandsTheKeyboardToStop() {
+        TemporaryProfile settings;
+        FakeUiServices ui;
+        Line line;
+        line.Fixture({Unit(kFirstAddress, [](sim::SimulatedModem& m) {
+            sim::CommandFault late;
+            late.delay = milliseconds(400);
+            m.SetFault("AT+PANID=", late);
+        })});
+        StationWindow window(line.Path("line-a.json"), NoPorts);
+        window.SetTypedPaths(line.Links());
+        window.SetLogFile(line.Path("station.sqlite3"));
+        window.resize(640, 360);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* start = window.findChild<QPushButton*>(QStringLiteral("stationStart"));
+        auto* stop = window.findChild<QPushButton*>(QStringLiteral("stationStop"));
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Space);
+        QVERIFY(window.Running());
+        QCOMPARE(QApplication::focusWidget(), stop);
+        const QWidget* view = window.findChild<QScrollArea*>()->viewport();
+        const auto inView = [view](const QWidget* widget) {
+            return view->rect().contains(QRect(widget->mapTo(view, QPoint(0, 0)), QSize(widget->width(), 1)));
+        };
+        QTRY_VERIFY(inView(stop));
+        QVERIFY(inView(window.TileFor(line.Links())));
+        QTest::keyClick(stop, Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Running(), kStationGuardMs);
+    }
+
     // Nothing starts without a profile that passes whole (its refusals named by member) and a fixture.
     void refusesToStartWithoutAProfileItCanApplyOrAFixture() {
         TemporaryProfile settings;
@@ -228,7 +265,6 @@ private slots:
         qputenv("Q470_LANG", "ko");
     }
 
-    // q470-manager --station [PROFILE] opens the station's window instead of the main window.
     // The style's media glyphs (waiting, working, skipped) are black whatever the palette; on a dark
     // desktop a tile paints them in its text colour, also when the palette changes while it is shown.
     void stateGlyphsFollowThePalettesTextColour() {
@@ -260,6 +296,7 @@ private slots:
         }
     }
 
+    // q470-manager --station [PROFILE] opens the station's window instead of the main window.
     void theCommandLineOpensTheStation() {
         struct Case {
             QStringList arguments;
