@@ -53,6 +53,7 @@ StationTile::StationTile(const QString& port, QWidget* parent) : QFrame(parent),
     const QString shortName = QFileInfo(port).fileName();
     auto* name = new QLabel(shortName.isEmpty() ? port : shortName, this);
     name->setObjectName(QStringLiteral("tilePort"));
+    name->setTextFormat(Qt::PlainText);
     name->setToolTip(port);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QFont bold = name->font();
@@ -63,11 +64,14 @@ StationTile::StationTile(const QString& port, QWidget* parent) : QFrame(parent),
     icon_->setFixedSize(kIconSizePx, kIconSizePx);
     state_ = new QLabel(this);
     state_->setObjectName(QStringLiteral("tileState"));
+    // Port names and the system's words are shown as they are, never as markup.
+    state_->setTextFormat(Qt::PlainText);
     state_->setWordWrap(true);
     row->addWidget(icon_);
     row->addWidget(state_, 1);
     detail_ = new QLabel(this);
     detail_->setObjectName(QStringLiteral("tileDetail"));
+    detail_->setTextFormat(Qt::PlainText);
     detail_->setWordWrap(true);
     layout->addWidget(name);
     layout->addLayout(row);
@@ -135,6 +139,12 @@ void StationTile::Show(const StationEvent& event) {
                 const UnitStep step = event.failedStep.value_or(UnitStep::FindLine);
                 Set(Look::Failed, FormatText(UiText::StationFailed, qUtf8Printable(StationStepText(step))), address);
             }
+            return;
+        case StationEvent::Kind::Problem:
+            // A port held by another program or not ours to open: the operator sees why no unit is taken,
+            // until a unit starts there.
+            if (event.problem == StationEvent::ProblemKind::PortUnavailable && !holdsResult_)
+                Set(Look::Attention, FormatText(UiText::StationPortUnavailable, event.detail.c_str()));
             return;
         default:
             return;

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -199,6 +200,27 @@ private slots:
         QVERIFY(inView(window.TileFor(line.Links())));
         QTest::keyClick(stop, Qt::Key_Space);
         QTRY_VERIFY_WITH_TIMEOUT(!window.Running(), kStationGuardMs);
+    }
+
+    // A fixture's port that is there but cannot be opened (here a device that is no terminal) says so on its tile, with
+    // the system's reason, instead of waiting for a unit that can never be taken.
+    void aPortThatCannotBeOpenedSaysWhy() {
+        TemporaryProfile settings;
+        FakeUiServices ui;
+        Line line;
+        const QString notAPort = line.Path("not-a-port");
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), notAPort));
+        StationWindow window(line.Path("line-a.json"), NoPorts);
+        window.SetTypedPaths(notAPort);
+        window.SetLogFile(line.Path("station.sqlite3"));
+        QVERIFY(window.Start());
+        const StationTile& tile = *window.TileFor(notAPort);
+        const QString cannotOpen = Text(UiText::StationPortUnavailable).section(QLatin1Char('%'), 0, 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(tile.StateText().startsWith(cannotOpen), qUtf8Printable(tile.StateText()), 3000);
+        QVERIFY2(tile.StateText().size() > cannotOpen.size() + 2, qUtf8Printable(tile.StateText()));
+        window.Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Running(), kStationGuardMs);
+        QCOMPARE(window.Records().rowCount(), 0);
     }
 
     // Nothing starts without a profile that passes whole (its refusals named by member) and a fixture.
