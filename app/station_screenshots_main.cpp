@@ -1,14 +1,19 @@
 // Renders the production station's window to PNG files for review, in Korean and English: idle (set up,
 // not started), busy (16 fixtures at work on simulated units) and finished (every unit recorded, one of
-// them refused a setting).
-// Usage: q470-station-screenshots <output folder>   (run with QT_QPA_PLATFORM=offscreen)
+// them refused a setting); busy also at the size a 1280 x 720 screen holds at scale 2.
+// Usage: q470-station-screenshots <output folder> [--scale FACTOR] [--dark]   (run with QT_QPA_PLATFORM=offscreen)
+//   --scale 2   renders at device-pixel ratio 2 (file names end in _x2)
+//   --dark      renders with a dark palette (file names end in _dark)
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPalette>
 #include <QPixmap>
+#include <QStyleFactory>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -24,6 +29,8 @@ using q470::StationWindow;
 using std::chrono::milliseconds;
 
 constexpr int kFixtures = 16;
+constexpr QSize kWindow{1280, 960};
+constexpr QSize kSmallWindow{640, 360};
 constexpr int kWaitMs = 60000;
 constexpr std::uint32_t kSlowLine = 9600;  // units slow enough to be seen at work
 constexpr std::uint64_t kFirstAddress = 0x00124B0000A10000ull;
@@ -44,6 +51,68 @@ bool WaitFor(Done done) {
     return true;
 }
 
+struct Options {
+    QString folder;
+    QByteArray scale;  // empty: the platform's own
+    bool dark = false;
+    bool valid = true;
+
+    // Appended to every file name, so the variants can share a folder.
+    QString Suffix() const {
+        QString suffix;
+        if (!scale.isEmpty()) suffix += QStringLiteral("_x") + QString::fromLatin1(scale);
+        if (dark) suffix += QStringLiteral("_dark");
+        return suffix;
+    }
+};
+
+// Read before the application object exists: the scale factor must be set by then.
+Options ParseOptions(int argc, char* argv[]) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dark") == 0) {
+            options.dark = true;
+        } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            options.scale = argv[++i];
+        } else if (options.folder.isEmpty() && argv[i][0] != '-') {
+            options.folder = QString::fromLocal8Bit(argv[i]);
+        } else {
+            options.valid = false;
+        }
+    }
+    if (options.folder.isEmpty()) options.valid = false;
+    return options;
+}
+
+// The same dark desktop theme the main window's pictures are drawn in (Qt's Fusion style).
+void UseDarkPalette() {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette palette;
+    const QColor window(0x35, 0x35, 0x35);
+    const QColor base(0x24, 0x24, 0x24);
+    const QColor text(0xe8, 0xe8, 0xe8);
+    const QColor disabledText(0x80, 0x80, 0x80);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::AlternateBase, window);
+    palette.setColor(QPalette::ToolTipBase, base);
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::BrightText, Qt::red);
+    palette.setColor(QPalette::Link, QColor(0x5a, 0xa0, 0xe6));
+    palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    palette.setColor(QPalette::HighlightedText, Qt::black);
+    palette.setColor(QPalette::PlaceholderText, disabledText);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, disabledText);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Base, window);
+    QApplication::setPalette(palette);
+}
+
 bool Save(QWidget& window, const QDir& folder, const QString& name) {
     QApplication::processEvents();
     const QString path = folder.filePath(name + QStringLiteral(".png"));
@@ -52,9 +121,9 @@ bool Save(QWidget& window, const QDir& folder, const QString& name) {
     return saved;
 }
 
-bool Render(const QDir& folder, const char* language) {
+bool Render(const QDir& folder, const char* language, const QString& variant) {
     qputenv("Q470_LANG", language);
-    const QString suffix = QStringLiteral("_") + QString::fromLatin1(language);
+    const QString suffix = QStringLiteral("_") + QString::fromLatin1(language) + variant;
     QTemporaryDir work;
     const QString profile = work.filePath(QStringLiteral("line-a.json"));
     std::ofstream(profile.toStdString()) << R"({"Model Name": "Q470R", "General": {"PAN ID": 777}})";
@@ -80,10 +149,11 @@ bool Render(const QDir& folder, const char* language) {
     StationWindow window(profile, NoPorts);
     window.SetTypedPaths(links.join(QLatin1Char(';')));
     window.SetLogFile(work.filePath(QStringLiteral("station.sqlite3")));
-    window.resize(1280, 960);
+    window.resize(kWindow);
     window.show();
     bool ok = Save(window, folder, QStringLiteral("station_idle") + suffix);
     for (auto& fixture : fixtures) fixture->Start();
+    window.resize(kSmallWindow);
     if (!window.Start()) return false;
     const QString working = q470::Text(q470::UiText::StationWorking).section(QLatin1Char('%'), 0, 0);
     const auto atWork = [&] {
@@ -95,6 +165,10 @@ bool Render(const QDir& folder, const char* language) {
         return count;
     };
     ok &= WaitFor([&] { return atWork() >= kFixtures - 2; });
+    // Started where only as much as a 1280 x 720 screen holds at scale 2 is in view: what does not fit
+    // scrolls.
+    ok &= Save(window, folder, QStringLiteral("station_small") + suffix);
+    window.resize(kWindow);
     ok &= Save(window, folder, QStringLiteral("station_busy") + suffix);
     ok &= WaitFor([&] { return window.Records().rowCount() == kFixtures; });
     window.Stop();
@@ -106,17 +180,20 @@ bool Render(const QDir& folder, const char* language) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const Options options = ParseOptions(argc, argv);
+    if (!options.valid) {
+        std::fprintf(stderr, "usage: q470-station-screenshots <output folder> [--scale FACTOR] [--dark]\n");
+        return 2;
+    }
+    if (!options.scale.isEmpty()) qputenv("QT_SCALE_FACTOR", options.scale);
     // The setup the window remembers goes to a settings folder of its own, not the user's.
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: q470-station-screenshots <output folder>\n");
-        return 2;
-    }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (options.dark) UseDarkPalette();
+    const QDir folder(options.folder);
     if (!folder.mkpath(QStringLiteral("."))) return 1;
     bool ok = true;
-    for (const char* language : {"ko", "en"}) ok &= Render(folder, language);
+    for (const char* language : {"ko", "en"}) ok &= Render(folder, language, options.Suffix());
     return ok ? 0 : 1;
 }

@@ -1,7 +1,9 @@
 #include "station_tile.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPainter>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -51,6 +53,7 @@ StationTile::StationTile(const QString& port, QWidget* parent) : QFrame(parent),
     const QString shortName = QFileInfo(port).fileName();
     auto* name = new QLabel(shortName.isEmpty() ? port : shortName, this);
     name->setObjectName(QStringLiteral("tilePort"));
+    name->setTextFormat(Qt::PlainText);
     name->setToolTip(port);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QFont bold = name->font();
@@ -61,11 +64,14 @@ StationTile::StationTile(const QString& port, QWidget* parent) : QFrame(parent),
     icon_->setFixedSize(kIconSizePx, kIconSizePx);
     state_ = new QLabel(this);
     state_->setObjectName(QStringLiteral("tileState"));
+    // Port names and the system's words are shown as they are, never as markup.
+    state_->setTextFormat(Qt::PlainText);
     state_->setWordWrap(true);
     row->addWidget(icon_);
     row->addWidget(state_, 1);
     detail_ = new QLabel(this);
     detail_->setObjectName(QStringLiteral("tileDetail"));
+    detail_->setTextFormat(Qt::PlainText);
     detail_->setWordWrap(true);
     layout->addWidget(name);
     layout->addLayout(row);
@@ -79,6 +85,10 @@ QString StationTile::StateText() const {
 
 QString StationTile::DetailText() const {
     return detail_->text();
+}
+
+QPixmap StationTile::Icon() const {
+    return icon_->pixmap();
 }
 
 void StationTile::Show(const StationEvent& event) {
@@ -130,14 +140,35 @@ void StationTile::Show(const StationEvent& event) {
                 Set(Look::Failed, FormatText(UiText::StationFailed, qUtf8Printable(StationStepText(step))), address);
             }
             return;
+        case StationEvent::Kind::Problem:
+            // A port held by another program or not ours to open: the operator sees why no unit is taken,
+            // until a unit starts there.
+            if (event.problem == StationEvent::ProblemKind::PortUnavailable && !holdsResult_)
+                Set(Look::Attention, FormatText(UiText::StationPortUnavailable, event.detail.c_str()));
+            return;
         default:
             return;
     }
 }
 
 void StationTile::Set(Look look, const QString& words, const QString& detail) {
+    look_ = look;
+    ShowIcon();
+    state_->setText(words);
+    detail_->setText(detail);
+}
+
+void StationTile::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) ShowIcon();
+}
+
+void StationTile::ShowIcon() {
     QStyle::StandardPixmap icon = QStyle::SP_MediaPause;
-    switch (look) {
+    // The style draws its media glyphs in black whatever the palette: on a dark desktop they are painted
+    // in the text colour instead, so that waiting, working and skipped stay readable.
+    bool glyph = true;
+    switch (look_) {
         case Look::Waiting:
             icon = QStyle::SP_MediaPause;
             break;
@@ -146,23 +177,31 @@ void StationTile::Set(Look look, const QString& words, const QString& detail) {
             break;
         case Look::Passed:
             icon = QStyle::SP_DialogApplyButton;
+            glyph = false;
             break;
         case Look::Failed:
             icon = QStyle::SP_MessageBoxCritical;
+            glyph = false;
             break;
         case Look::Skipped:
             icon = QStyle::SP_MediaSkipForward;
             break;
         case Look::Attention:
             icon = QStyle::SP_MessageBoxWarning;
+            glyph = false;
             break;
         case Look::Done:
             icon = QStyle::SP_DialogOkButton;
+            glyph = false;
             break;
     }
-    icon_->setPixmap(style()->standardIcon(icon).pixmap(QSize(kIconSizePx, kIconSizePx), devicePixelRatioF()));
-    state_->setText(words);
-    detail_->setText(detail);
+    QPixmap pixmap = style()->standardIcon(icon).pixmap(QSize(kIconSizePx, kIconSizePx), devicePixelRatioF());
+    if (glyph) {
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(QRect(QPoint(0, 0), pixmap.size()), palette().color(QPalette::WindowText));
+    }
+    icon_->setPixmap(pixmap);
 }
 
 }  // namespace q470

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPixmap>
 #include <QString>
 
 #include "station_event.h"
@@ -22,12 +23,19 @@ public:
     const QString& Port() const { return port_; }
     QString StateText() const;
     QString DetailText() const;
+    // The state's icon as shown.
+    QPixmap Icon() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     enum class Look { Waiting, Working, Passed, Failed, Skipped, Attention, Done };
     void Set(Look look, const QString& words, const QString& detail = {});
+    void ShowIcon();
 
     QString port_;
+    Look look_ = Look::Waiting;
     QLabel* icon_ = nullptr;
     QLabel* state_ = nullptr;
     QLabel* detail_ = nullptr;

@@ -17,7 +17,9 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -230,6 +232,7 @@ void StationWindow::CreateControls() {
 
     // Whatever does not fit the screen scrolls; nothing is squeezed below its natural size.
     auto* scroll = new QScrollArea(this);
+    scroll_ = scroll;
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(content);
@@ -420,6 +423,12 @@ bool StationWindow::Start() {
     SetSetupEnabled(false);
     notice_->clear();
     clock_->start();
+    // On a small screen the setup, now fixed, would fill the view: the buttons and the tiles come to the
+    // top, once the new tiles are laid out.
+    QTimer::singleShot(0, this, [this] {
+        scroll_->verticalScrollBar()->setValue(start_->mapTo(scroll_->widget(), QPoint(0, 0)).y() -
+                                               style()->pixelMetric(QStyle::PM_LayoutTopMargin));
+    });
     return true;
 }
 
@@ -431,11 +440,17 @@ void StationWindow::Stop() {
 }
 
 void StationWindow::SetSetupEnabled(bool enabled) {
+    // The keyboard goes from the button that is switched off to its counterpart, so that the key that
+    // started the station can stop it.
+    QPushButton* const goingOff = enabled ? stop_ : start_;
+    QPushButton* const comingOn = enabled ? start_ : stop_;
+    const bool handOver = goingOff->hasFocus();
+    comingOn->setEnabled(true);
+    if (handOver) comingOn->setFocus(Qt::OtherFocusReason);
+    goingOff->setEnabled(false);
     setup_->setEnabled(enabled);
     fixtures_->setEnabled(enabled && !everyUsbPort_->isChecked());
     typedPaths_->setEnabled(enabled && !everyUsbPort_->isChecked());
-    start_->setEnabled(enabled);
-    stop_->setEnabled(!enabled);
 }
 
 void StationWindow::OnEvent(const StationEvent& event) {

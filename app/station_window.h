@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
 class QTableWidget;
 class QTimer;
@@ -98,6 +99,7 @@ private:
     QLabel* notice_ = nullptr;
     QGridLayout* tileGrid_ = nullptr;
     QTableWidget* records_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
     QTimer* clock_ = nullptr;
     std::map<std::string, StationTile*> tiles_;
     std::unique_ptr<Run> run_;  // last: its threads call into the window until it is gone

@@ -49,7 +49,7 @@ std::string Cell(const std::optional<std::string>& value) {
     return ValidUtf8(shown);
 }
 
-constexpr std::size_t kColumns = 9;
+constexpr std::size_t kColumns = 10;
 using Row = std::array<std::string, kColumns>;
 
 void WriteTable(const std::vector<LogRow>& rows, const CliText& text, std::ostream& out) {
@@ -57,11 +57,11 @@ void WriteTable(const std::vector<LogRow>& rows, const CliText& text, std::ostre
                             text.Text(ToolText::DiscoverHeadingPort), text.Text(ToolText::DiscoverHeadingAddress),
                             text.Text(ToolText::DiscoverHeadingModel), text.Text(ToolText::DiscoverHeadingFirmware),
                             text.Text(ToolText::DiscoverHeadingResult), text.Text(ToolText::LogHeadingStep),
-                            text.Text(ToolText::LogHeadingDuration)}};
+                            text.Text(ToolText::LogHeadingDuration), text.Text(ToolText::LogHeadingNote)}};
     for (const auto& row : rows) {
         table.push_back(Row{Cell(row.startedAt), Cell(row.station), Cell(row.port), Cell(row.extendedAddress),
                             Cell(row.model), Cell(row.firmware), Cell(row.result), Cell(row.failedStep),
-                            row.durationMs ? std::to_string(*row.durationMs) : "-"});
+                            row.durationMs ? std::to_string(*row.durationMs) : "-", Cell(row.note)});
     }
     std::array<std::size_t, kColumns> widths{};
     for (const auto& row : table) {

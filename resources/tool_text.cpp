@@ -525,6 +525,7 @@ constexpr ToolTextEntry kToolTexts[] = {
      "stopping once the units under way have finished their step and been recorded (again to stop at once)"},
     {ToolText::StationSummary, "통과 {0}, 실패 {1}, 건너뜀 {2}, 중단 {3} (시간당 {4}대)",
      "{0} passed, {1} failed, {2} skipped, {3} interrupted ({4} units per hour)"},
+    {ToolText::LogHeadingNote, "비고", "NOTE"},
 };
 
 constexpr std::size_t kToolTextCount = sizeof(kToolTexts) / sizeof(kToolTexts[0]);

@@ -200,6 +200,7 @@ enum class ToolText : int {
     StationWatchPolling,
     StationStopping,
     StationSummary,  // {0} passed, {1} failed, {2} skipped, {3} interrupted, {4} units per hour
+    LogHeadingNote,
     // Not a text: how many there are. New texts go above it.
     Count,
 };

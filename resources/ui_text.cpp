@@ -431,6 +431,7 @@ constexpr UiTextEntry kUiTexts[] = {
      "쓴 값과 비교하지 못했습니다. 쓴 설정은 장치에 있을 수도 있고 없을 수도 "
      "있습니다.",
      "Nothing was compared with what was written: the settings written may or may not be on the device."},
+    {UiText::StationPortUnavailable, "포트를 열 수 없습니다: %s", "The port cannot be opened: %s"},
 };
 
 constexpr bool IdsAreUnique() {

@@ -324,6 +324,7 @@ enum class UiText : int {
     VerifyStopped,
     VerifyFoundAs,
     VerifyNothingCompared,
+    StationPortUnavailable,  // %s the system's reason
 };
 
 // The UTF-8 text of an id in a language; "" for an id without text.

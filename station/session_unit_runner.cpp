@@ -74,6 +74,19 @@ UnitStep FailedStep(const FileRunResult& run, UnitStep current) {
     }
 }
 
+// A quiet unit is switched to answering while it is written, and set to the profile's mode at the end.
+// When the write's trail shows the switch but no quiet-mode command acknowledged after it (the unit hung
+// up or stopped answering first), the unit may be left answering every command: the record says so.
+bool QuietModeLeftOff(const FileRunResult& run) {
+    if (!run.identified || run.device.quietMode == 0 || !run.trail) return false;
+    const std::vector<AppliedStep>& steps = run.trail->acknowledged;
+    if (steps.empty() || steps.front().command != CmdQuietModeSet) return false;
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        if (steps[i].command == CmdQuietModeSet) return false;
+    }
+    return true;
+}
+
 UnitIdentity IdentityOf(const DeviceIdentity& device) {
     return {FormatExtendedAddress(device.extendedAddress), device.modelName, device.firmware};
 }
@@ -216,6 +229,7 @@ UnitResult SessionUnitRunner::Run(const std::string& port, const ProbeAnswer& fo
             if (check.readBack && !check.Matches()) result.differences.push_back(DifferenceWords(check));
         }
     }
+    if (QuietModeLeftOff(run)) result.note = "quiet-mode-not-restored";
     if (run.ok) {
         result.verdict = UnitVerdict::Passed;
         return result;

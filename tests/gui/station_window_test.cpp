@@ -6,10 +6,15 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
+#include <QSet>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -163,6 +168,61 @@ private slots:
         QVERIFY(window.findChild<QWidget*>(QStringLiteral("stationStart"))->isEnabled());
     }
 
+    // On a screen too small for everything (1280 x 720 at scale 2), Start brings the buttons and the tiles
+    // into view, and the key that started the station is on Stop.
+    void startingShowsTheFixturesAndHandsTheKeyboardToStop() {
+        TemporaryProfile settings;
+        FakeUiServices ui;
+        Line line;
+        line.Fixture({Unit(kFirstAddress, [](sim::SimulatedModem& m) {
+            sim::CommandFault late;
+            late.delay = milliseconds(400);
+            m.SetFault("AT+PANID=", late);
+        })});
+        StationWindow window(line.Path("line-a.json"), NoPorts);
+        window.SetTypedPaths(line.Links());
+        window.SetLogFile(line.Path("station.sqlite3"));
+        window.resize(640, 360);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* start = window.findChild<QPushButton*>(QStringLiteral("stationStart"));
+        auto* stop = window.findChild<QPushButton*>(QStringLiteral("stationStop"));
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Space);
+        QVERIFY(window.Running());
+        QCOMPARE(QApplication::focusWidget(), stop);
+        const QWidget* view = window.findChild<QScrollArea*>()->viewport();
+        const auto inView = [view](const QWidget* widget) {
+            return view->rect().contains(QRect(widget->mapTo(view, QPoint(0, 0)), QSize(widget->width(), 1)));
+        };
+        QTRY_VERIFY(inView(stop));
+        QVERIFY(inView(window.TileFor(line.Links())));
+        QTest::keyClick(stop, Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Running(), kStationGuardMs);
+    }
+
+    // A fixture's port that is there but cannot be opened (here a device that is no terminal) says so on its tile, with
+    // the system's reason, instead of waiting for a unit that can never be taken.
+    void aPortThatCannotBeOpenedSaysWhy() {
+        TemporaryProfile settings;
+        FakeUiServices ui;
+        Line line;
+        const QString notAPort = line.Path("not-a-port");
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), notAPort));
+        StationWindow window(line.Path("line-a.json"), NoPorts);
+        window.SetTypedPaths(notAPort);
+        window.SetLogFile(line.Path("station.sqlite3"));
+        QVERIFY(window.Start());
+        const StationTile& tile = *window.TileFor(notAPort);
+        const QString cannotOpen = Text(UiText::StationPortUnavailable).section(QLatin1Char('%'), 0, 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(tile.StateText().startsWith(cannotOpen), qUtf8Printable(tile.StateText()), 3000);
+        QVERIFY2(tile.StateText().size() > cannotOpen.size() + 2, qUtf8Printable(tile.StateText()));
+        window.Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Running(), kStationGuardMs);
+        QCOMPARE(window.Records().rowCount(), 0);
+    }
+
     // Nothing starts without a profile that passes whole (its refusals named by member) and a fixture.
     void refusesToStartWithoutAProfileItCanApplyOrAFixture() {
         TemporaryProfile settings;
@@ -225,6 +285,37 @@ private slots:
             QCOMPARE(keys.size(), 11);  // six buttons and boxes, five labelled fields
         }
         qputenv("Q470_LANG", "ko");
+    }
+
+    // The style's media glyphs (waiting, working, skipped) are black whatever the palette; on a dark
+    // desktop a tile paints them in its text colour, also when the palette changes while it is shown.
+    void stateGlyphsFollowThePalettesTextColour() {
+        StationTile tile(QStringLiteral("/dev/ttyUSB0"));
+        tile.show();
+        const auto glyphColours = [&tile] {
+            QSet<QRgb> colours;
+            const QImage image = tile.Icon().toImage();
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor pixel = image.pixelColor(x, y);
+                    if (pixel.alpha() == 255) colours.insert(pixel.rgb());
+                }
+            }
+            return colours;
+        };
+        QPalette dark = tile.palette();
+        dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+        dark.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8));
+        tile.setPalette(dark);
+        StationEvent started;
+        started.kind = StationEvent::Kind::UnitStarted;
+        started.port = "/dev/ttyUSB0";
+        for (bool working : {false, true}) {
+            if (working) tile.Show(started);
+            const QSet<QRgb> colours = glyphColours();
+            QVERIFY2(!colours.isEmpty(), working ? "working" : "waiting");
+            QCOMPARE(colours, QSet<QRgb>{QColor(0xe8, 0xe8, 0xe8).rgb()});
+        }
     }
 
     // q470-manager --station [PROFILE] opens the station's window instead of the main window.

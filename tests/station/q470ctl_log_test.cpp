@@ -48,8 +48,10 @@ protected:
         const auto first = log->BeginUnit(start, false, error);
         UnitEnd end;
         end.finishedAt = start.startedAt + std::chrono::seconds(4);
-        end.result = RecordResult::Pass;
+        end.result = RecordResult::Fail;
+        end.failedStep = "apply";
         end.durationMs = 4000;
+        end.note = "quiet-mode-not-restored";
         ASSERT_TRUE(first && log->FinishUnit(first->id, end, error)) << error.detail;
         start.startedAt += std::chrono::hours(24);
         start.extendedAddress = "00:12:4B:00:1A:2B:3C:4E";
@@ -65,11 +67,11 @@ TEST_F(LogCommandTest, PrintsTheRecordForPeopleAndForPrograms) {
     EXPECT_EQ(table.status, 0) << table.err;
     EXPECT_EQ(table.out,
               "STARTED (UTC)             STATION  PORT          EXTENDED ADDRESS         MODEL  FIRMWARE     RESULT  "
-              "FAILED STEP  MS\n"
-              "2024-05-01T08:00:00.000Z  line-a   /dev/ttyUSB0  00:12:4B:00:1A:2B:3C:4D  Q470R  1.5\\x1B[31m  pass    "
-              "-            4000\n"
+              "FAILED STEP  MS    NOTE\n"
+              "2024-05-01T08:00:00.000Z  line-a   /dev/ttyUSB0  00:12:4B:00:1A:2B:3C:4D  Q470R  1.5\\x1B[31m  fail    "
+              "apply        4000  quiet-mode-not-restored\n"
               "2024-05-02T08:00:00.000Z  line-a   /dev/ttyUSB0  00:12:4B:00:1A:2B:3C:4E  Q470R  1.5\\x1B[31m  -       "
-              "-            -\n");
+              "-            -     -\n");
 
     const ToolRun csv = Log({"--log", path_, "--csv", "--since", "2024-05-02"});
     EXPECT_EQ(csv.status, 0) << csv.err;
@@ -83,7 +85,8 @@ TEST_F(LogCommandTest, PrintsTheRecordForPeopleAndForPrograms) {
     document.Parse(json.out.c_str());
     ASSERT_TRUE(document.IsObject() && document["records"].IsArray());
     ASSERT_EQ(document["records"].Size(), 2u);
-    EXPECT_STREQ(document["records"][0]["result"].GetString(), "pass");
+    EXPECT_STREQ(document["records"][0]["result"].GetString(), "fail");
+    EXPECT_STREQ(document["records"][0]["note"].GetString(), "quiet-mode-not-restored");
     EXPECT_TRUE(document["records"][1]["result"].IsNull());
 }
 

@@ -242,10 +242,17 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
         bool written;
         const char* retries;
         bool nextUnit = false;  // another unit follows in the fixture and passes
+        const char* note = "";  // the record's remark
     };
     const auto neverBack = [](sim::SimulatedModem& m) {
         m.SetReenumeration({true, sim::ReturnName::Never, milliseconds(100)});
     };
+    FixtureUnit quietHangsUp = Unit(kFirstAddress, [](sim::SimulatedModem& m) {
+        sim::CommandFault fault;
+        fault.hangUp = true;
+        m.SetFault("AT+QM=1", fault);
+    });
+    quietHangsUp.settings.quietMode = true;
     const Case cases[] = {
         {"refuses the PAN ID",
          Unit(kFirstAddress, [](sim::SimulatedModem& m) { m.SetFault("AT+PANID=", sim::CommandFault::Refused()); }),
@@ -265,6 +272,9 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
         // The next unit is plugged in where it went: that one is not read back in its place.
         {"never comes back, the next unit in its place", Unit(kFirstAddress, neverBack), "read-back", "final", true,
          "0", true},
+        // Switched to answering for the write, it hangs up when told to be quiet again.
+        {"quiet, hangs up as its quiet mode is put back", quietHangsUp, "apply", "transient", true, "0", false,
+         "quiet-mode-not-restored"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -297,6 +307,7 @@ TEST_F(StationCommandTest, AFailedUnitIsRecordedWithItsStepAndARefusalIsNotRunAg
         const LogRow& failed = c.nextUnit ? rows.front() : rows.back();
         EXPECT_EQ(failed.result.value_or(""), "fail");
         EXPECT_EQ(failed.failedStep.value_or(""), c.failedStep);
+        EXPECT_EQ(failed.note.value_or(""), c.note);
         if (std::string(c.failure) == "final") {
             EXPECT_EQ(rows.size(), c.nextUnit ? 2u : 1u) << "no second run after a refusal";
         }
