@@ -15,11 +15,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -37,6 +35,7 @@
 #include "gpio_config_page.h"
 #include "job_code.h"
 #include "keldan_q470r_configurator_dlg.h"
+#include "dark_palette.h"
 #include "main_window_bars.h"
 #include "model_kind.h"
 #include "modem_settings.h"
@@ -92,35 +91,6 @@ Options ParseOptions(int argc, char* argv[]) {
         }
     }
     return options;
-}
-
-// A dark desktop theme as Qt's Fusion style draws it.
-void UseDarkPalette() {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette palette;
-    const QColor window(0x35, 0x35, 0x35);
-    const QColor base(0x24, 0x24, 0x24);
-    const QColor text(0xe8, 0xe8, 0xe8);
-    const QColor disabledText(0x80, 0x80, 0x80);
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Base, base);
-    palette.setColor(QPalette::AlternateBase, window);
-    palette.setColor(QPalette::ToolTipBase, base);
-    palette.setColor(QPalette::ToolTipText, text);
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::Button, window);
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::BrightText, Qt::red);
-    palette.setColor(QPalette::Link, QColor(0x5a, 0xa0, 0xe6));
-    palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
-    palette.setColor(QPalette::HighlightedText, Qt::black);
-    palette.setColor(QPalette::PlaceholderText, disabledText);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        palette.setColor(QPalette::Disabled, role, disabledText);
-    }
-    palette.setColor(QPalette::Disabled, QPalette::Base, window);
-    QApplication::setPalette(palette);
 }
 
 // What the window shows after reading a factory-new simulated Q470R over a 9600 8N1 line.

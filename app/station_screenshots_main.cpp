@@ -7,9 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QPalette>
 #include <QPixmap>
-#include <QStyleFactory>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -18,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "dark_palette.h"
 #include "simulated_fixture.h"
 #include "station_tile.h"
 #include "station_window.h"
@@ -26,6 +25,7 @@
 namespace {
 
 using q470::StationWindow;
+using q470::UseDarkPalette;
 using std::chrono::milliseconds;
 
 constexpr int kFixtures = 16;
@@ -82,35 +82,6 @@ Options ParseOptions(int argc, char* argv[]) {
     }
     if (options.folder.isEmpty()) options.valid = false;
     return options;
-}
-
-// The same dark desktop theme the main window's pictures are drawn in (Qt's Fusion style).
-void UseDarkPalette() {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette palette;
-    const QColor window(0x35, 0x35, 0x35);
-    const QColor base(0x24, 0x24, 0x24);
-    const QColor text(0xe8, 0xe8, 0xe8);
-    const QColor disabledText(0x80, 0x80, 0x80);
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Base, base);
-    palette.setColor(QPalette::AlternateBase, window);
-    palette.setColor(QPalette::ToolTipBase, base);
-    palette.setColor(QPalette::ToolTipText, text);
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::Button, window);
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::BrightText, Qt::red);
-    palette.setColor(QPalette::Link, QColor(0x5a, 0xa0, 0xe6));
-    palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
-    palette.setColor(QPalette::HighlightedText, Qt::black);
-    palette.setColor(QPalette::PlaceholderText, disabledText);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        palette.setColor(QPalette::Disabled, role, disabledText);
-    }
-    palette.setColor(QPalette::Disabled, QPalette::Base, window);
-    QApplication::setPalette(palette);
 }
 
 bool Save(QWidget& window, const QDir& folder, const QString& name) {
