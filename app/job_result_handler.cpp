@@ -69,6 +69,14 @@ void JobResultHandler::OnJobResult(std::int32_t job, std::int32_t result) {
     CarryOut(next);
 }
 
+void JobResultHandler::OnReplacedConnectionResult(std::int32_t job, std::int32_t result) {
+    if (job == JobApplyFileQ470R || job == JobApplyFileKs) {
+        TellFileOutcome(job, result);
+        return;
+    }
+    ShowApplyOutcome(job, result);
+}
+
 // The device went away to restart: the window waits for it instead of asking for a connection. When it
 // does not come back, the connection dialog follows as it would have.
 bool JobResultHandler::FollowRestart(std::int32_t job) {

@@ -22,6 +22,10 @@ public:
     explicit JobResultHandler(CKeldanQ470RConfiguratorDlg& window);
 
     void OnJobResult(std::int32_t job, std::int32_t result);
+    // The result of a job that ran on a connection the window has since replaced (its port left the
+    // bus and the device was found again): a write's outcome is told, since the device may hold part
+    // of it, but nothing follows on the new connection.
+    void OnReplacedConnectionResult(std::int32_t job, std::int32_t result);
 
 private:
     // The message boxes of a result, in their order, before the step is carried out.

@@ -439,8 +439,13 @@ void CKeldanQ470RConfiguratorDlg::HandleAppMessage(const AppMessage& app) {
             OnOpenPort();
             break;
         case WM_APP_JOB_RESULT:
-            // A connection since replaced by a device found again: its jobs' results are not this one's.
-            if ((wParam >> kConnectionShift) != connection_.load()) break;
+            // A connection since replaced by a device found again: its jobs' results are not this one's,
+            // though how a write it cut short went is still the user's to know.
+            if ((wParam >> kConnectionShift) != connection_.load()) {
+                resultHandler_->OnReplacedConnectionResult(static_cast<std::int32_t>(wParam & kJobMask),
+                                                           static_cast<std::int32_t>(lParam));
+                break;
+            }
             OnJobResult(static_cast<std::int32_t>(wParam & kJobMask), static_cast<std::int32_t>(lParam));
             break;
         case WM_APP_APPLY_GENERAL:

@@ -20,6 +20,9 @@ struct CommandFault {
                                                 // "\r\n+ACTIVE\r\n", ...)
     bool hangUp = false;                        // close the pseudo-terminal instead of answering (after
                                                 // `delay`); the command is not carried out
+    bool unplug = false;  // leave the bus instead of answering, as a cable pulled and put back does: a
+                          // re-enumerating device comes back as after a restart, with its settings;
+                          // any other hangs up for good. The command is not carried out
     // Single bytes slipped in at the answer's line ends, as line noise does. Every line has two line
     // ends, the one that opens it and the one that closes it, numbered from 0 across the answer (line
     // i: 2i and 2i + 1); a byte goes between the CR and the LF, or else just outside the line end, on

@@ -288,7 +288,7 @@ void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
             if (host->baudRate != activeLine.baudRate) reply.dataLines.push_back(Garble(kErrorLine));
         } else if (fault.answerError) {
             reply.resultLine = kErrorLine;
-        } else if (!fault.silent && !fault.hangUp) {
+        } else if (!fault.silent && !fault.hangUp && !fault.unplug) {
             const ModemSettings before = device.Settings();
             reply = received.overlong ? device.Refuse() : device.Handle(text);
             if (fault.acknowledgeWithoutStoring) device.MutableSettings() = before;
@@ -318,7 +318,13 @@ void SimulatedModem::Impl::HandleCommand(const ReceivedCommand& received) {
         leavingForRestart = true;
         output.Push({{}, received.arrival, {}, true});
     }
-    if (lastBeforeHangUp) output.Push({{}, received.arrival, {}, true});
+    if (fault.unplug && !leaves) {
+        restartDue = reenumeration.on && reenumeration.returnName != ReturnName::Never;
+        leavingForRestart = restartDue;
+        output.Push({{}, received.arrival, {}, true});
+    } else if (lastBeforeHangUp) {
+        output.Push({{}, received.arrival, {}, true});
+    }
 }
 
 CommandFault SimulatedModem::Impl::FaultFor(const std::string& command) const {

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "config_file_commands.h"
+#include "device_return_flow.h"
 #include "general_info_page.h"
 #include "gpio_config_page.h"
 #include "job_audit.h"
@@ -19,6 +20,7 @@
 #include "model_jobs.h"
 #include "model_kind.h"
 #include "widget_driver.h"
+#include "write_verifier.h"
 
 namespace q470::soak {
 namespace {
@@ -278,22 +280,30 @@ bool WindowSoak::Perform(Action action, JobRecord& run) {
     return false;
 }
 
+// The window is settled when no job runs and it is not waiting for a device to come back; each wait
+// for the device may take the restart budget and the connection after it.
 bool WindowSoak::WaitIdle(std::chrono::milliseconds budget) {
-    const auto deadline = Clock::now() + budget;
+    auto deadline = Clock::now() + budget;
     auto stableSince = Clock::now();
-    auto snapshot =
-        std::make_tuple(window_->IsBusy(), window_->IsPortOpen(), device_.Ledger().Mark(), ui_.calls.size());
+    const auto state = [this] {
+        return std::make_tuple(window_->IsBusy(), window_->ReturnFlow().Waiting(), window_->IsPortOpen(),
+                               device_.Ledger().Mark(), ui_.calls.size());
+    };
+    auto snapshot = state();
     for (;;) {
         QTest::qWait(kPumpMs);
         watchdog_.Beat("waiting for the window to settle");
         const auto now = Clock::now();
-        const auto current =
-            std::make_tuple(window_->IsBusy(), window_->IsPortOpen(), device_.Ledger().Mark(), ui_.calls.size());
+        const auto current = state();
+        const bool waitingForDevice = std::get<1>(current);
+        if (waitingForDevice && !std::get<1>(snapshot)) {
+            deadline += kRestartBudget + ConnectBudget(window_->ConnectionDialog().Line().baudRate);
+        }
         if (current != snapshot) {
             snapshot = current;
             stableSince = now;
         }
-        if (!window_->IsBusy() && now - stableSince >= kIdleFor) return true;
+        if (!window_->IsBusy() && !waitingForDevice && now - stableSince >= kIdleFor) return true;
         if (now > stopAt_) {
             stopped_ = true;
             return false;

@@ -255,6 +255,27 @@ private slots:
         QCOMPARE(rig.ui.Messages().size(), std::size_t(0));
     }
 
+    // A write that the unplug cut short is still told once the device is back, with where it stopped:
+    // the device may hold part of it.
+    void aWriteCutShortByAnUnplugIsTold() {
+        ReenumeratingRig moving(sim::ReturnName::Same);
+        WindowRig& rig = moving.rig;
+        SetOptions(rig, false, true);
+        QVERIFY(rig.Connect());
+        sim::CommandFault unplug;
+        unplug.unplug = true;
+        rig.modem.SetFault("AT+RFCH=", unplug);
+        QVERIFY(ChooseItem(Child<QComboBox>(rig.window->GeneralPage(), "channelList"), QStringLiteral("C(101)")));
+        Click(Child<QPushButton>(rig.window->GeneralPage(), "applyButton"));
+        QVERIFY(rig.WaitForMessages(1));
+        QVERIFY(rig.WaitUntilReady());
+        const auto messages = rig.ui.Messages();
+        QCOMPARE(messages.size(), std::size_t(1));
+        QVERIFY2(messages[0].text.startsWith(Text(UiText::ApplyGeneralFailed)), qPrintable(messages[0].text));
+        QCOMPARE(messages[0].icon, MessageIcon::Error);
+        QCOMPARE(ConnectionDialogCalls(rig.ui), 1);
+    }
+
     // A device that does not come back within the budget, and a wait the user cancels, end at the
     // connection dialog, as a restart did before; Cancel is felt at once, not at the end of the budget.
     void givesUpOnADeviceThatStaysAway_data() {
