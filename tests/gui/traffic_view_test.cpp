@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "device_info_box.h"
+#include "main_window_bars.h"
 #include "string_table.h"
 #include "traffic_view.h"
 #include "widget_driver.h"
@@ -64,6 +65,8 @@ private slots:
     // An unplugged device closes the port under the view; it stays and shows the next connection.
     void survivesAnUnpluggedDeviceAndTheNextConnection() {
         WindowRig rig;
+        // The user connects again here: the window's own wait for the device could take the new port first.
+        rig.window->Bars().FindDeviceAgainAction().setChecked(false);
         QVERIFY(rig.Connect());
         TrafficView& view = rig.window->ShowTrafficView();
         sim::CommandFault hangUp;
