@@ -266,8 +266,9 @@ StepResult DeviceSession::RunStep(std::int32_t job, SessionStep step, bool write
     }
     if (Stopping()) {
         result.end = StepEnd::Stopped;
-    } else if (!result.jobResult || link_.HungUp()) {
-        // Whatever the job made of it, a device that went away during the job cannot have done its part.
+    } else if (!result.jobResult || link_.HungUp() || !link_.IsOpen()) {
+        // Whatever the job made of it, a device that went away during the job cannot have done its part;
+        // nor can one whose link was closed under the job, as an owner does when the device hangs up.
         result.end = StepEnd::HungUp;
     } else if (*result.jobResult != JobSucceeded) {
         const bool refused =
