@@ -29,7 +29,8 @@
 namespace q470 {
 
 // Working with one device on one port: the jobs the window runs, one after the other, each waited for
-// on the calling thread, and what each step came to. Another thread may only ask it to stop.
+// on the calling thread, and what each step came to. Another thread may only ask it to stop (or nudge
+// its job watch).
 class DeviceSession final : public JobHost {
 public:
     using Progress = std::function<void(SessionStep)>;

@@ -2,7 +2,6 @@
 
 #include "line_settings.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <iterator>
