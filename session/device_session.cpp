@@ -76,7 +76,11 @@ StepResult DeviceSession::IdentifyAs(std::uint32_t modelKind) {
 }
 
 StepResult DeviceSession::Read() {
-    return RunStep(ReadJobOf(state_.modelKind), SessionStep::Reading, false);
+    return Read(ReadJobOf(state_.modelKind));
+}
+
+StepResult DeviceSession::Read(std::int32_t readJob) {
+    return RunStep(readJob, SessionStep::Reading, false);
 }
 
 StepResult DeviceSession::WriteGeneral(const GeneralSettings& record) {
@@ -213,11 +217,42 @@ std::optional<std::int32_t> DeviceSession::RunJob(std::int32_t job) {
         std::lock_guard<std::mutex> lock(resultMutex_);
         result_.reset();
         dropped_ = false;
+        nudged_ = false;
     }
+    overran_ = false;
+    const auto start = std::chrono::steady_clock::now();
     worker_.PushJob(job, input_);
     std::unique_lock<std::mutex> lock(resultMutex_);
-    resultArrived_.wait(lock, [this] { return result_.has_value() || dropped_; });
+    const auto ended = [this] { return result_.has_value() || dropped_; };
+    if (!watch_.budget && !watch_.tick) {
+        resultArrived_.wait(lock, ended);
+        return result_;
+    }
+    const auto deadline = watch_.budget ? start + watch_.budget(job) : std::chrono::steady_clock::time_point::max();
+    while (!ended()) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            overran_ = true;
+            return std::nullopt;
+        }
+        if (watch_.tick) {
+            nudged_ = false;
+            lock.unlock();
+            watch_.tick();
+            lock.lock();
+        }
+        const auto next = deadline - now < watch_.period ? deadline : now + watch_.period;
+        resultArrived_.wait_until(lock, next, [&] { return ended() || nudged_; });
+    }
     return result_;
+}
+
+void DeviceSession::NudgeJobWatch() {
+    {
+        std::lock_guard<std::mutex> lock(resultMutex_);
+        nudged_ = true;
+    }
+    resultArrived_.notify_all();
 }
 
 StepResult DeviceSession::RunStep(std::int32_t job, SessionStep step, bool write) {
@@ -231,8 +266,9 @@ StepResult DeviceSession::RunStep(std::int32_t job, SessionStep step, bool write
     }
     if (Stopping()) {
         result.end = StepEnd::Stopped;
-    } else if (!result.jobResult || link_.HungUp()) {
-        // Whatever the job made of it, a device that went away during the job cannot have done its part.
+    } else if (!result.jobResult || link_.HungUp() || !link_.IsOpen()) {
+        // Whatever the job made of it, a device that went away during the job cannot have done its part;
+        // nor can one whose link was closed under the job, as an owner does when the device hangs up.
         result.end = StepEnd::HungUp;
     } else if (*result.jobResult != JobSucceeded) {
         const bool refused =

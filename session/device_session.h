@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -28,10 +29,22 @@
 namespace q470 {
 
 // Working with one device on one port: the jobs the window runs, one after the other, each waited for
-// on the calling thread, and what each step came to. Another thread may only ask it to stop.
+// on the calling thread, and what each step came to. Another thread may only ask it to stop (or nudge
+// its job watch).
 class DeviceSession final : public JobHost {
 public:
     using Progress = std::function<void(SessionStep)>;
+
+    // For a caller that watches each job as it runs (a soak run, a harness that plays a device going
+    // away). `budget` bounds the wait for a job's end: a job still going past it is given up on, its
+    // step ends HungUp and JobOverran() says so, and the session is then fit only to be closed. `tick`
+    // runs on the session's thread while a job runs, at least every `period` and at once after
+    // NudgeJobWatch(); it may close the link there, as the window does when the device hangs up.
+    struct JobWatch {
+        std::function<std::chrono::milliseconds(std::int32_t job)> budget;
+        std::function<void()> tick;
+        std::chrono::milliseconds period{1000};
+    };
 
     explicit DeviceSession(const ConnectionLine& line);
     ~DeviceSession();  // closes the link first, so a running job ends quickly, then stops the worker
@@ -42,6 +55,12 @@ public:
     void SetProgress(Progress progress) { progress_ = std::move(progress); }
     // What goes over the link (a trace, the lines of a raw command); set before Open.
     void SetObserver(LinkObserver observer) { link_.SetObserver(std::move(observer)); }
+    // Set before the first step; without one a job is waited for as long as it takes.
+    void SetJobWatch(JobWatch watch) { watch_ = std::move(watch); }
+    // From any thread (a link's error report, say): the watch's tick runs now, not at its next period.
+    void NudgeJobWatch();
+    // The last job was given up on at its budget.
+    bool JobOverran() const { return overran_; }
 
     // Where the stable links of ports are looked for (the system's folders unless a caller says).
     void SetLinkFolders(std::vector<std::string> folders) { linkFolders_ = std::move(folders); }
@@ -60,6 +79,9 @@ public:
     StepResult IdentifyAs(std::uint32_t modelKind);
     // The model's read job; General() and Gpio() then hold what the device reported.
     StepResult Read();
+    // The read job named (JobReadQ470R or JobReadKs): the other family's shows how a device takes a
+    // read that is not meant for it.
+    StepResult Read(std::int32_t readJob);
     StepResult WriteGeneral(const GeneralSettings& record);
     StepResult WriteGpio(const GpioSettings& record);
     StepResult WriteFile(const SettingItemList& items);
@@ -127,6 +149,8 @@ private:
     std::uint16_t panIdWritten_ = 0;  // the PAN ID a general write set
     std::vector<SettingCheck> writtenChecks_;
     Progress progress_;
+    JobWatch watch_;
+    bool overran_ = false;
     std::atomic<bool> stopping_{false};
     bool identified_ = false;
 
@@ -134,6 +158,7 @@ private:
     std::condition_variable resultArrived_;
     std::optional<std::int32_t> result_;
     bool dropped_ = false;
+    bool nudged_ = false;
 
     JobWorker worker_{*this};  // last: it runs jobs on everything above
 };

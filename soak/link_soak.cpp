@@ -2,7 +2,6 @@
 
 #include "line_settings.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <iterator>
@@ -22,7 +21,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr auto kBeatEvery = 1s;
+// How often the watch looks at a running job: the run's end comes on time, and the watchdog hears of it.
+constexpr auto kWatchEvery = 250ms;
 constexpr auto kAfterCloseWatch = 100ms;
 constexpr std::uint32_t kBaudRates[] = {9600, 19200, 57600, 115200, 230400};
 
@@ -44,38 +44,10 @@ constexpr std::array<Weighted, 8> kJobMix{{
 
 }  // namespace
 
-LinkSoak::LinkSoak(const SoakOptions& options) : SoakRun(options, "link") {
-    // The last lines on the wire, printed with a broken invariant: what the job saw.
-    link_.SetObserver([this](LinkTraffic traffic, std::string_view bytes, std::chrono::steady_clock::time_point when) {
-        traffic_.Add(traffic, bytes, when);
-    });
-    link_.errorCallback = [this](Q470Comm*, std::error_code&) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            ++errors_;
-        }
-        changed_.notify_all();
-    };
-}
+LinkSoak::LinkSoak(const SoakOptions& options) : SoakRun(options, "link") {}
 
 LinkSoak::~LinkSoak() {
     EndDevice();
-}
-
-void LinkSoak::PostJobResult(std::int32_t /*job*/, std::int32_t result) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        result_ = result;
-    }
-    changed_.notify_all();
-}
-
-void LinkSoak::JobDropped(std::int32_t /*job*/) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        dropped_ = true;
-    }
-    changed_.notify_all();
 }
 
 int LinkSoak::Run() {
@@ -90,7 +62,7 @@ int LinkSoak::Run() {
             StartDevice();
             failedConnects = 0;
         }
-        if (!link_.IsOpen() && !Connect()) {
+        if ((!session_ || !session_->LinkOpen()) && !Connect()) {
             ++failedConnects;
             continue;
         }
@@ -116,21 +88,38 @@ void LinkSoak::EndDevice() {
     errorsHandled_ = errors_;
 }
 
-// As the window connects: open, start the worker, identify, read; a failed job disconnects.
+// As the window connects: open, identify, read; a failed job disconnects.
 bool LinkSoak::Connect() {
+    Disconnect();
     if (!device_.Running() || report_.Failed()) return false;
     Beat("opening the port");
     device_.Ledger().KeepLine({baudRate_, 8, 0, 0});
-    input_.line = ConnectionLine{baudRate_, 8, 0, 0};
-    if (const auto error = link_.Open(device_.Modem().PortPath(), baudRate_, 8, 0, 0)) {
+    session_ = std::make_unique<DeviceSession>(ConnectionLine{baudRate_, 8, 0, 0});
+    DeviceSession& session = *session_;
+    session.SetLinkFolders({});  // a pseudo-terminal has no stable link to look for
+    // The last lines on the wire, printed with a broken invariant: what the job saw.
+    session.SetObserver([this](LinkTraffic traffic, std::string_view bytes, Clock::time_point when) {
+        traffic_.Add(traffic, bytes, when);
+    });
+    // The window closes the link when it reports an error: the watch does that under the job.
+    session.DeviceLink().errorCallback = [this, &session](Q470Comm*, std::error_code&) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++errors_;
+        }
+        changed_.notify_all();
+        session.NudgeJobWatch();
+    };
+    session.SetJobWatch({[this](std::int32_t job) { return BudgetOf(job); }, [this] { WatchJob(); }, kWatchEvery});
+    if (const auto error = session.Open(device_.Modem().PortPath())) {
         report_.Fail("cannot open the simulated device's port: " + error.message());
+        Disconnect();
         return false;
     }
     finalLineAtRisk_ = false;
-    worker_.StartWorker();
     const auto identified = RunJob(JobIdentify);
-    if (identified == JobSucceeded) {
-        const auto read = RunJob(ReadJobOf(state_.modelKind));
+    if (identified == JobSucceeded && session_) {
+        const auto read = RunJob(ReadJobOf(session_->Device().modelKind));
         if (read == JobSucceeded) return true;
     }
     Disconnect();
@@ -138,8 +127,7 @@ bool LinkSoak::Connect() {
 }
 
 void LinkSoak::Disconnect() {
-    link_.Close();
-    worker_.StopWorker();
+    session_.reset();
 }
 
 std::int32_t LinkSoak::ChooseJob() {
@@ -154,16 +142,17 @@ std::int32_t LinkSoak::ChooseJob() {
         }
         draw -= entry.weight;
     }
-    const bool ks = IsKsFamily(state_.modelKind);
+    const std::uint32_t model = session_->Device().modelKind;
+    const bool ks = IsKsFamily(model);
     switch (job) {
         case JobReadQ470R:
-            return ReadJobOf(state_.modelKind);
+            return ReadJobOf(model);
         case JobReadKs:
             return ks ? JobReadQ470R : JobReadKs;
         case JobApplyGeneralQ470R:
-            return ApplyGeneralJobOf(state_.modelKind);
+            return ApplyGeneralJobOf(model);
         case JobApplyFileQ470R:
-            return ApplyFileJobOf(state_.modelKind);
+            return ApplyFileJobOf(model);
         case JobApplyGpio:  // the window offers it only for a Q470R
             return ks && random_.Chance(0.8) ? JobApplyGeneralKs : JobApplyGpio;
         default:
@@ -173,15 +162,15 @@ std::int32_t LinkSoak::ChooseJob() {
 
 void LinkSoak::RunChosenJob() {
     const std::int32_t job = ChooseJob();
-    input_.general = inputs_.General();
-    input_.gpio = inputs_.Gpio();
-    input_.fileItems = inputs_.Items();
+    general_ = inputs_.General();
+    gpio_ = inputs_.Gpio();
+    items_ = inputs_.Items();
     const auto result = RunJob(job);
-    if (!result) return;
+    if (!result || !session_) return;
     // What the window does with these results: files restart the device or read it again, a restart
     // closes the port and connects anew, a failed read or identify disconnects. The association clear
     // after a PAN ID change is the window's own command, not a job: left out here.
-    const FollowUp next = NextAfterJob(job, *result, state_, input_.general.panId);
+    const FollowUp next = NextAfterJob(job, *result, session_->Device(), general_.panId);
     switch (next.step) {
         case FollowUpStep::Restart:
         case FollowUpStep::ReadAgain: {
@@ -201,7 +190,7 @@ void LinkSoak::RunChosenJob() {
 }
 
 std::optional<std::int32_t> LinkSoak::RunJob(std::int32_t job) {
-    if (!link_.IsOpen() || report_.Failed()) return std::nullopt;
+    if (!session_ || !session_->LinkOpen() || report_.Failed()) return std::nullopt;
     Settle();
     if (ErrorPending()) {
         AfterHangUp();
@@ -210,105 +199,118 @@ std::optional<std::int32_t> LinkSoak::RunJob(std::int32_t job) {
     Beat(JobName(job));
     JobRecord run = StartRecord(job);
     const std::size_t mark = device_.Ledger().Mark();
-    const Outcome outcome = PushAndWait(job, run.deviceGone);
-    if (outcome == Outcome::Hung) return std::nullopt;
+    jobRun_ = 0;
+    closedUnderJob_ = false;
+    const StepResult step = RunStep(job);
+    run.deviceGone = closedUnderJob_;
+    if (session_->JobOverran()) {
+        report_.Fail(std::string("hang: job ") + JobName(job) + " posted no result within " +
+                     std::to_string(jobBudget_.count()) + " ms");
+        return std::nullopt;
+    }
+    if (jobRun_ != job) {
+        report_.Fail(std::string("the session ran ") + JobName(jobRun_) + " for " + JobName(job));
+        return std::nullopt;
+    }
     // A hang-up ends the job at once: its result may come before the link's error report, and then the
     // job ran into the close all the same.
     if (device_.Ledger().HangUpDue()) run.deviceGone = true;
     run.entries = device_.Ledger().Since(mark);
     device_.Ledger().Forget(mark);
     for (const auto& entry : run.entries) finalLineAtRisk_ = finalLineAtRisk_ || MayLeaveFinalLineOwed(entry);
-    run.outOfStep = link_.OutOfStep();
+    run.outOfStep = session_->DeviceLink().OutOfStep();
     if (run.outOfStep && !finalLineAtRisk_) {
         report_.Fail(JobAudit::Describe(run) + "\n  the link stopped sending although every final line came");
     }
     device_.Modem().ClearTranscript();
-    Conclude(outcome, run);
-    CheckBuffers(link_);
+    Conclude(step.jobResult, run);
+    CheckBuffers(session_->DeviceLink());
     if (stopped_) return std::nullopt;
     if (run.deviceGone || device_.Ledger().HangUpDue()) {
         AfterHangUp();
         return std::nullopt;
     }
-    if (outcome != Outcome::Result) return std::nullopt;
+    if (!step.jobResult) return std::nullopt;
     return run.result;
 }
 
+StepResult LinkSoak::RunStep(std::int32_t job) {
+    DeviceSession& session = *session_;
+    switch (job) {
+        case JobIdentify:
+            return session.Identify();
+        case JobReadQ470R:
+        case JobReadKs:
+            return job == ReadJobOf(session.Device().modelKind) ? session.Read() : session.Read(job);
+        case JobApplyGeneralQ470R:
+        case JobApplyGeneralKs:
+            return session.WriteGeneral(general_);
+        case JobApplyGpio:
+            return session.WriteGpio(gpio_);
+        case JobApplyFileQ470R:
+        case JobApplyFileKs:
+            return session.WriteFile(items_);
+        default:  // restart, factory reset
+            return session.Restart(job);
+    }
+}
+
 JobRecord LinkSoak::StartRecord(std::int32_t job) const {
+    const DeviceState& state = session_->Device();
     JobRecord run;
     run.job = job;
-    run.quietAtStart = state_.quietMode;
-    run.firmwareAtStart = FirmwareText(state_);
-    run.rxPullUpAtStart = DeviceHasRxPullUp(state_);
-    run.general = input_.general;
-    run.gpio = input_.gpio;
-    run.items = input_.fileItems;
+    run.quietAtStart = state.quietMode;
+    run.firmwareAtStart = FirmwareText(state);
+    run.rxPullUpAtStart = DeviceHasRxPullUp(state);
+    run.general = general_;
+    run.gpio = gpio_;
+    run.items = items_;
     return run;
 }
 
-LinkSoak::Outcome LinkSoak::PushAndWait(std::int32_t job, bool& closedUnderJob) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        result_.reset();
-        dropped_ = false;
-    }
-    worker_.PushJob(job, input_);
-    const auto budget = JobBudget::For(job, baudRate_, input_.fileItems.size());
-    const Outcome outcome = WaitForOutcome(Clock::now() + budget, closedUnderJob);
-    if (outcome == Outcome::Hung) {
-        report_.Fail(std::string("hang: job ") + JobName(job) + " posted no result within " +
-                     std::to_string(budget.count()) + " ms");
-    }
-    return outcome;
+std::chrono::milliseconds LinkSoak::BudgetOf(std::int32_t job) {
+    jobRun_ = job;
+    jobBudget_ = JobBudget::For(job, baudRate_, items_.size());
+    return jobBudget_;
+}
+
+// Closes the link as soon as it reports an error, as the window does, or once the run is over; the
+// session goes on waiting: the job still has to end, and quickly.
+void LinkSoak::WatchJob() {
+    watchdog_.Beat("waiting for a job's result");
+    if (closedUnderJob_) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    const bool error = errors_ > errorsHandled_;
+    if (!error && Clock::now() < stopAt_) return;
+    stopped_ = !error;
+    lock.unlock();
+    session_->Close();
+    closedUnderJob_ = true;
 }
 
 // Only a job closed under by the port may be dropped.
-void LinkSoak::Conclude(Outcome outcome, JobRecord& run) {
-    if (outcome == Outcome::Dropped) {
+void LinkSoak::Conclude(std::optional<std::int32_t> result, JobRecord& run) {
+    if (!result) {
         report_.JobDropped(run.job);
         if (!run.deviceGone) report_.Fail(std::string("job ") + JobName(run.job) + " dropped on an open port");
         return;
     }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        run.result = *result_;
-    }
+    run.result = *result;
     report_.JobEnded(run.job, run.result);
     if (options_.trace) std::printf("%s\n", JobAudit::Describe(run).c_str());
     Audit(run);
 }
 
-// Closes the link as soon as it reports an error, as the window does, or once the run is over, and
-// goes on waiting: the job still has to end, and quickly.
-LinkSoak::Outcome LinkSoak::WaitForOutcome(Clock::time_point deadline, bool& closedUnderJob) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        if (result_) return Outcome::Result;
-        if (dropped_) return Outcome::Dropped;
-        const auto now = Clock::now();
-        if (!closedUnderJob && (errors_ > errorsHandled_ || now >= stopAt_)) {
-            stopped_ = errors_ == errorsHandled_;
-            lock.unlock();
-            link_.Close();
-            closedUnderJob = true;
-            lock.lock();
-            continue;
-        }
-        if (now >= deadline) return Outcome::Hung;
-        changed_.wait_until(lock, std::min({deadline, stopAt_, now + kBeatEvery}));
-        watchdog_.Beat("waiting for a job's result");
-    }
-}
-
 void LinkSoak::Audit(const JobRecord& run) {
+    const DeviceState& state = session_->Device();
     std::string violation;
     switch (run.job) {
         case JobIdentify:
-            violation = JobAudit::CheckIdentify(run, state_, device_.Modem().Settings());
+            violation = JobAudit::CheckIdentify(run, state, device_.Modem().Settings());
             break;
         case JobReadQ470R:
         case JobReadKs:
-            violation = JobAudit::CheckRead(run, state_, device_.Modem().Settings());
+            violation = JobAudit::CheckRead(run, state, device_.Modem().Settings());
             break;
         case JobRestart:
         case JobFactoryReset:
@@ -343,7 +345,8 @@ void LinkSoak::AfterHangUp() {
     } else if (!reported) {
         report_.Fail("the device hung up but the link reported nothing");
     }
-    Disconnect();
+    // The session stays until the watch is over: its link is the one that must keep quiet.
+    if (session_) session_->Close();
     lock.lock();
     const std::uint64_t atClose = errors_;
     lock.unlock();
@@ -354,12 +357,14 @@ void LinkSoak::AfterHangUp() {
     report_.errorCallbacks += errors_ - errorsAtDeviceStart_;
     if (errors_ - errorsAtDeviceStart_ > 1) report_.extraCallbacks += errors_ - errorsAtDeviceStart_ - 1;
     errorsHandled_ = errors_;
+    lock.unlock();
+    Disconnect();
     deviceGone_ = true;
 }
 
 // As a person waits before the next click: the last answer's trailing lines are in.
 void LinkSoak::Settle() {
-    if (!device_.Running() || !link_.IsOpen()) return;
+    if (!device_.Running() || !session_ || !session_->LinkOpen()) return;
     std::this_thread::sleep_until(device_.Ledger().QuietAt());
 }
 

@@ -1,4 +1,5 @@
-// Soak of the device link and the job worker against misbehaving simulated devices.
+// Soak of device sessions (the device link and the job worker under them) against misbehaving simulated
+// devices.
 //   soak_link [--seconds N] [--seed S] [--trace 1]
 #include "link_soak.h"
 #include "soak_main.h"

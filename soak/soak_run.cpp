@@ -1,5 +1,7 @@
 #include "soak_run.h"
 
+#include <algorithm>
+
 #include "response_parser.h"
 
 namespace q470::soak {
@@ -34,9 +36,10 @@ int SoakRun::Verdict(std::chrono::steady_clock::time_point start) {
     return report_.Failed() ? 1 : 0;
 }
 
+// The highest of the run: a soak may use a new link for each connection.
 void SoakRun::CheckBuffers(Q470Comm& link) {
-    report_.maxReceiveBuffer = link.ReceiveHighWater();
-    report_.maxFrameBuffer = link.FrameHighWater();
+    report_.maxReceiveBuffer = std::max(report_.maxReceiveBuffer, link.ReceiveHighWater());
+    report_.maxFrameBuffer = std::max(report_.maxFrameBuffer, link.FrameHighWater());
     if (report_.maxReceiveBuffer > Q470Comm::kReceiveCap) {
         report_.Fail("the receive buffer held " + std::to_string(report_.maxReceiveBuffer) + " bytes");
     }
