@@ -1,0 +1,82 @@
+#include "message_catalog.h"
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+
+namespace q470 {
+namespace {
+
+constexpr std::uint32_t kMagic = 0x950412de;
+
+class Reader {
+public:
+    Reader(std::string_view bytes, bool swapped) : bytes_(bytes), swapped_(swapped) {}
+
+    std::optional<std::uint32_t> Word(std::size_t at) const {
+        if (at > bytes_.size() || bytes_.size() - at < 4) return std::nullopt;
+        std::uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) {
+            const auto byte = static_cast<std::uint8_t>(bytes_[at + static_cast<std::size_t>(swapped_ ? 3 - i : i)]);
+            value |= static_cast<std::uint32_t>(byte) << (8 * i);
+        }
+        return value;
+    }
+
+    // The string that entry `index` of the table at `table` describes (its length, then its offset).
+    std::optional<std::string_view> String(std::uint32_t table, std::uint32_t index) const {
+        const std::size_t at = std::size_t{table} + std::size_t{index} * 8;
+        const auto length = Word(at);
+        const auto offset = Word(at + 4);
+        if (!length || !offset || *offset > bytes_.size() || bytes_.size() - *offset < *length) return std::nullopt;
+        return bytes_.substr(*offset, *length);
+    }
+
+private:
+    std::string_view bytes_;
+    bool swapped_;
+};
+
+}  // namespace
+
+std::optional<MessageCatalog> MessageCatalog::Parse(std::string_view bytes) {
+    const Reader little(bytes, false);
+    const auto magic = little.Word(0);
+    if (!magic) return std::nullopt;
+    const Reader big(bytes, true);
+    const Reader& read = *magic == kMagic ? little : big;
+    if (read.Word(0) != kMagic) return std::nullopt;
+    const auto count = read.Word(8);
+    const auto originals = read.Word(12);
+    const auto translations = read.Word(16);
+    if (!count || !originals || !translations) return std::nullopt;
+    MessageCatalog catalog;
+    for (std::uint32_t i = 0; i < *count; ++i) {
+        const auto original = read.String(*originals, i);
+        const auto translation = read.String(*translations, i);
+        if (!original || !translation) return std::nullopt;
+        if (original->empty()) continue;  // the header
+        // A text with plural forms keeps its forms apart with NUL; the tool's texts have one form.
+        catalog.translations_.emplace(std::string(original->substr(0, original->find('\0'))),
+                                      std::string(translation->substr(0, translation->find('\0'))));
+    }
+    return catalog;
+}
+
+std::optional<MessageCatalog> MessageCatalog::Load(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return Parse(bytes);
+}
+
+std::string MessageCatalog::Translate(const SourceText& source) const {
+    std::string key = source.key;
+    key += '\x04';
+    key += source.text;
+    const auto found = translations_.find(key);
+    return found == translations_.end() || found->second.empty() ? source.text : found->second;
+}
+
+}  // namespace q470
