@@ -192,6 +192,10 @@ std::string CliText::Text(ToolText id, std::initializer_list<std::string_view> a
     return FillPlaceholders(catalog_->Text(id), args);
 }
 
+std::string CliText::Count(ToolText id, unsigned long count, std::initializer_list<std::string_view> args) const {
+    return FillPlaceholders(catalog_->Count(id, count), args);
+}
+
 std::string CliText::SettingModeText() const {
     return Text(UiText::SettingMode);
 }

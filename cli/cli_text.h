@@ -31,6 +31,8 @@ public:
     std::string Text(ToolText id) const;
     // A text with {0}, {1}... in it, each filled with the argument of that number.
     std::string Text(ToolText id, std::initializer_list<std::string_view> args) const;
+    // The same for a text that counts something: its form for `count` in the language.
+    std::string Count(ToolText id, unsigned long count, std::initializer_list<std::string_view> args) const;
 
     // The last part of the status information of a device in setting mode ("setting mode", "설정 모드").
     std::string SettingModeText() const;

@@ -188,7 +188,8 @@ void ConsoleSession::Flush(ConsoleInput& input) {
     for (const auto& line : lines) text += line;
     if (!text.empty()) input.Print(text);
     if (unshown != 0)
-        input.PrintNote(kPrefix + plan_.text.Text(ToolText::ConsoleLinesNotShown, {std::to_string(unshown)}) + "\n");
+        input.PrintNote(kPrefix + plan_.text.Count(ToolText::ConsoleLinesNotShown, unshown, {std::to_string(unshown)}) +
+                        "\n");
 }
 
 }  // namespace q470

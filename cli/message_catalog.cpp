@@ -55,10 +55,19 @@ std::optional<MessageCatalog> MessageCatalog::Parse(std::string_view bytes) {
         const auto original = read.String(*originals, i);
         const auto translation = read.String(*translations, i);
         if (!original || !translation) return std::nullopt;
-        if (original->empty()) continue;  // the header
-        // A text with plural forms keeps its forms apart with NUL; the tool's texts have one form.
-        catalog.translations_.emplace(std::string(original->substr(0, original->find('\0'))),
-                                      std::string(translation->substr(0, translation->find('\0'))));
+        if (original->empty()) {  // the header
+            catalog.plural_ = PluralRule::FromHeader(*translation);
+            continue;
+        }
+        // A text with plural forms keeps them apart with NUL, the original its singular and plural.
+        std::vector<std::string> forms;
+        for (std::string_view rest = *translation;;) {
+            const std::size_t end = rest.find('\0');
+            forms.emplace_back(rest.substr(0, end));
+            if (end == std::string_view::npos) break;
+            rest.remove_prefix(end + 1);
+        }
+        catalog.translations_.emplace(std::string(original->substr(0, original->find('\0'))), std::move(forms));
     }
     return catalog;
 }
@@ -71,12 +80,26 @@ std::optional<MessageCatalog> MessageCatalog::Load(const std::filesystem::path& 
     return Parse(bytes);
 }
 
-std::string MessageCatalog::Translate(const SourceText& source) const {
+const std::vector<std::string>* MessageCatalog::Find(const SourceText& source) const {
     std::string key = source.key;
     key += '\x04';
     key += source.text;
     const auto found = translations_.find(key);
-    return found == translations_.end() || found->second.empty() ? source.text : found->second;
+    return found == translations_.end() ? nullptr : &found->second;
+}
+
+std::string MessageCatalog::Translate(const SourceText& source) const {
+    const std::vector<std::string>* forms = Find(source);
+    return forms == nullptr || forms->front().empty() ? source.text : forms->front();
+}
+
+std::string MessageCatalog::TranslateCount(const SourceText& source, unsigned long count) const {
+    const std::vector<std::string>* forms = Find(source);
+    // Without the language's rule the forms cannot be told apart: English's is as good a guess as any.
+    const unsigned long form = plural_ ? plural_->FormOf(count) : (count == 1 ? 0 : 1);
+    if (forms == nullptr || form >= forms->size() || (*forms)[form].empty())
+        return TextCatalog::TranslateCount(source, count);
+    return (*forms)[form];
 }
 
 }  // namespace q470

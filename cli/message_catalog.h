@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
+
+#include "plural_rule.h"
 
 #include "text_catalog.h"
 
@@ -23,11 +26,15 @@ public:
     static std::optional<MessageCatalog> Load(const std::filesystem::path& file);
 
     std::string Translate(const SourceText& source) const override;
-    std::size_t Size() const { return translations_.size(); }
+    std::string TranslateCount(const SourceText& source, unsigned long count) const override;
 
 private:
-    // "key\x04source" (the context and the text, as gettext joins them) to the translation.
-    std::unordered_map<std::string, std::string> translations_;
+    // The translation's forms (one, or one per plural form) of "key\x04source", the context and the text
+    // as gettext joins them.
+    const std::vector<std::string>* Find(const SourceText& source) const;
+
+    std::unordered_map<std::string, std::vector<std::string>> translations_;
+    std::optional<PluralRule> plural_;
 };
 
 }  // namespace q470

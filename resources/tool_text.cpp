@@ -278,16 +278,19 @@ constexpr ToolTextEntry kToolTexts[] = {
      NC_("CommandNotAscii", "the command may hold printable ASCII characters only (the tool adds the CR)")},
     {ToolText::ConsoleNotSent, NC_("ConsoleNotSent", "not sent: {0}")},
     {ToolText::ConsoleLinesNotShown,
-     NC_("ConsoleLinesNotShown", "{0} lines the device sent were not shown: the output did not keep up")},
+     NPC_("ConsoleLinesNotShown", "{0} line the device sent was not shown: the output did not keep up",
+          "{0} lines the device sent were not shown: the output did not keep up")},
     {ToolText::ConsoleDisconnected,
      NC_("ConsoleDisconnected", "the device was disconnected (it hung up, or its adapter was unplugged)")},
     // --verify.
     {ToolText::StepVerifying, NC_("StepVerifying", "waiting for the device after its restart, then reading it back")},
+    // Counted: {0} for VerifyVerified, {1} for VerifyDiffers.
     {ToolText::VerifyVerified,
-     NC_("VerifyVerified",
-         "verified after the restart: {0} settings read back as written (the device answers at {1})")},
+     NPC_("VerifyVerified", "verified after the restart: {0} setting reads back as written (the device answers at {1})",
+          "verified after the restart: {0} settings read back as written (the device answers at {1})")},
     {ToolText::VerifyDiffers,
-     NC_("VerifyDiffers", "verify: {0} of {1} settings differ from what was written (the device answers at {2}):")},
+     NPC_("VerifyDiffers", "verify: {0} of {1} setting differs from what was written (the device answers at {2}):",
+          "verify: {0} of {1} settings differ from what was written (the device answers at {2}):")},
     {ToolText::VerifyNoAnswer, NC_("VerifyNoAnswer", "verify: the device did not answer after its restart at {0}")},
     {ToolText::VerifyLinesTried, NC_("VerifyLinesTried", "{0} (the UART setting written) nor at {1}")},
     {ToolText::VerifyOtherDevice,
@@ -405,7 +408,7 @@ static_assert(kToolTextCount == static_cast<std::size_t>(ToolText::Count), "ever
 
 SourceText ToolTextSource(ToolText id) {
     const auto index = static_cast<std::size_t>(id);
-    return index < kToolTextCount ? kToolTexts[index].text : SourceText{"", ""};
+    return index < kToolTextCount ? kToolTexts[index].text : SourceText{"", "", nullptr};
 }
 
 }  // namespace q470

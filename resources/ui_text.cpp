@@ -25,7 +25,7 @@ constexpr UiTextEntry kUiTexts[] = {
          "113")},
     {UiText::PortClosed, QT_TRANSLATE_NOOP3("UiText", "COM port closed", "114")},
     // The second status pane's placeholder; the pane is emptied right after creation.
-    {UiText::VersionPane, {"", "115"}},
+    {UiText::VersionPane, {"", "115", nullptr}},
     {UiText::GpioTab, QT_TRANSLATE_NOOP3("UiText", "Config GPIOs", "116")},
     {UiText::Apply, QT_TRANSLATE_NOOP3("UiText", "Apply", "117")},
     {UiText::InvalidPanId, QT_TRANSLATE_NOOP3("UiText", "Invalid PAN ID value", "118")},
@@ -526,7 +526,7 @@ const UiTextEntry* FindEntry(UiText id) {
 
 SourceText UiTextSource(UiText id) {
     const UiTextEntry* entry = FindEntry(id);
-    return entry == nullptr ? SourceText{"", ""} : entry->text;
+    return entry == nullptr ? SourceText{"", "", nullptr} : entry->text;
 }
 
 }  // namespace q470

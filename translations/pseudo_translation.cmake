@@ -26,7 +26,7 @@ if(KIND STREQUAL "window")
     run(${LCONVERT} -i "${WORK}/source.ts" -o "${WORK}/source.po")
 else()
     run(${XGETTEXT} --from-code=UTF-8 --language=C++ --no-location --keyword --keyword=QT_TRANSLATE_NOOP3:3c,2
-        --keyword=NC_:1c,2 -o "${WORK}/source.po" ${SOURCES})
+        --keyword=NC_:1c,2 --keyword=NPC_:1c,2,3 -o "${WORK}/source.po" ${SOURCES})
 endif()
 run(${MSGEN} -o "${WORK}/en.po" "${WORK}/source.po")
 run(${MSGFILTER} --keep-header -i "${WORK}/en.po" -o "${WORK}/pseudo.po" ${SED} -e "1s/^/⟦/" -e "\$s/\$/⟧/")

@@ -13,6 +13,7 @@
 #include "json_out.h"
 #include "message_catalog.h"
 #include "model_kind.h"
+#include "plural_rule.h"
 #include "standard_stream.h"
 #include "text_width.h"
 #include "tool_text.h"
@@ -82,9 +83,9 @@ TEST(MessageCatalog, ReadsEitherByteOrderAndRefusesWhatIsCutShortOrPointsOutside
         const std::string bytes = CompiledCatalog(bigEndian);
         const auto catalog = MessageCatalog::Parse(bytes);
         ASSERT_TRUE(catalog.has_value()) << bigEndian;
-        EXPECT_EQ(catalog->Translate({"Hello", "Greeting"}), "안녕");
-        EXPECT_EQ(catalog->Translate({"Hello", "Farewell"}), "Hello") << "another key is another text";
-        EXPECT_EQ(catalog->Translate({"Bye", "Greeting"}), "Bye") << "untranslated: the source";
+        EXPECT_EQ(catalog->Translate({"Hello", "Greeting", nullptr}), "안녕");
+        EXPECT_EQ(catalog->Translate({"Hello", "Farewell", nullptr}), "Hello") << "another key is another text";
+        EXPECT_EQ(catalog->Translate({"Bye", "Greeting", nullptr}), "Bye") << "untranslated: the source";
         for (std::size_t size = 0; size + 1 < bytes.size(); ++size)
             EXPECT_FALSE(MessageCatalog::Parse(bytes.substr(0, size)).has_value()) << size;
     }
@@ -92,6 +93,47 @@ TEST(MessageCatalog, ReadsEitherByteOrderAndRefusesWhatIsCutShortOrPointsOutside
     outside[28 + 8 + 4] = '\xff';  // the second original's offset, far past the end
     EXPECT_FALSE(MessageCatalog::Parse(outside).has_value());
     EXPECT_FALSE(MessageCatalog::Parse("not a catalogue at all").has_value());
+}
+
+TEST(PluralRule, ChoosesEachLanguagesFormAndRefusesWhatItCannotRead) {
+    const std::string polish = "nplurals=3; plural=(n==1 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2);";
+    struct Case {
+        std::string forms;
+        std::vector<std::pair<unsigned long, unsigned long>> formOf;
+    };
+    const Case cases[] = {
+        {"nplurals=1; plural=0;", {{0, 0}, {1, 0}, {7, 0}}},
+        {"nplurals=2; plural=(n != 1);", {{0, 1}, {1, 0}, {2, 1}}},
+        {"nplurals=2; plural=n>1;", {{0, 0}, {1, 0}, {2, 1}}},
+        {polish, {{1, 0}, {3, 1}, {13, 2}, {22, 1}, {25, 2}, {112, 2}}},
+        {"nplurals=2; plural=n>=5 ? 7 : !n;", {{0, 1}, {6, 0}}},  // a form past the last is the first
+        {"nplurals=2; plural=n%0;", {{3, 0}}},                    // no division by zero
+    };
+    for (const auto& c : cases) {
+        const auto rule = PluralRule::FromHeader("Language: x\nPlural-Forms: " + c.forms + "\n");
+        ASSERT_TRUE(rule.has_value()) << c.forms;
+        for (const auto& [n, form] : c.formOf) EXPECT_EQ(rule->FormOf(n), form) << c.forms << " n=" << n;
+    }
+    const std::string deep = std::string(100, '(') + "n" + std::string(100, ')');  // nested past the bound
+    const std::vector<std::string> unreadable{
+        "nplurals=2; plural=(n != ;", "nplurals=0; plural=0;", "plural=n;",
+        "nplurals=2; plural=n ? 1;",  "nplurals=2; plural=m;", "nplurals=2; plural=" + deep + ";"};
+    for (const std::string& forms : unreadable)
+        EXPECT_FALSE(PluralRule::FromHeader("Plural-Forms: " + forms + "\n").has_value()) << forms.substr(0, 40);
+    EXPECT_FALSE(PluralRule::FromHeader("Language: ko\n").has_value());
+}
+
+TEST(CliText, ACountChoosesTheFormOfTheLanguage) {
+    const CliText english(UiLanguage::English);
+    EXPECT_EQ(english.Count(ToolText::ConsoleLinesNotShown, 1, {"1"}),
+              "1 line the device sent was not shown: the output did not keep up");
+    EXPECT_EQ(english.Count(ToolText::ConsoleLinesNotShown, 3, {"3"}),
+              "3 lines the device sent were not shown: the output did not keep up");
+    const CliText korean(UiLanguage::Korean);
+    for (const unsigned long count : {1ul, 3ul}) {
+        EXPECT_EQ(korean.Count(ToolText::ConsoleLinesNotShown, count, {std::to_string(count)}),
+                  "출력이 따라가지 못해 장치가 보낸 " + std::to_string(count) + "줄을 표시하지 않았습니다");
+    }
 }
 
 TEST(CliLanguage, TheLocaleOfMessagesDecidesUnlessQ470LangDoes) {
