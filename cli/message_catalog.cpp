@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "format_conversions.h"
+
 namespace q470 {
 namespace {
 
@@ -90,14 +92,16 @@ const std::vector<std::string>* MessageCatalog::Find(const SourceText& source) c
 
 std::string MessageCatalog::Translate(const SourceText& source) const {
     const std::vector<std::string>* forms = Find(source);
-    return forms == nullptr || forms->front().empty() ? source.text : forms->front();
+    if (forms == nullptr || forms->front().empty() || !SameConversions(source.text, forms->front())) return source.text;
+    return forms->front();
 }
 
 std::string MessageCatalog::TranslateCount(const SourceText& source, unsigned long count) const {
     const std::vector<std::string>* forms = Find(source);
     // Without the language's rule the forms cannot be told apart: English's is as good a guess as any.
     const unsigned long form = plural_ ? plural_->FormOf(count) : (count == 1 ? 0 : 1);
-    if (forms == nullptr || form >= forms->size() || (*forms)[form].empty())
+    if (forms == nullptr || form >= forms->size() || (*forms)[form].empty() ||
+        !SameConversions(source.text, (*forms)[form]))
         return TextCatalog::TranslateCount(source, count);
     return (*forms)[form];
 }

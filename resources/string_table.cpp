@@ -11,6 +11,8 @@
 #include <QTranslator>
 #include <memory>
 
+#include "format_conversions.h"
+
 // Resources of a static library are registered by hand; the macro must be used outside any namespace.
 static void RegisterTranslationResources() {
     Q_INIT_RESOURCE(translations);
@@ -64,7 +66,7 @@ QString Translate(const QString& language, const SourceText& source) {
     if (*source.text == '\0') return {};
     if (const QTranslator* translator = TranslatorFor(language)) {
         const QString translated = translator->translate(kContext, source.text, source.key);
-        if (!translated.isNull()) return translated;
+        if (!translated.isNull() && SameConversions(source.text, translated.toUtf8().toStdString())) return translated;
     }
     return QString::fromUtf8(source.text);
 }

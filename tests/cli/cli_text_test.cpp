@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "discover_report.h"
+#include "format_conversions.h"
 #include "json_out.h"
 #include "message_catalog.h"
 #include "model_kind.h"
@@ -134,6 +135,28 @@ TEST(CliText, ACountChoosesTheFormOfTheLanguage) {
         EXPECT_EQ(korean.Count(ToolText::ConsoleLinesNotShown, count, {std::to_string(count)}),
                   "출력이 따라가지 못해 장치가 보낸 " + std::to_string(count) + "줄을 표시하지 않았습니다");
     }
+}
+
+// A translation is used only where it reads the arguments its source is given.
+TEST(FormatConversions, ATranslationMustAskForTheSameArgumentsInTheSameOrder) {
+    struct Case {
+        const char* source;
+        const char* translation;
+        bool same;
+    };
+    const Case cases[] = {
+        {"%s: %u", "%s — %u번", true},
+        {"%lld to %lld", "%lld~%lld", true},
+        {"100%% of %s", "%s의 100%%", true},
+        {"%5.1f ms", "%.0f ms", true},
+        {"no format", "형식 없음", true},
+        {"%s: %u", "%u: %s", false},
+        {"%d", "%ld", false},
+        {"%s", "%s %s", false},
+        {"%s", "", false},
+        {"%u changes", "%s개 변경", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SameConversions(c.source, c.translation), c.same) << c.translation;
 }
 
 TEST(CliLanguage, TheLocaleOfMessagesDecidesUnlessQ470LangDoes) {
