@@ -38,11 +38,16 @@ std::string FillNumber(const char* format, long long value) {
     return buffer;
 }
 
-// The language of a Windows program's interface, which inherits no locale variables unless a shell sets
-// them: "ko" for a Korean one, which is the one catalogue this has a name for.
+// The language of a Windows program's interface as a locale name ("ko_KR"): a Windows program inherits no
+// locale variables unless a shell sets them.
 std::string SystemLanguage() {
 #ifdef _WIN32
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_KOREAN ? "ko" : "";
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    if (LCIDToLocaleName(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), name, LOCALE_NAME_MAX_LENGTH, 0) == 0)
+        return "";
+    std::string locale;
+    for (const wchar_t* c = name; *c != L'\0' && *c < 0x80; ++c) locale += *c == L'-' ? '_' : static_cast<char>(*c);
+    return locale;
 #else
     return "";
 #endif
@@ -127,11 +132,9 @@ std::string MessageLanguage(const char* q470Lang, const char* language, const ch
             break;
         }
     }
-    if (locale == nullptr) {
-        const std::string system = SystemLanguage();
-        return !system.empty() && hasCatalog(system) ? system : "";
-    }
-    const std::string_view name(locale);
+    const std::string system = locale == nullptr ? SystemLanguage() : std::string();
+    if (locale == nullptr && system.empty()) return "";
+    const std::string_view name = locale != nullptr ? std::string_view(locale) : std::string_view(system);
     if (name == "C" || name == "POSIX" || name.substr(0, 2) == "C.") return "";
     std::vector<std::string_view> wanted;
     for (std::string_view list = language != nullptr ? language : ""; !list.empty();) {

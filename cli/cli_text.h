@@ -47,7 +47,8 @@ std::string FillPlaceholders(std::string_view format, std::initializer_list<std:
 // The language whose catalogue the tool speaks ("ko"), or "" for the English it is written in. Q470_LANG
 // decides when it is "en" or names a catalogue; otherwise the locale of messages does, as gettext reads
 // it: the first of LC_ALL, LC_MESSAGES and LANG that is set and not empty, with LANGUAGE's list of
-// languages before it unless that locale is C or POSIX; each name tried as "ll_CC", then "ll".
+// languages before it unless that locale is C or POSIX; each name tried as "ll_CC", then "ll". On Windows,
+// where none of them is usually set, the user's interface language takes the locale's place.
 std::string MessageLanguage(const char* q470Lang, const char* language, const char* lcAll, const char* lcMessages,
                             const char* lang, const std::function<bool(const std::string&)>& hasCatalog);
 

@@ -49,7 +49,8 @@ const QTranslator* TranslatorFor(const QString& language) {
             break;
         }
     }
-    loaded.insert(language, translator);
+    // Before the application object exists the folder beside the program is not known: look again later.
+    if (translator != nullptr || QCoreApplication::instance() != nullptr) loaded.insert(language, translator);
     return translator;
 }
 

@@ -186,7 +186,6 @@ TEST(CliLanguage, TheLocaleOfMessagesDecidesUnlessQ470LangDoes) {
         {nullptr, "fr:de:ko", "ko_KR.UTF-8", nullptr, nullptr, "de"},
         {nullptr, "en:ko", "ko_KR.UTF-8", nullptr, nullptr, ""},
         {nullptr, "de", "C.UTF-8", nullptr, nullptr, ""},
-        {nullptr, "de", nullptr, nullptr, nullptr, ""},
     };
     const auto hasCatalog = [](const std::string& name) { return name == "ko" || name == "de"; };
     for (const auto& c : cases) {
