@@ -164,10 +164,6 @@ private slots:
         texts << ShownTexts(connection);
         const CAboutDlg about;
         texts << ShownTexts(about);
-        Command(rig, "trafficAction").trigger();
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top != rig.window.get() && top->isVisible()) texts << ShownTexts(*top);
-        }
 
         // A configuration file that is not read (not JSON), and one with a value the rules refuse.
         const QTemporaryDir folder;
@@ -189,6 +185,14 @@ private slots:
         }
         QVERIFY(rig.ui.Messages().size() >= 3);
         texts << MessageTexts(rig.ui);
+
+        // The traffic view, and the production station's window where the build has the station (the
+        // main window gives it the port).
+        Command(rig, "trafficAction").trigger();
+        if (auto* station = rig.window->findChild<QAction*>(QStringLiteral("stationAction"))) station->trigger();
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top != rig.window.get() && top->isVisible()) texts << ShownTexts(*top);
+        }
 
         const QStringList escaped = Escaped(texts);
         QVERIFY2(escaped.isEmpty(), qPrintable(escaped.join(QStringLiteral("\n"))));
