@@ -39,8 +39,7 @@ void ConfigFileCommands::OnSaveConfigFile() {
     // applied as it is, rather than when the backup is needed.
     const SettingProblems held = RestoreRefusals(modelKind, general, gpio);
     if (!held.empty()) {
-        ShowMessageBox(&window_,
-                       WithDetails(Text(UiText::SavedWithHeldValues), HeldValueLines(held, CurrentUiLanguage())),
+        ShowMessageBox(&window_, WithDetails(Text(UiText::SavedWithHeldValues), HeldValueLines(held, WindowTexts())),
                        MessageIcon::Warning);
     }
 }
@@ -62,7 +61,7 @@ void ConfigFileCommands::OnLoadConfigFile() {
         return;
     }
     fileItems = std::move(items);
-    fileWarnings_ = LoadCauseLines(outcome, modelKind, CurrentUiLanguage());
+    fileWarnings_ = LoadCauseLines(outcome, modelKind, WindowTexts());
     window_.QueueJob(ApplyFileJobOf(modelKind));
 }
 
@@ -70,8 +69,7 @@ void ConfigFileCommands::OnLoadConfigFile() {
 void ConfigFileCommands::ShowLoadRefusal(const ConfigLoadOutcome& outcome) {
     const LoadRefusal refusal = LoadRefusalOf(outcome.status);
     const QString headline = refusal.takesCode ? FormatText(refusal.text, outcome.code) : Text(refusal.text);
-    const QString text =
-        WithDetails(headline, LoadCauseLines(outcome, window_.ConnectedModelKind(), CurrentUiLanguage()));
+    const QString text = WithDetails(headline, LoadCauseLines(outcome, window_.ConnectedModelKind(), WindowTexts()));
     switch (outcome.status) {
         case ConfigLoadStatus::BadContent:
             CurrentUiServices().ShowMessage(&window_, {text, Text(UiText::ConfigFileErrorCaption), MessageIcon::Error});

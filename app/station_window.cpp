@@ -373,7 +373,7 @@ bool StationWindow::Start() {
         const QString headline =
             refusal.takesCode ? FormatText(refusal.text, profile.outcome.code) : Text(refusal.text);
         // The profile is named first: an operator may not know which file the setup remembered.
-        std::vector<std::string> lines = LoadCauseLines(profile.outcome, 0, CurrentUiLanguage());
+        std::vector<std::string> lines = LoadCauseLines(profile.outcome, 0, WindowTexts());
         lines.insert(lines.begin(), Narrow(path));
         ShowMessageBox(this, WithDetails(headline, lines), MessageIcon::Warning);
         return false;

@@ -132,10 +132,10 @@ std::string AlternateFunctionPins() {
 
 }  // namespace
 
-std::string CommandLine::Usage(UiLanguage language) {
-    return FillPlaceholders(ToolTextUtf8(ToolText::Help, language),
-                            {kBaudRateValues.Words(" "), std::to_string(kFirstPanId), std::to_string(kLastPanId),
-                             AlternateFunctionPins(), std::to_string(kShortestReportIntervalMs)});
+std::string CommandLine::Usage(const CliText& text) {
+    return text.Text(ToolText::Help,
+                     {kBaudRateValues.Words(" "), std::to_string(kFirstPanId), std::to_string(kLastPanId),
+                      AlternateFunctionPins(), std::to_string(kShortestReportIntervalMs)});
 }
 
 CommandLine::CommandLine(const std::vector<std::string>& args, CliText text) : text_(text) {

@@ -21,7 +21,7 @@ public:
     const CliRequest& Request() const { return request_; }
     const std::string& Error() const { return error_; }
 
-    static std::string Usage(UiLanguage language);
+    static std::string Usage(const CliText& text);
 
 private:
     bool ParseOptions(const std::vector<std::string>& args);

@@ -11,7 +11,7 @@ std::string ConfigLoadHeadline(const ConfigLoadOutcome& outcome, const CliText& 
 
 std::vector<std::string> ConfigLoadDetails(const ConfigLoadOutcome& outcome, std::uint32_t connectedModelKind,
                                            const CliText& text) {
-    return LoadCauseLines(outcome, connectedModelKind, text.Language());
+    return LoadCauseLines(outcome, connectedModelKind, text.Catalog());
 }
 
 }  // namespace q470

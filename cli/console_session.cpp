@@ -97,7 +97,7 @@ int ConsoleSession::Run(ConsoleInput& input, std::ostream& err) {
     if (status != ExitOk && status != ExitDeviceFailed)
         err << kPrefix << plan_.text.Text(ToolText::Interrupted) << '\n';
     if (const std::string problem = TraceProblem(plan_.trace, plan_.request, plan_.text); !problem.empty())
-        err << kPrefix << UiTextUtf8(UiText::WarningPrefix, plan_.text.Language()) << problem << '\n';
+        err << kPrefix << plan_.text.Catalog().Text(UiText::WarningPrefix) << problem << '\n';
     return status;
 }
 
@@ -188,7 +188,8 @@ void ConsoleSession::Flush(ConsoleInput& input) {
     for (const auto& line : lines) text += line;
     if (!text.empty()) input.Print(text);
     if (unshown != 0)
-        input.PrintNote(kPrefix + plan_.text.Text(ToolText::ConsoleLinesNotShown, {std::to_string(unshown)}) + "\n");
+        input.PrintNote(kPrefix + plan_.text.Count(ToolText::ConsoleLinesNotShown, unshown, {std::to_string(unshown)}) +
+                        "\n");
 }
 
 }  // namespace q470

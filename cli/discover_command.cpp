@@ -132,8 +132,7 @@ int RunDiscover(const CommandPlan& plan, const std::vector<std::string>& givenPo
     if (run.outcome == Outcome::Interrupted && !portSaidIt)
         err << "q470ctl: " << text.Text(ToolText::Interrupted) << '\n';
     if (!run.traceProblem.empty()) {
-        err << "q470ctl: " << UiTextUtf8(UiText::WarningPrefix, text.Language()) << PrintableText(run.traceProblem)
-            << '\n';
+        err << "q470ctl: " << text.Catalog().Text(UiText::WarningPrefix) << PrintableText(run.traceProblem) << '\n';
     }
     return run.exitStatus;
 }

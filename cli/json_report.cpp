@@ -74,10 +74,10 @@ bool WasInterrupted(const PortOutcome& port) {
 
 }  // namespace
 
-std::vector<std::string> FailureDetails(const PortOutcome& port, UiLanguage language) {
+std::vector<std::string> FailureDetails(const PortOutcome& port, const TextCatalog& texts) {
     std::vector<std::string> lines = port.details;
     if (port.trail) {
-        for (auto& line : TrailLines(*port.trail, WasInterrupted(port), language)) lines.push_back(std::move(line));
+        for (auto& line : TrailLines(*port.trail, WasInterrupted(port), texts)) lines.push_back(std::move(line));
     }
     // The file items a failed apply never reached; what the check left out is a warning already.
     for (const auto& item : port.unsent) {
@@ -112,7 +112,7 @@ void JsonReport::WritePort(JsonOut& json, const PortOutcome& port) const {
     json.Key("exitStatus").Int(port.status);
     json.Key("outcome").String(OutcomeWord(port.outcome));
     json.Key("message").String(port.message);
-    json.Key("details").Strings(ok ? std::vector<std::string>{} : FailureDetails(port, text_.Language()));
+    json.Key("details").Strings(ok ? std::vector<std::string>{} : FailureDetails(port, text_.Catalog()));
     json.Key("jobResult");
     if (port.jobResult) {
         json.Int(*port.jobResult);
@@ -255,8 +255,8 @@ void JsonReport::WriteProblems(JsonOut& json, const SettingProblems& problems, c
         json.Key("refused").Bool(IsRefusal(problem.kind));
         json.Key("member").String(problem.member);
         json.Key("value").String(problem.value);
-        OptionalString(json, "allowed", IsRefusal(problem.kind), AllowedText(problem, text_.Language()));
-        json.Key("message").String(ProblemText(problem, text_.Language()));
+        OptionalString(json, "allowed", IsRefusal(problem.kind), AllowedText(problem, text_.Catalog()));
+        json.Key("message").String(ProblemText(problem, text_.Catalog()));
         json.EndObject();
     }
     if (!traceProblem.empty()) {

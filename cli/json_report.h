@@ -46,6 +46,6 @@ private:
 };
 
 // A failure's lines after its message: the cause, refused values, and what a write job wrote.
-std::vector<std::string> FailureDetails(const PortOutcome& port, UiLanguage language);
+std::vector<std::string> FailureDetails(const PortOutcome& port, const TextCatalog& texts);
 
 }  // namespace q470

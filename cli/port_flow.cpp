@@ -148,7 +148,7 @@ void PortFlow::NoteRead(const DeviceState& device) {
     const CliCommand command = plan_.request.command;
     if (command == CliCommand::Read || command == CliCommand::Save) {
         outcome_.warnings = HeldValueLines(RestoreRefusals(outcome_.device.modelKind, outcome_.general, outcome_.gpio),
-                                           plan_.text.Language());
+                                           plan_.text.Catalog());
     }
 }
 
@@ -208,7 +208,7 @@ bool PortFlow::FileWritten(const FileRunResult& result) {
         Fail(FileLoadOutcome(loaded.status), ConfigLoadHeadline(loaded, plan_.text));
         return false;
     }
-    outcome_.warnings = ProblemLines(loaded.problems, plan_.text.Language());
+    outcome_.warnings = ProblemLines(loaded.problems, plan_.text.Catalog());
     outcome_.trail = result.trail;
     const bool applied =
         failed != SessionStep::ApplyingFile || Check(failure, plan_.text.Text(UiText::ConfigApplyFailed));
@@ -223,7 +223,7 @@ bool PortFlow::FileWritten(const FileRunResult& result) {
 void PortFlow::NoteUnsentItems(const ConfigLoadOutcome& loaded, const SettingItemList& items) {
     for (const auto& problem : loaded.problems) {
         outcome_.unsent.push_back(
-            {problem.member, ProblemKindWord(problem.kind), ProblemText(problem, plan_.text.Language())});
+            {problem.member, ProblemKindWord(problem.kind), ProblemText(problem, plan_.text.Catalog())});
     }
     const std::vector<std::size_t> none;
     const std::vector<std::size_t>& sent = outcome_.trail ? outcome_.trail->itemsSent : none;
@@ -247,7 +247,7 @@ void PortFlow::Set() {
     // The same rule set as every other way in: nothing the page could not send goes out.
     const RadioPlan held{outcome_.general.phyId, outcome_.general.rfChannel};
     if (const SettingProblems problems = CheckGeneralSettings(record, held); !problems.empty()) {
-        outcome_.details = ProblemLines(problems, plan_.text.Language());
+        outcome_.details = ProblemLines(problems, plan_.text.Catalog());
         return Fail(Outcome::InvalidSetting, plan_.text.Text(ToolText::SetValuesRefused));
     }
     if (!CheckWrite(session_.WriteGeneral(record), plan_.text.Text(UiText::ApplyGeneralFailed))) return;
@@ -306,7 +306,7 @@ void PortFlow::Gpio() {
     // Pins the command leaves alone are sent as read: a value the device holds but may not is refused
     // here rather than written back.
     if (const SettingProblems problems = CheckGpioSettings(record); !problems.empty()) {
-        outcome_.details = ProblemLines(problems, plan_.text.Language());
+        outcome_.details = ProblemLines(problems, plan_.text.Catalog());
         return Fail(Outcome::InvalidSetting, plan_.text.Text(ToolText::GpioValuesRefused));
     }
     if (!CheckWrite(session_.WriteGpio(record), plan_.text.Text(UiText::ApplyGpioFailed))) return;

@@ -304,7 +304,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     plan.request = commandLine.Request();
     switch (commandLine.Result()) {
         case CommandLine::Outcome::Help:
-            out << CommandLine::Usage(plan.text.Language());
+            out << CommandLine::Usage(plan.text);
             return ExitOk;
         case CommandLine::Outcome::Version:
             out << "q470ctl " << Q470_VERSION_TEXT << '\n';

@@ -25,7 +25,7 @@ void ReportWriter::Write(const RunSummary& run, const std::vector<PortOutcome>& 
                          std::ostream& err) const {
     if (request_.json) out << JsonReport(request_, text_).Document(run, outcomes);
     const bool several = outcomes.size() > 1;
-    const std::string warning = UiTextUtf8(UiText::WarningPrefix, text_.Language());
+    const std::string warning = text_.Catalog().Text(UiText::WarningPrefix);
     for (const auto& outcome : outcomes) {
         const bool ok = outcome.status == ExitOk;
         const std::string port = PrintableText(outcome.port);
@@ -42,7 +42,7 @@ void ReportWriter::Write(const RunSummary& run, const std::vector<PortOutcome>& 
         }
         if (ok) continue;
         err << kPrefix << port << ": " << TerminalText(outcome.message) << '\n';
-        for (const auto& line : FailureDetails(outcome, text_.Language()))
+        for (const auto& line : FailureDetails(outcome, text_.Catalog()))
             err << kPrefix << port << ":   " << PrintableText(line) << '\n';
     }
     // A stop that came once every port was done still ends the run as interrupted: say so.
@@ -100,7 +100,7 @@ void ReportWriter::WriteDevice(const PortOutcome& outcome, std::ostream& out) co
     // What the device says of itself is shown as it said it, with nothing that can steer the terminal.
     Line(out, text_.Text(UiText::FirmwareVersionLabel), PrintableText(FirmwareText(device)));
     Line(out, text_.Text(UiText::StatusInfoLabel), PrintableText(DeviceStatusText(device, text_.SettingModeText())));
-    Line(out, "PHY ID", std::to_string(outcome.general.phyId));
+    Line(out, text_.Text(UiText::SettingPhyId), std::to_string(outcome.general.phyId));
     WriteGeneral(outcome, out);
     if (device.modelKind == ModelQ470R) WriteGpio(outcome, out);
 }

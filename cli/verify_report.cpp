@@ -43,10 +43,10 @@ std::string VerifySummary(const VerifyReport& report, const std::string& linesTr
     const std::string count = Number(static_cast<std::uint32_t>(report.checks.size()));
     switch (report.outcome) {
         case VerifyOutcome::Verified:
-            return text.Text(ToolText::VerifyVerified, {count, where});
+            return text.Count(ToolText::VerifyVerified, report.checks.size(), {count, where});
         case VerifyOutcome::Differs:
-            return text.Text(ToolText::VerifyDiffers,
-                             {Number(static_cast<std::uint32_t>(Differences(report))), count, where});
+            return text.Count(ToolText::VerifyDiffers, report.checks.size(),
+                              {Number(static_cast<std::uint32_t>(Differences(report))), count, where});
         case VerifyOutcome::NoAnswer:
             return text.Text(ToolText::VerifyNoAnswer, {linesTried});
         case VerifyOutcome::OtherDevice:

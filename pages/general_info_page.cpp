@@ -390,7 +390,7 @@ void GeneralInfoPage::OnApply() {
     // The rule set every way to the device shares: a record it refuses is not sent and not kept.
     const SettingProblems problems = CheckGeneralSettings(record, RadioPlan{record_.phyId, record_.rfChannel});
     if (!problems.empty()) {
-        ShowMessageBox(this, WithDetails(Text(UiText::SettingsRefused), ProblemLines(problems, CurrentUiLanguage())),
+        ShowMessageBox(this, WithDetails(Text(UiText::SettingsRefused), ProblemLines(problems, WindowTexts())),
                        MessageIcon::Warning);
         return;
     }

@@ -299,7 +299,7 @@ void GpioConfigPage::OnApply() {
     const GpioSettings record = RecordFromControls(static_cast<std::int32_t>(interval));
     // A value the lists do not offer (kept from the device) is refused by the shared rules, not sent.
     if (const SettingProblems problems = CheckGpioSettings(record); !problems.empty()) {
-        ShowMessageBox(this, WithDetails(Text(UiText::SettingsRefused), ProblemLines(problems, CurrentUiLanguage())),
+        ShowMessageBox(this, WithDetails(Text(UiText::SettingsRefused), ProblemLines(problems, WindowTexts())),
                        MessageIcon::Warning);
         EnableControls(true);
         return;

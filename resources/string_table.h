@@ -4,16 +4,28 @@
 #include <string>
 #include <vector>
 
+#include "text_catalog.h"
 #include "ui_text.h"
 
 namespace q470 {
 
-// Korean when the system locale is Korean, English otherwise; Q470_LANG=ko|en overrides the locale.
+// The language the window speaks, as the name of its translation ("ko"), or "" for the English it is
+// written in: Q470_LANG when a translation of that name exists (or "en"), otherwise the system locale's
+// language when one does.
+QString InterfaceLanguage();
+// Korean when the interface language is, English otherwise: for what only knows these two (Qt's own texts).
 UiLanguage CurrentUiLanguage();
 
-// The text in the current UI language; empty for an id without text.
+// The text in the interface language; empty for an id without text.
 QString Text(UiText id);
+// The text in Korean or in English, whatever the interface language.
 QString Text(UiText id, UiLanguage language);
+
+// The texts of the interface language, for the sentences the window shares with the command-line tool.
+class WindowTexts final : public TextCatalog {
+public:
+    std::string Translate(const SourceText& source) const override;
+};
 
 // A printf-style text of the table ("%s", "%u", "%d") filled in; %s takes UTF-8. The formats are the
 // table's own constants, never user input.

@@ -2,8 +2,9 @@
 
 #include "ui_text.h"
 
-// The command-line tool's own texts (its usage errors, steps, labels and help), in Korean and English as
-// plain UTF-8 data next to the texts it shares with the window. {0}, {1}... stand for what the tool fills in.
+// The command-line tool's own texts (its usage errors, steps, labels and help), in English as plain UTF-8
+// data next to the texts it shares with the window; the translations live in the translations folder. {0}, {1}... stand
+// for what the tool fills in.
 
 namespace q470 {
 
@@ -205,7 +206,7 @@ enum class ToolText : int {
     Count,
 };
 
-// The UTF-8 text of an id in a language.
-const char* ToolTextUtf8(ToolText id, UiLanguage language);
+// The English source text of an id and its translation key.
+SourceText ToolTextSource(ToolText id);
 
 }  // namespace q470

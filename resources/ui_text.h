@@ -1,7 +1,9 @@
 #pragma once
 
-// Every text the window and the command-line tool show, in Korean and English, as plain UTF-8 data so
-// that the command-line tool can use it without Qt.
+#include "source_text.h"
+
+// Every text the window and the command-line tool share, in English as plain UTF-8 data so that the
+// command-line tool can use it without Qt. The translations live in the translations folder.
 
 namespace q470 {
 
@@ -327,10 +329,7 @@ enum class UiText : int {
     StationPortUnavailable,  // %s the system's reason
 };
 
-// The UTF-8 text of an id in a language; "" for an id without text.
-const char* UiTextUtf8(UiText id, UiLanguage language);
-
-// Q470_LANG=ko|en (any case, surrounding blanks ignored) decides; otherwise the system locale does.
-UiLanguage ChooseUiLanguage(const char* q470Lang, bool localeIsKorean);
+// The English source text of an id and its translation key; "" for an id without text.
+SourceText UiTextSource(UiText id);
 
 }  // namespace q470

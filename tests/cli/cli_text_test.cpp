@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "discover_report.h"
+#include "format_conversions.h"
 #include "json_out.h"
+#include "message_catalog.h"
 #include "model_kind.h"
+#include "plural_rule.h"
 #include "standard_stream.h"
 #include "text_width.h"
 #include "tool_text.h"
@@ -26,43 +31,166 @@ std::set<char> Placeholders(const std::string& text) {
     return found;
 }
 
-TEST(ToolText, EveryTextHasBothLanguagesWithTheSamePlaceholders) {
-    for (int id = 0; id < static_cast<int>(ToolText::Count); ++id) {
-        const std::string korean = ToolTextUtf8(static_cast<ToolText>(id), UiLanguage::Korean);
-        const std::string english = ToolTextUtf8(static_cast<ToolText>(id), UiLanguage::English);
-        EXPECT_NE(korean, "") << id;
-        EXPECT_NE(english, "") << id;
-        EXPECT_EQ(Placeholders(korean), Placeholders(english)) << english;
-    }
+TEST(ToolText, TheKoreanCatalogueTranslatesEveryTextWithTheSamePlaceholders) {
     const CliText korean(UiLanguage::Korean);
+    const CliText english(UiLanguage::English);
+    for (int id = 0; id < static_cast<int>(ToolText::Count); ++id) {
+        const std::string source = english.Text(static_cast<ToolText>(id));
+        const std::string translated = korean.Text(static_cast<ToolText>(id));
+        EXPECT_NE(source, "") << id;
+        EXPECT_NE(translated, source) << source;
+        EXPECT_EQ(Placeholders(translated), Placeholders(source)) << source;
+    }
     EXPECT_EQ(korean.Text(ToolText::GpioPinTwice, {"5"}), "gpio: 5번 핀이 두 번 주어졌습니다");
-    EXPECT_EQ(CliText(UiLanguage::English).Text(ToolText::RangeTo, {"{1}", "9"}), "{1} to 9") << "filled once";
+    EXPECT_EQ(korean.Text(UiText::ApplyGeneralDone),
+              "기본설정 적용을 완료하였습니다.\n변경된 설정값은 장치 재시작 후 적용됩니다.");
+    EXPECT_EQ(english.Text(ToolText::RangeTo, {"{1}", "9"}), "{1} to 9") << "filled once";
+}
+
+// A compiled catalogue as msgfmt lays it out: the header, then "key\x04source" translated, in either byte
+// order.
+std::string CompiledCatalog(bool bigEndian) {
+    const std::vector<std::pair<std::string, std::string>> entries{{"", "Content-Type: text/plain; charset=UTF-8\n"},
+                                                                   {std::string("Greeting\x04Hello", 14), "안녕"}};
+    std::string bytes;
+    const auto word = [&](std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * (bigEndian ? 3 - i : i)));
+    };
+    const auto count = static_cast<std::uint32_t>(entries.size());
+    const std::uint32_t originals = 28;
+    const std::uint32_t translations = originals + 8 * count;
+    std::uint32_t text = translations + 8 * count;
+    word(0x950412de);
+    word(0);
+    word(count);
+    word(originals);
+    word(translations);
+    word(0);
+    word(0);
+    std::string texts;
+    for (const bool translated : {false, true}) {
+        for (const auto& [original, translation] : entries) {
+            const std::string& string = translated ? translation : original;
+            word(static_cast<std::uint32_t>(string.size()));
+            word(text + static_cast<std::uint32_t>(texts.size()));
+            texts += string + '\0';
+        }
+    }
+    return bytes + texts;
+}
+
+TEST(MessageCatalog, ReadsEitherByteOrderAndRefusesWhatIsCutShortOrPointsOutside) {
+    for (const bool bigEndian : {false, true}) {
+        const std::string bytes = CompiledCatalog(bigEndian);
+        const auto catalog = MessageCatalog::Parse(bytes);
+        ASSERT_TRUE(catalog.has_value()) << bigEndian;
+        EXPECT_EQ(catalog->Translate({"Hello", "Greeting", nullptr}), "안녕");
+        EXPECT_EQ(catalog->Translate({"Hello", "Farewell", nullptr}), "Hello") << "another key is another text";
+        EXPECT_EQ(catalog->Translate({"Bye", "Greeting", nullptr}), "Bye") << "untranslated: the source";
+        for (std::size_t size = 0; size + 1 < bytes.size(); ++size)
+            EXPECT_FALSE(MessageCatalog::Parse(bytes.substr(0, size)).has_value()) << size;
+    }
+    std::string outside = CompiledCatalog(false);
+    outside[28 + 8 + 4] = '\xff';  // the second original's offset, far past the end
+    EXPECT_FALSE(MessageCatalog::Parse(outside).has_value());
+    EXPECT_FALSE(MessageCatalog::Parse("not a catalogue at all").has_value());
+}
+
+TEST(PluralRule, ChoosesEachLanguagesFormAndRefusesWhatItCannotRead) {
+    const std::string polish = "nplurals=3; plural=(n==1 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2);";
+    struct Case {
+        std::string forms;
+        std::vector<std::pair<unsigned long, unsigned long>> formOf;
+    };
+    const Case cases[] = {
+        {"nplurals=1; plural=0;", {{0, 0}, {1, 0}, {7, 0}}},
+        {"nplurals=2; plural=(n != 1);", {{0, 1}, {1, 0}, {2, 1}}},
+        {"nplurals=2; plural=n>1;", {{0, 0}, {1, 0}, {2, 1}}},
+        {polish, {{1, 0}, {3, 1}, {13, 2}, {22, 1}, {25, 2}, {112, 2}}},
+        {"nplurals=2; plural=n>=5 ? 7 : !n;", {{0, 1}, {6, 0}}},  // a form past the last is the first
+        {"nplurals=2; plural=n%0;", {{3, 0}}},                    // no division by zero
+    };
+    for (const auto& c : cases) {
+        const auto rule = PluralRule::FromHeader("Language: x\nPlural-Forms: " + c.forms + "\n");
+        ASSERT_TRUE(rule.has_value()) << c.forms;
+        for (const auto& [n, form] : c.formOf) EXPECT_EQ(rule->FormOf(n), form) << c.forms << " n=" << n;
+    }
+    const std::string deep = std::string(100, '(') + "n" + std::string(100, ')');  // nested past the bound
+    const std::vector<std::string> unreadable{
+        "nplurals=2; plural=(n != ;", "nplurals=0; plural=0;", "plural=n;",
+        "nplurals=2; plural=n ? 1;",  "nplurals=2; plural=m;", "nplurals=2; plural=" + deep + ";"};
+    for (const std::string& forms : unreadable)
+        EXPECT_FALSE(PluralRule::FromHeader("Plural-Forms: " + forms + "\n").has_value()) << forms.substr(0, 40);
+    EXPECT_FALSE(PluralRule::FromHeader("Language: ko\n").has_value());
+}
+
+TEST(CliText, ACountChoosesTheFormOfTheLanguage) {
+    const CliText english(UiLanguage::English);
+    EXPECT_EQ(english.Count(ToolText::ConsoleLinesNotShown, 1, {"1"}),
+              "1 line the device sent was not shown: the output did not keep up");
+    EXPECT_EQ(english.Count(ToolText::ConsoleLinesNotShown, 3, {"3"}),
+              "3 lines the device sent were not shown: the output did not keep up");
+    const CliText korean(UiLanguage::Korean);
+    for (const unsigned long count : {1ul, 3ul}) {
+        EXPECT_EQ(korean.Count(ToolText::ConsoleLinesNotShown, count, {std::to_string(count)}),
+                  "출력이 따라가지 못해 장치가 보낸 " + std::to_string(count) + "줄을 표시하지 않았습니다");
+    }
+}
+
+// A translation is used only where it reads the arguments its source is given.
+TEST(FormatConversions, ATranslationMustAskForTheSameArgumentsInTheSameOrder) {
+    struct Case {
+        const char* source;
+        const char* translation;
+        bool same;
+    };
+    const Case cases[] = {
+        {"%s: %u", "%s — %u번", true},
+        {"%lld to %lld", "%lld~%lld", true},
+        {"100%% of %s", "%s의 100%%", true},
+        {"%5.1f ms", "%.0f ms", true},
+        {"no format", "형식 없음", true},
+        {"%s: %u", "%u: %s", false},
+        {"%d", "%ld", false},
+        {"%s", "%s %s", false},
+        {"%s", "", false},
+        {"%u changes", "%s개 변경", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SameConversions(c.source, c.translation), c.same) << c.translation;
 }
 
 TEST(CliLanguage, TheLocaleOfMessagesDecidesUnlessQ470LangDoes) {
     struct Case {
         const char* q470Lang;
+        const char* language;
         const char* lcAll;
         const char* lcMessages;
         const char* lang;
-        UiLanguage language;
+        const char* chosen;
     };
-    constexpr auto ko = UiLanguage::Korean;
-    constexpr auto en = UiLanguage::English;
     const Case cases[] = {
-        {nullptr, nullptr, nullptr, "ko_KR.UTF-8", ko},
-        {nullptr, nullptr, "ko_KR.UTF-8", "en_US.UTF-8", ko},
-        {nullptr, "C", "ko_KR.UTF-8", "ko_KR.UTF-8", en},
-        {nullptr, "", "", "ko", ko},  // empty counts as not set
-        {nullptr, "ko_KR", nullptr, nullptr, ko},
-        {nullptr, "kok_IN.UTF-8", nullptr, nullptr, en},  // Konkani, not Korean
-        {nullptr, "en_GB.UTF-8", nullptr, "ko_KR.UTF-8", en},
-        {"en", "ko_KR.UTF-8", nullptr, nullptr, en},
-        {" KO ", "C", nullptr, nullptr, ko},
-        {"fr", "ko_KR.UTF-8", nullptr, nullptr, ko},  // an unknown Q470_LANG leaves the decision to the locale
+        {nullptr, nullptr, nullptr, nullptr, "ko_KR.UTF-8", "ko"},
+        {nullptr, nullptr, nullptr, "ko_KR.UTF-8", "en_US.UTF-8", "ko"},
+        {nullptr, nullptr, "C", "ko_KR.UTF-8", "ko_KR.UTF-8", ""},
+        {nullptr, nullptr, "", "", "ko", "ko"},  // empty counts as not set
+        {nullptr, nullptr, "ko_KR", nullptr, nullptr, "ko"},
+        {nullptr, nullptr, "kok_IN.UTF-8", nullptr, nullptr, ""},  // Konkani, not Korean
+        {nullptr, nullptr, "en_GB.UTF-8", nullptr, "ko_KR.UTF-8", ""},
+        {nullptr, nullptr, "de_AT.UTF-8", nullptr, nullptr, "de"},  // a catalogue of the language, not the country
+        {"en", nullptr, "ko_KR.UTF-8", nullptr, nullptr, ""},
+        {" KO ", nullptr, "C", nullptr, nullptr, "ko"},
+        {"fr", nullptr, "ko_KR.UTF-8", nullptr, nullptr,
+         "ko"},  // a Q470_LANG without catalogue leaves it to the locale
+        {"de", nullptr, "ko_KR.UTF-8", nullptr, nullptr, "de"},
+        // LANGUAGE lists the languages to try first, except in the C locale.
+        {nullptr, "fr:de:ko", "ko_KR.UTF-8", nullptr, nullptr, "de"},
+        {nullptr, "en:ko", "ko_KR.UTF-8", nullptr, nullptr, ""},
+        {nullptr, "de", "C.UTF-8", nullptr, nullptr, ""},
     };
+    const auto hasCatalog = [](const std::string& name) { return name == "ko" || name == "de"; };
     for (const auto& c : cases) {
-        EXPECT_EQ(LanguageFromEnvironment(c.q470Lang, c.lcAll, c.lcMessages, c.lang), c.language)
+        EXPECT_EQ(MessageLanguage(c.q470Lang, c.language, c.lcAll, c.lcMessages, c.lang, hasCatalog), c.chosen)
+            << (c.q470Lang ? c.q470Lang : "-") << " " << (c.language ? c.language : "-") << " "
             << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " "
             << (c.lang ? c.lang : "-");
     }

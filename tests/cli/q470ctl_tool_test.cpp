@@ -65,7 +65,7 @@ TEST(Q470ctlTool, TheLocaleChoosesTheLanguage) {
         {{{"LANG", "ko_KR.UTF-8"}, {"Q470_LANG", "en"}}, "Usage: q470ctl", "unknown command"},
         {{{"LANG", "C.UTF-8"}, {"Q470_LANG", "ko"}}, "사용법: q470ctl", "'q470ctl --help'로 사용법을 확인하십시오."},
     };
-    const char* const variables[] = {"LC_ALL", "LC_MESSAGES", "LANG", "Q470_LANG"};
+    const char* const variables[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG", "Q470_LANG"};
     for (const auto& c : cases) {
         for (const char* name : variables) ::unsetenv(name);
         for (const auto& [name, value] : c.environment) ::setenv(name, value, 1);
