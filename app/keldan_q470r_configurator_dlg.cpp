@@ -297,9 +297,10 @@ void CKeldanQ470RConfiguratorDlg::HoldForReturn() {
 
 void CKeldanQ470RConfiguratorDlg::AdoptReturnedDevice(const QString& port, const ConnectionLine& line) {
     {
-        // A failure of the port before this opening is not this port's.
+        // A failure of the port before this opening is not this port's; one since it is, and its report
+        // is still to be handled.
         const std::lock_guard<std::mutex> lock(linkErrorMutex_);
-        linkError_.clear();
+        if (!link_.HungUp()) linkError_.clear();
     }
     openedLine_ = line;
     openedPort_ = port;
