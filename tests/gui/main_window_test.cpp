@@ -94,7 +94,9 @@ MessageRequest Box(UiText text, MessageIcon icon) {
 }
 
 void CompareMessages(const std::vector<MessageRequest>& actual, const std::vector<MessageRequest>& expected) {
-    QCOMPARE(actual.size(), expected.size());
+    QStringList shown;
+    for (const MessageRequest& message : actual) shown << message.text;
+    QVERIFY2(actual.size() == expected.size(), qPrintable(shown.join(QStringLiteral("\n---\n"))));
     for (std::size_t i = 0; i < actual.size(); ++i) {
         QCOMPARE(actual[i].text, expected[i].text);
         QCOMPARE(actual[i].caption, expected[i].caption);
