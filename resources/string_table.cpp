@@ -3,12 +3,12 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QHash>
 #include <QLocale>
 #include <QMutex>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTranslator>
+#include <map>
 #include <memory>
 
 #include "format_conversions.h"
@@ -28,30 +28,32 @@ constexpr char kContext[] = "UiText";
 // tried out without building). Null when there is none. Loaded once and kept for the life of the program.
 const QTranslator* TranslatorFor(const QString& language) {
     static QMutex mutex;
-    static QHash<QString, const QTranslator*> loaded;
+    // Owned here, so the program's end frees them (a leak checker sees none); a null entry: no translation.
+    static std::map<QString, std::unique_ptr<QTranslator>> loaded;
     static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9_-]+$"));
     if (!name.match(language).hasMatch()) return nullptr;
     const QMutexLocker lock(&mutex);
     static const bool registered = (RegisterTranslationResources(), true);
     Q_UNUSED(registered);
-    if (const auto found = loaded.constFind(language); found != loaded.constEnd()) return *found;
+    if (const auto found = loaded.find(language); found != loaded.end()) return found->second.get();
     QStringList folders{QStringLiteral(":/i18n")};
     if (QCoreApplication::instance() != nullptr)
         folders << QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
-    QTranslator* translator = nullptr;
+    std::unique_ptr<QTranslator> translator;
     for (const QString& folder : folders) {
         // The file of exactly this name: QTranslator on its own would fall back from "ko_KR" to "ko".
         const QString file = QStringLiteral("%1/q470_%2.qm").arg(folder, language);
         if (!QFileInfo::exists(file)) continue;
         auto candidate = std::make_unique<QTranslator>();
         if (candidate->load(file)) {
-            translator = candidate.release();
+            translator = std::move(candidate);
             break;
         }
     }
+    const QTranslator* found = translator.get();
     // Before the application object exists the folder beside the program is not known: look again later.
-    if (translator != nullptr || QCoreApplication::instance() != nullptr) loaded.insert(language, translator);
-    return translator;
+    if (found != nullptr || QCoreApplication::instance() != nullptr) loaded.emplace(language, std::move(translator));
+    return found;
 }
 
 // The language with a translation for a locale name: "ko_KR" or else "ko"; "" for none.
