@@ -17,9 +17,11 @@ SoakDevice::~SoakDevice() {
     Stop();
 }
 
-bool SoakDevice::Start(sim::ModemSettings settings, FaultChooser& random, std::string& error) {
+bool SoakDevice::Start(sim::ModemSettings settings, FaultChooser& random, std::string& error,
+                       const std::string& portLink) {
     Stop();
     modem_ = std::make_unique<sim::SimulatedModem>(std::move(settings));
+    if (!portLink.empty()) modem_->SetLinks({}, portLink);
     if (!modem_->Start(&error)) {
         modem_.reset();
         return false;

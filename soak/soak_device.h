@@ -20,7 +20,8 @@ public:
     SoakDevice& operator=(const SoakDevice&) = delete;
 
     // False with a message in `error` when the device's pseudo-terminal cannot be created.
-    bool Start(sim::ModemSettings settings, FaultChooser& random, std::string& error);
+    // With `portLink`, the port is also reachable by that link, which goes when the device does.
+    bool Start(sim::ModemSettings settings, FaultChooser& random, std::string& error, const std::string& portLink = {});
     void Stop();
     bool Running() const { return ledger_ != nullptr; }
 

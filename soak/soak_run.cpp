@@ -21,7 +21,7 @@ SoakRun::SoakRun(const SoakOptions& options, const char* name)
 void SoakRun::StartDevice() {
     Beat("starting a device");
     std::string error;
-    if (!device_.Start(inputs_.Device(), random_, error)) {
+    if (!device_.Start(inputs_.Device(), random_, error, PortLink())) {
         report_.Fail("cannot start a simulated device: " + error);
         return;
     }

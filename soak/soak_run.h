@@ -37,6 +37,9 @@ protected:
     // fails the run.
     void StartDevice();
     virtual void DeviceStarted() = 0;
+    // A name of the run's own for the device's port (a link to its pseudo-terminal), or "" for the
+    // pseudo-terminal's: a name that no other program's port can take over once the device is gone.
+    virtual std::string PortLink() { return {}; }
     // The memory check and the figures of a run begun at `start`, once everything is closed and the
     // final memory sample taken: 0 when every invariant held.
     int Verdict(std::chrono::steady_clock::time_point start);

@@ -142,8 +142,15 @@ int WindowSoak::Run() {
     return Verdict(start);
 }
 
+// The window waits for a port that went to come back under its name; a pseudo-terminal's number is
+// soon taken by another program's (the other soaks run beside this one), whose device would answer.
+std::string WindowSoak::PortLink() {
+    return files_.filePath(QStringLiteral("ttyACM0")).toStdString();
+}
+
 void WindowSoak::DeviceStarted() {
-    portPath_ = device_.Modem().PortPath();
+    const std::string link = device_.Modem().KernelLink();
+    portPath_ = link.empty() ? device_.Modem().PortPath() : link;
     window_->ConnectionDialog().SetPreferredPort(QString::fromStdString(portPath_));
     hangUpReported_ = false;
     failedConnects_ = 0;

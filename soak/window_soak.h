@@ -35,6 +35,7 @@ private:
     enum class Action { ApplyGeneral, ApplyGpio, SaveFile, LoadFile, Restart, FactoryReset, PortCommand };
 
     void DeviceStarted() override;
+    std::string PortLink() override;
     void EndDevice();
     void Connect();
     void RunAction(Action action);
