@@ -74,80 +74,43 @@ private:
         return left;
     }
     NodePtr And() {
-        NodePtr left = Equality();
+        NodePtr left = Binary();
         while (left && Take("&&")) {
-            NodePtr right = Equality();
+            NodePtr right = Binary();
             left = right ? Make('&', left, right) : nullptr;
         }
         return left;
     }
-    NodePtr Equality() {
-        NodePtr left = Relation();
+    // The binary operators from the loosest-binding level to the tightest, each with its node code; at a
+    // level a longer text comes before one it starts with ("<=" before "<").
+    struct BinaryOperator {
+        std::string_view text;
+        char code;
+    };
+    static constexpr std::size_t kBinaryLevels = 4;
+    static constexpr BinaryOperator kNoOperator{};
+    static constexpr BinaryOperator kBinaryOperators[kBinaryLevels][4] = {
+        {{"==", '='}, {"!=", '!'}, kNoOperator, kNoOperator},
+        {{"<=", 'l'}, {">=", 'g'}, {"<", '<'}, {">", '>'}},
+        {{"+", '+'}, {"-", '-'}, kNoOperator, kNoOperator},
+        {{"*", '*'}, {"/", '/'}, {"%", '%'}, kNoOperator},
+    };
+
+    // Equality, relation, sum and product, each left to right over the level that binds tighter.
+    NodePtr Binary(std::size_t level = 0) {
+        if (level == kBinaryLevels) return Unary();
+        NodePtr left = Binary(level + 1);
         while (left) {
-            char op = 0;
-            if (Take("==")) {
-                op = '=';
-            } else if (Take("!=")) {
-                op = '!';
-            } else {
-                break;
+            char code = 0;
+            for (const BinaryOperator& candidate : kBinaryOperators[level]) {
+                if (!candidate.text.empty() && Take(candidate.text)) {
+                    code = candidate.code;
+                    break;
+                }
             }
-            NodePtr right = Relation();
-            left = right ? Make(op, left, right) : nullptr;
-        }
-        return left;
-    }
-    NodePtr Relation() {
-        NodePtr left = Sum();
-        while (left) {
-            char op = 0;
-            if (Take("<=")) {
-                op = 'l';
-            } else if (Take(">=")) {
-                op = 'g';
-            } else if (Take("<")) {
-                op = '<';
-            } else if (Take(">")) {
-                op = '>';
-            } else {
-                break;
-            }
-            NodePtr right = Sum();
-            left = right ? Make(op, left, right) : nullptr;
-        }
-        return left;
-    }
-    NodePtr Sum() {
-        NodePtr left = Product();
-        while (left) {
-            char op = 0;
-            if (Take("+")) {
-                op = '+';
-            } else if (Take("-")) {
-                op = '-';
-            } else {
-                break;
-            }
-            NodePtr right = Product();
-            left = right ? Make(op, left, right) : nullptr;
-        }
-        return left;
-    }
-    NodePtr Product() {
-        NodePtr left = Unary();
-        while (left) {
-            char op = 0;
-            if (Take("*")) {
-                op = '*';
-            } else if (Take("/")) {
-                op = '/';
-            } else if (Take("%")) {
-                op = '%';
-            } else {
-                break;
-            }
-            NodePtr right = Unary();
-            left = right ? Make(op, left, right) : nullptr;
+            if (code == 0) break;
+            NodePtr right = Binary(level + 1);
+            left = right ? Make(code, left, right) : nullptr;
         }
         return left;
     }
